@@ -1,0 +1,194 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/error.h"
+
+namespace vorn::platform {
+
+/// Attribute bits the mirroring rules reason with. Windows stores them; the
+/// POSIX implementation computes them: directory from the file type, read-only
+/// from a clear owner write bit, hidden from a leading dot, system for sockets,
+/// FIFOs and device nodes, archive for regular files, normal when no other bit
+/// applies, reparse point for a symbolic link (never also a directory).
+namespace attribute {
+inline constexpr uint32_t kReadOnly = 1;
+inline constexpr uint32_t kHidden = 2;
+inline constexpr uint32_t kSystem = 4;
+inline constexpr uint32_t kDirectory = 16;
+inline constexpr uint32_t kArchive = 32;
+inline constexpr uint32_t kNormal = 128;
+inline constexpr uint32_t kReparsePoint = 1024;
+}  // namespace attribute
+
+/// What kind of object a directory entry is. Links are never followed, so a
+/// link to a folder is a kLink, not a kFolder.
+enum class EntryType : uint8_t { kFile, kFolder, kLink, kOther };
+
+/// One entry as an exact lookup completes it.
+struct EntryInfo {
+  EntryType type = EntryType::kFile;
+  uint32_t attributes = 0;   ///< the bits of `attribute`
+  uint32_t permissions = 0;  ///< what copying attributes compares and copies: st_mode & 07777
+  uint64_t last_write = 0;   ///< 100-nanosecond intervals since 1601-01-01 UTC
+  uint64_t size = 0;         ///< bytes (for a link: the length of its text)
+
+  bool IsFolder() const { return type == EntryType::kFolder; }
+};
+
+/// One name met while reading a folder, with what the listing itself tells
+/// without a lookup.
+struct FolderEntry {
+  std::string name;
+  EntryType type = EntryType::kFile;
+  bool hidden = false;  ///< carries the hidden attribute (a dot-name other than "." and "..")
+};
+
+/// The binary form of an entry's access-control list: on Linux the POSIX
+/// access ACL and, for a folder, its default ACL. Two equal lists have equal
+/// bytes. Empty means the entry has none that can be read.
+using SecurityDescriptor = std::vector<uint8_t>;
+
+/// The named streams of Macintosh volumes (the stream NAME of "path:NAME:$DATA").
+inline constexpr std::string_view kFinderInfoStream = "AFP_AfpInfo";
+inline constexpr std::string_view kResourceForkStream = "AFP_Resource";
+
+/// An open folder. Entries are named relative to it, so a walk never resolves
+/// a full path per entry and keeps working where full paths grow too long.
+/// A Folder may only be used with the FileSystem that opened it.
+class Folder {
+ public:
+  virtual ~Folder() = default;
+  Folder(const Folder&) = delete;
+  Folder& operator=(const Folder&) = delete;
+
+  /// The full path the folder was opened as (for logs and messages).
+  const std::string& path() const { return path_; }
+
+ protected:
+  explicit Folder(std::string path) : path_(std::move(path)) {}
+
+ private:
+  std::string path_;
+};
+
+/// Reads the entries of one folder, "." and ".." included, in the order the
+/// file system returns them.
+class FolderReader {
+ public:
+  virtual ~FolderReader() = default;
+  /// Fills `entry` with the next entry; false at the end or when reading
+  /// failed (see error()). Reusing one FolderEntry avoids an allocation per name.
+  virtual bool Next(FolderEntry& entry) = 0;
+  /// The failure that ended the listing early, if any.
+  virtual const std::optional<Error>& error() const = 0;
+};
+
+/// Everything Vorn asks of the file system. Names passed with a Folder are
+/// single entry names (no separator) unless a function says otherwise.
+/// No operation follows a symbolic link in its last component: links are
+/// looked up, copied, and deleted as links.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Folders and listings.
+
+  /// Opens a folder by its full path (links in the path are followed).
+  virtual Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) = 0;
+  /// Opens a folder below `parent`; `relative` may hold several names joined by
+  /// the separator, and no link is followed in any of them.
+  virtual Result<std::unique_ptr<Folder>> OpenFolderAt(const Folder& parent,
+                                                       std::string_view relative) = 0;
+  /// Starts reading the entries of an open folder.
+  virtual Result<std::unique_ptr<FolderReader>> ReadFolder(const Folder& folder) = 0;
+
+  // Exact lookups.
+
+  /// Looks up one full path.
+  virtual Result<EntryInfo> Lookup(const std::string& path) = 0;
+  /// Looks up one entry of an open folder.
+  virtual Result<EntryInfo> LookupAt(const Folder& folder, std::string_view name) = 0;
+
+  // Changes to entries of an open folder.
+
+  /// Creates a folder with default security (mode 0777 under the umask).
+  virtual Status CreateFolderAt(const Folder& folder, std::string_view name) = 0;
+  /// Removes a folder; fails unless it is empty.
+  virtual Status RemoveFolderAt(const Folder& folder, std::string_view name) = 0;
+  /// Deletes a file or link (never a folder).
+  virtual Status DeleteFileAt(const Folder& folder, std::string_view name) = 0;
+  /// Renames an entry, replacing an existing file of the new name.
+  virtual Status RenameAt(const Folder& from_folder, std::string_view from, const Folder& to_folder,
+                          std::string_view to) = 0;
+  /// Sets EntryInfo::permissions of an entry (not for links).
+  virtual Status SetPermissionsAt(const Folder& folder, std::string_view name,
+                                  uint32_t permissions) = 0;
+  /// Makes an entry replaceable and deletable ("set to normal"): on Linux,
+  /// adds the owner write bit when it is missing.
+  virtual Status MakeWritableAt(const Folder& folder, std::string_view name) = 0;
+
+  /// Copies a file (or link, or FIFO) to `target_name` in `target`, replacing
+  /// an existing file: content, permission bits, last-write time to the
+  /// nanosecond and every user extended attribute (the named streams). The copy
+  /// is written under a temporary hidden name and renamed into place only when
+  /// complete, so a failure never leaves a truncated file in place of the
+  /// previous one, and the temporary is removed on failure.
+  virtual Status CopyFileAt(const Folder& source, std::string_view name, const Folder& target,
+                            std::string_view target_name) = 0;
+
+  /// True when another process holds a lock on the file that forbids a shared
+  /// read lock. A missing or unreadable file is not locked.
+  virtual bool IsLockedAt(const Folder& folder, std::string_view name) = 0;
+
+  // Access-control lists.
+
+  /// Reads an entry's access-control list. An empty descriptor means the file
+  /// system keeps none for it; an error that it could not be read.
+  virtual Result<SecurityDescriptor> ReadSecurityAt(const Folder& folder,
+                                                    std::string_view name) = 0;
+  /// Writes an access-control list read by ReadSecurityAt.
+  virtual Status WriteSecurityAt(const Folder& folder, std::string_view name,
+                                 const SecurityDescriptor& descriptor) = 0;
+
+  // Named streams (Macintosh Finder information and resource fork).
+
+  /// Reads at most `max_bytes` of a named stream of an entry.
+  virtual Result<std::string> ReadStreamAt(const Folder& folder, std::string_view name,
+                                           std::string_view stream, std::size_t max_bytes) = 0;
+  /// Copies one named stream of an entry onto another entry.
+  virtual Status CopyStreamAt(const Folder& source, std::string_view name, const Folder& target,
+                              std::string_view target_name, std::string_view stream) = 0;
+  /// Deletes one named stream of an entry.
+  virtual Status DeleteStreamAt(const Folder& folder, std::string_view name,
+                                std::string_view stream) = 0;
+
+  // Whole files by full path: configuration, pairs, signatures, logs.
+
+  /// Reads a whole file.
+  virtual Result<std::string> ReadFile(const std::string& path) = 0;
+  /// Replaces a file's content atomically (temporary file, flush, rename), so
+  /// a crash leaves either the old or the new content. A read-only file (owner
+  /// write bit clear) is refused, as Windows refuses it. Through a link, the
+  /// file the link points to is replaced.
+  virtual Status ReplaceFile(const std::string& path, std::string_view contents) = 0;
+  /// Opens a file for appending (creating it), writes the text, closes it.
+  virtual Status AppendToFile(const std::string& path, std::string_view text) = 0;
+  /// Deletes a file.
+  virtual Status DeleteFile(const std::string& path) = 0;
+};
+
+/// True for the temporary names CopyFileAt writes under. A copy interrupted by
+/// a crash may leave one behind; a later pass recognises and removes it.
+bool IsCopyTemporaryName(std::string_view name);
+
+/// The POSIX implementation.
+std::unique_ptr<FileSystem> MakePosixFileSystem();
+
+}  // namespace vorn::platform

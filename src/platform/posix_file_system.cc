@@ -1,0 +1,423 @@
+// Folders, listings, lookups, entry changes and whole-file operations of the
+// POSIX file system. Copies are in posix_copy.cc, ACLs and named streams in
+// posix_security.cc.
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <memory>
+#include <random>
+
+#include "platform/path.h"
+#include "platform/posix_internal.h"
+
+namespace vorn::platform {
+namespace posix {
+namespace {
+
+// Seconds from 1601-01-01 to 1970-01-01, times 10^7.
+constexpr int64_t kUnixEpochAsFileTime = 116444736000000000;
+
+EntryType TypeFromMode(mode_t mode) {
+  if (S_ISDIR(mode)) return EntryType::kFolder;
+  if (S_ISLNK(mode)) return EntryType::kLink;
+  if (S_ISREG(mode)) return EntryType::kFile;
+  return EntryType::kOther;
+}
+
+bool IsHiddenName(std::string_view name) {
+  return !name.empty() && name.front() == '.' && name != "." && name != "..";
+}
+
+Error PathError(int code, std::string operation, const std::string& path) {
+  return MakeError(code, std::move(operation), path);
+}
+
+// Reads a folder with getdents64 into a buffer of its own, so listing a large
+// folder costs one system call per few hundred names.
+class PosixFolderReader final : public FolderReader {
+ public:
+  PosixFolderReader(UniqueFd fd, std::string path)
+      : fd_(std::move(fd)), path_(std::move(path)), buffer_(new uint64_t[kBufferWords]) {}
+
+  bool Next(FolderEntry& entry) override {
+    for (;;) {
+      if (offset_ >= filled_) {
+        if (done_) return false;
+        const ssize_t n = RetryOnInterrupt([&] {
+          return ::getdents64(fd_.get(), buffer_.get(), kBufferWords * sizeof(uint64_t));
+        });
+        if (n <= 0) {
+          if (n < 0) error_ = PathError(errno, "read folder", path_);
+          done_ = true;
+          fd_.Reset();
+          return false;
+        }
+        filled_ = static_cast<size_t>(n);
+        offset_ = 0;
+      }
+      const auto* raw = reinterpret_cast<const char*>(buffer_.get()) + offset_;
+      const auto* d = reinterpret_cast<const struct dirent64*>(raw);
+      offset_ += d->d_reclen;
+      entry.name.assign(d->d_name);
+      entry.hidden = IsHiddenName(entry.name);
+      entry.type = TypeFromDirent(d->d_type, entry.name);
+      return true;
+    }
+  }
+
+  const std::optional<Error>& error() const override { return error_; }
+
+ private:
+  static constexpr size_t kBufferWords = 8192;  // 64 KiB
+
+  EntryType TypeFromDirent(unsigned char d_type, const std::string& name) const {
+    switch (d_type) {
+      case DT_DIR:
+        return EntryType::kFolder;
+      case DT_REG:
+        return EntryType::kFile;
+      case DT_LNK:
+        return EntryType::kLink;
+      case DT_UNKNOWN: {
+        // Some file systems leave the type to a lookup.
+        struct stat st;
+        if (::fstatat(fd_.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+          return TypeFromMode(st.st_mode);
+        }
+        return EntryType::kOther;
+      }
+      default:
+        return EntryType::kOther;
+    }
+  }
+
+  UniqueFd fd_;
+  std::string path_;
+  std::unique_ptr<uint64_t[]> buffer_;  // uint64_t keeps dirent64 records aligned
+  size_t filled_ = 0;
+  size_t offset_ = 0;
+  bool done_ = false;
+  std::optional<Error> error_;
+};
+
+Status WriteAll(int fd, std::string_view data, const std::string& path) {
+  while (!data.empty()) {
+    const ssize_t n = RetryOnInterrupt([&] { return ::write(fd, data.data(), data.size()); });
+    if (n < 0) return PathError(errno, "write", path);
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return {};
+}
+
+}  // namespace
+
+Error ErrnoError(int code, std::string operation, const Folder& folder, std::string_view name) {
+  return MakeError(code, std::move(operation), JoinPath(folder.path(), name));
+}
+
+uint64_t FileTimeFromTimespec(const struct timespec& ts) {
+  const int64_t t =
+      static_cast<int64_t>(ts.tv_sec) * 10000000 + ts.tv_nsec / 100 + kUnixEpochAsFileTime;
+  return t < 0 ? 0 : static_cast<uint64_t>(t);
+}
+
+EntryInfo InfoFromStat(const struct stat& st, std::string_view name) {
+  EntryInfo info;
+  info.type = TypeFromMode(st.st_mode);
+  info.permissions = st.st_mode & 07777;
+  info.last_write = FileTimeFromTimespec(st.st_mtim);
+  info.size = st.st_size < 0 ? 0 : static_cast<uint64_t>(st.st_size);
+  uint32_t bits = 0;
+  switch (info.type) {
+    case EntryType::kFolder:
+      bits |= attribute::kDirectory;
+      break;
+    case EntryType::kLink:
+      bits |= attribute::kReparsePoint;
+      break;
+    case EntryType::kFile:
+      bits |= attribute::kArchive;
+      break;
+    case EntryType::kOther:
+      bits |= attribute::kSystem;
+      break;
+  }
+  if ((st.st_mode & S_IWUSR) == 0) bits |= attribute::kReadOnly;
+  if (IsHiddenName(name)) bits |= attribute::kHidden;
+  info.attributes = bits == 0 ? attribute::kNormal : bits;
+  return info;
+}
+
+std::string ProcPath(int folder_fd, std::string_view name) {
+  std::string path = "/proc/self/fd/" + std::to_string(folder_fd);
+  if (!name.empty()) {
+    path += '/';
+    path.append(name);
+  }
+  return path;
+}
+
+std::string NewTemporaryName() {
+  static std::mt19937_64 generator{std::random_device{}()};
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string name = ".vorn-tmp-";
+  uint64_t bits = generator();
+  for (int i = 0; i < 8; ++i, bits >>= 4) name += kDigits[bits & 15];
+  return name;
+}
+
+Result<std::unique_ptr<Folder>> PosixFileSystem::OpenFolder(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return PathError(errno, "open folder", path);
+  return std::unique_ptr<Folder>(
+      std::make_unique<PosixFolder>(UniqueFd(fd), WithoutTrailingSeparator(path)));
+}
+
+Result<std::unique_ptr<Folder>> PosixFileSystem::OpenFolderAt(const Folder& parent,
+                                                              std::string_view relative) {
+  // One component at a time with O_NOFOLLOW: a link anywhere on the way is
+  // refused instead of leading the walk out of the tree.
+  UniqueFd current;
+  int base = FdOf(parent);
+  std::string path = parent.path();
+  std::string_view rest = relative;
+  while (!rest.empty()) {
+    const auto cut = rest.find(kSeparator);
+    const std::string_view component = rest.substr(0, cut);
+    rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
+    if (component.empty()) continue;
+    const CName c_component(component);
+    const int fd = RetryOnInterrupt([&] {
+      return ::openat(base, c_component.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    });
+    path = JoinPath(path, component);
+    if (fd < 0) return PathError(errno, "open folder", path);
+    current.Reset(fd);
+    base = fd;
+  }
+  if (!current.valid()) {
+    const int fd = ::fcntl(FdOf(parent), F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) return PathError(errno, "open folder", path);
+    current.Reset(fd);
+  }
+  return std::unique_ptr<Folder>(std::make_unique<PosixFolder>(std::move(current), path));
+}
+
+Result<std::unique_ptr<FolderReader>> PosixFileSystem::ReadFolder(const Folder& folder) {
+  // The folder's own descriptor is O_PATH and cannot be read; "." opens a
+  // readable one with its own position.
+  const int fd = RetryOnInterrupt(
+      [&] { return ::openat(FdOf(folder), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+  if (fd < 0) return PathError(errno, "read folder", folder.path());
+  return std::unique_ptr<FolderReader>(
+      std::make_unique<PosixFolderReader>(UniqueFd(fd), folder.path()));
+}
+
+Result<EntryInfo> PosixFileSystem::Lookup(const std::string& path) {
+  struct stat st;
+  if (::fstatat(AT_FDCWD, path.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    return PathError(errno, "look up", path);
+  }
+  return InfoFromStat(st, BaseName(WithoutTrailingSeparator(path)));
+}
+
+Result<EntryInfo> PosixFileSystem::LookupAt(const Folder& folder, std::string_view name) {
+  struct stat st;
+  const CName c_name(name);
+  if (::fstatat(FdOf(folder), c_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    return ErrnoError(errno, "look up", folder, name);
+  }
+  return InfoFromStat(st, name);
+}
+
+Status PosixFileSystem::CreateFolderAt(const Folder& folder, std::string_view name) {
+  const CName c_name(name);
+  if (::mkdirat(FdOf(folder), c_name.c_str(), 0777) != 0) {
+    return ErrnoError(errno, "create folder", folder, name);
+  }
+  return {};
+}
+
+Status PosixFileSystem::RemoveFolderAt(const Folder& folder, std::string_view name) {
+  const CName c_name(name);
+  if (::unlinkat(FdOf(folder), c_name.c_str(), AT_REMOVEDIR) != 0) {
+    return ErrnoError(errno, "remove folder", folder, name);
+  }
+  return {};
+}
+
+Status PosixFileSystem::DeleteFileAt(const Folder& folder, std::string_view name) {
+  const CName c_name(name);
+  if (::unlinkat(FdOf(folder), c_name.c_str(), 0) != 0) {
+    return ErrnoError(errno, "delete", folder, name);
+  }
+  return {};
+}
+
+Status PosixFileSystem::RenameAt(const Folder& from_folder, std::string_view from,
+                                 const Folder& to_folder, std::string_view to) {
+  const CName c_from(from);
+  const CName c_to(to);
+  if (::renameat(FdOf(from_folder), c_from.c_str(), FdOf(to_folder), c_to.c_str()) != 0) {
+    return ErrnoError(errno, "rename", from_folder, from);
+  }
+  return {};
+}
+
+Status PosixFileSystem::SetPermissionsAt(const Folder& folder, std::string_view name,
+                                         uint32_t permissions) {
+  const CName c_name(name);
+  // AT_SYMLINK_NOFOLLOW makes a link an error instead of changing its target.
+  if (::fchmodat(FdOf(folder), c_name.c_str(), permissions & 07777, AT_SYMLINK_NOFOLLOW) != 0) {
+    return ErrnoError(errno, "change permissions", folder, name);
+  }
+  return {};
+}
+
+Status PosixFileSystem::MakeWritableAt(const Folder& folder, std::string_view name) {
+  const CName c_name(name);
+  struct stat st;
+  if (::fstatat(FdOf(folder), c_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    return ErrnoError(errno, "look up", folder, name);
+  }
+  // A link has no mode of its own to change; replacing or deleting it only
+  // needs its folder to be writable.
+  if (S_ISLNK(st.st_mode) || (st.st_mode & S_IWUSR) != 0) return {};
+  return SetPermissionsAt(folder, name, (st.st_mode & 07777) | S_IWUSR);
+}
+
+bool PosixFileSystem::IsLockedAt(const Folder& folder, std::string_view name) {
+  const CName c_name(name);
+  // O_NONBLOCK keeps a FIFO from blocking the open; O_NOFOLLOW makes a link
+  // "not locked", which is right since copying it never opens its target.
+  UniqueFd fd(RetryOnInterrupt([&] {
+    return ::openat(FdOf(folder), c_name.c_str(),
+                    O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  }));
+  if (!fd.valid()) return false;
+
+  struct flock probe {};
+  probe.l_type = F_RDLCK;
+  probe.l_whence = SEEK_SET;
+  probe.l_start = 0;
+  probe.l_len = 0;
+  // F_OFD_GETLK reports conflicting POSIX record locks and open-file locks
+  // held by any process.
+  if (::fcntl(fd.get(), F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) return true;
+
+  if (::flock(fd.get(), LOCK_SH | LOCK_NB) != 0) return errno == EWOULDBLOCK;
+  ::flock(fd.get(), LOCK_UN);
+  return false;
+}
+
+Result<std::string> PosixFileSystem::ReadFile(const std::string& path) {
+  UniqueFd fd(RetryOnInterrupt([&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); }));
+  if (!fd.valid()) return PathError(errno, "open", path);
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0) return PathError(errno, "look up", path);
+  if (S_ISDIR(st.st_mode)) return PathError(EISDIR, "open", path);
+  std::string data;
+  data.reserve(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0);
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = RetryOnInterrupt([&] { return ::read(fd.get(), buffer, sizeof buffer); });
+    if (n < 0) return PathError(errno, "read", path);
+    if (n == 0) break;
+    data.append(buffer, static_cast<size_t>(n));
+  }
+  return data;
+}
+
+Status PosixFileSystem::ReplaceFile(const std::string& path, std::string_view contents) {
+  std::string target = path;
+  struct stat st;
+  bool exists = ::lstat(target.c_str(), &st) == 0;
+  if (exists && S_ISLNK(st.st_mode)) {
+    // Replace what the link points to; renaming over the link would cut it.
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+      target = resolved;
+      std::free(resolved);
+      exists = ::lstat(target.c_str(), &st) == 0;
+    } else {
+      return PathError(errno, "resolve", path);
+    }
+  }
+  if (exists) {
+    if (!S_ISREG(st.st_mode)) return PathError(EINVAL, "replace", target);
+    if ((st.st_mode & S_IWUSR) == 0) return PathError(EACCES, "replace", target);
+  }
+
+  const std::string folder = ParentFolder(target).empty() ? "." : ParentFolder(target);
+  std::string temporary;
+  UniqueFd fd;
+  for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
+    temporary = JoinPath(folder, NewTemporaryName());
+    fd.Reset(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!fd.valid() && errno != EEXIST) return PathError(errno, "create", temporary);
+  }
+  if (!fd.valid()) return PathError(EEXIST, "create", temporary);
+
+  auto fail = [&](Error error) -> Status {
+    fd.Reset();
+    ::unlink(temporary.c_str());
+    return error;
+  };
+  if (Status written = WriteAll(fd.get(), contents, temporary); !written) {
+    return fail(written.error());
+  }
+  if (exists && ::fchmod(fd.get(), st.st_mode & 07777) != 0) {
+    return fail(PathError(errno, "change permissions", temporary));
+  }
+  if (::fsync(fd.get()) != 0) return fail(PathError(errno, "flush", temporary));
+  if (::close(fd.Release()) != 0) return fail(PathError(errno, "close", temporary));
+  if (::rename(temporary.c_str(), target.c_str()) != 0) {
+    return fail(PathError(errno, "rename", target));
+  }
+  // Make the rename itself durable; a folder that cannot be flushed still
+  // holds the new file, so a failure here changes nothing for the caller.
+  UniqueFd folder_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder_fd.valid()) ::fsync(folder_fd.get());
+  return {};
+}
+
+Status PosixFileSystem::AppendToFile(const std::string& path, std::string_view text) {
+  UniqueFd fd(RetryOnInterrupt(
+      [&] { return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666); }));
+  if (!fd.valid()) return PathError(errno, "open", path);
+  if (Status written = WriteAll(fd.get(), text, path); !written) return written;
+  if (::close(fd.Release()) != 0) return PathError(errno, "close", path);
+  return {};
+}
+
+Status PosixFileSystem::DeleteFile(const std::string& path) {
+  if (::unlink(path.c_str()) != 0) return PathError(errno, "delete", path);
+  return {};
+}
+
+}  // namespace posix
+
+bool IsCopyTemporaryName(std::string_view name) {
+  constexpr std::string_view kPrefix = ".vorn-tmp-";
+  if (name.size() != kPrefix.size() + 8 || name.substr(0, kPrefix.size()) != kPrefix) return false;
+  for (const char c : name.substr(kPrefix.size())) {
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
+}
+
+std::unique_ptr<FileSystem> MakePosixFileSystem(PosixFileSystemOptions options) {
+  return std::make_unique<posix::PosixFileSystem>(std::move(options));
+}
+
+std::unique_ptr<FileSystem> MakePosixFileSystem() {
+  return MakePosixFileSystem({});
+}
+
+}  // namespace vorn::platform

@@ -1,0 +1,160 @@
+#pragma once
+
+// Shared by the POSIX implementation files only.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "platform/file_system.h"
+#include "platform/posix_file_system.h"
+
+namespace vorn::platform::posix {
+
+/// Owns one file descriptor.
+class UniqueFd {
+ public:
+  UniqueFd() = default;
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  UniqueFd(UniqueFd&& other) noexcept : fd_(other.Release()) {}
+  UniqueFd& operator=(UniqueFd&& other) noexcept {
+    Reset(other.Release());
+    return *this;
+  }
+  ~UniqueFd() { Reset(); }
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  int Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+  void Reset(int fd = -1) {
+    // close() errors on a descriptor opened for reading or on a folder tell
+    // nothing useful; writers check their data before letting go of it.
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+/// A folder held open as an O_PATH descriptor: enough to name entries
+/// relative to it, and openable even without read permission.
+class PosixFolder final : public Folder {
+ public:
+  PosixFolder(UniqueFd fd, std::string path) : Folder(std::move(path)), fd_(std::move(fd)) {}
+  int fd() const { return fd_.get(); }
+
+ private:
+  UniqueFd fd_;
+};
+
+inline int FdOf(const Folder& folder) {
+  return static_cast<const PosixFolder&>(folder).fd();
+}
+
+/// A NUL-terminated copy of a name, on the stack for every name a folder can
+/// hold, so the hot path allocates nothing.
+class CName {
+ public:
+  explicit CName(std::string_view name) {
+    if (name.size() < small_.size()) {
+      std::memcpy(small_.data(), name.data(), name.size());
+      small_[name.size()] = '\0';
+      ptr_ = small_.data();
+    } else {
+      large_.assign(name);
+      ptr_ = large_.c_str();
+    }
+  }
+  const char* c_str() const { return ptr_; }
+
+ private:
+  std::array<char, 256> small_;
+  std::string large_;
+  const char* ptr_;
+};
+
+/// An Error for errno about `name` inside `folder`.
+Error ErrnoError(int code, std::string operation, const Folder& folder, std::string_view name);
+
+/// EntryInfo from a stat record; `name` decides the hidden bit.
+EntryInfo InfoFromStat(const struct stat& st, std::string_view name);
+
+/// Converts a time to 100-nanosecond intervals since 1601-01-01 UTC.
+uint64_t FileTimeFromTimespec(const struct timespec& ts);
+
+/// "/proc/self/fd/N/name": a path that reaches an entry through an open
+/// folder descriptor, for interfaces (libacl, xattr by path) that take only paths.
+std::string ProcPath(int folder_fd, std::string_view name);
+
+/// Calls f until it does not fail with EINTR.
+template <typename F>
+auto RetryOnInterrupt(F f) {
+  for (;;) {
+    auto r = f();
+    if (r != -1 || errno != EINTR) return r;
+  }
+}
+
+/// The POSIX file system. Methods are defined in posix_file_system.cc,
+/// posix_copy.cc and posix_security.cc.
+class PosixFileSystem final : public FileSystem {
+ public:
+  explicit PosixFileSystem(PosixFileSystemOptions options) : options_(std::move(options)) {}
+
+  Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) override;
+  Result<std::unique_ptr<Folder>> OpenFolderAt(const Folder& parent,
+                                               std::string_view relative) override;
+  Result<std::unique_ptr<FolderReader>> ReadFolder(const Folder& folder) override;
+  Result<EntryInfo> Lookup(const std::string& path) override;
+  Result<EntryInfo> LookupAt(const Folder& folder, std::string_view name) override;
+  Status CreateFolderAt(const Folder& folder, std::string_view name) override;
+  Status RemoveFolderAt(const Folder& folder, std::string_view name) override;
+  Status DeleteFileAt(const Folder& folder, std::string_view name) override;
+  Status RenameAt(const Folder& from_folder, std::string_view from, const Folder& to_folder,
+                  std::string_view to) override;
+  Status SetPermissionsAt(const Folder& folder, std::string_view name,
+                          uint32_t permissions) override;
+  Status MakeWritableAt(const Folder& folder, std::string_view name) override;
+  Status CopyFileAt(const Folder& source, std::string_view name, const Folder& target,
+                    std::string_view target_name) override;
+  bool IsLockedAt(const Folder& folder, std::string_view name) override;
+  Result<SecurityDescriptor> ReadSecurityAt(const Folder& folder, std::string_view name) override;
+  Status WriteSecurityAt(const Folder& folder, std::string_view name,
+                         const SecurityDescriptor& descriptor) override;
+  Result<std::string> ReadStreamAt(const Folder& folder, std::string_view name,
+                                   std::string_view stream, std::size_t max_bytes) override;
+  Status CopyStreamAt(const Folder& source, std::string_view name, const Folder& target,
+                      std::string_view target_name, std::string_view stream) override;
+  Status DeleteStreamAt(const Folder& folder, std::string_view name,
+                        std::string_view stream) override;
+  Result<std::string> ReadFile(const std::string& path) override;
+  Status ReplaceFile(const std::string& path, std::string_view contents) override;
+  Status AppendToFile(const std::string& path, std::string_view text) override;
+  Status DeleteFile(const std::string& path) override;
+
+ private:
+  int Fault(CopyStep step, uint64_t offset = 0) const {
+    return options_.copy_fault ? options_.copy_fault(step, offset) : 0;
+  }
+  Status CopyRegularFile(const Folder& source, std::string_view name, const struct stat& st,
+                         const Folder& target, std::string_view target_name);
+  Status CopySpecialEntry(const Folder& source, std::string_view name, const struct stat& st,
+                          const Folder& target, std::string_view target_name);
+  Status CopyContent(int from, int to, const std::string& path);
+
+  PosixFileSystemOptions options_;
+};
+
+/// A fresh temporary name for CopyFileAt (see IsCopyTemporaryName).
+std::string NewTemporaryName();
+
+}  // namespace vorn::platform::posix

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <string>
+
+#include "platform/error.h"
+
+namespace vorn::platform {
+
+/// What the operating system tells about itself and the user running us.
+struct OsFacts {
+  std::string computer_name;   ///< host name
+  std::string user_name;       ///< name of the effective user
+  std::string windows_folder;  ///< the "Windir" environment variable, empty when unset
+  std::string os_name;         ///< kernel name, "Linux"
+  int major = 0;               ///< kernel release, e.g. 6 of 6.1.12
+  int minor = 0;
+  int patch = 0;
+};
+
+/// Reads the facts above.
+OsFacts ReadOsFacts();
+
+/// The value of an environment variable, empty when unset.
+std::string GetEnvironment(const char* name);
+
+/// The folder that holds the running executable, without a trailing separator.
+std::string ExecutableFolder();
+
+/// The application folder, where the configuration, the pairs, the signatures
+/// and by default the logs live: `home_option` when not empty, else the
+/// VORN_HOME variable, else the executable's folder when it is writable and
+/// not under /usr (a packaged install must not write there), else
+/// $XDG_CONFIG_HOME/vorn (~/.config/vorn). Created when missing.
+Result<std::string> ResolveApplicationFolder(const std::string& home_option);
+
+/// One running instance per application folder: an exclusive lock on a file
+/// in it, held until the object is destroyed (or the process ends, however).
+class InstanceLock {
+ public:
+  enum class State {
+    kHeld,            ///< this process is the only instance
+    kAlreadyRunning,  ///< another process holds the lock
+    kUnavailable,     ///< the lock file cannot be made (read-only folder); not enforced
+  };
+
+  /// Tries to take the lock of `app_folder`.
+  static InstanceLock TryAcquire(const std::string& app_folder);
+
+  InstanceLock(InstanceLock&& other) noexcept;
+  InstanceLock& operator=(InstanceLock&& other) noexcept;
+  InstanceLock(const InstanceLock&) = delete;
+  InstanceLock& operator=(const InstanceLock&) = delete;
+  ~InstanceLock();
+
+  State state() const { return state_; }
+
+ private:
+  InstanceLock(int fd, State state) : fd_(fd), state_(state) {}
+  int fd_ = -1;
+  State state_ = State::kUnavailable;
+};
+
+}  // namespace vorn::platform

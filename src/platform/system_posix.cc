@@ -1,0 +1,151 @@
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/path.h"
+#include "platform/system.h"
+
+namespace vorn::platform {
+namespace {
+
+// Reads the leading number of text at `pos` and moves past it and one dot.
+int NextNumber(const std::string& text, size_t& pos) {
+  int value = 0;
+  while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+    value = value * 10 + (text[pos] - '0');
+    ++pos;
+  }
+  if (pos < text.size() && text[pos] == '.') ++pos;
+  return value;
+}
+
+bool IsWritableFolder(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && ::access(path.c_str(), W_OK) == 0;
+}
+
+// Creates a folder and the folders above it that are missing.
+Status CreateFolders(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) {
+    return S_ISDIR(st.st_mode) ? Status() : Status(MakeError(ENOTDIR, "create folder", path));
+  }
+  const std::string parent = ParentFolder(path);
+  if (!parent.empty() && parent != path) {
+    if (Status made = CreateFolders(parent); !made) return made;
+  }
+  if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) {
+    return MakeError(errno, "create folder", path);
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string GetEnvironment(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? std::string() : std::string(value);
+}
+
+OsFacts ReadOsFacts() {
+  OsFacts facts;
+  struct utsname uts;
+  if (::uname(&uts) == 0) {
+    facts.os_name = uts.sysname;
+    const std::string release = uts.release;
+    size_t pos = 0;
+    facts.major = NextNumber(release, pos);
+    facts.minor = NextNumber(release, pos);
+    facts.patch = NextNumber(release, pos);
+  }
+  std::vector<char> host(1024, '\0');
+  if (::gethostname(host.data(), host.size() - 1) == 0) facts.computer_name = host.data();
+
+  std::vector<char> buffer(16384);
+  struct passwd entry;
+  struct passwd* found = nullptr;
+  if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+      found != nullptr) {
+    facts.user_name = found->pw_name;
+  } else {
+    facts.user_name = GetEnvironment("USER");
+  }
+  facts.windows_folder = GetEnvironment("Windir");
+  return facts;
+}
+
+std::string ExecutableFolder() {
+  std::vector<char> buffer(4096);
+  for (;;) {
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) return {};
+    if (static_cast<size_t>(n) < buffer.size()) {
+      return ParentFolder(std::string(buffer.data(), static_cast<size_t>(n)));
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+Result<std::string> ResolveApplicationFolder(const std::string& home_option) {
+  std::string folder = home_option;
+  if (folder.empty()) folder = GetEnvironment("VORN_HOME");
+  if (folder.empty()) {
+    const std::string executable_folder = ExecutableFolder();
+    const bool under_usr = executable_folder == "/usr" || executable_folder.rfind("/usr/", 0) == 0;
+    if (!executable_folder.empty() && !under_usr && IsWritableFolder(executable_folder)) {
+      folder = executable_folder;
+    }
+  }
+  if (folder.empty()) {
+    std::string config_home = GetEnvironment("XDG_CONFIG_HOME");
+    if (config_home.empty()) {
+      const std::string home = GetEnvironment("HOME");
+      if (home.empty()) return MakeError(ENOENT, "find application folder", "$HOME");
+      config_home = JoinPath(home, ".config");
+    }
+    folder = JoinPath(config_home, "vorn");
+  }
+  folder = WithoutTrailingSeparator(folder);
+  if (Status made = CreateFolders(folder); !made) return made.error();
+  return folder;
+}
+
+InstanceLock InstanceLock::TryAcquire(const std::string& app_folder) {
+  const std::string path = JoinPath(app_folder, "Vorn.lock");
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return InstanceLock(-1, State::kUnavailable);
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const State state = errno == EWOULDBLOCK ? State::kAlreadyRunning : State::kUnavailable;
+    ::close(fd);
+    return InstanceLock(-1, state);
+  }
+  return InstanceLock(fd, State::kHeld);
+}
+
+InstanceLock::InstanceLock(InstanceLock&& other) noexcept : fd_(other.fd_), state_(other.state_) {
+  other.fd_ = -1;
+}
+
+InstanceLock& InstanceLock::operator=(InstanceLock&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = other.fd_;
+    state_ = other.state_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+InstanceLock::~InstanceLock() {
+  if (fd_ >= 0) ::close(fd_);  // closing the last descriptor releases the lock
+}
+
+}  // namespace vorn::platform

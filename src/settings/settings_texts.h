@@ -1,0 +1,27 @@
+#pragma once
+
+#include "shell/text.h"
+
+namespace vorn {
+
+/// Texts of the configuration and folder-pair subsystem.
+enum class SettingsText {
+  kInvalidPairsFile,
+  kMacSourceOnlyLine1,
+  kMacSourceOnlyLine2,
+  kMacTargetOnlyLine1,
+  kMacTargetOnlyLine2,
+  kCount,
+};
+
+using SettingsCatalogue = Catalogue<SettingsText, static_cast<size_t>(SettingsText::kCount)>;
+
+/// The catalogue, for lookups and for the test that walks every catalogue.
+const SettingsCatalogue& SettingsTexts();
+
+/// One text in a language.
+inline std::string_view Tr(SettingsText id, int16_t language) {
+  return SettingsTexts().Get(id, language);
+}
+
+}  // namespace vorn

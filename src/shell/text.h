@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace vorn {
+
+/// Interface language codes, as stored in `Langue`. Every other value,
+/// 0 (no key) included, selects English.
+inline constexpr int16_t kFrench = 1;
+inline constexpr int16_t kPortuguese = 2;
+inline constexpr int16_t kEnglish = 3;
+
+/// Which variants a text really has. Each text stores all three; a missing
+/// variant repeats the one that serves in its place, so every text is picked
+/// by the same rule.
+enum class TextForms : uint8_t {
+  kThree,                ///< French, Portuguese and English
+  kFrenchEnglish,        ///< Portuguese shows the English text
+  kFrenchForPortuguese,  ///< Portuguese shows the French text
+  kInvariant,            ///< the same words in every language
+};
+
+/// One user-visible text in the three languages.
+struct Text {
+  TextForms forms;
+  std::string_view french;
+  std::string_view portuguese;
+  std::string_view english;
+
+  /// The variant for a language code: 1 French, 2 Portuguese, else English.
+  constexpr std::string_view In(int16_t language) const {
+    return language == kFrench ? french : language == kPortuguese ? portuguese : english;
+  }
+};
+
+/// The texts of one subsystem, keyed by an enum whose values run 0..N-1 in
+/// the order of the entries (checked when the catalogue is compiled).
+template <typename Id, std::size_t N>
+class Catalogue {
+ public:
+  struct Entry {
+    Id id;
+    Text text;
+  };
+
+  consteval explicit Catalogue(const std::array<Entry, N>& entries) : entries_(entries) {
+    for (std::size_t i = 0; i < N; ++i) {
+      if (static_cast<std::size_t>(entries_[i].id) != i) {
+        throw "catalogue entry out of order";  // fails the build, never runs
+      }
+    }
+  }
+
+  constexpr const Text& operator[](Id id) const {
+    return entries_[static_cast<std::size_t>(id)].text;
+  }
+  constexpr std::string_view Get(Id id, int16_t language) const { return (*this)[id].In(language); }
+  constexpr std::span<const Entry> entries() const { return entries_; }
+
+ private:
+  std::array<Entry, N> entries_;
+};
+
+}  // namespace vorn

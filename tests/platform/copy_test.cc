@@ -1,0 +1,165 @@
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/file_system.h"
+#include "platform/posix_file_system.h"
+#include "support/test_folder.h"
+
+namespace vorn::platform {
+namespace {
+
+using testing::TestFolder;
+
+class CopyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.MakeFolder("src");
+    dir_.MakeFolder("dst");
+  }
+
+  Status Copy(FileSystem& fs, std::string_view name, std::string_view target_name) {
+    auto source = fs.OpenFolder(dir_.Path("src"));
+    auto target = fs.OpenFolder(dir_.Path("dst"));
+    EXPECT_TRUE(source.ok() && target.ok());
+    return fs.CopyFileAt(**source, name, **target, target_name);
+  }
+  Status Copy(std::string_view name) { return Copy(*fs_, name, name); }
+
+  TestFolder dir_;
+  std::unique_ptr<FileSystem> fs_ = MakePosixFileSystem();
+};
+
+TEST_F(CopyTest, KeepsContentPermissionsTimeAndUserAttributes) {
+  if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
+  std::string content(3 * 1024 * 1024 + 17, '\0');
+  for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 + i / 251);
+  dir_.Write("src/doc.bin", content, 0751);
+  dir_.SetTime("src/doc.bin", 1714558502, 123456789);
+  dir_.SetAttribute("src/doc.bin", "user.DosStream.AFP_AfpInfo:$DATA", std::string(60, 'i'));
+  dir_.SetAttribute("src/doc.bin", "user.DosStream.AFP_Resource:$DATA", "resource fork");
+
+  ASSERT_TRUE(Copy("doc.bin").ok());
+
+  EXPECT_EQ(dir_.Read("dst/doc.bin"), content);
+  const auto source = fs_->Lookup(dir_.Path("src/doc.bin"));
+  const auto copy = fs_->Lookup(dir_.Path("dst/doc.bin"));
+  EXPECT_EQ(copy->permissions, 0751u);
+  EXPECT_EQ(copy->last_write, source->last_write);  // to the 100 ns
+  EXPECT_EQ(dir_.GetAttribute("dst/doc.bin", "user.DosStream.AFP_AfpInfo:$DATA"),
+            std::string(60, 'i'));
+  EXPECT_EQ(dir_.GetAttribute("dst/doc.bin", "user.DosStream.AFP_Resource:$DATA"), "resource fork");
+  EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"doc.bin"});
+}
+
+TEST_F(CopyTest, ReplacesAnExistingTargetUnderAnotherName) {
+  dir_.Write("src/a.txt", "new");
+  dir_.Write("dst/b.txt", "old old old", 0444);
+  ASSERT_TRUE(Copy(*fs_, "a.txt", "b.txt").ok());
+  EXPECT_EQ(dir_.Read("dst/b.txt"), "new");
+  EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"b.txt"});
+}
+
+TEST_F(CopyTest, EmptyFilesAndMissingSources) {
+  dir_.Write("src/empty", "");
+  ASSERT_TRUE(Copy("empty").ok());
+  EXPECT_EQ(dir_.Read("dst/empty"), "");
+  const Status missing = Copy("absent");
+  ASSERT_FALSE(missing.ok());
+  EXPECT_EQ(missing.error().code, ENOENT);
+}
+
+TEST_F(CopyTest, LinksAreCopiedAsLinksAndFifosAsFifos) {
+  dir_.Write("src/real", "data");
+  dir_.MakeLink("src/link", "../elsewhere/real");
+  ASSERT_EQ(::mkfifo(dir_.Path("src/pipe").c_str(), 0640), 0);
+  ASSERT_TRUE(Copy("link").ok());
+  ASSERT_TRUE(Copy("pipe").ok());
+  EXPECT_EQ(fs_->Lookup(dir_.Path("dst/link"))->type, EntryType::kLink);
+  char text[64] = {};
+  ASSERT_GT(::readlink(dir_.Path("dst/link").c_str(), text, sizeof text - 1), 0);
+  EXPECT_STREQ(text, "../elsewhere/real");
+  const auto pipe = fs_->Lookup(dir_.Path("dst/pipe"));
+  EXPECT_EQ(pipe->attributes, attribute::kSystem);
+  EXPECT_EQ(pipe->permissions, 0640u);
+}
+
+TEST(CopyTemporaryNameTest, RecognisesOnlyItsOwnPattern) {
+  EXPECT_TRUE(IsCopyTemporaryName(".vorn-tmp-0123abcd"));
+  EXPECT_FALSE(IsCopyTemporaryName(".vorn-tmp-0123abc"));
+  EXPECT_FALSE(IsCopyTemporaryName(".vorn-tmp-0123abcG"));
+  EXPECT_FALSE(IsCopyTemporaryName("vorn-tmp-0123abcd"));
+  EXPECT_FALSE(IsCopyTemporaryName("report.doc"));
+}
+
+// A copy that fails at any step, however it writes its temporary, leaves the
+// previous target byte for byte and no temporary file.
+struct FailurePoint {
+  CopyStep step;
+  uint64_t offset;  // for kContent: the chunk that fails
+  int code;
+  bool unnamed_temporary;
+};
+
+void PrintTo(const FailurePoint& point, std::ostream* out) {
+  *out << "step " << static_cast<int>(point.step) << " at " << point.offset;
+}
+
+class CopyFailureTest : public CopyTest, public ::testing::WithParamInterface<FailurePoint> {};
+
+TEST_P(CopyFailureTest, LeavesThePreviousTargetAndNoTemporary) {
+  const FailurePoint point = GetParam();
+  PosixFileSystemOptions options;
+  options.copy_chunk_size = 64 * 1024;
+  options.use_unnamed_temporary = point.unnamed_temporary;
+  int faults = 0;
+  options.copy_fault = [&](CopyStep step, uint64_t offset) {
+    if (step != point.step || offset != point.offset) return 0;
+    ++faults;
+    return point.code;
+  };
+  const auto fs = MakePosixFileSystem(options);
+  dir_.Write("src/data", std::string(256 * 1024, 'n'));
+  dir_.Write("dst/data", "the previous, good target", 0640);
+
+  const Status copied = Copy(*fs, "data", "data");
+
+  ASSERT_EQ(faults, 1);
+  ASSERT_FALSE(copied.ok());
+  EXPECT_EQ(copied.error().code, point.code);
+  EXPECT_EQ(dir_.Read("dst/data"), "the previous, good target");
+  EXPECT_EQ(fs->Lookup(dir_.Path("dst/data"))->permissions, 0640u);
+  EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"data"});
+}
+
+std::vector<FailurePoint> AllFailurePoints() {
+  std::vector<FailurePoint> points;
+  for (const bool unnamed : {true, false}) {
+    points.push_back({CopyStep::kOpenSource, 0, EIO, unnamed});
+    points.push_back({CopyStep::kCreateTemporary, 0, ENOSPC, unnamed});
+    points.push_back({CopyStep::kContent, 0, ENOSPC, unnamed});           // first byte
+    points.push_back({CopyStep::kContent, 128 * 1024, ENOSPC, unnamed});  // middle
+    points.push_back({CopyStep::kContent, 192 * 1024, EIO, unnamed});     // last chunk
+    points.push_back({CopyStep::kExtendedAttributes, 0, ENOSPC, unnamed});
+    points.push_back({CopyStep::kPermissions, 0, EIO, unnamed});
+    points.push_back({CopyStep::kTimes, 0, EIO, unnamed});
+    points.push_back({CopyStep::kRename, 0, EIO, unnamed});
+  }
+  return points;
+}
+
+std::string FailurePointName(const ::testing::TestParamInfo<FailurePoint>& info) {
+  static constexpr const char* kSteps[] = {
+      "OpenSource",  "CreateTemporary", "Content", "ExtendedAttributes",
+      "Permissions", "Times",           "Rename"};
+  const FailurePoint& p = info.param;
+  std::string name = kSteps[static_cast<int>(p.step)];
+  if (p.step == CopyStep::kContent) name += "At" + std::to_string(p.offset / 1024) + "K";
+  return name + (p.unnamed_temporary ? "_Unnamed" : "_Named");
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStep, CopyFailureTest, ::testing::ValuesIn(AllFailurePoints()),
+                         FailurePointName);
+
+}  // namespace
+}  // namespace vorn::platform

@@ -1,0 +1,202 @@
+#include "platform/file_system.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include "platform/path.h"
+#include "support/test_folder.h"
+
+namespace vorn::platform {
+namespace {
+
+using testing::TestFolder;
+
+class FileSystemTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<Folder> Open(std::string_view relative = {}) {
+    auto folder = fs_->OpenFolder(dir_.Path(relative));
+    EXPECT_TRUE(folder.ok()) << folder.error().Describe();
+    return std::move(folder).value();
+  }
+
+  std::map<std::string, FolderEntry> List(const Folder& folder) {
+    std::map<std::string, FolderEntry> entries;
+    auto reader = fs_->ReadFolder(folder);
+    EXPECT_TRUE(reader.ok());
+    FolderEntry entry;
+    while ((*reader)->Next(entry)) entries[entry.name] = entry;
+    EXPECT_FALSE((*reader)->error().has_value());
+    return entries;
+  }
+
+  TestFolder dir_;
+  std::unique_ptr<FileSystem> fs_ = MakePosixFileSystem();
+};
+
+TEST(PathTest, JoinsAndSplitsWithOneSeparator) {
+  EXPECT_EQ(JoinPath("/", "a"), "/a");
+  EXPECT_EQ(JoinPath("/data", "a"), "/data/a");
+  EXPECT_EQ(JoinPath("/data/", "a"), "/data/a");
+  EXPECT_EQ(JoinPath("", "a"), "a");
+  EXPECT_EQ(WithoutTrailingSeparator("/data//"), "/data");
+  EXPECT_EQ(WithoutTrailingSeparator("/"), "/");
+  EXPECT_EQ(ParentFolder("/data/a"), "/data");
+  EXPECT_EQ(ParentFolder("/a"), "/");
+  EXPECT_EQ(ParentFolder("a"), "");
+  EXPECT_EQ(BaseName("/data/a"), "a");
+}
+
+TEST_F(FileSystemTest, ListingHoldsEveryEntryWithDotsAndTypes) {
+  dir_.Write("file.txt", "x");
+  dir_.Write(".hidden", "x");
+  dir_.MakeFolder("sub");
+  dir_.MakeLink("link", "sub");
+  const auto entries = List(*Open());
+  ASSERT_EQ(entries.size(), 6u);
+  EXPECT_EQ(entries.at(".").type, EntryType::kFolder);
+  EXPECT_FALSE(entries.at(".").hidden);
+  EXPECT_FALSE(entries.at("..").hidden);
+  EXPECT_EQ(entries.at("file.txt").type, EntryType::kFile);
+  EXPECT_TRUE(entries.at(".hidden").hidden);
+  EXPECT_EQ(entries.at("sub").type, EntryType::kFolder);
+  EXPECT_EQ(entries.at("link").type, EntryType::kLink);
+}
+
+TEST_F(FileSystemTest, ListingOfAFolderWithManyEntriesSpansSeveralReads) {
+  dir_.MakeFolder("many");
+  for (int i = 0; i < 3000; ++i) dir_.Write("many/file-with-a-long-name-" + std::to_string(i), "");
+  EXPECT_EQ(List(*Open("many")).size(), 3002u);
+}
+
+TEST_F(FileSystemTest, AttributeBitsOfFilesFoldersDotNamesLinksAndFifos) {
+  dir_.Write("plain", "x", 0644);
+  dir_.Write("readonly", "x", 0444);
+  dir_.Write(".dot", "x", 0644);
+  dir_.MakeFolder("folder");
+  dir_.MakeLink("to-folder", "folder");
+  ASSERT_EQ(::mkfifo(dir_.Path("fifo").c_str(), 0644), 0);
+  const auto folder = Open();
+  auto bits = [&](std::string_view name) { return fs_->LookupAt(*folder, name)->attributes; };
+  EXPECT_EQ(bits("plain"), attribute::kArchive);
+  EXPECT_EQ(bits("readonly"), attribute::kArchive | attribute::kReadOnly);
+  EXPECT_EQ(bits(".dot"), attribute::kArchive | attribute::kHidden);
+  EXPECT_EQ(bits("folder"), attribute::kDirectory);
+  EXPECT_EQ(bits("to-folder"), attribute::kReparsePoint);  // a link is never a directory
+  EXPECT_EQ(bits("fifo"), attribute::kSystem);
+  EXPECT_EQ(fs_->LookupAt(*folder, "readonly")->permissions, 0444u);
+}
+
+TEST_F(FileSystemTest, LastWriteTimeIsIn100NanosecondUnitsSince1601) {
+  dir_.Write("f", "12345");
+  // 2024-05-01 10:15:02 UTC and 123456789 ns.
+  dir_.SetTime("f", 1714558502, 123456789);
+  const auto info = fs_->Lookup(dir_.Path("f"));
+  ASSERT_TRUE(info.ok());
+  EXPECT_EQ(info->last_write, 1714558502ull * 10000000 + 1234567 + 116444736000000000ull);
+  EXPECT_EQ(info->size, 5u);
+  // Before 1970 the count is still positive.
+  dir_.SetTime("f", -86400, 0);
+  EXPECT_EQ(fs_->Lookup(dir_.Path("f"))->last_write, 116444736000000000ull - 864000000000ull);
+}
+
+TEST_F(FileSystemTest, LookupOfMissingEntriesFailsWithTheSystemReason) {
+  const auto folder = Open();
+  const auto missing = fs_->LookupAt(*folder, "nothing");
+  ASSERT_FALSE(missing.ok());
+  EXPECT_EQ(missing.error().code, ENOENT);
+  EXPECT_EQ(missing.error().path, dir_.Path("nothing"));
+  EXPECT_FALSE(fs_->Lookup(dir_.Path("nothing/deeper")).ok());
+}
+
+TEST_F(FileSystemTest, LinksAreNeverFollowed) {
+  dir_.MakeFolder("outside");
+  dir_.Write("outside/precious", "keep me", 0444);
+  dir_.MakeFolder("tree");
+  dir_.MakeLink("tree/escape", "../outside");
+  dir_.MakeLink("tree/precious-link", "../outside/precious");
+  const auto tree = Open("tree");
+
+  EXPECT_FALSE(fs_->OpenFolderAt(*tree, "escape").ok());
+  EXPECT_FALSE(fs_->OpenFolderAt(*Open(), "tree/escape").ok());
+  EXPECT_FALSE(fs_->SetPermissionsAt(*tree, "precious-link", 0666).ok());
+  EXPECT_TRUE(fs_->MakeWritableAt(*tree, "precious-link").ok());
+  EXPECT_EQ(fs_->Lookup(dir_.Path("outside/precious"))->permissions, 0444u);
+  EXPECT_FALSE(fs_->IsLockedAt(*tree, "precious-link"));
+
+  ASSERT_TRUE(fs_->DeleteFileAt(*tree, "precious-link").ok());
+  ASSERT_TRUE(fs_->DeleteFileAt(*tree, "escape").ok());
+  EXPECT_EQ(dir_.Read("outside/precious"), "keep me");
+  EXPECT_TRUE(dir_.Names("tree").empty());
+}
+
+TEST_F(FileSystemTest, OpenFolderAtWalksSeveralLevels) {
+  dir_.MakeFolder("a");
+  dir_.MakeFolder("a/b");
+  dir_.MakeFolder("a/b/c");
+  dir_.Write("a/b/c/f", "deep");
+  const auto deep = fs_->OpenFolderAt(*Open(), "a/b/c");
+  ASSERT_TRUE(deep.ok());
+  EXPECT_EQ((*deep)->path(), dir_.Path("a/b/c"));
+  EXPECT_EQ(fs_->LookupAt(**deep, "f")->size, 4u);
+}
+
+TEST_F(FileSystemTest, FoldersAreCreatedAndRemovedOnlyWhenEmpty) {
+  const auto root = Open();
+  ASSERT_TRUE(fs_->CreateFolderAt(*root, "new").ok());
+  EXPECT_EQ(fs_->CreateFolderAt(*root, "new").error().code, EEXIST);
+  dir_.Write("new/f", "x");
+  EXPECT_FALSE(fs_->RemoveFolderAt(*root, "new").ok());
+  EXPECT_FALSE(fs_->DeleteFileAt(*root, "new").ok());  // never deletes a folder
+  const auto sub = Open("new");
+  ASSERT_TRUE(fs_->DeleteFileAt(*sub, "f").ok());
+  ASSERT_TRUE(fs_->RemoveFolderAt(*root, "new").ok());
+  EXPECT_FALSE(dir_.Exists("new"));
+}
+
+TEST_F(FileSystemTest, PermissionsAreSetAndMadeWritable) {
+  dir_.Write("f", "x", 0400);
+  const auto root = Open();
+  ASSERT_TRUE(fs_->MakeWritableAt(*root, "f").ok());
+  EXPECT_EQ(fs_->LookupAt(*root, "f")->permissions, 0600u);
+  ASSERT_TRUE(fs_->SetPermissionsAt(*root, "f", 0751).ok());
+  EXPECT_EQ(fs_->LookupAt(*root, "f")->permissions, 0751u);
+}
+
+TEST_F(FileSystemTest, ReplaceFileIsAtomicKeepsModeAndFollowsLinks) {
+  dir_.Write("config.ini", "old", 0640);
+  ASSERT_TRUE(fs_->ReplaceFile(dir_.Path("config.ini"), "new content").ok());
+  EXPECT_EQ(dir_.Read("config.ini"), "new content");
+  EXPECT_EQ(fs_->Lookup(dir_.Path("config.ini"))->permissions, 0640u);
+  EXPECT_EQ(dir_.Names(), std::vector<std::string>{"config.ini"});  // no temporary left
+
+  dir_.MakeLink("alias.ini", "config.ini");
+  ASSERT_TRUE(fs_->ReplaceFile(dir_.Path("alias.ini"), "through the link").ok());
+  EXPECT_EQ(fs_->Lookup(dir_.Path("alias.ini"))->type, EntryType::kLink);
+  EXPECT_EQ(dir_.Read("config.ini"), "through the link");
+}
+
+TEST_F(FileSystemTest, ReplaceFileRefusesAReadOnlyFileAndLeavesItAlone) {
+  dir_.Write("config.ini", "old", 0444);
+  const Status replaced = fs_->ReplaceFile(dir_.Path("config.ini"), "new");
+  ASSERT_FALSE(replaced.ok());
+  EXPECT_EQ(replaced.error().code, EACCES);
+  EXPECT_EQ(dir_.Read("config.ini"), "old");
+  EXPECT_EQ(dir_.Names().size(), 1u);
+}
+
+TEST_F(FileSystemTest, AppendCreatesThenAppends) {
+  const std::string log = dir_.Path("log.htm");
+  ASSERT_TRUE(fs_->AppendToFile(log, "one\r\n").ok());
+  ASSERT_TRUE(fs_->AppendToFile(log, "two\r\n").ok());
+  EXPECT_EQ(*fs_->ReadFile(log), "one\r\ntwo\r\n");
+  ASSERT_TRUE(fs_->DeleteFile(log).ok());
+  EXPECT_EQ(fs_->ReadFile(log).error().code, ENOENT);
+  EXPECT_FALSE(fs_->AppendToFile(dir_.Path("missing/log.htm"), "x").ok());
+}
+
+}  // namespace
+}  // namespace vorn::platform

@@ -1,0 +1,57 @@
+#include "platform/system.h"
+
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "support/test_folder.h"
+
+namespace vorn::platform {
+namespace {
+
+using testing::TestFolder;
+
+TEST(SystemTest, OsFactsDescribeThisLinux) {
+  const OsFacts facts = ReadOsFacts();
+  EXPECT_EQ(facts.os_name, "Linux");
+  EXPECT_GT(facts.major, 0);
+  EXPECT_FALSE(facts.computer_name.empty());
+  EXPECT_FALSE(facts.user_name.empty());
+}
+
+TEST(SystemTest, ApplicationFolderPrefersTheOptionThenTheVariable) {
+  TestFolder dir;
+  ::setenv("VORN_HOME", dir.Path("from-env").c_str(), 1);
+  const auto from_option = ResolveApplicationFolder(dir.Path("from-option/nested/"));
+  ASSERT_TRUE(from_option.ok());
+  EXPECT_EQ(*from_option, dir.Path("from-option/nested"));
+  EXPECT_TRUE(dir.Exists("from-option/nested"));  // created on first use
+
+  const auto from_env = ResolveApplicationFolder("");
+  ASSERT_TRUE(from_env.ok());
+  EXPECT_EQ(*from_env, dir.Path("from-env"));
+  ::unsetenv("VORN_HOME");
+
+  dir.Write("a-file", "");
+  EXPECT_FALSE(ResolveApplicationFolder(dir.Path("a-file")).ok());
+}
+
+TEST(SystemTest, OneInstancePerApplicationFolder) {
+  TestFolder dir;
+  {
+    InstanceLock first = InstanceLock::TryAcquire(dir.path());
+    EXPECT_EQ(first.state(), InstanceLock::State::kHeld);
+    const InstanceLock second = InstanceLock::TryAcquire(dir.path());
+    EXPECT_EQ(second.state(), InstanceLock::State::kAlreadyRunning);
+    TestFolder other;
+    EXPECT_EQ(InstanceLock::TryAcquire(other.path()).state(), InstanceLock::State::kHeld);
+    InstanceLock moved = std::move(first);
+    EXPECT_EQ(InstanceLock::TryAcquire(dir.path()).state(), InstanceLock::State::kAlreadyRunning);
+  }
+  EXPECT_EQ(InstanceLock::TryAcquire(dir.path()).state(), InstanceLock::State::kHeld);
+  EXPECT_EQ(InstanceLock::TryAcquire(dir.Path("missing")).state(),
+            InstanceLock::State::kUnavailable);
+}
+
+}  // namespace
+}  // namespace vorn::platform

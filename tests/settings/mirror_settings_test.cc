@@ -1,0 +1,154 @@
+#include "settings/mirror_settings.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_folder.h"
+
+namespace vorn {
+namespace {
+
+using testing::TestFolder;
+
+class MirrorSettingsTest : public ::testing::Test {
+ protected:
+  MirrorSettings Load() { return LoadSettings(ini_, *fs_, dir_.path()); }
+  void WriteIni(const std::string& text) { dir_.Write("Vorn.ini", text); }
+
+  TestFolder dir_;
+  std::unique_ptr<platform::FileSystem> fs_ = platform::MakePosixFileSystem();
+  IniFile ini_{*fs_, dir_.Path("Vorn.ini")};
+};
+
+TEST_F(MirrorSettingsTest, EveryDefaultWithoutAFile) {
+  const MirrorSettings s = Load();
+  EXPECT_EQ(s.Langue, 0);
+  EXPECT_TRUE(s.MiroirSousDossiers);
+  EXPECT_EQ(s.Temporisation, 10);
+  EXPECT_EQ(s.MaxTimeInterval, 10000000);
+  EXPECT_EQ(s.Performance, 1);
+  EXPECT_EQ(s.DelaiLogs, 10);
+  EXPECT_EQ(s.PathLogs, dir_.path());
+  EXPECT_EQ(s.MessageNetSend, "Administrator \"Warning from Vorn: unknown folder\"");
+  for (const bool flag :
+       {s.Effacement, s.CopieSecurisee, s.CopierAttributs, s.CopierSecurite,
+        s.CopierSecuriteDossiers, s.CopierSecuriteTout, s.AfficherFichiers, s.AfficherLocked,
+        s.Automatique, s.ArretAutomatique, s.ErreurDossier, s.ErreurDossierSon,
+        s.ErreurDossierNetSend, s.ErreurDossierEventLog, s.Logs, s.FichiersLogs, s.PurgeLogs}) {
+    EXPECT_FALSE(flag);
+  }
+  EXPECT_EQ(s.PrefixeCibleDefaut, "");
+  EXPECT_EQ(s.PrefixeCibleDefautUNC, "");
+  EXPECT_FALSE(dir_.Exists("Vorn.ini"));  // loading never writes
+}
+
+TEST_F(MirrorSettingsTest, ZeroValuesTakeTheirReplacements) {
+  WriteIni(
+      "[Configuration]\nTemporisation=0\nMaxTimeInterval=0\nPerformance=abc\n"
+      "[Logs]\nDelaiLogs=0 days\n");
+  const MirrorSettings s = Load();
+  EXPECT_EQ(s.Temporisation, 10);
+  EXPECT_EQ(s.MaxTimeInterval, 10000000);
+  EXPECT_EQ(s.Performance, 1);
+  EXPECT_EQ(s.DelaiLogs, 10);
+}
+
+TEST_F(MirrorSettingsTest, NumbersAreLeadingNumbersRoundedHalfToEven) {
+  WriteIni(
+      "[Configuration]\nTemporisation=25 s\nPerformance=2.5\nMaxTimeInterval=12abc\n"
+      "Langue=7\n[Logs]\nDelaiLogs=3.5\n");
+  const MirrorSettings s = Load();
+  EXPECT_EQ(s.Temporisation, 25);
+  EXPECT_EQ(s.Performance, 2);
+  EXPECT_EQ(s.MaxTimeInterval, 12);
+  EXPECT_EQ(s.DelaiLogs, 4);
+  EXPECT_EQ(s.Langue, 7);
+  WriteIni("[Configuration]\nTemporisation=100000\n");
+  EXPECT_EQ(Load().Temporisation, 32767);
+}
+
+TEST_F(MirrorSettingsTest, AFlagIsOnOnlyWhenItReadsOne) {
+  WriteIni(
+      "[Configuration]\nMiroirSousDossiers=\nAutomatique=yes\nLogs=1\n"
+      "ErreurDossier=1\n[Logs]\nLogs=true\nFichiersLogs=1\n");
+  MirrorSettings s = Load();
+  EXPECT_TRUE(s.MiroirSousDossiers);  // empty reads as absent
+  EXPECT_FALSE(s.Automatique);
+  EXPECT_TRUE(s.ErreurDossier);
+  EXPECT_FALSE(s.Logs);  // "Logs" lives in [Logs], where it reads "true"
+  EXPECT_TRUE(s.FichiersLogs);
+  WriteIni("[Configuration]\nMiroirSousDossiers=yes\n");
+  EXPECT_FALSE(Load().MiroirSousDossiers);
+}
+
+TEST_F(MirrorSettingsTest, AMissingLogFolderBecomesTheApplicationFolderInMemoryOnly) {
+  const std::string text = "[Logs]\nPathLogs=" + dir_.Path("gone") + "\n";
+  WriteIni(text);
+  EXPECT_EQ(Load().PathLogs, dir_.path());
+  EXPECT_EQ(dir_.Read("Vorn.ini"), text);
+
+  dir_.MakeFolder("logs");
+  dir_.MakeLink("logs-link", "logs");
+  WriteIni("[Logs]\nPathLogs=" + dir_.Path("logs-link") + "\n");
+  EXPECT_EQ(Load().PathLogs, dir_.Path("logs-link"));
+  dir_.Write("a-file", "");
+  WriteIni("[Logs]\nPathLogs=" + dir_.Path("a-file") + "\n");
+  EXPECT_EQ(Load().PathLogs, dir_.path());
+}
+
+TEST_F(MirrorSettingsTest, SecurityChoiceRowsLoadAndStore) {
+  struct Row {
+    const char* copier_securite;
+    const char* dossiers;
+    const char* tout;
+    SecurityChoice loads_as;
+  };
+  for (const Row& row :
+       {Row{"0", "0", "0", SecurityChoice::kNone}, Row{"0", "1", "1", SecurityChoice::kNone},
+        Row{"1", "0", "0", SecurityChoice::kModified},
+        Row{"1", "1", "0", SecurityChoice::kModifiedAndFolders},
+        Row{"1", "0", "1", SecurityChoice::kEveryFile},
+        Row{"1", "1", "1", SecurityChoice::kEveryFile}}) {
+    WriteIni(std::string("[Configuration]\nCopierSecurite=") + row.copier_securite +
+             "\nCopierSecuriteDossiers=" + row.dossiers + "\nCopierSecuriteTout=" + row.tout +
+             "\n");
+    const MirrorSettings s = Load();
+    EXPECT_EQ(SecurityChoiceOf(s), row.loads_as);
+    EXPECT_EQ(s.CopierSecuriteDossiers, row.loads_as == SecurityChoice::kModifiedAndFolders);
+    EXPECT_EQ(s.CopierSecuriteTout, row.loads_as == SecurityChoice::kEveryFile);
+  }
+
+  MirrorSettings s = Load();
+  StoreSecurityChoice(ini_, s, SecurityChoice::kEveryFile);
+  EXPECT_EQ(ini_.Read("Configuration", "CopierSecurite"), "1");
+  EXPECT_EQ(ini_.Read("Configuration", "CopierSecuriteDossiers"), "0");
+  EXPECT_EQ(ini_.Read("Configuration", "CopierSecuriteTout"), "1");
+  EXPECT_EQ(SecurityChoiceOf(s), SecurityChoice::kEveryFile);
+}
+
+TEST_F(MirrorSettingsTest, StoreWritesOneKeyInItsSection) {
+  WriteIni("[Configuration]\n; keep\nLangue=1\n");
+  MirrorSettings s = Load();
+  Store(ini_, s, &MirrorSettings::Automatique, true);
+  Store(ini_, s, &MirrorSettings::Temporisation, int16_t{30});
+  Store(ini_, s, &MirrorSettings::MaxTimeInterval, int32_t{20000000});
+  Store(ini_, s, &MirrorSettings::PathLogs, std::string("/var/log/vorn"));
+  Store(ini_, s, &MirrorSettings::DelaiLogs, int16_t{5});
+  EXPECT_TRUE(s.Automatique);
+  EXPECT_EQ(s.Temporisation, 30);
+  EXPECT_EQ(dir_.Read("Vorn.ini"),
+            "[Configuration]\n; keep\nLangue=1\nAutomatique=1\nTemporisation=30\n"
+            "MaxTimeInterval=20000000\n[Logs]\nPathLogs=/var/log/vorn\nDelaiLogs=5\n");
+  EXPECT_EQ(ReadLanguage(ini_), 1);
+}
+
+TEST_F(MirrorSettingsTest, AFailedWriteKeepsTheNewValueInMemory) {
+  WriteIni("[Configuration]\nAutomatique=0\n");
+  ASSERT_EQ(::chmod(dir_.Path("Vorn.ini").c_str(), 0444), 0);
+  MirrorSettings s = Load();
+  Store(ini_, s, &MirrorSettings::Automatique, true);
+  EXPECT_TRUE(s.Automatique);
+  EXPECT_EQ(ini_.Read("Configuration", "Automatique"), "0");
+}
+
+}  // namespace
+}  // namespace vorn

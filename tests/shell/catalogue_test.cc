@@ -1,0 +1,51 @@
+#include <set>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "settings/settings_texts.h"
+#include "shell/text.h"
+
+namespace vorn {
+namespace {
+
+// Every catalogue of the program, walked by the checks below.
+template <typename Catalogue>
+void CheckForms(const char* name, const Catalogue& catalogue) {
+  for (const auto& entry : catalogue.entries()) {
+    const Text& t = entry.text;
+    const std::string where = std::string(name) + " #" + std::to_string(static_cast<int>(entry.id));
+    EXPECT_FALSE(t.french.empty()) << where;
+    EXPECT_FALSE(t.portuguese.empty()) << where;
+    EXPECT_FALSE(t.english.empty()) << where;
+    switch (t.forms) {
+      case TextForms::kThree:
+        break;
+      case TextForms::kFrenchEnglish:
+        EXPECT_EQ(t.portuguese, t.english) << where;
+        break;
+      case TextForms::kFrenchForPortuguese:
+        EXPECT_EQ(t.portuguese, t.french) << where;
+        break;
+      case TextForms::kInvariant:
+        EXPECT_EQ(t.french, t.english) << where;
+        EXPECT_EQ(t.portuguese, t.english) << where;
+        break;
+    }
+  }
+}
+
+TEST(CatalogueTest, EveryEntryHasTheFormsItMustHave) {
+  CheckForms("settings", SettingsTexts());
+}
+
+TEST(CatalogueTest, LanguageCodesPickTheirVariant) {
+  constexpr Text kText{TextForms::kThree, "fr", "pt", "en"};
+  EXPECT_EQ(kText.In(kFrench), "fr");
+  EXPECT_EQ(kText.In(kPortuguese), "pt");
+  EXPECT_EQ(kText.In(kEnglish), "en");
+  for (const int16_t other : {0, 4, 7, -1}) EXPECT_EQ(kText.In(other), "en") << other;
+}
+
+}  // namespace
+}  // namespace vorn
