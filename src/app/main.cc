@@ -4,6 +4,7 @@
 
 #include "shell/command_line.h"
 #include "shell/constants.h"
+#include "shell/headless.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
       std::printf("%s %s\n", std::string(vorn::kProductName).c_str(),
                   std::string(vorn::kVersion).c_str());
       return 0;
+    case vorn::RunMode::kOnce:
+      return vorn::RunOnce(options);
     default:
       std::fprintf(stderr, "vorn: this build does not run passes yet\n");
       return 1;

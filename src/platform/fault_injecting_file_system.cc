@@ -31,8 +31,10 @@ std::optional<Error> FaultInjectingFileSystem::Check(FsOperation operation,
   if (auto it = nth_failures_.find({operation, call}); it != nth_failures_.end()) {
     return MakeError(it->second, "injected", path);
   }
-  if (auto it = name_failures_.find({operation, name}); it != name_failures_.end()) {
-    return MakeError(it->second, "injected", path);
+  for (const std::string& key : {name, path}) {
+    if (auto it = name_failures_.find({operation, key}); it != name_failures_.end()) {
+      return MakeError(it->second, "injected", path);
+    }
   }
   if (vanished_.count(name) != 0) return MakeError(ENOENT, "injected", path);
   return std::nullopt;

@@ -44,7 +44,8 @@ class FaultInjectingFileSystem final : public FileSystem {
 
   /// The nth call of `operation` from now on (1 = the next one) fails with errno `code`.
   void FailNth(FsOperation operation, int n, int code);
-  /// Every call of `operation` about an entry named `name` fails with `code`.
+  /// Every call of `operation` about an entry named `name` fails with `code`;
+  /// a `name` with a separator is matched against the entry's full path.
   void FailFor(FsOperation operation, std::string name, int code);
   /// Entries named `name` stay in listings but every other operation on them
   /// answers ENOENT, as if they vanished between the listing and the lookup.

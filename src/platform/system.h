@@ -23,6 +23,9 @@ OsFacts ReadOsFacts();
 /// The value of an environment variable, empty when unset.
 std::string GetEnvironment(const char* name);
 
+/// How many descriptors this process may hold open (the soft limit).
+int OpenFileLimit();
+
 /// The folder that holds the running executable, without a trailing separator.
 std::string ExecutableFolder();
 

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -80,6 +81,15 @@ OsFacts ReadOsFacts() {
   }
   facts.windows_folder = GetEnvironment("Windir");
   return facts;
+}
+
+int OpenFileLimit() {
+  struct rlimit limit;
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+      limit.rlim_cur > 1 << 20) {
+    return 1 << 20;
+  }
+  return static_cast<int>(limit.rlim_cur);
 }
 
 std::string ExecutableFolder() {

@@ -1,7 +1,6 @@
 #include "settings/hex_path.h"
 
 #include <cstdint>
-#include <vector>
 
 namespace vorn {
 namespace {
@@ -88,6 +87,49 @@ int HexValue(char c) {
 
 }  // namespace
 
+std::u16string ToUtf16(std::string_view text) {
+  std::u16string units;
+  units.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    uint32_t code_point = 0;
+    const size_t length = ValidSequenceLength(text, i, code_point);
+    if (length == 0) {
+      units += static_cast<char16_t>(kEscapeBase + static_cast<uint8_t>(text[i]));
+      ++i;
+      continue;
+    }
+    i += length;
+    if (code_point >= 0x10000) {
+      code_point -= 0x10000;
+      units += static_cast<char16_t>(0xD800 + (code_point >> 10));
+      units += static_cast<char16_t>(0xDC00 + (code_point & 0x3FF));
+    } else {
+      units += static_cast<char16_t>(code_point);
+    }
+  }
+  return units;
+}
+
+std::string FromUtf16(std::u16string_view units) {
+  std::string text;
+  text.reserve(units.size());
+  for (size_t k = 0; k < units.size(); ++k) {
+    const char16_t unit = units[k];
+    if (unit >= 0xD800 && unit <= 0xDBFF && k + 1 < units.size() && units[k + 1] >= 0xDC00 &&
+        units[k + 1] <= 0xDFFF) {
+      AppendUtf8(text, 0x10000 + ((unit - 0xD800u) << 10) + (units[k + 1] - 0xDC00u));
+      ++k;
+    } else if (unit >= kEscapeBase + 0x80 && unit <= kEscapeBase + 0xFF) {
+      text += static_cast<char>(unit - kEscapeBase);
+    } else {
+      // Everything else, an unpaired surrogate written by Windows included,
+      // takes its generalised UTF-8 form rather than being lost.
+      AppendUtf8(text, unit);
+    }
+  }
+  return text;
+}
+
 std::string EncodeHexPath(std::string_view path, PathFamily family) {
   std::string out;
   if (family == PathFamily::kAnsi) {
@@ -95,24 +137,9 @@ std::string EncodeHexPath(std::string_view path, PathFamily family) {
     for (const char c : path) AppendByte(out, static_cast<uint8_t>(c));
     return out;
   }
-  out.reserve(path.size() * 4);
-  for (size_t i = 0; i < path.size();) {
-    uint32_t code_point = 0;
-    const size_t length = ValidSequenceLength(path, i, code_point);
-    if (length == 0) {
-      AppendUnit(out, static_cast<uint16_t>(kEscapeBase + static_cast<uint8_t>(path[i])));
-      ++i;
-      continue;
-    }
-    i += length;
-    if (code_point >= 0x10000) {
-      code_point -= 0x10000;
-      AppendUnit(out, static_cast<uint16_t>(0xD800 + (code_point >> 10)));
-      AppendUnit(out, static_cast<uint16_t>(0xDC00 + (code_point & 0x3FF)));
-    } else {
-      AppendUnit(out, static_cast<uint16_t>(code_point));
-    }
-  }
+  const std::u16string units = ToUtf16(path);
+  out.reserve(units.size() * 4);
+  for (const char16_t unit : units) AppendUnit(out, unit);
   return out;
 }
 
@@ -129,28 +156,12 @@ std::optional<std::string> DecodeHexPath(std::string_view text, PathFamily famil
   if (family == PathFamily::kAnsi) return bytes;
   if (bytes.size() % 2 != 0) return std::nullopt;
 
-  std::vector<uint16_t> units(bytes.size() / 2);
+  std::u16string units(bytes.size() / 2, u'\0');
   for (size_t k = 0; k < units.size(); ++k) {
-    units[k] = static_cast<uint16_t>(static_cast<uint8_t>(bytes[2 * k]) |
+    units[k] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * k]) |
                                      (static_cast<uint8_t>(bytes[2 * k + 1]) << 8));
   }
-  std::string path;
-  path.reserve(units.size());
-  for (size_t k = 0; k < units.size(); ++k) {
-    const uint16_t unit = units[k];
-    if (unit >= 0xD800 && unit <= 0xDBFF && k + 1 < units.size() && units[k + 1] >= 0xDC00 &&
-        units[k + 1] <= 0xDFFF) {
-      AppendUtf8(path, 0x10000 + ((unit - 0xD800u) << 10) + (units[k + 1] - 0xDC00u));
-      ++k;
-    } else if (unit >= kEscapeBase + 0x80 && unit <= kEscapeBase + 0xFF) {
-      path += static_cast<char>(unit - kEscapeBase);
-    } else {
-      // Everything else, an unpaired surrogate written by Windows included,
-      // takes its generalised UTF-8 form rather than being lost.
-      AppendUtf8(path, unit);
-    }
-  }
-  return path;
+  return FromUtf16(units);
 }
 
 }  // namespace vorn

@@ -12,6 +12,14 @@ enum class PathFamily {
   kAnsi,  ///< one byte per character of the 8-bit code page (95 family)
 };
 
+/// The UTF-16 code units of a UTF-8 text. A byte that is not valid UTF-8
+/// becomes the unpaired code unit 0xDC00 + byte, so nothing is lost.
+std::u16string ToUtf16(std::string_view text);
+
+/// The inverse of ToUtf16: the escaped bytes come back as they were; any
+/// other unpaired surrogate takes its generalised UTF-8 form.
+std::string FromUtf16(std::u16string_view units);
+
 /// A path as the pairs file stores it: every byte of its encoded form as two
 /// upper-case hexadecimal digits. In the wide family the UTF-8 path is
 /// written as UTF-16LE; a byte that is not valid UTF-8 becomes the code unit

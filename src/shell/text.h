@@ -22,6 +22,7 @@ enum class TextForms : uint8_t {
   kFrenchEnglish,        ///< Portuguese shows the English text
   kFrenchForPortuguese,  ///< Portuguese shows the French text
   kInvariant,            ///< the same words in every language
+  kPortugueseOnly,       ///< a word only Portuguese needs; empty elsewhere
 };
 
 /// One user-visible text in the three languages.

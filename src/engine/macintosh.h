@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/file_system.h"
+
+namespace vorn {
+
+/// Answers the extension registered for an 8-character type/creator
+/// signature, or the empty text.
+using SignatureLookup = std::function<std::string(std::string_view signature)>;
+
+/// The name a moved Macintosh file gets in the target: characters a Windows
+/// or Linux user cannot type or see well (the UTF-16 code units whose high
+/// byte is 01, 02, 03, 20, 22, 25, F0 or FB) become "-", and the extension
+/// registered for the file's type and creator is appended unless the name's
+/// last three characters already spell it (ignoring case).
+std::string MacTargetName(platform::FileSystem& fs, const platform::Folder& folder,
+                          std::string_view name, const SignatureLookup& extension_for_signature);
+
+/// Copies the Finder information and the resource fork of a file onto
+/// another, deleting each source stream after its copy when `moving`.
+/// Failures are ignored: the file copy keeps its own result.
+void CopyMacStreams(platform::FileSystem& fs, const platform::Folder& source, std::string_view name,
+                    const platform::Folder& target, std::string_view target_name, bool moving);
+
+/// Copies the Finder information of a folder onto a newly created one;
+/// the result is ignored.
+void CopyFolderInfoStream(platform::FileSystem& fs, const platform::Folder& source,
+                          std::string_view name, const platform::Folder& target);
+
+}  // namespace vorn

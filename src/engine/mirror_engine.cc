@@ -1,0 +1,190 @@
+// The pass driver: one pass over the pair table, the unknown-folder reports
+// and the summary.
+
+#include "engine/mirror_engine.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <unordered_set>
+
+#include "engine/engine_texts.h"
+#include "engine/summary.h"
+#include "logs/log_texts.h"
+#include "platform/path.h"
+#include "settings/number_reading.h"
+#include "shell/constants.h"
+
+namespace vorn {
+namespace {
+
+// Case-blind order of the locked-file list, as a sorted list box shows it.
+bool CaseBlindLess(const std::string& a, const std::string& b) {
+  const auto lower = [](unsigned char c) { return std::tolower(c); };
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) {
+    return lower(static_cast<unsigned char>(x)) < lower(static_cast<unsigned char>(y));
+  });
+}
+
+std::string WithSeparator(const std::string& folder) {
+  return folder.empty() || folder.back() == platform::kSeparator ? folder
+                                                                 : folder + platform::kSeparator;
+}
+
+}  // namespace
+
+MirrorEngine::MirrorEngine(MirrorEnvironment environment) : env_(std::move(environment)) {}
+
+std::string MirrorEngine::TrayTip(bool mirroring) const {
+  return std::string(kProductName) + " " + std::string(kVersion) +
+         std::string(Tr(mirroring ? EngineText::kTrayMirroring : EngineText::kTrayWaiting,
+                        env_.settings.Langue));
+}
+
+std::string MirrorEngine::TimeNow() const {
+  const platform::LocalTime now = env_.clock.Now();
+  return FormatTimeOfDay(now.hour, now.minute, now.second);
+}
+
+void MirrorEngine::LogFileEvent(std::string_view what, const std::string& path) {
+  env_.log.AppendLogLine("<small>" + std::string(what) + " - " + path + "</small><br>");
+}
+
+void MirrorEngine::LogFolderEvent(std::string_view what, const std::string& path) {
+  env_.log.AppendLogLine("<small><i>" + std::string(what) + "</i> - " + path + "</small><br>");
+}
+
+PassEnd MirrorEngine::RunMirrorPass(PassKind kind) {
+  const MirrorSettings& settings = env_.settings;
+  MirrorHost& host = env_.host;
+  const platform::LocalTime start = env_.clock.Now();
+  host.SetTimerEnabled(false);
+  host.ShowPassPosition("");
+  host.SetTray(TrayState::kMirroring, TrayTip(true));
+  locked_temp_.clear();
+  host.SetWaitProgress(0);
+  if (settings.Logs) {
+    env_.log.FixDay(start);
+    env_.log.OpenDailyLog();
+  }
+  counters_ = {};
+  const int pair_count = static_cast<int>(env_.pairs.size());
+  if (pair_count > 0) host.SetCopyProgressMaximum(pair_count);
+
+  PassEnd end = PassEnd::kFinished;
+  for (int i = 1; i <= pair_count; ++i) {
+    current_pair_ = i;
+    host.SetCopyProgress(i);
+    host.ShowPassPosition(std::to_string(i) + "/" + std::to_string(pair_count));
+    MirrorPair(env_.pairs[static_cast<size_t>(i) - 1], kind, end);
+    if (end == PassEnd::kFatalStop) {
+      current_pair_ = 0;
+      return end;  // no summary, no further pairs
+    }
+    host.Yield();
+    if (host.Idle()) break;
+  }
+  current_pair_ = 0;
+  host.SetCopyProgress(0);
+
+  const platform::LocalTime finish = env_.clock.Now();
+  const int elapsed = std::abs(finish.SecondsOfDay() - start.SecondsOfDay());
+
+  // Files already locked in the previous pass are not logged again.
+  if (LoggingFiles()) {
+    const std::unordered_set<std::string> before(locked_.begin(), locked_.end());
+    for (const std::string& path : locked_temp_) {
+      if (before.count(path) == 0) {
+        env_.log.AppendLogLine("<small><b>" + std::string(Tr(LogText::kLocked, settings.Langue)) +
+                               "</b> - " + path + "</small><br>");
+      }
+    }
+  }
+  locked_ = locked_temp_;
+  std::stable_sort(locked_.begin(), locked_.end(), CaseBlindLess);
+  host.ShowLockedFiles(locked_);
+
+  SummaryContext context;
+  context.language = settings.Langue;
+  context.long_date = env_.clock.LongDate(finish);
+  context.time = FormatTimeOfDay(finish.hour, finish.minute, finish.second);
+  context.elapsed_seconds = elapsed;
+  context.sub_folders = settings.MiroirSousDossiers;
+  context.security_shown = env_.system.nt && settings.CopierSecurite;
+  context.attributes = settings.CopierAttributs;
+  const SummaryLines lines = BuildSummaryLines(counters_, context);
+  summary_ = lines.Joined();
+  host.ShowSummary(summary_);
+
+  if (settings.Logs && counters_.ChangedSomething()) {
+    env_.log.AppendLogLine("<b>" + std::string(kProductName) + " " + std::string(kVersion) +
+                           "</b>&nbsp;" + lines.first + "<br>" + lines.second + "<br><hr>");
+  }
+
+  host.ShowPassPosition("");
+  host.SetTimerEnabled(!host.Idle());
+  host.RefreshFileLists(counters_.FilesCreated >= 1 || counters_.FilesModified >= 1 ||
+                        counters_.FilesRemoved >= 1);
+  host.SetTray(TrayState::kWaiting, TrayTip(false));
+  if (settings.ArretAutomatique) {
+    host.Yield();
+    return PassEnd::kEndProgram;
+  }
+  return end;
+}
+
+void MirrorEngine::MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end) {
+  if (pair.Source.empty()) {
+    ++counters_.InvalidSourceFolders;
+    return;
+  }
+  if (pair.Target.empty()) {
+    ++counters_.InvalidTargetFolders;
+    return;
+  }
+  ++counters_.SourceFolders;
+  if (!env_.fs.Lookup(pair.Source).ok()) {
+    ++counters_.InvalidSourceFolders;
+    ReportUnknownFolder(pair.Source, true);
+    if (!env_.fs.Lookup(pair.Target).ok()) {
+      ++counters_.InvalidTargetFolders;
+      ReportUnknownFolder(pair.Target, false);
+    }
+    return;
+  }
+  if (!env_.fs.Lookup(pair.Target).ok()) {
+    ++counters_.InvalidTargetFolders;
+    ReportUnknownFolder(pair.Target, false);
+    return;
+  }
+  if (!IsOn(pair.Enable)) return;  // checked and reported all the same
+
+  const int64_t countdown = static_cast<int64_t>(pair.PassCountdown) - 1;
+  if (countdown >= 1 && kind == PassKind::kTimed) {
+    pair.PassCountdown = static_cast<int32_t>(countdown);
+    return;
+  }
+  pair.PassCountdown = ReadLong(pair.NbTemporisations);
+  context_ = PairContext{IsOn(pair.Deplacer), IsOn(pair.Renommer), IsOn(pair.Effacer),
+                         IsOn(pair.Nouveau),  IsOn(pair.Enable),   IsOn(pair.NoMilliseconds)};
+  MirrorFolder(pair.Source, pair.Target);
+  if (context_.Effacer && !context_.Deplacer && !RemoveObsoleteEntries(pair.Source, pair.Target)) {
+    end = PassEnd::kFatalStop;
+  }
+}
+
+void MirrorEngine::ReportUnknownFolder(const std::string& folder, bool source_side) {
+  const std::string message = TimeNow() + std::string(Tr(source_side ? EngineText::kUnknownSource
+                                                                     : EngineText::kUnknownTarget,
+                                                         env_.settings.Langue));
+  RaiseFolderWarning(message, WithSeparator(folder), env_.settings, env_.warnings);
+}
+
+void MirrorEngine::FatalStop(const std::string& source_folder) {
+  const std::string message =
+      "<b>" + TimeNow() +
+      std::string(Tr(EngineText::kSourceVanishedDuringRemoval, env_.settings.Langue));
+  RaiseFolderWarning(message, WithSeparator(source_folder), env_.settings, env_.warnings);
+}
+
+}  // namespace vorn

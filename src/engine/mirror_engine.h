@@ -1,0 +1,120 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/macintosh.h"
+#include "engine/mirror_counters.h"
+#include "engine/mirror_host.h"
+#include "engine/walk_stack.h"
+#include "logs/daily_log.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "service/folder_warnings.h"
+#include "settings/folder_pairs.h"
+#include "settings/mirror_settings.h"
+#include "shell/system_info.h"
+
+namespace vorn {
+
+/// Everything a pass works with, owned by its caller.
+struct MirrorEnvironment {
+  platform::FileSystem& fs;
+  platform::Clock& clock;
+  const SystemInfo& system;
+  const MirrorSettings& settings;  ///< read afresh at every use: menus change it during a pass
+  std::vector<FolderPair>& pairs;  ///< the pair table; countdowns are updated
+  DailyLog& log;
+  MirrorHost& host;
+  WarningChannels& warnings;
+  SignatureLookup extension_for_signature;
+};
+
+/// Who started a pass.
+enum class PassKind {
+  kTimed,         ///< the tick: pairs take part every NbTemporisations-th time
+  kStartCommand,  ///< the start command: every enabled pair, countdowns restarted
+};
+
+/// How a pass ended.
+enum class PassEnd {
+  kFinished,    ///< normally, or cut short by a stop request
+  kEndProgram,  ///< stop-after-first-pass is set: the caller ends the program
+  kFatalStop,   ///< a source root vanished during removal: the caller ends the program at once
+};
+
+/// The mirror engine: one pass over every pair, and the walks it is made of.
+class MirrorEngine {
+ public:
+  explicit MirrorEngine(MirrorEnvironment environment);
+
+  /// One pass over the pair table, in order.
+  PassEnd RunMirrorPass(PassKind kind);
+
+  /// Brings a target folder up to date with a source folder (and their
+  /// sub-folders when they are mirrored), under the current pair context.
+  void MirrorFolder(const std::string& source, const std::string& target);
+
+  /// Deletes the target entries the source no longer has. False after the
+  /// fatal stop: the source root vanished, nothing was deleted, and the
+  /// warning has been raised.
+  bool RemoveObsoleteEntries(const std::string& source, const std::string& target);
+
+  /// The flags of the pair being mirrored (set by the pass for each pair).
+  void SetPairContext(const PairContext& context) { context_ = context; }
+  const MirrorCounters& counters() const { return counters_; }
+  /// Resets the counters, as a pass does when it starts.
+  void ResetCounters() { counters_ = {}; }
+  /// Source files found locked during the last finished pass, sorted.
+  const std::vector<std::string>& lstLocked() const { return locked_; }
+  /// Source files found locked so far in the pass running now.
+  const std::vector<std::string>& lstLockedTemp() const { return locked_temp_; }
+  /// The summary of the last finished pass, lines joined by CR LF.
+  const std::string& summary() const { return summary_; }
+  /// The pair being mirrored (1-based) and the number of pairs; 0 outside a pass.
+  int current_pair() const { return current_pair_; }
+
+ private:
+  // One level of a walk: the sub-folders met, and the next one to enter.
+  struct Frame {
+    std::vector<std::string> sub_folders;
+    size_t next = 0;
+  };
+
+  void MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end);
+  void ReportUnknownFolder(const std::string& folder, bool source_side);
+  bool MirrorFilesOf(WalkStack& walk, Frame& frame);
+  void MirrorFile(WalkStack& walk, const std::string& name);
+  void PrepareSubFolder(WalkStack& walk, const std::string& name);
+  void RemoveEmptiedSource(WalkStack& walk, const std::string& name);
+  enum class Removal { kDone, kStopped, kFatal };
+  Removal RemoveObsoleteIn(WalkStack& walk, Frame& frame);
+  bool RemoveTargetFolder(WalkStack& walk);
+  void FatalStop(const std::string& source_folder);
+
+  bool CopyEntry(const platform::Folder* source, const std::string& name,
+                 const platform::Folder* target, const std::string& target_name);
+  bool IsFileLocked(const platform::Folder& folder, std::string_view name);
+  enum class SecurityResult { kUnchanged, kCopied, kNotCopied };
+  SecurityResult CompareSecurity(const platform::Folder& source, std::string_view name,
+                                 const platform::Folder& target, std::string_view target_name);
+  void CopySecurity(const platform::Folder& source, std::string_view name,
+                    const platform::Folder* target, std::string_view target_name);
+
+  bool LoggingFiles() const { return env_.settings.Logs && env_.settings.FichiersLogs; }
+  void LogFileEvent(std::string_view what, const std::string& path);
+  void LogFolderEvent(std::string_view what, const std::string& path);
+  std::string TrayTip(bool mirroring) const;
+  std::string TimeNow() const;
+
+  MirrorEnvironment env_;
+  PairContext context_;
+  MirrorCounters counters_;
+  std::vector<std::string> locked_temp_;
+  std::vector<std::string> locked_;
+  std::string summary_;
+  int current_pair_ = 0;
+};
+
+}  // namespace vorn

@@ -1,0 +1,110 @@
+// RemoveObsoleteEntries: deletes target entries the source no longer has,
+// refusing to when the source root itself has vanished.
+
+#include "engine/mirror_engine.h"
+#include "logs/log_texts.h"
+#include "platform/path.h"
+
+namespace vorn {
+
+using platform::EntryType;
+using platform::Folder;
+
+bool MirrorEngine::RemoveObsoleteEntries(const std::string& source, const std::string& target) {
+  WalkStack walk(env_.fs, source, target);
+  std::vector<Frame> frames(1);
+  Removal result = RemoveObsoleteIn(walk, frames.back());
+  if (result == Removal::kFatal) return false;
+  if (result == Removal::kStopped) frames.back().sub_folders.clear();
+  while (!frames.empty()) {
+    Frame& frame = frames.back();
+    if (frame.next < frame.sub_folders.size()) {
+      walk.Descend(frame.sub_folders[frame.next++]);
+      frames.emplace_back();
+      result = RemoveObsoleteIn(walk, frames.back());
+      if (result == Removal::kFatal) return false;
+      if (result == Removal::kStopped) frames.back().sub_folders.clear();
+      continue;
+    }
+    frames.pop_back();
+    if (!frames.empty()) walk.Ascend();
+  }
+  return true;
+}
+
+MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk, Frame& frame) {
+  platform::FileSystem& fs = env_.fs;
+  const MirrorSettings& settings = env_.settings;
+  const bool sub_folders = settings.MiroirSousDossiers;
+  const Folder* source = walk.Source();
+  const Folder* target = walk.Target();
+
+  if (target != nullptr) {
+    auto reader = fs.ReadFolder(*target);
+    platform::FolderEntry entry;
+    while (reader.ok() && (*reader)->Next(entry)) {
+      const std::string& name = entry.name;
+      const bool is_folder = entry.type == EntryType::kFolder;
+      if (!sub_folders && (is_folder || entry.hidden)) {
+        // hidden target files are never removed in this mode
+      } else if (sub_folders && is_folder && name != "." && name != "..") {
+        frame.sub_folders.push_back(name);
+      } else if (name != "..") {
+        // "." finds the source folder itself, which keeps it.
+        const bool in_source = source != nullptr && fs.LookupAt(*source, name).ok();
+        if (!in_source) {
+          // A vanished source would make the whole target look obsolete.
+          if (!fs.Lookup(walk.source_root()).ok()) {
+            FatalStop(walk.SourcePath());
+            return Removal::kFatal;
+          }
+          (void)fs.MakeWritableAt(*target, name);
+          if (fs.DeleteFileAt(*target, name).ok()) {
+            ++counters_.FilesRemoved;
+            if (LoggingFiles()) {
+              LogFileEvent(Tr(LogText::kDeletion, settings.Langue),
+                           platform::JoinPath(walk.TargetPath(), name));
+            }
+          }
+        }
+      }
+      env_.host.Yield();
+      if (env_.host.Idle()) return Removal::kStopped;
+    }
+  }
+
+  // A folder goes before its sub-folders are looked at, so an obsolete tree
+  // disappears from the bottom up, one level per pass.
+  bool source_exists;
+  if (walk.depth() == 0) {
+    source_exists = fs.Lookup(walk.source_root()).ok();
+  } else {
+    const Folder* source_parent = walk.SourceParent();
+    source_exists = source != nullptr ||
+                    (source_parent != nullptr && fs.LookupAt(*source_parent, walk.Name()).ok());
+  }
+  if (!source_exists && RemoveTargetFolder(walk)) {
+    ++counters_.FoldersRemoved;
+    if (LoggingFiles()) {
+      const int16_t language = settings.Langue;
+      LogFolderEvent(std::string(Tr(LogText::kDeletion, language)) + " " +
+                         std::string(Tr(LogText::kFolder, language)),
+                     walk.TargetPath());
+    }
+  }
+  return Removal::kDone;
+}
+
+bool MirrorEngine::RemoveTargetFolder(WalkStack& walk) {
+  platform::FileSystem& fs = env_.fs;
+  if (walk.depth() > 0) {
+    const Folder* parent = walk.TargetParent();
+    return parent != nullptr && fs.RemoveFolderAt(*parent, walk.Name()).ok();
+  }
+  // The root itself: through the folder that holds it.
+  const std::string& root = walk.target_root();
+  auto parent = fs.OpenFolder(platform::ParentFolder(root));
+  return parent.ok() && fs.RemoveFolderAt(**parent, platform::BaseName(root)).ok();
+}
+
+}  // namespace vorn

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace vorn {
+
+/// The folders from a pair's two roots down to the folder a walk is in, on
+/// the source side and the target side at once (the same names below both
+/// roots). Entries are reached through the open folders, never through full
+/// paths. Only the deepest `window` levels and the roots keep their folders
+/// open, so a tree of any depth fits under the open-file limit; a shallower
+/// level is reopened, one name at a time from the nearest open level and
+/// never through a link, when the walk climbs back to it.
+class WalkStack {
+ public:
+  /// A window that leaves most of the process's descriptors to listings,
+  /// copies and the rest of the program: at most 64 levels, fewer under a
+  /// low open-file limit.
+  static size_t DefaultWindow();
+
+  WalkStack(platform::FileSystem& fs, std::string source_root, std::string target_root,
+            size_t window = DefaultWindow());
+
+  /// Enters the sub-folder `name` on both sides.
+  void Descend(std::string_view name);
+  /// Returns to the parent level.
+  void Ascend();
+  /// 0 at the roots.
+  size_t depth() const { return levels_.size() - 1; }
+  /// The name of the current level (empty at the roots).
+  std::string_view Name() const;
+
+  /// The current folder on each side; null when it does not exist or
+  /// cannot be opened.
+  const platform::Folder* Source() { return Open(Side::kSource, depth()); }
+  const platform::Folder* Target() { return Open(Side::kTarget, depth()); }
+  /// The folder holding the current one (null at the roots).
+  const platform::Folder* SourceParent();
+  const platform::Folder* TargetParent();
+
+  /// Full paths of the current level, for logs and messages.
+  std::string SourcePath() const;
+  std::string TargetPath() const;
+  const std::string& source_root() const { return roots_[0]; }
+  const std::string& target_root() const { return roots_[1]; }
+
+  /// How many folders are open now (for tests of the window).
+  size_t open_folders() const;
+
+ private:
+  enum class Side { kSource = 0, kTarget = 1 };
+  enum class State { kOpen, kReleased, kAbsent };
+  struct Handle {
+    std::unique_ptr<platform::Folder> folder;
+    State state = State::kAbsent;
+  };
+  struct Level {
+    size_t name_begin = 0;  ///< the level's name in relative_
+    size_t name_end = 0;
+    Handle sides[2];
+  };
+
+  const platform::Folder* Open(Side side, size_t level);
+  platform::Result<std::unique_ptr<platform::Folder>> OpenBelow(const platform::Folder& parent,
+                                                                std::string_view name);
+  bool ReleaseShallowest();
+  void Restore(Side side, size_t level);
+  std::string_view NameOf(size_t level) const;
+
+  platform::FileSystem& fs_;
+  std::string roots_[2];
+  size_t window_;
+  std::string relative_;  ///< names from the roots down, joined by separators
+  std::vector<Level> levels_;
+};
+
+}  // namespace vorn

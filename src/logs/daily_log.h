@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "settings/mirror_settings.h"
+
+namespace vorn {
+
+/// The daily HTML log: one file per day in the log folder, created with a
+/// header when a pass first needs it, then grown one line at a time. Each
+/// line opens, appends and closes the file, so the log viewer may read or
+/// delete it between two lines.
+class DailyLog {
+ public:
+  DailyLog(platform::FileSystem& fs, const MirrorSettings& settings, platform::Clock& clock);
+
+  /// The log file of a day in a folder: "Log Vorn yyyy-mm-dd.htm".
+  static std::string DailyLogName(const std::string& folder, const platform::LocalTime& date);
+
+  /// Fixes the file every line goes to until the next call: the file of the
+  /// day a pass starts, even when the pass runs past midnight.
+  void FixDay(const platform::LocalTime& date);
+
+  /// Makes sure the fixed day's file exists: when it does not, purges old
+  /// logs (when purging is on) and creates it with its header.
+  void OpenDailyLog();
+
+  /// Appends one line (and a CR LF) to the fixed day's file. A line that
+  /// cannot be written is lost; the pass goes on.
+  void AppendLogLine(std::string_view text);
+
+  /// The file lines go to; empty before the first FixDay.
+  const std::string& current_file() const { return current_file_; }
+
+ private:
+  void Purge();
+
+  platform::FileSystem& fs_;
+  const MirrorSettings& settings_;
+  platform::Clock& clock_;
+  std::string current_file_;
+};
+
+}  // namespace vorn

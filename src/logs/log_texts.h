@@ -1,0 +1,29 @@
+#pragma once
+
+#include "shell/text.h"
+
+namespace vorn {
+
+/// Texts of the daily log: the heading and the operation words.
+enum class LogText {
+  kHeading,
+  kCreation,
+  kModification,
+  kDeletion,
+  kFolder,
+  kEmptyFolder,
+  kSecurity,
+  kAttributes,
+  kLocked,
+  kCount,
+};
+
+using LogCatalogue = Catalogue<LogText, static_cast<size_t>(LogText::kCount)>;
+
+const LogCatalogue& LogTexts();
+
+inline std::string_view Tr(LogText id, int16_t language) {
+  return LogTexts().Get(id, language);
+}
+
+}  // namespace vorn

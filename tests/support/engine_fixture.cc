@@ -1,0 +1,69 @@
+#include "support/engine_fixture.h"
+
+#include <sstream>
+
+namespace vorn::testing {
+
+SystemInfo NtSystem() {
+  SystemInfo info;
+  info.nt = true;
+  info.nt_major_version = 6;
+  info.os_name = "Linux";
+  return info;
+}
+
+SystemInfo Windows95System() {
+  SystemInfo info;
+  info.nt = false;
+  info.nt_major_version = 0;
+  info.os_name = "Windows 95";
+  return info;
+}
+
+EngineTest::EngineTest() {
+  settings_.PathLogs = dir_.path();
+  dir_.MakeFolder("src");
+  dir_.MakeFolder("dst");
+}
+
+FolderPair& EngineTest::AddPair(const std::string& source, const std::string& target) {
+  FolderPair pair;
+  pair.Number = static_cast<int16_t>(pairs_.size() + 1);
+  pair.Source = source;
+  pair.Target = target;
+  pairs_.push_back(pair);
+  return pairs_.back();
+}
+
+FolderPair& EngineTest::AddDefaultPair() {
+  return AddPair(dir_.Path("src"), dir_.Path("dst"));
+}
+
+PassEnd EngineTest::Pass(PassKind kind) {
+  return engine_.RunMirrorPass(kind);
+}
+
+void EngineTest::MirrorSrcToDst(const PairContext& context) {
+  engine_.SetPairContext(context);
+  engine_.ResetCounters();
+  engine_.MirrorFolder(dir_.Path("src"), dir_.Path("dst"));
+  if (context.Effacer && !context.Deplacer) {
+    engine_.RemoveObsoleteEntries(dir_.Path("src"), dir_.Path("dst"));
+  }
+}
+
+std::vector<std::string> EngineTest::LogBody() const {
+  std::vector<std::string> lines;
+  const auto text = real_fs_->ReadFile(log_.current_file());
+  if (!text.ok()) return lines;
+  std::istringstream stream(*text);
+  std::string line;
+  int number = 0;
+  while (std::getline(stream, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (++number > 7) lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace vorn::testing
