@@ -22,9 +22,14 @@ int main(int argc, char** argv) {
                   std::string(vorn::kVersion).c_str());
       return 0;
     case vorn::RunMode::kOnce:
-      return vorn::RunOnce(options);
-    default:
-      std::fprintf(stderr, "vorn: this build does not run passes yet\n");
+    case vorn::RunMode::kHeadless:
+    case vorn::RunMode::kService:
+      return vorn::RunWithoutWindow(options);
+    case vorn::RunMode::kInstallService:
+    case vorn::RunMode::kRemoveService:
+      return vorn::AdministerService(options);
+    case vorn::RunMode::kDesktop:
+      std::fprintf(stderr, "vorn: this build has no window yet; use --once or --headless\n");
       return 1;
   }
 }

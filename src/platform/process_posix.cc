@@ -34,4 +34,28 @@ void StartDetachedShellCommand(const std::string& command) {
   }
 }
 
+int RunAndWait(const std::vector<std::string>& argv) {
+  if (argv.empty()) return -1;
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  const pid_t child = ::fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    const int null = ::open("/dev/null", O_RDWR);
+    if (null >= 0) {
+      ::dup2(null, 0);
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+    }
+    ::execvp(args[0], args.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 }  // namespace vorn::platform

@@ -15,7 +15,7 @@ void RaiseFolderWarning(const std::string& message, const std::string& folder,
   }
   if (channels.system.nt && settings.ErreurDossierEventLog && channels.service != nullptr &&
       channels.service->IsInstalled() && channels.service->IsRunning()) {
-    channels.service->LogEvent(EventType::kWarning, message + ": " + folder);
+    channels.service->LogEvent(platform::EventType::kWarning, message + ": " + folder);
   }
   if (settings.ErreurDossierSon) channels.host.Beep();
   if (channels.system.nt && settings.ErreurDossierNetSend && !settings.MessageNetSend.empty() &&

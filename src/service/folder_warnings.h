@@ -5,7 +5,7 @@
 
 #include "engine/mirror_host.h"
 #include "logs/daily_log.h"
-#include "service/service_control.h"
+#include "platform/service_control.h"
 #include "settings/mirror_settings.h"
 #include "shell/system_info.h"
 
@@ -15,7 +15,7 @@ namespace vorn {
 struct WarningChannels {
   MirrorHost& host;  ///< message window and beep
   DailyLog& log;
-  ServiceControl* service;  ///< event log; null where there is no service control
+  platform::ServiceControl* service;  ///< event log; null where there is no service control
   const SystemInfo& system;
   /// Starts a shell command without waiting for it (the network message).
   std::function<void(const std::string&)> run_detached;

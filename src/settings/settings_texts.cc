@@ -26,6 +26,18 @@ constexpr SettingsCatalogue kTexts({{
      {F::kThree, "mais le dossier source corrrespondant n'appartient pas à un volume Macintosh",
       "mas a pasta de entrada não",
       "but the corresponding source folder does not belong to a Macintosh volume"}},
+    {T::kStartMirroringTip,
+     {F::kThree, "Démarrer le miroir des dossiers sources vers les dossiers cibles",
+      "Começar o miror das pastas de entrada para as pastas de saída",
+      "Start mirroring from source folders to target folders"}},
+    {T::kStartMirroringCaption,
+     {F::kThree, "&Démarrer le miroir", "&Começar o miror", "&Start mirroring"}},
+    {T::kStopMirroringTip, {F::kThree, "Arrêter le miroir", "Parar o miror", "Stop mirroring"}},
+    {T::kStopMirroringCaption,
+     {F::kThree, "&Arrêter le miroir", "&Parar o miror", "&Stop mirroring"}},
+    {T::kEscapeNotice,
+     {F::kThree, "Appuyer sur la touche 'Esc' pour afficher la fenêtre principale",
+      "'Esc' para ver a janela principal", "Type key 'Esc' to display the main window"}},
 }});
 
 }  // namespace

@@ -11,6 +11,11 @@ enum class SettingsText {
   kMacSourceOnlyLine2,
   kMacTargetOnlyLine1,
   kMacTargetOnlyLine2,
+  kStartMirroringTip,
+  kStartMirroringCaption,
+  kStopMirroringTip,
+  kStopMirroringCaption,
+  kEscapeNotice,
   kCount,
 };
 

@@ -12,4 +12,15 @@ inline constexpr std::string_view kVersion = "2.2i";
 /// Name of the background service in messages and event-log texts.
 inline constexpr std::string_view kServiceName = "Vorn Service";
 
+/// Exit status when the program ran as asked.
+inline constexpr int kExitOk = 0;
+/// Exit status for options it cannot use.
+inline constexpr int kExitBadOptions = 1;
+/// Exit status when start-up ended the program (another instance, the
+/// unattended check, a damaged pairs file, the service question).
+inline constexpr int kExitStartupEnded = 2;
+/// Exit status when a pass ended the program because a source folder
+/// vanished during removal.
+inline constexpr int kExitFatalStop = 3;
+
 }  // namespace vorn

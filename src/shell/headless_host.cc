@@ -1,6 +1,7 @@
 #include "shell/headless_host.h"
 
 #include "platform/clock.h"
+#include "platform/signals.h"
 #include "platform/terminal.h"
 #include "shell/constants.h"
 #include "shell/shell_texts.h"
@@ -30,25 +31,51 @@ std::string PlainMessage(std::string_view html) {
   return text;
 }
 
+std::string TerminalLines(std::string_view text) {
+  std::string lines;
+  lines.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    lines += text[i];
+  }
+  return lines;
+}
+
 HeadlessHost::HeadlessHost(std::FILE* out, std::FILE* err, bool draw_progress)
     : out_(out), err_(err), draw_progress_(draw_progress) {}
 
-void HeadlessHost::Yield() {
-  if (platform::StopRequested()) idle_ = true;
+void HeadlessHost::Attach(Scheduler* scheduler, platform::ServiceControl* service) {
+  scheduler_ = scheduler;
+  service_ = service;
+}
+
+void HeadlessHost::ProcessPendingEvents() {
+  // A stop signal is the stop command: press it once.
+  if (platform::StopRequested() && !stop_handled_) {
+    stop_handled_ = true;
+    if (scheduler_ != nullptr && !scheduler_->Idle()) scheduler_->StartStop();
+  }
+  if (service_ != nullptr) service_->DeliverPendingEvents();
   DrawProgress();
+}
+
+void HeadlessHost::EndProgram(int exit_code) {
+  ended_ = true;
+  exit_code_ = exit_code;
+}
+
+void HeadlessHost::SetTray(TrayState state, const std::string&) {
+  in_pass_ = state == TrayState::kMirroring;
+  if (!in_pass_) ClearProgress();
 }
 
 void HeadlessHost::ShowPassPosition(const std::string& text) {
   position_ = text;
-  if (text.empty()) {
-    ClearProgress();
-  } else {
-    DrawProgress();
-  }
+  if (in_pass_) DrawProgress();
 }
 
 void HeadlessHost::DrawProgress() {
-  if (!draw_progress_ || position_.empty()) return;
+  if (!draw_progress_ || !in_pass_ || position_.empty()) return;
   const int64_t now = platform::MonotonicMilliseconds();
   if (progress_shown_ && now - last_draw_ms_ < 100) return;
   last_draw_ms_ = now;
@@ -71,14 +98,12 @@ void HeadlessHost::ClearProgress() {
 
 void HeadlessHost::ShowSummary(const std::string& text) {
   ClearProgress();
-  std::string lines = text;
-  for (size_t at; (at = lines.find("\r\n")) != std::string::npos;) lines.replace(at, 2, "\n");
-  std::fputs((lines + "\n").c_str(), out_);
+  std::fputs((TerminalLines(text) + "\n").c_str(), out_);
   std::fflush(out_);
 }
 
 void HeadlessHost::ShowMessageWindow(const std::string& text) {
-  ShowMessage(MessageIcon::kExclamation, PlainMessage(text));
+  ShowMessage(MessageIcon::kExclamation, text);
 }
 
 void HeadlessHost::Beep() {
@@ -96,8 +121,6 @@ void HeadlessHost::ShowMessage(MessageIcon, std::string_view text) {
 }
 
 bool HeadlessHost::AskYesNo(std::string_view text) {
-  // Nobody can answer without a window; say what was asked and take No,
-  // the answer that changes nothing.
   ShowMessage(MessageIcon::kExclamation, text);
   return false;
 }

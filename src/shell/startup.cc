@@ -1,8 +1,25 @@
 #include "shell/startup.h"
 
+#include "service/service_admin.h"
+#include "service/service_texts.h"
+#include "settings/settings_texts.h"
 #include "shell/shell_texts.h"
 
 namespace vorn {
+namespace {
+
+ModeDisplay ModeFor(bool service) {
+  return {service,
+          std::string(Tr(service ? ServiceText::kModeService : ServiceText::kModeApplication, 0)),
+          std::string(Tr(service ? ServiceText::kTipService : ServiceText::kTipApplication, 0))};
+}
+
+StartupResult EndStartup(StartupHost& host, bool tray_icon_added) {
+  if (tray_icon_added) host.RemoveTrayIcon();
+  return {false, kExitStartupEnded};
+}
+
+}  // namespace
 
 void ReloadPairs(platform::FileSystem& fs, Application& app) {
   PairLoadContext context;
@@ -11,36 +28,86 @@ void ReloadPairs(platform::FileSystem& fs, Application& app) {
   app.pairs = LoadFolderPairs(fs, *app.ini, app.paths.pairs_file, context);
 }
 
-StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs, Dialogs& dialogs,
-                         Application& app) {
+StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs,
+                         platform::ServiceControl& service, StartupHost& host, Application& app) {
+  const std::string product_label = std::string(kProductName) + " " + std::string(kVersion);
+  host.SetTitle(product_label, product_label);
+
   const auto folder = platform::ResolveApplicationFolder(options.home);
   if (!folder.ok()) {
-    dialogs.ShowMessage(MessageIcon::kCritical, folder.error().Describe());
-    return {false, kExitStartupEnded};
+    host.ShowMessage(MessageIcon::kCritical, folder.error().Describe());
+    return EndStartup(host, false);
   }
   app.paths = MakeAppPaths(*folder);
   app.ini = std::make_unique<IniFile>(fs, app.paths.configuration_file);
 
-  // The language comes first: the next message already speaks it.
+  // The language comes before the one-instance rule: its message speaks it.
   const int16_t language = ReadLanguage(*app.ini);
+  app.settings.Langue = language;
   app.instance.emplace(platform::InstanceLock::TryAcquire(app.paths.app_folder));
   if (app.instance->state() == platform::InstanceLock::State::kAlreadyRunning) {
-    dialogs.ShowMessage(MessageIcon::kExclamation, Tr(ShellText::kAlreadyRunning, language));
-    return {false, kExitStartupEnded};
+    host.ShowMessage(MessageIcon::kExclamation, Tr(ShellText::kAlreadyRunning, language));
+    return EndStartup(host, false);
   }
 
   app.system = DescribeSystem(options.command_line, platform::ReadOsFacts());
+  host.SetTitle(WindowTitle(app.system), product_label);
+
+  bool automatic_cleared = false;
+  if (app.system.nt) {
+    if (service.IsInstalled() && service.IsRunningAsService()) {
+      app.service_mode = true;
+    } else if (service.IsInstalled()) {
+      if (!host.AskYesNo(Tr(ServiceText::kStartupQuestion, language))) {
+        return EndStartup(host, false);
+      }
+      RemoveServiceAtStartup(service, language);
+      // This run must not start mirroring by itself.
+      app.ini->Write(kConfigurationSection, "Automatique", "0");
+      automatic_cleared = true;
+    }
+    host.ShowMode(ModeFor(app.service_mode));
+  } else {
+    host.ShowMode(ModeFor(false));
+  }
+
   app.settings = LoadSettings(*app.ini, fs, app.paths.app_folder);
+  if (automatic_cleared) app.settings.Automatique = false;
+  host.ApplySettings(app.settings);
+  host.AddTrayIcon(ProductTip());
+  host.SetWaitProgressRange(WaitProgressMaximum(app.settings.Temporisation));
+  host.ApplySystemFeatures(app.system.nt);
+  host.ApplyLanguage(app.settings.Langue);
 
   ReloadPairs(fs, app);
   if (app.pairs.damaged_message) {
-    dialogs.ShowMessage(MessageIcon::kCritical, *app.pairs.damaged_message);
-    return {false, kExitStartupEnded};
+    host.ShowMessage(MessageIcon::kCritical, *app.pairs.damaged_message);
+    return EndStartup(host, true);
   }
   if (app.system.unattended && app.pairs.first_missing_pair != 0) {
-    return {false, kExitStartupEnded};  // silently, as an unattended run must
+    return EndStartup(host, true);  // silently, as an unattended run must
   }
+  host.ShowPairs(app.pairs);
   return {};
+}
+
+bool StartAutomatically(const Application& app, Scheduler& scheduler, StartupHost& host) {
+  if (app.settings.Automatique) {
+    host.MinimizeMainWindow();
+    if (app.settings.ArretAutomatique) {
+      scheduler.engine_host().ShowMessageWindow(
+          std::string(Tr(SettingsText::kEscapeNotice, app.settings.Langue)));
+      scheduler.Yield();
+    }
+    scheduler.StartStop();
+    return true;
+  }
+  if (app.system.nt && app.service_mode) {
+    host.MinimizeMainWindow();
+    scheduler.StartStop();
+    return true;
+  }
+  return false;
 }
 
 }  // namespace vorn

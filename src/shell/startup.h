@@ -4,21 +4,19 @@
 #include <optional>
 
 #include "platform/file_system.h"
+#include "platform/service_control.h"
 #include "platform/system.h"
 #include "settings/folder_pairs.h"
 #include "settings/ini_file.h"
 #include "settings/mirror_settings.h"
+#include "settings/scheduler.h"
 #include "shell/app_paths.h"
 #include "shell/command_line.h"
+#include "shell/constants.h"
 #include "shell/dialogs.h"
 #include "shell/system_info.h"
 
 namespace vorn {
-
-/// Exit status when start-up ended the program.
-inline constexpr int kExitStartupEnded = 2;
-/// Exit status when a pass ended the program because a source vanished.
-inline constexpr int kExitFatalStop = 3;
 
 /// The process-wide state the rest of the program works with, filled by
 /// start-up and living for the whole run.
@@ -29,20 +27,55 @@ struct Application {
   MirrorSettings settings;
   PairList pairs;
   std::optional<platform::InstanceLock> instance;
+  bool service_mode = false;  ///< the service is installed and this process is it
+};
+
+/// The mode picture, label and tip of the main window.
+struct ModeDisplay {
+  bool service = false;
+  std::string label;  ///< lblMode
+  std::string tip;    ///< PictureMode's tip
+};
+
+/// What start-up asks of the window. A run without a window draws nothing
+/// and answers questions with No.
+class StartupHost : public Dialogs {
+ public:
+  /// The window title, and the short one of lblVorn.
+  virtual void SetTitle(const std::string& title, const std::string& product_label) = 0;
+  virtual void ShowMode(const ModeDisplay& mode) = 0;
+  /// Check marks, option groups and the lower pane, from the settings.
+  virtual void ApplySettings(const MirrorSettings& settings) = 0;
+  virtual void AddTrayIcon(const std::string& tip) = 0;
+  virtual void RemoveTrayIcon() = 0;
+  virtual void SetWaitProgressRange(int maximum) = 0;
+  /// The commands that exist on the NT family only (or on the 95 family only).
+  virtual void ApplySystemFeatures(bool nt) = 0;
+  virtual void ApplyLanguage(int16_t language) = 0;
+  /// The pair grid, from a fresh load.
+  virtual void ShowPairs(const PairList& pairs) = 0;
+  virtual void MinimizeMainWindow() = 0;
 };
 
 /// How start-up went: go on, or end the process with `exit_code`.
 struct StartupResult {
   bool proceed = true;
-  int exit_code = 0;
+  int exit_code = kExitOk;
 };
 
-/// Runs start-up up to and including the loading of the pairs: application
-/// folder and file paths, the language, the one-instance rule, the system
-/// information, the settings and the pairs (with the "-U" rule). Messages go
-/// through `dialogs`.
-StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs, Dialogs& dialogs,
-                         Application& app);
+/// The start-up sequence, in its binding order: title, paths, command line,
+/// language, one instance per application folder, system information,
+/// signatures, application or service mode, settings, tray icon, wait
+/// range, system features, captions, and the pairs with the "-U" rule.
+/// Every way it can end removes the tray icon first.
+StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs,
+                         platform::ServiceControl& service, StartupHost& host, Application& app);
+
+/// The automatic start that closes start-up: with Automatique, minimise
+/// (and, with ArretAutomatique, show the notice and yield once) and start
+/// mirroring; otherwise the service process starts on its own. False when
+/// nothing was started.
+bool StartAutomatically(const Application& app, Scheduler& scheduler, StartupHost& host);
 
 /// Reloads the pair table from disk, as after every change of the list.
 /// The damaged-file message and the "-U" rule are the caller's to apply.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "shell/constants.h"
+
 namespace vorn {
 namespace {
 
@@ -35,6 +37,15 @@ SystemInfo DescribeSystem(const std::string& command_line, const platform::OsFac
   info.nt_major_version = std::max(5, facts.major);
   info.service_pack = 0;
   return info;
+}
+
+std::string WindowTitle(const SystemInfo& system) {
+  std::string title = std::string(kProductName) + " " + std::string(kVersion);
+  if (!system.command_line.empty()) title += " [" + system.command_line + "]";
+  if (!system.computer_name.empty()) title += "   " + system.computer_name;
+  if (!system.user_name.empty()) title += "; " + system.user_name;
+  if (!system.os_description.empty()) title += "; " + system.os_description;
+  return title;
 }
 
 }  // namespace vorn

@@ -33,4 +33,8 @@ struct SystemInfo {
 /// and the major version is at least 5, so the platform copy carries streams.
 SystemInfo DescribeSystem(const std::string& command_line, const platform::OsFacts& facts);
 
+/// The main window's title: product and version, the command line in
+/// brackets, then the computer, the user and the system, each when known.
+std::string WindowTitle(const SystemInfo& system);
+
 }  // namespace vorn

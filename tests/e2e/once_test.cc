@@ -3,8 +3,6 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <regex>
@@ -13,6 +11,7 @@
 
 #include "settings/hex_path.h"
 #include "support/test_folder.h"
+#include "support/vorn_process.h"
 
 namespace vorn {
 namespace {
@@ -33,36 +32,16 @@ class OnceTest : public ::testing::Test {
     dir_.MakeFolder("dst");
   }
 
-  // Runs vorn with the arguments, in the C locale, optionally under a low
-  // open-file limit.
+  // Runs vorn with the arguments to its end, in the C locale, optionally
+  // under a low open-file limit.
   Outcome Vorn(std::vector<std::string> args, rlim_t open_files = 0) {
-    args.insert(args.begin(), {VORN_BINARY, "--home", dir_.Path("home")});
-    const std::string out_path = dir_.Path("stdout");
-    const std::string err_path = dir_.Path("stderr");
-    const pid_t child = ::fork();
-    if (child == 0) {
-      const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      ::dup2(out, 1);
-      ::dup2(err, 2);
-      ::setenv("LC_ALL", "C", 1);
-      if (open_files != 0) {
-        const struct rlimit limit = {open_files, open_files};
-        ::setrlimit(RLIMIT_NOFILE, &limit);
-      }
-      std::vector<char*> argv;
-      for (std::string& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      ::execv(argv[0], argv.data());
-      ::_exit(127);
-    }
-    Outcome run;
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = dir_.Read("stdout");
-    run.err = dir_.Read("stderr");
-    return run;
+    args.insert(args.begin(), {"--home", dir_.Path("home")});
+    testing::VornProcess process(VORN_BINARY, args, dir_.path(), {}, open_files);
+    Outcome outcome;
+    outcome.status = process.Wait();
+    outcome.out = process.Out();
+    outcome.err = process.Err();
+    return outcome;
   }
 
   void Pairs(const std::vector<std::pair<std::string, std::string>>& pairs) {

@@ -201,7 +201,7 @@ TEST_F(MirrorPassTest, EventLogAndNetworkMessageChannels) {
   settings_.MessageNetSend.clear();
   Pass();
   ASSERT_EQ(service_.events.size(), 1u);
-  EXPECT_EQ(service_.events[0].first, EventType::kWarning);
+  EXPECT_EQ(service_.events[0].first, platform::EventType::kWarning);
   EXPECT_EQ(service_.events[0].second,
             "10:15:02 - Unknown source folder: " + dir_.Path("nowhere") + "/");
   EXPECT_EQ(commands_run_.size(), 1u);  // an empty message sends nothing

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/engine_texts.h"
+#include "logs/log_texts.h"
+#include "service/service_texts.h"
 #include "settings/settings_texts.h"
+#include "shell/shell_texts.h"
 #include "shell/text.h"
 
 namespace vorn {
@@ -43,6 +47,10 @@ void CheckForms(const char* name, const Catalogue& catalogue) {
 
 TEST(CatalogueTest, EveryEntryHasTheFormsItMustHave) {
   CheckForms("settings", SettingsTexts());
+  CheckForms("engine", EngineTexts());
+  CheckForms("logs", LogTexts());
+  CheckForms("service", ServiceTexts());
+  CheckForms("shell", ShellTexts());
 }
 
 TEST(CatalogueTest, LanguageCodesPickTheirVariant) {

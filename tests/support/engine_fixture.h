@@ -10,7 +10,8 @@
 #include "engine/mirror_engine.h"
 #include "platform/clock.h"
 #include "platform/fault_injecting_file_system.h"
-#include "service/service_control.h"
+#include "platform/service_control.h"
+#include "settings/scheduler.h"
 #include "support/test_folder.h"
 
 namespace vorn::testing {
@@ -74,7 +75,7 @@ class FakeClock final : public platform::Clock {
 };
 
 /// A service control that records event-log entries.
-class FakeServiceControl final : public ServiceControl {
+class FakeServiceControl final : public platform::ServiceControl {
  public:
   bool IsInstalled() override { return installed; }
   bool IsRunningAsService() override { return running_as_service; }
@@ -85,18 +86,65 @@ class FakeServiceControl final : public ServiceControl {
   void SetInteractWithDesktop(bool value) override { interact = value; }
   void Install(bool) override { installed = true; }
   void Uninstall() override { installed = false; }
-  void LogEvent(EventType type, std::string_view text) override {
+  void LogEvent(platform::EventType type, std::string_view text) override {
     events.emplace_back(type, std::string(text));
   }
-  void SetEventHandler(ServiceEventHandler* value) override { handler = value; }
+  void SetEventHandler(platform::ServiceEventHandler* value) override { handler = value; }
+  void DeliverPendingEvents() override {}
 
   bool installed = false;
   bool running_as_service = false;
   bool running = false;
   int start_type = 0;
   bool interact = false;
-  std::vector<std::pair<EventType, std::string>> events;
-  ServiceEventHandler* handler = nullptr;
+  std::vector<std::pair<platform::EventType, std::string>> events;
+  platform::ServiceEventHandler* handler = nullptr;
+};
+
+/// A SchedulerHost that records what it was asked and runs a test's hook
+/// at each event-loop turn (to press stop during a pass, say).
+class RecordingSchedulerHost final : public SchedulerHost {
+ public:
+  void ProcessPendingEvents() override {
+    ++turns;
+    if (on_turn) on_turn(turns);
+  }
+  void ApplyCommandStates(const CommandStates& states) override {
+    command_states.push_back(states);
+  }
+  void ClearStatusMessage() override { ++status_clears; }
+  void RestoreMainWindow() override { ++restores; }
+  void EndProgram(int exit_code) override { ended_with.push_back(exit_code); }
+  void CloseMessageWindow() override { ++message_window_closes; }
+  void SetTimerEnabled(bool enabled) override { timer_enabled = enabled; }
+  void SetWaitProgress(int value) override { wait_progress = value; }
+  void SetCopyProgressMaximum(int) override {}
+  void SetCopyProgress(int) override {}
+  void ShowPassPosition(const std::string& text) override { label = text; }
+  void SetTray(TrayState state, const std::string& tip) override {
+    tray_state = state;
+    tray_tip = tip;
+  }
+  void ShowSummary(const std::string& text) override { summaries.push_back(text); }
+  void ShowLockedFiles(const std::vector<std::string>&) override {}
+  void RefreshFileLists(bool) override {}
+  void ShowMessageWindow(const std::string& text) override { messages.push_back(text); }
+  void Beep() override {}
+
+  int turns = 0;
+  std::function<void(int)> on_turn;
+  std::vector<CommandStates> command_states;
+  int status_clears = 0;
+  int restores = 0;
+  std::vector<int> ended_with;
+  int message_window_closes = 0;
+  bool timer_enabled = false;
+  int wait_progress = -1;
+  std::string label;
+  TrayState tray_state = TrayState::kStopped;
+  std::string tray_tip;
+  std::vector<std::string> summaries;
+  std::vector<std::string> messages;
 };
 
 /// SystemInfo of the NT family (what Linux is), and of the 95 family.

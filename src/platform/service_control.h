@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-namespace vorn {
+namespace vorn::platform {
 
 /// Start types of the service, as the service administration stores them.
 /// A value read back that is neither automatic nor manual shows as disabled.
@@ -28,7 +28,7 @@ class ServiceEventHandler {
 /// Everything the program asks of the system's service manager and event
 /// log; nothing else talks to them. The program never checks the outcome of
 /// Install, Uninstall or LogEvent. On Linux the implementation keeps a
-/// systemd unit and writes to syslog.
+/// systemd unit and writes to syslog; life-cycle events come from signals.
 class ServiceControl {
  public:
   virtual ~ServiceControl() = default;
@@ -56,6 +56,9 @@ class ServiceControl {
 
   /// Where life-cycle events go; null stops their delivery.
   virtual void SetEventHandler(ServiceEventHandler* handler) = 0;
+  /// Raises the events that happened since the last call, on the caller's
+  /// thread (the program's one thread calls it between events).
+  virtual void DeliverPendingEvents() = 0;
 };
 
-}  // namespace vorn
+}  // namespace vorn::platform

@@ -1,0 +1,27 @@
+#pragma once
+
+namespace vorn::platform {
+
+/// Signals a run without a window reacts to.
+enum class ProcessSignal {
+  kStop,      ///< SIGINT or SIGTERM: stop mirroring and end
+  kPause,     ///< SIGTSTP: the service is paused (only noted)
+  kContinue,  ///< SIGCONT: the service continues (only noted)
+};
+
+/// From now on SIGINT and SIGTERM, and with `pause_and_continue` SIGTSTP and
+/// SIGCONT, only raise flags read below, so a pass ends at its next yield
+/// point instead of dying (and a pause does not suspend the process).
+void CatchProcessSignals(bool pause_and_continue);
+
+/// Whether the signal arrived since the last call for it; clears it.
+bool TakeSignal(ProcessSignal signal);
+/// Whether SIGINT or SIGTERM arrived; does not clear it.
+bool StopRequested();
+/// Forgets signals that arrived (for tests).
+void ClearSignals();
+
+/// Sleeps up to `milliseconds`, returning early when a signal arrives.
+void SleepUnlessSignalled(int milliseconds);
+
+}  // namespace vorn::platform

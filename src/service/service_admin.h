@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/service_control.h"
+
+namespace vorn {
+
+/// The service's state as the administration dialog's label shows it.
+std::string ServiceStateText(bool installed, int16_t language);
+
+/// What an install or remove did, in the words the dialog shows.
+struct ServiceAction {
+  bool done = false;       ///< false: already installed / not installed; the caller beeps
+  std::string state_text;  ///< the state label's new text
+  std::string message;     ///< for install: the message box shown before the program ends
+};
+
+/// Installs the service with a start type and the desktop interaction, and
+/// writes the installed text to the event log. Does nothing when installed.
+ServiceAction InstallService(platform::ServiceControl& service, int start_type, bool interact,
+                             int16_t language);
+
+/// Removes the service and writes the removed text to the event log. Does
+/// nothing when it is not installed.
+ServiceAction RemoveService(platform::ServiceControl& service, int16_t language);
+
+/// The start-up path when an interactive process finds the service
+/// installed and the user agrees to remove it: uninstall and log.
+void RemoveServiceAtStartup(platform::ServiceControl& service, int16_t language);
+
+/// Writes one event-log entry per life-cycle event, in French or English.
+class ServiceLifecycleLog final : public platform::ServiceEventHandler {
+ public:
+  ServiceLifecycleLog(platform::ServiceControl& service, const int16_t& language)
+      : service_(service), language_(language) {}
+  void OnServiceStarted(std::string_view argument) override;
+  void OnServiceStopped() override;
+  void OnServicePaused() override;
+  void OnServiceContinued() override;
+  void OnUserLoggedOff() override;
+
+ private:
+  platform::ServiceControl& service_;
+  const int16_t& language_;  ///< the current language, read at each event
+};
+
+}  // namespace vorn

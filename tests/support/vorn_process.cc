@@ -1,0 +1,90 @@
+#include "support/vorn_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace vorn::testing {
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+VornProcess::VornProcess(const std::string& binary, const std::vector<std::string>& args,
+                         const std::string& output_folder,
+                         const std::vector<std::string>& environment, rlim_t open_files)
+    : out_path_(output_folder + "/stdout"), err_path_(output_folder + "/stderr") {
+  std::vector<std::string> argv = args;
+  argv.insert(argv.begin(), binary);
+  child_ = ::fork();
+  if (child_ != 0) return;
+  const int out = ::open(out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const int err = ::open(err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ::dup2(out, 1);
+  ::dup2(err, 2);
+  ::setenv("LC_ALL", "C", 1);
+  for (const std::string& entry : environment) ::putenv(const_cast<char*>(entry.c_str()));
+  if (open_files != 0) {
+    const struct rlimit limit = {open_files, open_files};
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+  }
+  std::vector<char*> pointers;
+  for (std::string& a : argv) pointers.push_back(a.data());
+  pointers.push_back(nullptr);
+  ::execv(pointers[0], pointers.data());
+  ::_exit(127);
+}
+
+VornProcess::~VornProcess() {
+  if (child_ > 0) Wait(0);
+}
+
+void VornProcess::Signal(int number) const {
+  if (child_ > 0) ::kill(child_, number);
+}
+
+int VornProcess::Wait(int seconds) {
+  if (child_ <= 0) return -1;
+  int status = 0;
+  pid_t done = 0;
+  WaitFor([&] { return (done = ::waitpid(child_, &status, WNOHANG)) != 0; }, seconds);
+  if (done == 0) {
+    ::kill(child_, SIGKILL);
+    ::waitpid(child_, &status, 0);
+    child_ = -1;
+    return -1;
+  }
+  child_ = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string VornProcess::Out() const {
+  return ReadAll(out_path_);
+}
+std::string VornProcess::Err() const {
+  return ReadAll(err_path_);
+}
+
+bool WaitFor(const std::function<bool()>& condition, int seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) return condition();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+}  // namespace vorn::testing
