@@ -1,5 +1,6 @@
 #include "engine/macintosh.h"
 
+#include "platform/path.h"
 #include "settings/hex_path.h"
 
 namespace vorn {
@@ -34,6 +35,18 @@ std::u16string AsciiLower(std::u16string text) {
 }
 
 }  // namespace
+
+bool IsMacintoshVolume(platform::FileSystem& fs, const std::string& folder) {
+  constexpr std::string_view kMarker = "Network Trash Folder";
+  std::string path = platform::WithoutTrailingSeparator(folder);
+  for (;;) {
+    const std::string at = path.empty() ? std::string(1, platform::kSeparator) : path;
+    if (fs.Lookup(platform::JoinPath(at, kMarker)).ok()) return true;
+    const size_t cut = path.rfind(platform::kSeparator);
+    if (path.empty() || path == "/" || cut == std::string::npos) return false;
+    path.resize(cut);
+  }
+}
 
 std::string MacTargetName(platform::FileSystem& fs, const platform::Folder& folder,
                           std::string_view name, const SignatureLookup& extension_for_signature) {

@@ -12,6 +12,10 @@ namespace vorn {
 /// signature, or the empty text.
 using SignatureLookup = std::function<std::string(std::string_view signature)>;
 
+/// Whether a folder lies on a Macintosh volume: a "Network Trash Folder" in
+/// it or in any folder above it, up to the root.
+bool IsMacintoshVolume(platform::FileSystem& fs, const std::string& folder);
+
 /// The name a moved Macintosh file gets in the target: characters a Windows
 /// or Linux user cannot type or see well (the UTF-16 code units whose high
 /// byte is 01, 02, 03, 20, 22, 25, F0 or FB) become "-", and the extension

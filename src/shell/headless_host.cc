@@ -49,6 +49,11 @@ void HeadlessHost::Attach(Scheduler* scheduler, platform::ServiceControl* servic
   service_ = service;
 }
 
+void HeadlessHost::ShowPairs(const PairList& pairs) {
+  // Without a window the Macintosh mismatch is worth a line on standard error.
+  if (pairs.MacWarningPending) ShowMessage(MessageIcon::kExclamation, pairs.mac_warning);
+}
+
 void HeadlessHost::ProcessPendingEvents() {
   // A stop signal is the stop command: press it once.
   if (platform::StopRequested() && !stop_handled_) {

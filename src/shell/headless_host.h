@@ -43,7 +43,7 @@ class HeadlessHost final : public StartupHost, public SchedulerHost {
   void SetWaitProgressRange(int) override {}
   void ApplySystemFeatures(bool) override {}
   void ApplyLanguage(int16_t language) override { language_ = language; }
-  void ShowPairs(const PairList&) override {}
+  void ShowPairs(const PairList& pairs) override;
   void MinimizeMainWindow() override {}
 
   // SchedulerHost

@@ -1,5 +1,6 @@
 #include "shell/startup.h"
 
+#include "engine/macintosh.h"
 #include "service/service_admin.h"
 #include "service/service_texts.h"
 #include "settings/settings_texts.h"
@@ -25,6 +26,9 @@ void ReloadPairs(platform::FileSystem& fs, Application& app) {
   PairLoadContext context;
   context.nt = app.system.nt;
   context.language = app.settings.Langue;
+  context.is_macintosh_volume = [&fs](const std::string& folder) {
+    return IsMacintoshVolume(fs, folder);
+  };
   app.pairs = LoadFolderPairs(fs, *app.ini, app.paths.pairs_file, context);
 }
 
@@ -52,6 +56,10 @@ StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs
 
   app.system = DescribeSystem(options.command_line, platform::ReadOsFacts());
   host.SetTitle(WindowTitle(app.system), product_label);
+  // Macintosh file-server volumes exist on the NT family from version 4.
+  if (app.system.nt && app.system.nt_major_version >= 4) {
+    LoadSignatures(app.signatures, fs, app.paths.signatures_file, host, language);
+  }
 
   bool automatic_cleared = false;
   if (app.system.nt) {

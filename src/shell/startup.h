@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "macintosh/signatures.h"
 #include "platform/file_system.h"
 #include "platform/service_control.h"
 #include "platform/system.h"
@@ -26,6 +27,7 @@ struct Application {
   std::unique_ptr<IniFile> ini;
   MirrorSettings settings;
   PairList pairs;
+  SignatureTable signatures;
   std::optional<platform::InstanceLock> instance;
   bool service_mode = false;  ///< the service is installed and this process is it
 };

@@ -5,6 +5,7 @@
 
 #include "engine/engine_texts.h"
 #include "logs/log_texts.h"
+#include "macintosh/macintosh_texts.h"
 #include "service/service_texts.h"
 #include "settings/settings_texts.h"
 #include "shell/shell_texts.h"
@@ -49,6 +50,7 @@ TEST(CatalogueTest, EveryEntryHasTheFormsItMustHave) {
   CheckForms("settings", SettingsTexts());
   CheckForms("engine", EngineTexts());
   CheckForms("logs", LogTexts());
+  CheckForms("macintosh", MacintoshTexts());
   CheckForms("service", ServiceTexts());
   CheckForms("shell", ShellTexts());
 }

@@ -1,0 +1,135 @@
+#include "engine/macintosh.h"
+
+#include <gtest/gtest.h>
+
+#include "support/engine_fixture.h"
+
+namespace vorn {
+namespace {
+
+using testing::EngineTest;
+
+const std::string kInfo = "user.DosStream.AFP_AfpInfo:$DATA";
+const std::string kFork = "user.DosStream.AFP_Resource:$DATA";
+
+// A Finder-information record with a type and creator.
+std::string FinderInfo(const std::string& signature) {
+  std::string info(60, '\0');
+  info.replace(16, 8, signature);
+  return info;
+}
+
+class MacintoshTest : public EngineTest {
+ protected:
+  void SetUp() override {
+    if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
+  }
+  std::string Name(const std::string& name) {
+    auto folder = fs_.OpenFolder(dir_.Path("src"));
+    return MacTargetName(fs_, **folder, name, lookup_);
+  }
+  SignatureLookup lookup_ = [](std::string_view signature) -> std::string {
+    if (signature == "XDOCXPR3") return "QXD";
+    if (signature == "TEXTHTML") return "html";
+    return "";
+  };
+};
+
+TEST_F(MacintoshTest, TheRegisteredExtensionIsAppendedUnlessAlreadyThere) {
+  for (const char* name : {"Budget", "Budget.qxd", "Budget.QXD", "page.html", "plain"}) {
+    dir_.Write(Src(name), "x");
+  }
+  for (const char* name : {"Budget", "Budget.qxd", "Budget.QXD"}) {
+    dir_.SetAttribute(Src(name), kInfo, FinderInfo("XDOCXPR3"));
+  }
+  dir_.SetAttribute(Src("page.html"), kInfo, FinderInfo("TEXTHTML"));
+  EXPECT_EQ(Name("Budget"), "Budget.qxd");
+  EXPECT_EQ(Name("Budget.qxd"), "Budget.qxd");
+  EXPECT_EQ(Name("Budget.QXD"), "Budget.QXD");
+  EXPECT_EQ(Name("page.html"), "page.html.html");  // only three characters are compared
+  EXPECT_EQ(Name("plain"), "plain");               // no Finder information
+}
+
+TEST_F(MacintoshTest, CharactersOfTheSixRangesBecomeDashes) {
+  // U+2022 bullet, U+F022 (the server's stand-in for "/"), U+0101, U+FB01 ligature.
+  const std::string name =
+      "a\xE2\x80\xA2"
+      "b\xEF\x80\xA2"
+      "c\xC4\x81"
+      "d\xEF\xAC\x81";
+  dir_.Write(Src(name), "x");
+  EXPECT_EQ(Name(name), "a-b-c-d-");
+  // Outside the ranges, 4-byte characters and bytes that are not UTF-8 included.
+  const std::string kept = "é\xF0\x9F\x98\x80\xE2\x84\xA2\xFF";
+  dir_.Write(Src(kept), "x");
+  EXPECT_EQ(Name(kept), kept);
+}
+
+TEST_F(MacintoshTest, VolumesAreRecognisedByTheTrashFolderAbove) {
+  dir_.MakeFolder("Vol");
+  dir_.MakeFolder("Vol/Network Trash Folder");
+  dir_.MakeFolder("Vol/A");
+  dir_.MakeFolder("Vol/A/B");
+  EXPECT_TRUE(IsMacintoshVolume(fs_, dir_.Path("Vol/A/B")));
+  EXPECT_TRUE(IsMacintoshVolume(fs_, dir_.Path("Vol/")));
+  EXPECT_FALSE(IsMacintoshVolume(fs_, dir_.Path("src")));
+  EXPECT_FALSE(IsMacintoshVolume(fs_, "/"));
+}
+
+TEST_F(MacintoshTest, StreamsTravelWithFilesAndCreatedFolders) {
+  dir_.Write(Src("doc"), "data");
+  dir_.SetAttribute(Src("doc"), kInfo, FinderInfo("W6BNMSWD"));
+  dir_.SetAttribute(Src("doc"), kFork, "resource fork");
+  dir_.MakeFolder(Src("folder"));
+  dir_.SetAttribute(Src("folder"), kInfo, "folder info");
+  MirrorSrcToDst({});
+  EXPECT_EQ(dir_.GetAttribute(Dst("doc"), kInfo), FinderInfo("W6BNMSWD"));
+  EXPECT_EQ(dir_.GetAttribute(Dst("doc"), kFork), "resource fork");
+  EXPECT_EQ(dir_.GetAttribute(Dst("folder"), kInfo), "folder info");
+}
+
+TEST_F(MacintoshTest, MovedMacintoshFilesAreRenamedAndLeaveTheSource) {
+  pairs_.clear();
+  FolderPair& pair = AddDefaultPair();
+  pair.Deplacer = "1";
+  pair.Renommer = "1";
+  dir_.Write(Src("Budget\xE2\x80\xA2"
+                 "2024"),
+             "q");
+  dir_.SetAttribute(Src("Budget\xE2\x80\xA2"
+                        "2024"),
+                    kInfo, FinderInfo("XDOCXPR3"));
+  MirrorEngine engine(MirrorEnvironment{
+      fs_, clock_, system_, settings_, pairs_, log_, host_, warnings_,
+      [](std::string_view signature) { return signature == "XDOCXPR3" ? "qxd" : ""; }});
+  engine.RunMirrorPass(PassKind::kStartCommand);
+  EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"Budget-2024.qxd"});
+  EXPECT_EQ(dir_.GetAttribute(Dst("Budget-2024.qxd"), kInfo), FinderInfo("XDOCXPR3"));
+  EXPECT_TRUE(dir_.Names("src").empty());
+}
+
+TEST_F(MacintoshTest, OnOldNtTheEngineCopiesStreamsAndAMoveDeletesThem) {
+  system_.nt_major_version = 4;
+  system_.service_pack = 3;
+  dir_.Write(Src("doc"), "data");
+  dir_.SetAttribute(Src("doc"), kInfo, "info");
+  dir_.SetAttribute(Src("doc"), kFork, "fork");
+  // Keep the source file so what happened to its streams can be seen.
+  fs_.FailFor(platform::FsOperation::kDeleteFileAt, "doc", EACCES);
+  PairContext move;
+  move.Deplacer = true;
+  MirrorSrcToDst(move);
+  EXPECT_EQ(fs_.Calls(platform::FsOperation::kCopyStreamAt), 2);
+  EXPECT_EQ(dir_.GetAttribute(Dst("doc"), kFork), "fork");
+  EXPECT_EQ(dir_.GetAttribute(Src("doc"), kInfo), "<none>");
+  EXPECT_EQ(dir_.GetAttribute(Src("doc"), kFork), "<none>");
+
+  // From service pack 4 on, the file copy carries them itself.
+  system_.service_pack = 4;
+  dir_.Write(Src("doc2"), "data");
+  MirrorSrcToDst({});
+  EXPECT_EQ(fs_.Calls(platform::FsOperation::kCopyStreamAt), 2);
+}
+
+}  // namespace
+}  // namespace vorn
