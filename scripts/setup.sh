@@ -10,7 +10,9 @@ packages=(
   # core library
   libacl1-dev
   # tests
-  libgtest-dev libgmock-dev attr acl
+  libgtest-dev libgmock-dev attr acl systemd
+  # benchmark harness (bench/run_bench.py, run by hand)
+  python3 rsync strace coreutils
 )
 
 missing=()

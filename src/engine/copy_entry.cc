@@ -9,25 +9,35 @@ namespace vorn {
 
 using platform::Folder;
 
-bool MirrorEngine::IsFileLocked(const Folder& folder, std::string_view name) {
-  return env_.fs.IsLockedAt(folder, name);
-}
-
 bool MirrorEngine::CopyEntry(const Folder* source, const std::string& name, const Folder* target,
-                             const std::string& target_name) {
+                             const std::string& target_name, bool target_exists, bool regular) {
   if (source == nullptr || name.empty() || name == "." || name == "..") return false;
   platform::FileSystem& fs = env_.fs;
   const MirrorSettings& settings = env_.settings;
 
-  if (IsFileLocked(*source, name)) {
-    ++counters_.FilesLocked;
-    locked_temp_.push_back(platform::JoinPath(source->path(), name));
-    return false;
-  }
+  // The lock test is made on the copy's own open of the source: a file
+  // another program holds is counted and listed, and neither copied nor
+  // (in move mode) deleted.
+  platform::CopyOptions options;
+  options.refuse_locked = true;
+  options.source_is_regular = regular;
+  bool locked = false;
+  const auto copy = [&](const std::string& to_name, bool may_exist) {
+    if (target == nullptr) return false;
+    options.target_may_exist = may_exist;
+    const platform::Status status = fs.CopyFileAt(*source, name, *target, to_name, options);
+    if (!status.ok() && platform::IsLockedError(status.error())) {
+      ++counters_.FilesLocked;
+      locked_temp_.push_back(platform::JoinPath(source->path(), name));
+      locked = true;
+    }
+    return status.ok();
+  };
 
   bool copied;
   if (env_.system.nt) {
-    copied = target != nullptr && fs.CopyFileAt(*source, name, *target, target_name).ok();
+    copied = copy(target_name, target_exists);
+    if (locked) return false;
     if (copied && !env_.system.CopyCarriesStreams()) {
       CopyMacStreams(fs, *source, name, *target, target_name, context_.Deplacer);
     }
@@ -38,14 +48,15 @@ bool MirrorEngine::CopyEntry(const Folder* source, const std::string& name, cons
     // The secure copy of the ANSI family: a complete "!" copy first, then it
     // takes the target's place. Only the temporary copy decides the result.
     const std::string temporary = "!" + target_name;
-    copied = target != nullptr && fs.CopyFileAt(*source, name, *target, temporary).ok();
+    copied = copy(temporary, true);
     if (copied) {
       (void)fs.DeleteFileAt(*target, target_name);
       (void)fs.RenameAt(*target, temporary, *target, target_name);
     }
   } else {
-    copied = target != nullptr && fs.CopyFileAt(*source, name, *target, target_name).ok();
+    copied = copy(target_name, target_exists);
   }
+  if (locked) return false;
 
   if (context_.Deplacer && copied && fs.DeleteFileAt(*source, name).ok()) {
     ++counters_.FilesRemoved;

@@ -85,7 +85,7 @@ class MirrorEngine {
   void MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end);
   void ReportUnknownFolder(const std::string& folder, bool source_side);
   bool MirrorFilesOf(WalkStack& walk, Frame& frame);
-  void MirrorFile(WalkStack& walk, const std::string& name);
+  void MirrorFile(WalkStack& walk, const platform::FolderEntry& entry);
   void PrepareSubFolder(WalkStack& walk, const std::string& name);
   void RemoveEmptiedSource(WalkStack& walk, const std::string& name);
   enum class Removal { kDone, kStopped, kFatal };
@@ -93,9 +93,11 @@ class MirrorEngine {
   bool RemoveTargetFolder(WalkStack& walk);
   void FatalStop(const std::string& source_folder);
 
+  /// `target_exists`: the lookup found the target name taken; `regular`:
+  /// the listing showed a regular file.
   bool CopyEntry(const platform::Folder* source, const std::string& name,
-                 const platform::Folder* target, const std::string& target_name);
-  bool IsFileLocked(const platform::Folder& folder, std::string_view name);
+                 const platform::Folder* target, const std::string& target_name, bool target_exists,
+                 bool regular);
   enum class SecurityResult { kUnchanged, kCopied, kNotCopied };
   SecurityResult CompareSecurity(const platform::Folder& source, std::string_view name,
                                  const platform::Folder& target, std::string_view target_name);

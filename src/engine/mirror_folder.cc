@@ -56,7 +56,7 @@ bool MirrorEngine::MirrorFilesOf(WalkStack& walk, Frame& frame) {
     } else if (!sub_folders && (is_folder || entry.hidden)) {
       // hidden files are mirrored only along with sub-folders
     } else {
-      MirrorFile(walk, name);
+      MirrorFile(walk, entry);
       ++counters_.FilesSeen;
     }
     env_.host.Yield();
@@ -65,7 +65,9 @@ bool MirrorEngine::MirrorFilesOf(WalkStack& walk, Frame& frame) {
   return true;
 }
 
-void MirrorEngine::MirrorFile(WalkStack& walk, const std::string& name) {
+void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entry) {
+  const std::string& name = entry.name;
+  const bool regular = entry.type == EntryType::kFile;
   platform::FileSystem& fs = env_.fs;
   const MirrorSettings& settings = env_.settings;
   const Folder* source = walk.Source();
@@ -81,7 +83,7 @@ void MirrorEngine::MirrorFile(WalkStack& walk, const std::string& name) {
                         : platform::Result<platform::EntryInfo>(platform::Error{ENOENT, "", ""});
 
   if (!target_info.ok()) {
-    if (CopyEntry(source, name, target, target_name)) {
+    if (CopyEntry(source, name, target, target_name, false, regular)) {
       ++counters_.FilesCreated;
       if (LoggingFiles()) {
         LogFileEvent(Tr(LogText::kCreation, settings.Langue),
@@ -99,7 +101,7 @@ void MirrorEngine::MirrorFile(WalkStack& walk, const std::string& name) {
     if ((target_info->attributes & platform::attribute::kReadOnly) != 0) {
       (void)fs.MakeWritableAt(*target, name);
     }
-    if (CopyEntry(source, name, target, target_name)) {
+    if (CopyEntry(source, name, target, target_name, true, regular)) {
       ++counters_.FilesModified;
       if (LoggingFiles()) {
         LogFileEvent(Tr(LogText::kModification, settings.Langue),

@@ -1,6 +1,8 @@
 // RemoveObsoleteEntries: deletes target entries the source no longer has,
 // refusing to when the source root itself has vanished.
 
+#include <unordered_set>
+
 #include "engine/mirror_engine.h"
 #include "logs/log_texts.h"
 #include "platform/path.h"
@@ -39,6 +41,23 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk, Frame& fra
   const Folder* source = walk.Source();
   const Folder* target = walk.Target();
 
+  // One listing of the source folder answers "is it in the source" for
+  // every target entry, instead of one lookup each; where the source
+  // cannot be listed, each entry is looked up.
+  std::unordered_set<std::string> source_names;
+  bool source_listed = false;
+  if (source != nullptr && target != nullptr) {
+    if (auto reader = fs.ReadFolder(*source); reader.ok()) {
+      platform::FolderEntry entry;
+      while ((*reader)->Next(entry)) source_names.insert(entry.name);
+      source_listed = !(*reader)->error().has_value();
+    }
+  }
+  const auto in_source = [&](const std::string& name) {
+    if (source_listed) return source_names.count(name) != 0;
+    return source != nullptr && fs.LookupAt(*source, name).ok();
+  };
+
   if (target != nullptr) {
     auto reader = fs.ReadFolder(*target);
     platform::FolderEntry entry;
@@ -51,8 +70,7 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk, Frame& fra
         frame.sub_folders.push_back(name);
       } else if (name != "..") {
         // "." finds the source folder itself, which keeps it.
-        const bool in_source = source != nullptr && fs.LookupAt(*source, name).ok();
-        if (!in_source) {
+        if (!in_source(name)) {
           // A vanished source would make the whole target look obsolete.
           if (!fs.Lookup(walk.source_root()).ok()) {
             FatalStop(walk.SourcePath());

@@ -99,9 +99,13 @@ Status FaultInjectingFileSystem::MakeWritableAt(const Folder& folder, std::strin
 }
 
 Status FaultInjectingFileSystem::CopyFileAt(const Folder& source, std::string_view name,
-                                            const Folder& target, std::string_view target_name) {
+                                            const Folder& target, std::string_view target_name,
+                                            const CopyOptions& options) {
   if (auto error = Check(FsOperation::kCopyFileAt, name, source.path())) return *error;
-  return inner_.CopyFileAt(source, name, target, target_name);
+  if (options.refuse_locked && locked_.count(name) != 0) {
+    return MakeError(EWOULDBLOCK, "locked", JoinPath(source.path(), name));
+  }
+  return inner_.CopyFileAt(source, name, target, target_name, options);
 }
 
 bool FaultInjectingFileSystem::IsLockedAt(const Folder& folder, std::string_view name) {

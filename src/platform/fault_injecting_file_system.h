@@ -70,7 +70,7 @@ class FaultInjectingFileSystem final : public FileSystem {
                           uint32_t permissions) override;
   Status MakeWritableAt(const Folder& folder, std::string_view name) override;
   Status CopyFileAt(const Folder& source, std::string_view name, const Folder& target,
-                    std::string_view target_name) override;
+                    std::string_view target_name, const CopyOptions& options) override;
   bool IsLockedAt(const Folder& folder, std::string_view name) override;
   Result<SecurityDescriptor> ReadSecurityAt(const Folder& folder, std::string_view name) override;
   Status WriteSecurityAt(const Folder& folder, std::string_view name,

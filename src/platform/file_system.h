@@ -55,6 +55,23 @@ struct FolderEntry {
 /// bytes. Empty means the entry has none that can be read.
 using SecurityDescriptor = std::vector<uint8_t>;
 
+/// How CopyFileAt goes about one copy.
+struct CopyOptions {
+  /// Refuse a source that another process holds locked (see IsLockedAt),
+  /// tested on the copy's own open so nothing can slip in between; the copy
+  /// then fails with an error for which IsLockedError is true.
+  bool refuse_locked = false;
+  /// False when the target name was just found free: the finished copy is
+  /// then given that name directly, with no rename.
+  bool target_may_exist = true;
+  /// The caller has just seen a regular file under the source name, so it
+  /// is opened without a lookup first (anything else still copies right).
+  bool source_is_regular = false;
+};
+
+/// Whether a failed copy was refused because the source is locked.
+bool IsLockedError(const Error& error);
+
 /// The named streams of Macintosh volumes (the stream NAME of "path:NAME:$DATA").
 inline constexpr std::string_view kFinderInfoStream = "AFP_AfpInfo";
 inline constexpr std::string_view kResourceForkStream = "AFP_Resource";
@@ -141,7 +158,7 @@ class FileSystem {
   /// complete, so a failure never leaves a truncated file in place of the
   /// previous one, and the temporary is removed on failure.
   virtual Status CopyFileAt(const Folder& source, std::string_view name, const Folder& target,
-                            std::string_view target_name) = 0;
+                            std::string_view target_name, const CopyOptions& options) = 0;
 
   /// True when another process holds a lock on the file that forbids a shared
   /// read lock. A missing or unreadable file is not locked.

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -88,50 +89,84 @@ int CopyUserAttributes(int from, int to) {
 
 }  // namespace
 
+PosixFileSystem::PosixFileSystem(PosixFileSystemOptions options) : options_(std::move(options)) {
+  // umask can only be read by setting it; this runs before any file is made.
+  umask_ = ::umask(022);
+  ::umask(umask_);
+}
+
 Status PosixFileSystem::CopyFileAt(const Folder& source, std::string_view name,
-                                   const Folder& target, std::string_view target_name) {
+                                   const Folder& target, std::string_view target_name,
+                                   const CopyOptions& options) {
   if (const int e = Fault(CopyStep::kOpenSource)) return ErrnoError(e, "open", source, name);
   const CName c_name(name);
+  // O_NONBLOCK: should the entry be a FIFO after all, the open must not hang.
+  const auto open_source = [&] {
+    return RetryOnInterrupt([&] {
+      return ::openat(FdOf(source), c_name.c_str(),
+                      O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    });
+  };
   struct stat st;
+  if (options.source_is_regular) {
+    UniqueFd in(open_source());
+    if (!in.valid() && errno != ELOOP) return ErrnoError(errno, "open", source, name);
+    if (in.valid()) {
+      if (::fstat(in.get(), &st) != 0) return ErrnoError(errno, "look up", source, name);
+      if (S_ISREG(st.st_mode)) {
+        return CopyRegularFile(std::move(in), st, source, name, target, target_name, options);
+      }
+    }
+    // Not a regular file any more: copy whatever it is now.
+  }
   if (::fstatat(FdOf(source), c_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
     return ErrnoError(errno, "look up", source, name);
   }
-  if (S_ISREG(st.st_mode)) return CopyRegularFile(source, name, st, target, target_name);
-  return CopySpecialEntry(source, name, st, target, target_name);
+  if (!S_ISREG(st.st_mode)) return CopySpecialEntry(source, name, st, target, target_name);
+  UniqueFd in(open_source());
+  if (!in.valid()) return ErrnoError(errno, "open", source, name);
+  const ino_t listed = st.st_ino;
+  if (::fstat(in.get(), &st) != 0) return ErrnoError(errno, "look up", source, name);
+  if (!S_ISREG(st.st_mode) || st.st_ino != listed) {
+    return ErrnoError(EAGAIN, "open", source, name);  // replaced meanwhile
+  }
+  return CopyRegularFile(std::move(in), st, source, name, target, target_name, options);
 }
 
-Status PosixFileSystem::CopyRegularFile(const Folder& source, std::string_view name,
-                                        const struct stat& listed, const Folder& target,
-                                        std::string_view target_name) {
-  const CName c_name(name);
+Status PosixFileSystem::CopyRegularFile(UniqueFd in, const struct stat& st, const Folder& source,
+                                        std::string_view name, const Folder& target,
+                                        std::string_view target_name, const CopyOptions& options) {
   const int target_fd = FdOf(target);
   const std::string target_path = JoinPath(target.path(), target_name);
 
-  // O_NONBLOCK: should the entry have become a FIFO since the lookup, the
-  // open must not hang; the fstat below then refuses it.
-  UniqueFd in(RetryOnInterrupt([&] {
-    return ::openat(FdOf(source), c_name.c_str(),
-                    O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  }));
-  if (!in.valid()) return ErrnoError(errno, "open", source, name);
-  struct stat st;
-  if (::fstat(in.get(), &st) != 0) return ErrnoError(errno, "look up", source, name);
-  if (!S_ISREG(st.st_mode) || st.st_ino != listed.st_ino) {
-    return ErrnoError(EAGAIN, "open", source, name);  // replaced during the copy
+  if (options.refuse_locked) {
+    // The lock test of IsLockedAt, on this very descriptor; the shared lock
+    // taken here is held until the copy is done.
+    struct flock probe {};
+    probe.l_type = F_RDLCK;
+    probe.l_whence = SEEK_SET;
+    if ((::fcntl(in.get(), F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) ||
+        (::flock(in.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK)) {
+      return ErrnoError(EWOULDBLOCK, "locked", source, name);
+    }
   }
 
   if (const int e = Fault(CopyStep::kCreateTemporary)) {
     return MakeError(e, "create temporary in", target.path());
   }
+  // The unnamed temporary starts with the source's mode as the umask lets
+  // it through; only what the umask took away needs a chmod afterwards.
+  mode_t created_mode = st.st_mode & 0777 & ~umask_;
   UniqueFd out;
   std::string named;  // set while a named temporary exists in the target folder
   if (options_.use_unnamed_temporary && ProcFdAvailable()) {
-    out.Reset(::openat(target_fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    out.Reset(::openat(target_fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, st.st_mode & 0777));
     if (!out.valid() && !UnnamedTemporaryUnsupported(errno)) {
       return MakeError(errno, "create temporary in", target.path());
     }
   }
   const bool unnamed = out.valid();
+  if (!unnamed) created_mode = 0600 & ~umask_;
   while (!out.valid()) {
     std::string candidate = NewTemporaryName();
     out.Reset(
@@ -149,7 +184,7 @@ Status PosixFileSystem::CopyRegularFile(const Folder& source, std::string_view n
     return MakeError(code, operation, target_path);
   };
 
-  if (Status copied = CopyContent(in.get(), out.get(), target_path); !copied) {
+  if (Status copied = CopyContent(in.get(), out.get(), st, target_path); !copied) {
     return fail(copied.error().code, "copy");
   }
   if (const int e = Fault(CopyStep::kExtendedAttributes)) return fail(e, "copy attributes");
@@ -158,7 +193,8 @@ Status PosixFileSystem::CopyRegularFile(const Folder& source, std::string_view n
   if (const int e = Fault(CopyStep::kPermissions)) return fail(e, "change permissions");
   // EPERM comes from file systems without POSIX modes (FAT); the copy is
   // still complete there.
-  if (::fchmod(out.get(), st.st_mode & 07777) != 0 && errno != EPERM) {
+  if ((st.st_mode & 07777) != created_mode && ::fchmod(out.get(), st.st_mode & 07777) != 0 &&
+      errno != EPERM) {
     return fail(errno, "change permissions");
   }
   if (const int e = Fault(CopyStep::kTimes)) return fail(e, "set times");
@@ -166,8 +202,16 @@ Status PosixFileSystem::CopyRegularFile(const Folder& source, std::string_view n
   if (::futimens(out.get(), times) != 0) return fail(errno, "set times");
 
   if (const int e = Fault(CopyStep::kRename)) return fail(e, "rename");
+  const CName c_target(target_name);
   if (unnamed) {
     const std::string proc = ProcPath(out.get(), "");
+    // A name known to be free takes the finished copy directly; a name in
+    // use is replaced through a temporary name and a rename.
+    if (!options.target_may_exist &&
+        ::linkat(AT_FDCWD, proc.c_str(), target_fd, c_target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      if (::close(out.Release()) != 0) return MakeError(errno, "close", target_path);
+      return {};
+    }
     while (named.empty()) {
       std::string candidate = NewTemporaryName();
       if (::linkat(AT_FDCWD, proc.c_str(), target_fd, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
@@ -178,33 +222,45 @@ Status PosixFileSystem::CopyRegularFile(const Folder& source, std::string_view n
     }
   }
   if (::close(out.Release()) != 0) return fail(errno, "close");
-  const CName c_target(target_name);
   if (::renameat(target_fd, named.c_str(), target_fd, c_target.c_str()) != 0) {
     return fail(errno, "rename");
   }
   return {};
 }
 
-Status PosixFileSystem::CopyContent(int from, int to, const std::string& path) {
+Status PosixFileSystem::CopyContent(int from, int to, const struct stat& st,
+                                    const std::string& path) {
   if (const int e = Fault(CopyStep::kContent, 0)) return MakeError(e, "copy", path);
-  // A clone shares the blocks on file systems that can (btrfs, XFS): no data moves.
-  if (::ioctl(to, FICLONE, from) == 0) return {};
+  const uint64_t size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
+  // Cloning shares the blocks where the file system can (btrfs, XFS); worth
+  // a try for large files, and not again on a file system that said no.
+  constexpr uint64_t kCloneWorthy = 1 << 20;
+  if (size >= kCloneWorthy && std::find(no_clone_devices_.begin(), no_clone_devices_.end(),
+                                        st.st_dev) == no_clone_devices_.end()) {
+    if (::ioctl(to, FICLONE, from) == 0) return {};
+    if (errno == EOPNOTSUPP || errno == EXDEV || errno == EINVAL || errno == ENOTTY) {
+      no_clone_devices_.push_back(st.st_dev);
+    }
+  }
 
+  // The size seen at the open is what is copied: a file that grows meanwhile
+  // has a newer time, so the next pass copies it again.
   const size_t chunk = options_.copy_chunk_size > 0 ? options_.copy_chunk_size : 1;
   bool range_copy = true;
   std::vector<char> buffer;
   uint64_t offset = 0;
-  for (;;) {
+  while (offset < size) {
     if (offset > 0) {
       if (const int e = Fault(CopyStep::kContent, offset)) return MakeError(e, "copy", path);
     }
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(chunk, size - offset));
     ssize_t n = -1;
     if (range_copy) {
-      n = RetryOnInterrupt([&] { return ::copy_file_range(from, nullptr, to, nullptr, chunk, 0); });
+      n = RetryOnInterrupt([&] { return ::copy_file_range(from, nullptr, to, nullptr, want, 0); });
       if (n < 0 && offset == 0 && RangeCopyUnsupported(errno)) range_copy = false;
     }
     if (!range_copy) {
-      buffer.resize(std::min<size_t>(chunk, size_t{1} << 20));
+      buffer.resize(std::min<size_t>(want, size_t{1} << 20));
       n = RetryOnInterrupt([&] { return ::read(from, buffer.data(), buffer.size()); });
       for (ssize_t written = 0; n > 0 && written < n;) {
         const ssize_t w =
@@ -214,9 +270,10 @@ Status PosixFileSystem::CopyContent(int from, int to, const std::string& path) {
       }
     }
     if (n < 0) return MakeError(errno, "copy", path);
-    if (n == 0) return {};
+    if (n == 0) break;  // the file shrank meanwhile
     offset += static_cast<uint64_t>(n);
   }
+  return {};
 }
 
 Status PosixFileSystem::CopySpecialEntry(const Folder& source, std::string_view name,

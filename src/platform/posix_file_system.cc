@@ -403,6 +403,10 @@ Status PosixFileSystem::DeleteFile(const std::string& path) {
 
 }  // namespace posix
 
+bool IsLockedError(const Error& error) {
+  return error.code == EWOULDBLOCK && error.operation == "locked";
+}
+
 bool IsCopyTemporaryName(std::string_view name) {
   constexpr std::string_view kPrefix = ".vorn-tmp-";
   if (name.size() != kPrefix.size() + 8 || name.substr(0, kPrefix.size()) != kPrefix) return false;

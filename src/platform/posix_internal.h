@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/posix_file_system.h"
@@ -108,7 +109,7 @@ auto RetryOnInterrupt(F f) {
 /// posix_copy.cc and posix_security.cc.
 class PosixFileSystem final : public FileSystem {
  public:
-  explicit PosixFileSystem(PosixFileSystemOptions options) : options_(std::move(options)) {}
+  explicit PosixFileSystem(PosixFileSystemOptions options);
 
   Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) override;
   Result<std::unique_ptr<Folder>> OpenFolderAt(const Folder& parent,
@@ -125,7 +126,7 @@ class PosixFileSystem final : public FileSystem {
                           uint32_t permissions) override;
   Status MakeWritableAt(const Folder& folder, std::string_view name) override;
   Status CopyFileAt(const Folder& source, std::string_view name, const Folder& target,
-                    std::string_view target_name) override;
+                    std::string_view target_name, const CopyOptions& options) override;
   bool IsLockedAt(const Folder& folder, std::string_view name) override;
   Result<SecurityDescriptor> ReadSecurityAt(const Folder& folder, std::string_view name) override;
   Status WriteSecurityAt(const Folder& folder, std::string_view name,
@@ -145,13 +146,16 @@ class PosixFileSystem final : public FileSystem {
   int Fault(CopyStep step, uint64_t offset = 0) const {
     return options_.copy_fault ? options_.copy_fault(step, offset) : 0;
   }
-  Status CopyRegularFile(const Folder& source, std::string_view name, const struct stat& st,
-                         const Folder& target, std::string_view target_name);
+  Status CopyRegularFile(UniqueFd in, const struct stat& st, const Folder& source,
+                         std::string_view name, const Folder& target, std::string_view target_name,
+                         const CopyOptions& options);
   Status CopySpecialEntry(const Folder& source, std::string_view name, const struct stat& st,
                           const Folder& target, std::string_view target_name);
-  Status CopyContent(int from, int to, const std::string& path);
+  Status CopyContent(int from, int to, const struct stat& st, const std::string& path);
 
   PosixFileSystemOptions options_;
+  mode_t umask_;  ///< the process's, read once: new files get their mode through it
+  std::vector<dev_t> no_clone_devices_;  ///< sources whose file system cannot clone
 };
 
 /// A fresh temporary name for CopyFileAt (see IsCopyTemporaryName).

@@ -22,12 +22,13 @@ class CopyTest : public ::testing::Test {
     auto source = fs.OpenFolder(dir_.Path("src"));
     auto target = fs.OpenFolder(dir_.Path("dst"));
     EXPECT_TRUE(source.ok() && target.ok());
-    return fs.CopyFileAt(**source, name, **target, target_name);
+    return fs.CopyFileAt(**source, name, **target, target_name, options_);
   }
   Status Copy(std::string_view name) { return Copy(*fs_, name, name); }
 
   TestFolder dir_;
   std::unique_ptr<FileSystem> fs_ = MakePosixFileSystem();
+  CopyOptions options_;
 };
 
 TEST_F(CopyTest, KeepsContentPermissionsTimeAndUserAttributes) {

@@ -24,8 +24,8 @@ TEST(FaultInjectingFileSystemTest, FailsTheChosenCallsAndForwardsTheRest) {
   EXPECT_EQ(fs.Calls(FsOperation::kLookupAt), 3);
 
   fs.FailFor(FsOperation::kCopyFileAt, "b", ENOSPC);
-  EXPECT_TRUE(fs.CopyFileAt(*folder, "a", *folder, "a2").ok());
-  EXPECT_EQ(fs.CopyFileAt(*folder, "b", *folder, "b2").error().code, ENOSPC);
+  EXPECT_TRUE(fs.CopyFileAt(*folder, "a", *folder, "a2", {}).ok());
+  EXPECT_EQ(fs.CopyFileAt(*folder, "b", *folder, "b2", {}).error().code, ENOSPC);
   EXPECT_FALSE(dir.Exists("b2"));
 
   // A vanished entry is still listed but can no longer be looked up or copied.
@@ -38,9 +38,14 @@ TEST(FaultInjectingFileSystemTest, FailsTheChosenCallsAndForwardsTheRest) {
   EXPECT_EQ(fs.LookupAt(*folder, "a").error().code, ENOENT);
   EXPECT_EQ(fs.Lookup(dir.Path("a")).error().code, ENOENT);
 
-  EXPECT_FALSE(fs.IsLockedAt(*folder, "b"));
-  fs.MarkLocked("b");
-  EXPECT_TRUE(fs.IsLockedAt(*folder, "b"));
+  dir.Write("c", "3");
+  EXPECT_FALSE(fs.IsLockedAt(*folder, "c"));
+  fs.MarkLocked("c");
+  EXPECT_TRUE(fs.IsLockedAt(*folder, "c"));
+  EXPECT_TRUE(fs.CopyFileAt(*folder, "c", *folder, "c2", {}).ok());
+  const Status refused = fs.CopyFileAt(*folder, "c", *folder, "c3", {.refuse_locked = true});
+  ASSERT_FALSE(refused.ok());
+  EXPECT_TRUE(IsLockedError(refused.error()));
 }
 
 }  // namespace
