@@ -9,8 +9,8 @@ packages=(
   g++ cmake ninja-build pkg-config
   # core library
   libacl1-dev
-  # tests
-  libgtest-dev libgmock-dev attr acl systemd
+  # tests, the sanitizer build and the fuzz targets
+  libgtest-dev libgmock-dev attr acl systemd clang libclang-rt-14-dev
   # benchmark harness (bench/run_bench.py, run by hand)
   python3 rsync strace coreutils
 )

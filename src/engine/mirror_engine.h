@@ -80,12 +80,13 @@ class MirrorEngine {
   struct Frame {
     std::vector<std::string> sub_folders;
     size_t next = 0;
+    bool target_swept = false;  ///< debris of interrupted copies removed from the target
   };
 
   void MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end);
   void ReportUnknownFolder(const std::string& folder, bool source_side);
   bool MirrorFilesOf(WalkStack& walk, Frame& frame);
-  void MirrorFile(WalkStack& walk, const platform::FolderEntry& entry);
+  void MirrorFile(WalkStack& walk, const platform::FolderEntry& entry, Frame& frame);
   void PrepareSubFolder(WalkStack& walk, const std::string& name);
   void RemoveEmptiedSource(WalkStack& walk, const std::string& name);
   enum class Removal { kDone, kStopped, kFatal };

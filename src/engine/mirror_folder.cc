@@ -55,8 +55,11 @@ bool MirrorEngine::MirrorFilesOf(WalkStack& walk, Frame& frame) {
       if (name != "." && name != "..") frame.sub_folders.push_back(name);
     } else if (!sub_folders && (is_folder || entry.hidden)) {
       // hidden files are mirrored only along with sub-folders
+    } else if (platform::IsCopyTemporaryName(name)) {
+      // debris of a copy interrupted by a crash, where a target is also a
+      // source: never mirrored on
     } else {
-      MirrorFile(walk, entry);
+      MirrorFile(walk, entry, frame);
       ++counters_.FilesSeen;
     }
     env_.host.Yield();
@@ -65,7 +68,7 @@ bool MirrorEngine::MirrorFilesOf(WalkStack& walk, Frame& frame) {
   return true;
 }
 
-void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entry) {
+void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entry, Frame& frame) {
   const std::string& name = entry.name;
   const bool regular = entry.type == EntryType::kFile;
   platform::FileSystem& fs = env_.fs;
@@ -77,12 +80,23 @@ void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entr
   if (!source_info.ok()) return;  // gone since the listing: nothing to compare
   const std::string target_name =
       context_.Renommer ? MacTargetName(fs, *source, name, env_.extension_for_signature) : name;
+  const auto prepare_target = [&] {
+    // A copy interrupted by a crash can leave its temporary behind in the
+    // folder it was writing to; the next pass copies there again and
+    // clears it first.
+    if (!frame.target_swept && target != nullptr) {
+      frame.target_swept = true;
+      // Not counted and not logged: nothing of the user's goes.
+      platform::DeleteCopyTemporaries(fs, *target);
+    }
+  };
   // The lookup uses the source's name even when the copy gets another one.
   const auto target_info =
       target != nullptr ? fs.LookupAt(*target, name)
                         : platform::Result<platform::EntryInfo>(platform::Error{ENOENT, "", ""});
 
   if (!target_info.ok()) {
+    prepare_target();
     if (CopyEntry(source, name, target, target_name, false, regular)) {
       ++counters_.FilesCreated;
       if (LoggingFiles()) {
@@ -101,6 +115,7 @@ void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entr
     if ((target_info->attributes & platform::attribute::kReadOnly) != 0) {
       (void)fs.MakeWritableAt(*target, name);
     }
+    prepare_target();
     if (CopyEntry(source, name, target, target_name, true, regular)) {
       ++counters_.FilesModified;
       if (LoggingFiles()) {

@@ -205,6 +205,9 @@ class FileSystem {
 /// a crash may leave one behind; a later pass recognises and removes it.
 bool IsCopyTemporaryName(std::string_view name);
 
+/// Deletes the copy temporaries (see IsCopyTemporaryName) in a folder.
+void DeleteCopyTemporaries(FileSystem& fs, const Folder& folder);
+
 /// The POSIX implementation.
 std::unique_ptr<FileSystem> MakePosixFileSystem();
 

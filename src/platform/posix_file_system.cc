@@ -416,6 +416,15 @@ bool IsCopyTemporaryName(std::string_view name) {
   return true;
 }
 
+void DeleteCopyTemporaries(FileSystem& fs, const Folder& folder) {
+  auto reader = fs.ReadFolder(folder);
+  if (!reader.ok()) return;
+  FolderEntry entry;
+  while ((*reader)->Next(entry)) {
+    if (IsCopyTemporaryName(entry.name)) (void)fs.DeleteFileAt(folder, entry.name);
+  }
+}
+
 std::unique_ptr<FileSystem> MakePosixFileSystem(PosixFileSystemOptions options) {
   return std::make_unique<posix::PosixFileSystem>(std::move(options));
 }

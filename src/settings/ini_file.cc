@@ -48,6 +48,12 @@ std::string OneLine(std::string_view value) {
   return line;
 }
 
+// Gives a line a full line end before another line is put after it.
+void CompleteEnding(std::string& ending, const std::string& newline) {
+  if (ending.empty()) ending = newline;
+  if (ending == "\r") ending = "\r\n";
+}
+
 }  // namespace
 
 IniFile::IniFile(platform::FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
@@ -63,6 +69,12 @@ IniFile::Document IniFile::Parse(std::string_view text) {
     if (end == std::string_view::npos) {
       line.content.assign(text.substr(start));
       start = text.size();
+      // A carriage return closing the file ends the last line, as a full
+      // line end would; it is not part of the last value.
+      if (!line.content.empty() && line.content.back() == '\r') {
+        line.content.pop_back();
+        line.ending = "\r";
+      }
     } else {
       line.content.assign(text.substr(start, end - start));
       line.ending = "\n";
@@ -111,9 +123,7 @@ void IniFile::Apply(Document& document, const Change& change) {
   if (found == document.first_section.end()) {
     if (!change.value) return;  // removing from a missing section changes nothing
     Section& last = document.sections.back();
-    if (!last.lines.empty() && last.lines.back().ending.empty()) {
-      last.lines.back().ending = document.newline;
-    }
+    if (!last.lines.empty()) CompleteEnding(last.lines.back().ending, document.newline);
     Section section;
     section.name = section_name;
     section.has_header = true;
@@ -141,7 +151,7 @@ void IniFile::Apply(Document& document, const Change& change) {
     last_key_line = i;
   }
   if (!change.value) return;
-  if (lines[last_key_line].ending.empty()) lines[last_key_line].ending = document.newline;
+  CompleteEnding(lines[last_key_line].ending, document.newline);
   Line line{std::string(Trim(change.key)) + "=" + OneLine(*change.value), document.newline, key};
   lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(last_key_line + 1), std::move(line));
 }

@@ -15,6 +15,14 @@ ModeDisplay ModeFor(bool service) {
           std::string(Tr(service ? ServiceText::kTipService : ServiceText::kTipApplication, 0))};
 }
 
+// A configuration write cut short by a crash leaves its temporary file in
+// the application folder; this instance alone writes there now.
+void ClearTemporaries(platform::FileSystem& fs, const std::string& app_folder) {
+  if (auto folder = fs.OpenFolder(app_folder); folder.ok()) {
+    platform::DeleteCopyTemporaries(fs, **folder);
+  }
+}
+
 StartupResult EndStartup(StartupHost& host, bool tray_icon_added) {
   if (tray_icon_added) host.RemoveTrayIcon();
   return {false, kExitStartupEnded};
@@ -54,6 +62,7 @@ StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs
     return EndStartup(host, false);
   }
 
+  ClearTemporaries(fs, app.paths.app_folder);
   app.system = DescribeSystem(options.command_line, platform::ReadOsFacts());
   host.SetTitle(WindowTitle(app.system), product_label);
   // Macintosh file-server volumes exist on the NT family from version 4.

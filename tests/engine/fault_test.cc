@@ -1,6 +1,9 @@
 // What a pass keeps, counts and logs when the disk, the network or another
 // program gets in the way.
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "support/engine_fixture.h"
@@ -107,6 +110,156 @@ TEST_F(FaultTest, AnUnwritableLogLosesLinesNotThePass) {
   EXPECT_EQ(Pass(), PassEnd::kFinished);
   EXPECT_TRUE(dir_.Exists(Dst("f")));
   EXPECT_EQ(engine_.counters().FilesCreated, 1);
+}
+
+}  // namespace
+}  // namespace vorn
+
+namespace vorn {
+namespace {
+
+using platform::CopyStep;
+
+class CopyFaultTest : public testing::EngineTest,
+                      public ::testing::WithParamInterface<std::pair<CopyStep, int>> {};
+
+// Through a whole pass: a copy that breaks at any step is not counted, not
+// logged, and leaves the previous target as it was.
+TEST_P(CopyFaultTest, ABrokenCopyChangesNothingItWasToReplace) {
+  const CopyStep step = GetParam().first;
+  const int code = GetParam().second;
+  settings_.Logs = settings_.FichiersLogs = true;
+  log_.FixDay(clock_.Now());
+  log_.OpenDailyLog();
+  dir_.Write(Src("big"), std::string(200 * 1024, 'n'));
+  dir_.Write(Dst("big"), "previous");
+  copy_fault_ = [&](CopyStep at, uint64_t offset) {
+    const bool middle = step != CopyStep::kContent || offset == 128 * 1024;
+    return at == step && middle ? code : 0;
+  };
+  MirrorSrcToDst({});
+  EXPECT_EQ(dir_.Read(Dst("big")), "previous");
+  EXPECT_EQ(engine_.counters().FilesModified, 0);
+  EXPECT_TRUE(LogBody().empty());
+  EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"big"}));  // no temporary left
+  // Once the fault is gone the next pass finishes the job.
+  copy_fault_ = nullptr;
+  MirrorSrcToDst({});
+  EXPECT_EQ(engine_.counters().FilesModified, 1);
+  EXPECT_EQ(dir_.Read(Dst("big")), std::string(200 * 1024, 'n'));
+  EXPECT_EQ(LogBody().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStep, CopyFaultTest,
+                         ::testing::Values(std::pair{CopyStep::kOpenSource, EIO},
+                                           std::pair{CopyStep::kCreateTemporary, ENOSPC},
+                                           std::pair{CopyStep::kContent, ENOSPC},
+                                           std::pair{CopyStep::kContent, EIO},
+                                           std::pair{CopyStep::kExtendedAttributes, ENOSPC},
+                                           std::pair{CopyStep::kPermissions, EIO},
+                                           std::pair{CopyStep::kTimes, EIO},
+                                           std::pair{CopyStep::kRename, EIO}));
+
+class LiveSourceTest : public testing::EngineTest {};
+
+TEST_F(LiveSourceTest, ASourceDeletedDuringItsCopyStillArrivesWhole) {
+  const std::string content(256 * 1024, 'v');
+  dir_.Write(Src("f"), content);
+  copy_fault_ = [&](CopyStep step, uint64_t offset) {
+    if (step == CopyStep::kContent && offset == 64 * 1024) ::unlink(dir_.Path(Src("f")).c_str());
+    return 0;
+  };
+  PairContext move;
+  move.Deplacer = true;
+  MirrorSrcToDst(move);
+  EXPECT_EQ(dir_.Read(Dst("f")), content);
+  EXPECT_EQ(engine_.counters().FilesCreated, 1);
+  EXPECT_EQ(engine_.counters().FilesRemoved, 0);  // it was gone already
+}
+
+TEST_F(LiveSourceTest, ASourceThatGrowsDuringItsCopyIsCopiedAgainNextPass) {
+  dir_.Write(Src("log"), std::string(200 * 1024, 'a'));
+  bool grown = false;
+  copy_fault_ = [&](CopyStep step, uint64_t offset) {
+    if (step == CopyStep::kContent && offset == 64 * 1024 && !grown) {
+      grown = true;
+      const int fd = ::open(dir_.Path(Src("log")).c_str(), O_WRONLY | O_APPEND);
+      EXPECT_EQ(::write(fd, "more", 4), 4);
+      ::close(fd);
+    }
+    return 0;
+  };
+  MirrorSrcToDst({});
+  EXPECT_EQ(dir_.Read(Dst("log")), std::string(200 * 1024, 'a'));  // what was there at the open
+  MirrorSrcToDst({});
+  EXPECT_EQ(engine_.counters().FilesModified, 1);
+  EXPECT_EQ(dir_.Read(Dst("log")), std::string(200 * 1024, 'a') + "more");
+}
+
+TEST_F(LiveSourceTest, ASourceFolderRemovedMidWalkIsPassedOver) {
+  dir_.MakeFolder(Src("a"));
+  dir_.Write(Src("a/1"), "1");
+  dir_.MakeFolder(Src("b"));
+  dir_.Write(Src("b/2"), "2");
+  host_.on_yield = [&](int yields) {
+    // After the root's entries were listed, before the walk enters them.
+    if (yields == 4) testing::RemoveTree(dir_.Path(Src("a")));
+  };
+  MirrorSrcToDst({});
+  EXPECT_TRUE(dir_.Exists(Dst("b/2")));
+  EXPECT_FALSE(dir_.Exists(Dst("a/1")));
+}
+
+TEST_F(LiveSourceTest, ATargetRootRemovedMidPassFailsTheRestAndIsReportedNextPass) {
+  settings_.ErreurDossier = true;
+  for (int i = 0; i < 6; ++i) dir_.Write(Src("f" + std::to_string(i)), "x");
+  AddDefaultPair();
+  host_.on_yield = [&](int yields) {
+    if (yields == 4) testing::RemoveTree(dir_.Path("dst"));
+  };
+  EXPECT_EQ(Pass(), PassEnd::kFinished);
+  EXPECT_LT(engine_.counters().FilesCreated, 6);
+  host_.on_yield = nullptr;
+  Pass();
+  EXPECT_EQ(engine_.counters().InvalidTargetFolders, 1);
+  EXPECT_EQ(host_.messages.back(), "10:15:02 - Unknown target folder");
+}
+
+TEST_F(LiveSourceTest, ASourceRootRenamedBeforeRemovalStopsTheProgram) {
+  dir_.Write(Src("kept"), "k");
+  dir_.Write(Dst("obsolete"), "must survive");
+  FolderPair& pair = AddDefaultPair();
+  pair.Effacer = "1";
+  // The mirror walk yields once per source entry: ".", "..", "kept".
+  host_.on_yield = [&](int yields) {
+    if (yields == 3) ::rename(dir_.Path("src").c_str(), dir_.Path("unplugged").c_str());
+  };
+  EXPECT_EQ(Pass(), PassEnd::kFatalStop);
+  EXPECT_EQ(dir_.Read(Dst("obsolete")), "must survive");
+}
+
+class DebrisTest : public testing::EngineTest {};
+
+TEST_F(DebrisTest, TemporariesLeftByACrashAreClearedAndNeverMirrored) {
+  dir_.MakeFolder(Src("busy"));
+  dir_.MakeFolder(Dst("busy"));
+  dir_.MakeFolder(Src("quiet"));
+  dir_.MakeFolder(Dst("quiet"));
+  dir_.Write(Src("busy/new"), "n");
+  dir_.Write(Dst("busy/.vorn-tmp-0000abcd"), "half a copy");
+  dir_.Write(Dst("quiet/.vorn-tmp-1111abcd"), "half a copy");
+  dir_.Write(Src(".vorn-tmp-2222abcd"), "debris in a source");
+  MirrorSrcToDst({});
+  EXPECT_EQ(dir_.Names(Dst("busy")), std::vector<std::string>{"new"});
+  EXPECT_FALSE(dir_.Exists(Dst(".vorn-tmp-2222abcd")));
+  EXPECT_EQ(engine_.counters().FilesSeen, 1);
+  // A folder nothing was copied into keeps it until removal clears it.
+  EXPECT_TRUE(dir_.Exists(Dst("quiet/.vorn-tmp-1111abcd")));
+  PairContext remove;
+  remove.Effacer = true;
+  MirrorSrcToDst(remove);
+  EXPECT_FALSE(dir_.Exists(Dst("quiet/.vorn-tmp-1111abcd")));
+  EXPECT_EQ(engine_.counters().FilesRemoved, 0);  // debris is not one of the user's files
 }
 
 }  // namespace

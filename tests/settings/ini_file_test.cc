@@ -141,6 +141,17 @@ TEST_F(IniFileTest, BatchedWritesLandInOneReplacement) {
   EXPECT_EQ(ini.Read("Mirror_50", "Enable"), "1");
 }
 
+TEST_F(IniFileTest, ACarriageReturnClosingTheFileIsALineEnd) {
+  // Found by fuzzing: appending after such a last line changed its value.
+  dir_.Write("Vorn.ini", "[Logs]\r\nLogs=1\r");
+  EXPECT_EQ(ini_.Read("Logs", "Logs"), "1");
+  ASSERT_TRUE(ini_.Write("Mirror_7", "Enable", "yes"));
+  EXPECT_EQ(ini_.Read("Logs", "Logs"), "1");
+  EXPECT_EQ(dir_.Read("Vorn.ini"), "[Logs]\r\nLogs=1\r\n[Mirror_7]\r\nEnable=yes\r\n");
+  ASSERT_TRUE(ini_.Write("Logs", "Purge", "0"));
+  EXPECT_EQ(ini_.Read("Logs", "Logs"), "1");
+}
+
 TEST_F(IniFileTest, GarbageLinesAreIgnored) {
   std::string garbage = "[Configuration\nno equals sign\n\x01\x02\xff=\xfe\n=value without key\n";
   garbage += std::string("\0\0", 2) + "\nLangue=2\n";

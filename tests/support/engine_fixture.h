@@ -10,6 +10,7 @@
 #include "engine/mirror_engine.h"
 #include "platform/clock.h"
 #include "platform/fault_injecting_file_system.h"
+#include "platform/posix_file_system.h"
 #include "platform/service_control.h"
 #include "settings/scheduler.h"
 #include "support/test_folder.h"
@@ -171,7 +172,13 @@ class EngineTest : public ::testing::Test {
   std::string Dst(const std::string& relative) const { return "dst/" + relative; }
 
   TestFolder dir_;
-  std::unique_ptr<platform::FileSystem> real_fs_ = platform::MakePosixFileSystem();
+  /// Breaks a copy at a chosen step, as PosixFileSystemOptions::copy_fault.
+  std::function<int(platform::CopyStep, uint64_t)> copy_fault_;
+  std::unique_ptr<platform::FileSystem> real_fs_ =
+      platform::MakePosixFileSystem({[this](platform::CopyStep step, uint64_t offset) {
+                                       return copy_fault_ ? copy_fault_(step, offset) : 0;
+                                     },
+                                     64 * 1024, true});
   platform::FaultInjectingFileSystem fs_{*real_fs_};
   FakeClock clock_;
   SystemInfo system_ = NtSystem();
