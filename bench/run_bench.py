@@ -400,6 +400,13 @@ def main():
         if not os.access(tool, os.X_OK):
             sys.exit("missing %s: build first (./dev test builds everything)" % tool)
     os.makedirs(bench.work, exist_ok=True)
+    # Run copies of the programs, so a rebuild during the run changes nothing.
+    tools = os.path.join(bench.work, "bin")
+    os.makedirs(tools, exist_ok=True)
+    for attribute in ("vorn", "treegen", "floor", "treecmp", "measurer"):
+        copy = os.path.join(tools, os.path.basename(getattr(bench, attribute)))
+        shutil.copy2(getattr(bench, attribute), copy)
+        setattr(bench, attribute, copy)
     started = time.strftime("%Y-%m-%d %H:%M")
     t0 = time.time()
     for scenario in args.scenarios:

@@ -7,12 +7,14 @@ set -euo pipefail
 packages=(
   # build
   g++ cmake ninja-build pkg-config
-  # core library
-  libacl1-dev
+  # core library, and the desktop program
+  libacl1-dev qt6-base-dev libgl-dev
   # tests, the sanitizer build and the fuzz targets
   libgtest-dev libgmock-dev attr acl systemd clang libclang-rt-14-dev
   # benchmark harness (bench/run_bench.py, run by hand)
   python3 rsync strace coreutils
+  # screenshots of the windows (scripts/screenshots.sh, run by hand)
+  xvfb trayer imagemagick x11-utils fonts-dejavu-core
 )
 
 missing=()

@@ -2,25 +2,29 @@
 #include <string>
 #include <vector>
 
+#include "platform/system.h"
 #include "shell/command_line.h"
 #include "shell/constants.h"
 #include "shell/headless.h"
+#ifdef VORN_WITH_GUI
+#include "gui/desktop.h"
+#endif
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   const vorn::ProgramOptions options = vorn::ParseProgramOptions(arguments);
   if (!options.error.empty()) {
     std::fprintf(stderr, "vorn: %s\n%s", options.error.c_str(), vorn::UsageText().c_str());
-    return 1;
+    return vorn::kExitBadOptions;
   }
   switch (options.mode) {
     case vorn::RunMode::kHelp:
       std::fputs(vorn::UsageText().c_str(), stdout);
-      return 0;
+      return vorn::kExitOk;
     case vorn::RunMode::kVersion:
       std::printf("%s %s\n", std::string(vorn::kProductName).c_str(),
                   std::string(vorn::kVersion).c_str());
-      return 0;
+      return vorn::kExitOk;
     case vorn::RunMode::kOnce:
     case vorn::RunMode::kHeadless:
     case vorn::RunMode::kService:
@@ -29,7 +33,18 @@ int main(int argc, char** argv) {
     case vorn::RunMode::kRemoveService:
       return vorn::AdministerService(options);
     case vorn::RunMode::kDesktop:
-      std::fprintf(stderr, "vorn: this build has no window yet; use --once or --headless\n");
-      return 1;
+      break;
   }
+#ifdef VORN_WITH_GUI
+  if (vorn::platform::GetEnvironment("DISPLAY").empty() &&
+      vorn::platform::GetEnvironment("WAYLAND_DISPLAY").empty() &&
+      vorn::platform::GetEnvironment("QT_QPA_PLATFORM").empty()) {
+    std::fprintf(stderr, "vorn: no display; run vorn --headless (or --once) without a window\n");
+    return vorn::kExitBadOptions;
+  }
+  return vorn::gui::RunDesktop(argc, argv, options);
+#else
+  std::fprintf(stderr, "vorn: built without the desktop program; use --headless or --once\n");
+  return vorn::kExitBadOptions;
+#endif
 }

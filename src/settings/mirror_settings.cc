@@ -140,11 +140,23 @@ void Store(IniFile& ini, MirrorSettings& settings, std::string MirrorSettings::*
   WriteKey(ini, KeyOf(field), settings.*field);
 }
 
-void StoreSecurityChoice(IniFile& ini, MirrorSettings& settings, SecurityChoice choice) {
+bool StoreSecurityChoice(IniFile& ini, MirrorSettings& settings, SecurityChoice choice) {
+  if (SecurityChoiceOf(settings) == choice) return false;
   Store(ini, settings, &MirrorSettings::CopierSecurite, choice != SecurityChoice::kNone);
   Store(ini, settings, &MirrorSettings::CopierSecuriteDossiers,
         choice == SecurityChoice::kModifiedAndFolders);
   Store(ini, settings, &MirrorSettings::CopierSecuriteTout, choice == SecurityChoice::kEveryFile);
+  return true;
+}
+
+bool StoreCopyType(IniFile& ini, MirrorSettings& settings, bool secure) {
+  if (settings.CopieSecurisee == secure) return false;
+  Store(ini, settings, &MirrorSettings::CopieSecurisee, secure);
+  return true;
+}
+
+bool UnknownFolderWarningsOn(const MirrorSettings& settings) {
+  return settings.ErreurDossier || settings.ErreurDossierSon || settings.ErreurDossierNetSend;
 }
 
 }  // namespace vorn

@@ -78,7 +78,14 @@ void Store(IniFile& ini, MirrorSettings& settings, int16_t MirrorSettings::*fiel
 void Store(IniFile& ini, MirrorSettings& settings, int32_t MirrorSettings::*field, int32_t value);
 void Store(IniFile& ini, MirrorSettings& settings, std::string MirrorSettings::*field,
            std::string value);
-/// Sets and writes the three security flags of a choice.
-void StoreSecurityChoice(IniFile& ini, MirrorSettings& settings, SecurityChoice choice);
+/// Sets and writes the three security flags of a choice; false (and nothing
+/// written) when it is the current choice already.
+bool StoreSecurityChoice(IniFile& ini, MirrorSettings& settings, SecurityChoice choice);
+
+/// Chooses the normal (false) or the secure (true) copy; false when unchanged.
+bool StoreCopyType(IniFile& ini, MirrorSettings& settings, bool secure);
+
+/// Whether any unknown-folder warning is on (the check mark of its menu).
+bool UnknownFolderWarningsOn(const MirrorSettings& settings);
 
 }  // namespace vorn

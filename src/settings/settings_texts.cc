@@ -38,6 +38,30 @@ constexpr SettingsCatalogue kTexts({{
     {T::kEscapeNotice,
      {F::kThree, "Appuyer sur la touche 'Esc' pour afficher la fenêtre principale",
       "'Esc' para ver a janela principal", "Type key 'Esc' to display the main window"}},
+    // The pair summary has French and English fragments only; Portuguese
+    // takes the English disabled mark and the French policy.
+    {T::kSummaryDisabled,
+     {F::kFrenchEnglish, " [Miroir inactif]", " [Mirror disabled]", " [Mirror disabled]"}},
+    {T::kSummaryRemove,
+     {F::kFrenchForPortuguese, "; supprimer les fichiers cibles obsolètes",
+      "; supprimer les fichiers cibles obsolètes", "; remove old target files"}},
+    {T::kSummaryKeep,
+     {F::kFrenchForPortuguese, "; conserver tous les fichiers cibles",
+      "; conserver tous les fichiers cibles", "; keep all target files"}},
+    {T::kSummaryNewer,
+     {F::kFrenchForPortuguese, "; mettre à jour si source plus récent que cible",
+      "; mettre à jour si source plus récent que cible",
+      "; update if source file newer than target file"}},
+    {T::kSummaryDifferent,
+     {F::kFrenchForPortuguese, "; mettre à jour si source et cible sont différents",
+      "; mettre à jour si source et cible sont différents",
+      "; update if source and target files are different"}},
+    {T::kSummaryMove,
+     {F::kFrenchForPortuguese, "; déplacer les fichiers", "; déplacer les fichiers",
+      "; move files"}},
+    {T::kSummaryRename,
+     {F::kFrenchForPortuguese, " et renommer les fichiers Macintosh",
+      " et renommer les fichiers Macintosh", " and rename Macintosh files"}},
 }});
 
 }  // namespace

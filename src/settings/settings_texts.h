@@ -16,6 +16,13 @@ enum class SettingsText {
   kStopMirroringTip,
   kStopMirroringCaption,
   kEscapeNotice,
+  kSummaryDisabled,
+  kSummaryRemove,
+  kSummaryKeep,
+  kSummaryNewer,
+  kSummaryDifferent,
+  kSummaryMove,
+  kSummaryRename,
   kCount,
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "shell/text.h"
 
 namespace vorn {
@@ -9,6 +11,11 @@ enum class ShellText {
   kAlreadyRunning,
   kNothingToMirror,
   kFilesSeenProgress,
+  kAboutTitle,
+  kAboutCredit,
+  kAboutWithOptimization,
+  kAboutWithoutOptimization,
+  kAboutOpenFiles,
   kCount,
 };
 
@@ -19,5 +26,9 @@ const ShellCatalogue& ShellTexts();
 inline std::string_view Tr(ShellText id, int16_t language) {
   return ShellTexts().Get(id, language);
 }
+
+/// The about box's credit line: product, version, what it does, and whether
+/// the platform copy carries named streams.
+std::string AboutCredit(bool copy_carries_streams, int16_t language);
 
 }  // namespace vorn

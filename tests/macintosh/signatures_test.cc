@@ -3,21 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "shell/text.h"
+#include "support/fakes.h"
 #include "support/test_folder.h"
 
 namespace vorn {
 namespace {
 
 using testing::TestFolder;
-
-class RecordingDialogs final : public Dialogs {
- public:
-  void ShowMessage(MessageIcon icon, std::string_view text) override {
-    messages.emplace_back(icon, std::string(text));
-  }
-  bool AskYesNo(std::string_view) override { return false; }
-  std::vector<std::pair<MessageIcon, std::string>> messages;
-};
 
 class SignaturesTest : public ::testing::Test {
  protected:
@@ -34,7 +26,7 @@ class SignaturesTest : public ::testing::Test {
   std::unique_ptr<platform::FileSystem> fs_ = platform::MakePosixFileSystem();
   std::string path_ = dir_.Path("Signatures.txt");
   SignatureTable table_;
-  RecordingDialogs dialogs_;
+  testing::ScriptedDialogs dialogs_;
 };
 
 const std::vector<std::string> kBuiltIn = {"W6BNMSWD", "WDBNMSWD", "XDOCXPR3"};

@@ -117,8 +117,10 @@ TEST_F(MirrorSettingsTest, SecurityChoiceRowsLoadAndStore) {
     EXPECT_EQ(s.CopierSecuriteTout, row.loads_as == SecurityChoice::kEveryFile);
   }
 
+  WriteIni("[Configuration]\nCopierSecuriteDossiers=1\n");
   MirrorSettings s = Load();
-  StoreSecurityChoice(ini_, s, SecurityChoice::kEveryFile);
+  EXPECT_TRUE(StoreSecurityChoice(ini_, s, SecurityChoice::kEveryFile));
+  EXPECT_FALSE(StoreSecurityChoice(ini_, s, SecurityChoice::kEveryFile));  // already chosen
   EXPECT_EQ(ini_.Read("Configuration", "CopierSecurite"), "1");
   EXPECT_EQ(ini_.Read("Configuration", "CopierSecuriteDossiers"), "0");
   EXPECT_EQ(ini_.Read("Configuration", "CopierSecuriteTout"), "1");

@@ -8,6 +8,7 @@
 #include "macintosh/macintosh_texts.h"
 #include "service/service_texts.h"
 #include "settings/settings_texts.h"
+#include "shell/main_window_texts.h"
 #include "shell/shell_texts.h"
 #include "shell/text.h"
 
@@ -53,6 +54,7 @@ TEST(CatalogueTest, EveryEntryHasTheFormsItMustHave) {
   CheckForms("macintosh", MacintoshTexts());
   CheckForms("service", ServiceTexts());
   CheckForms("shell", ShellTexts());
+  CheckForms("main window", MainWindowTexts());
 }
 
 TEST(CatalogueTest, LanguageCodesPickTheirVariant) {

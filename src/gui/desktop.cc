@@ -1,0 +1,37 @@
+#include "gui/desktop.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
+
+#include "gui/frm_mirror.h"
+#include "gui/qt_dialogs.h"
+#include "platform/systemd_service.h"
+
+namespace vorn::gui {
+
+int RunDesktop(int& argc, char** argv, const ProgramOptions& options) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("Vorn");
+  // Hidden in the tray, the program keeps running.
+  QApplication::setQuitOnLastWindowClosed(false);
+  const auto fs = platform::MakePosixFileSystem();
+  const auto folder = platform::ResolveApplicationFolder(options.home);
+  const auto service = platform::MakeSystemdServiceControl(
+      platform::DefaultSystemdOptions(folder.ok() ? *folder : std::string(), false));
+  const auto clock = platform::MakeSystemClock();
+  QtDialogs dialogs;
+  frmMirror window(MainWindowServices{*fs, *service, *clock, dialogs, [](const std::string& url) {
+                                        QDesktopServices::openUrl(
+                                            QUrl(QString::fromStdString(url)));
+                                      }});
+  dialogs.SetParent(&window);
+  if (!window.Load(options)) return window.exit_code();
+  window.show();
+  window.StartAutomatically();
+  if (window.ended()) return window.exit_code();
+  const int status = QApplication::exec();
+  return window.ended() ? window.exit_code() : status;
+}
+
+}  // namespace vorn::gui

@@ -1,0 +1,261 @@
+#pragma once
+
+#include <QAction>
+#include <QActionGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <functional>
+#include <memory>
+
+#include "engine/mirror_engine.h"
+#include "logs/daily_log.h"
+#include "platform/clock.h"
+#include "platform/service_control.h"
+#include "service/service_admin.h"
+#include "settings/scheduler.h"
+#include "shell/startup.h"
+#include "views/panes.h"
+
+namespace vorn::gui {
+
+class frmSplash;
+
+/// What the main window needs from outside: the file system, the service
+/// control, the clock, the modal dialogs, and how to open a document in the
+/// desktop's browser. Tests pass their own.
+struct MainWindowServices {
+  platform::FileSystem& fs;
+  platform::ServiceControl& service;
+  platform::Clock& clock;
+  Dialogs& dialogs;
+  std::function<void(const std::string& url)> open_url;
+};
+
+/// The main window. Every control keeps its design name as member and
+/// objectName. It draws what the core decides: start-up, the scheduler and
+/// the passes report through the host interfaces it implements.
+class frmMirror final : public QMainWindow, public StartupHost, public SchedulerHost {
+  Q_OBJECT
+
+ public:
+  explicit frmMirror(MainWindowServices services);
+  ~frmMirror() override;
+
+  /// The load handler: runs start-up; false when the program must end (with
+  /// exit_code()).
+  bool Load(const ProgramOptions& options);
+  /// The automatic start that closes start-up.
+  void StartAutomatically();
+
+  /// The program ended itself (stop after the first pass, the fatal stop,
+  /// the service installed): the status it ends with.
+  bool ended() const { return ended_; }
+  int exit_code() const { return exit_code_; }
+
+  Application& app() { return app_; }
+  Scheduler& scheduler() { return *scheduler_; }
+  MirrorEngine& engine() { return *engine_; }
+  bool highlighting() const { return highlighting_; }
+  int hover_row() const { return hover_row_; }
+  LowerPane pane() const { return pane_; }
+  bool tray_available() const;
+  QSystemTrayIcon* tray() { return tray_; }
+  frmSplash* splash() { return splash_; }
+
+  // Dialogs (through the services)
+  void ShowMessage(MessageIcon icon, std::string_view text) override;
+  bool AskYesNo(std::string_view text) override;
+
+  // StartupHost
+  void SetTitle(const std::string& title, const std::string& product_label) override;
+  void ShowMode(const ModeDisplay& mode) override;
+  void ApplySettings(const MirrorSettings& settings) override;
+  void AddTrayIcon(const std::string& tip) override;
+  void RemoveTrayIcon() override;
+  void SetWaitProgressRange(int maximum) override;
+  void ApplySystemFeatures(bool nt) override;
+  void ApplyLanguage(int16_t language) override;
+  void ShowPairs(const PairList& pairs) override;
+  void MinimizeMainWindow() override;
+
+  // SchedulerHost
+  void ProcessPendingEvents() override;
+  void ApplyCommandStates(const CommandStates& states) override;
+  void ClearStatusMessage() override;
+  void RestoreMainWindow() override;
+  void EndProgram(int exit_code) override;
+  void CloseMessageWindow() override;
+  void SetTimerEnabled(bool enabled) override;
+  void SetWaitProgress(int value) override;
+  void SetCopyProgressMaximum(int maximum) override;
+  void SetCopyProgress(int value) override;
+  void ShowPassPosition(const std::string& text) override;
+  void SetTray(TrayState state, const std::string& tip) override;
+  void ShowSummary(const std::string& text) override;
+  void ShowLockedFiles(const std::vector<std::string>& locked) override;
+  void RefreshFileLists(bool target_changed) override;
+  void ShowMessageWindow(const std::string& text) override;
+  void Beep() override;
+
+  // Menus and their commands.
+  QMenu* mnuFichier;
+  QAction* mnuDemarrer;
+  QAction* mnuFichierVoirLogs;
+  QAction* mnuRestaurer;
+  QAction* mnuQuitter;
+  QMenu* mnuDossiers;
+  QMenu* mnuAjouterSource;
+  QAction* mnuAjouterSourceParcourir;
+  QAction* mnuAjouterSourceSaisir;
+  QMenu* mnuModifierSource;
+  QAction* mnuModifierSourceParcourir;
+  QAction* mnuModifierSourceSaisir;
+  QMenu* mnuModifierCible;
+  QAction* mnuModifierCibleParcourir;
+  QAction* mnuModifierCibleSaisir;
+  QAction* mnuSupprimerDossiers;
+  QMenu* mnuConfiguration;
+  QAction* mnuMiroirSousDossiers;
+  QAction* mnuEffacement;
+  QMenu* mnuTypeCopie;
+  QAction* mnuTypeCopieNormale;
+  QAction* mnuTypeCopieSecurisee;
+  QAction* mnuCopierAttributs;
+  QMenu* mnuCopierSecurite;
+  QAction* mnuCopierSecuriteNon;
+  QAction* mnuCopierSecuriteMod;
+  QAction* mnuCopierSecuriteDossiers;
+  QAction* mnuCopierSecuriteTout;
+  QAction* mnuTempo;
+  QAction* mnuPerformance;
+  QAction* mnuPrefixeCibleDefaut;
+  QAction* mnuDossierErr;
+  QAction* mnuAfficherFichiers;
+  QAction* mnuAfficherLocked;
+  QAction* mnuAutomatique;
+  QAction* mnuArretAutomatique;
+  QAction* mnuService;
+  QAction* mnuGestionSignatures;
+  QMenu* mnuLogs;
+  QAction* mnuDefinirLogs;
+  QAction* mnuVoirLogs;
+  QAction* mnuPurgeLogs;
+  QMenu* mnuLangue;
+  QAction* mnuAnglais;
+  QAction* mnuFrancais;
+  QAction* mnuPortugais;
+  QMenu* mnuAbout;
+  QAction* mnuAide;
+  QAction* mnuAPropos;
+
+  // The window.
+  QLabel* lblVorn;
+  QLabel* PictureMode;
+  QLabel* lblMode;
+  QToolButton* cmdMiroir;
+  QLabel* lblTempo;
+  QLabel* lblAttente;
+  QProgressBar* ProgressBarAttente;
+  QLabel* lblCopie;
+  QProgressBar* ProgressBarCopie;
+  QGroupBox* FrameSourcesCibles;
+  QLabel* lblDossiersSources;
+  QLabel* lblDossiersCibles;
+  QLabel* lblNbDossiers;
+  QLabel* picFleche1;
+  QLabel* picFleche2;
+  QTableWidget* lstDossiers;
+  QGroupBox* FrameSources;
+  QPushButton* cmdAjouterDossierSource;
+  QPushButton* cmdSupprimer;
+  QPushButton* cmdModifierDossierSource;
+  QGroupBox* FrameCibles;
+  QPushButton* cmdModifierDossierCible;
+  QLabel* lblClic;
+  QLabel* lblMessage;
+  QLabel* PictureMac;
+  QLabel* lblDossierMac;
+  QFrame* LineBulle;
+  QLabel* lblBulle1;
+  QLabel* lblBulle2;
+  QLabel* lblBulle3;
+  QGroupBox* frameLegende;
+  QLabel* lblLegende1;
+  QLabel* lblLegende2;
+  QLabel* lblSources;
+  QLabel* lblCibles;
+  QLabel* lblMaj;
+  QLabel* lblDifferent;
+  QLabel* lblNouveau;
+  QLabel* lblDisable;
+  QLabel* lblLegende3;
+  QLabel* lblLegende4;
+  QLabel* lblLegende5;
+  QListWidget* lstFichiersSources;
+  QListWidget* lstFichiersCibles;
+  QLabel* lblNbFichiersSources;
+  QLabel* lblNbFichiersCibles;
+  QListWidget* lstLocked;
+  QLabel* lblLocked;
+  QTimer* Timer1;
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildWindow();
+  void ConnectCommands();
+  void ShowPane();
+  void ShowGridSide(bool has_pairs);
+  void SetHighlighting(bool on);
+  void ShowSecurityChoice();
+  void ToggleSetting(QAction* action, bool MirrorSettings::*field);
+  void OnGridClicked(int row, int column);
+  void OnGridPressed();
+  void OnGridMouseMove(const QPoint& position);
+  void OnBackgroundClicked();
+  void OnBackgroundMouseMove();
+  void ToggleMainWindow();
+  void OpenHelp(const std::string& anchor);
+  void ExitCommand();
+  void UpdateFileMenuForVisibility();
+  void ClearFileLists();
+
+  MainWindowServices services_;
+  Application app_;
+  std::unique_ptr<DailyLog> log_;
+  std::unique_ptr<Scheduler> scheduler_;
+  std::unique_ptr<WarningChannels> warnings_;
+  std::unique_ptr<MirrorEngine> engine_;
+  std::unique_ptr<ServiceLifecycleLog> lifecycle_;
+  QSystemTrayIcon* tray_ = nullptr;
+  frmSplash* splash_ = nullptr;
+  QActionGroup* security_group_ = nullptr;
+  QActionGroup* copy_type_group_ = nullptr;
+  QActionGroup* language_group_ = nullptr;
+  QMenuBar* menu_bar_ = nullptr;
+  bool highlighting_ = false;
+  int hover_row_ = -1;
+  LowerPane pane_ = LowerPane::kGuide;
+  bool ended_ = false;
+  int exit_code_ = 0;
+  bool exit_requested_ = false;
+};
+
+}  // namespace vorn::gui

@@ -1,0 +1,268 @@
+// frmMirror's commands: the menus, the start button, the tray, the grid and
+// the background. Every rule they apply lives in the core.
+
+#include <QApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include "gui/frm_about.h"
+#include "gui/frm_mirror.h"
+#include "gui/qt_dialogs.h"
+#include "platform/path.h"
+#include "platform/system.h"
+#include "settings/pair_summary.h"
+#include "shell/main_window_texts.h"
+
+namespace vorn::gui {
+
+void frmMirror::ConnectCommands() {
+  connect(cmdMiroir, &QToolButton::clicked, this, [this] { scheduler_->StartStop(); });
+  connect(mnuDemarrer, &QAction::triggered, cmdMiroir, &QToolButton::click);
+  connect(Timer1, &QTimer::timeout, this, [this] { scheduler_->Tick(); });
+  connect(mnuQuitter, &QAction::triggered, this, &frmMirror::ExitCommand);
+  connect(mnuRestaurer, &QAction::triggered, this, [this] {
+    showNormal();
+    raise();
+    activateWindow();
+  });
+
+  ToggleSetting(mnuCopierAttributs, &MirrorSettings::CopierAttributs);
+  ToggleSetting(mnuAutomatique, &MirrorSettings::Automatique);
+  ToggleSetting(mnuArretAutomatique, &MirrorSettings::ArretAutomatique);
+  ToggleSetting(mnuMiroirSousDossiers, &MirrorSettings::MiroirSousDossiers);
+  connect(mnuMiroirSousDossiers, &QAction::triggered, this, [this](bool on) {
+    for (const ControlText& caption : SubFolderCaptions(app_.settings.Langue, on)) {
+      const QString name = QString::fromStdString(caption.control);
+      if (auto* action = findChild<QAction*>(name)) action->setText(ToQt(caption.text));
+      if (auto* label = findChild<QLabel*>(name)) label->setText(ToQt(caption.text));
+    }
+  });
+  ToggleSetting(mnuEffacement, &MirrorSettings::Effacement);
+  connect(mnuEffacement, &QAction::triggered, this, [this](bool on) {
+    if (on)
+      ShowMessage(MessageIcon::kExclamation,
+                  Tr(MainWindowText::kRemovalWarning, app_.settings.Langue));
+  });
+
+  const auto security = [this](QAction* action, SecurityChoice choice) {
+    connect(action, &QAction::triggered, this, [this, choice] {
+      StoreSecurityChoice(*app_.ini, app_.settings, choice);
+      ShowSecurityChoice();
+    });
+  };
+  security(mnuCopierSecuriteNon, SecurityChoice::kNone);
+  security(mnuCopierSecuriteMod, SecurityChoice::kModified);
+  security(mnuCopierSecuriteDossiers, SecurityChoice::kModifiedAndFolders);
+  security(mnuCopierSecuriteTout, SecurityChoice::kEveryFile);
+  connect(mnuTypeCopieNormale, &QAction::triggered, this,
+          [this] { StoreCopyType(*app_.ini, app_.settings, false); });
+  connect(mnuTypeCopieSecurisee, &QAction::triggered, this,
+          [this] { StoreCopyType(*app_.ini, app_.settings, true); });
+
+  connect(mnuAfficherFichiers, &QAction::triggered, this, [this] {
+    ToggleFileLists(*app_.ini, app_.settings);
+    mnuAfficherFichiers->setChecked(app_.settings.AfficherFichiers);
+    mnuAfficherLocked->setChecked(app_.settings.AfficherLocked);
+    if (!app_.settings.AfficherFichiers) ClearFileLists();
+    ShowPane();
+  });
+  connect(mnuAfficherLocked, &QAction::triggered, this, [this] {
+    const bool was_on = app_.settings.AfficherLocked;
+    ToggleLockedList(*app_.ini, app_.settings);
+    mnuAfficherFichiers->setChecked(app_.settings.AfficherFichiers);
+    mnuAfficherLocked->setChecked(app_.settings.AfficherLocked);
+    if (was_on) ClearFileLists();
+    ShowPane();
+  });
+
+  const auto language = [this](QAction* action, int16_t code) {
+    connect(action, &QAction::triggered, this, [this, code] {
+      Store(*app_.ini, app_.settings, &MirrorSettings::Langue, code);
+      ApplyLanguage(code);
+    });
+  };
+  language(mnuFrancais, kFrench);
+  language(mnuPortugais, kPortuguese);
+  language(mnuAnglais, kEnglish);
+
+  connect(mnuAide, &QAction::triggered, this, [this] { OpenHelp(""); });
+  connect(mnuAPropos, &QAction::triggered, this, [this] {
+    frmAbout about(this, app_.settings.Langue, app_.system.CopyCarriesStreams(),
+                   [this](const std::string& anchor) { OpenHelp(anchor); });
+    about.exec();
+  });
+
+  connect(lstDossiers, &QTableWidget::cellClicked, this, &frmMirror::OnGridClicked);
+}
+
+void frmMirror::ToggleSetting(QAction* action, bool MirrorSettings::*field) {
+  connect(action, &QAction::triggered, this,
+          [this, field](bool on) { Store(*app_.ini, app_.settings, field, on); });
+}
+
+void frmMirror::ExitCommand() {
+  if (!AskYesNo(Tr(MainWindowText::kExitQuestion, app_.settings.Langue))) return;
+  exit_requested_ = true;
+  RemoveTrayIcon();
+  close();
+  QCoreApplication::exit(0);
+}
+
+void frmMirror::OpenHelp(const std::string& anchor) {
+  // The help files are looked for in the application folder first, as the
+  // program always did, then beside the executable, where they are installed.
+  const std::string name = HelpFileName(app_.settings.Langue);
+  std::string path = platform::JoinPath(app_.paths.app_folder, name);
+  if (!services_.fs.Lookup(path).ok())
+    path = platform::JoinPath(platform::ExecutableFolder(), name);
+  if (!services_.fs.Lookup(path).ok()) {
+    ShowMessage(MessageIcon::kInformation, Tr(MainWindowText::kNoHelp, app_.settings.Langue));
+    return;
+  }
+  services_.open_url("file://" + path + (anchor.empty() ? "" : "#" + anchor));
+}
+
+void frmMirror::SetHighlighting(bool on) {
+  highlighting_ = on;
+  if (on) {
+    lstDossiers->setSelectionMode(QAbstractItemView::SingleSelection);
+  } else {
+    lstDossiers->clearSelection();
+    lstDossiers->setSelectionMode(QAbstractItemView::NoSelection);
+  }
+}
+
+void frmMirror::ClearFileLists() {
+  lstFichiersSources->clear();
+  lstFichiersCibles->clear();
+  lblNbFichiersSources->clear();
+  lblNbFichiersCibles->clear();
+}
+
+void frmMirror::OnGridPressed() {
+  if (lstDossiers->rowCount() == 0) return;
+  if (!highlighting_) SetHighlighting(true);
+}
+
+void frmMirror::OnGridClicked(int row, int) {
+  if (lstDossiers->rowCount() == 0) return;
+  if (!highlighting_) SetHighlighting(true);
+  if (row >= 0) lstDossiers->selectRow(row);
+}
+
+void frmMirror::OnGridMouseMove(const QPoint& position) {
+  if (lstDossiers->rowCount() == 0 || scheduler_ == nullptr || !scheduler_->Idle()) return;
+  const int row = lstDossiers->rowAt(position.y());
+  if (row < 0) {
+    lblMessage->clear();
+    hover_row_ = -1;
+  } else if (row != hover_row_ && static_cast<size_t>(row) < app_.pairs.pairs.size()) {
+    const PairSummary summary = SummarizePair(
+        app_.pairs.pairs[static_cast<size_t>(row)], app_.pairs.rows[static_cast<size_t>(row)],
+        app_.settings.Temporisation, app_.settings.Langue, app_.system.nt);
+    QPalette palette = QApplication::palette();
+    if (summary.greyed) palette.setColor(QPalette::WindowText, QColor(128, 128, 128));
+    lblMessage->setPalette(palette);
+    lblMessage->setText(ToQt(summary.text));
+    hover_row_ = row;
+  }
+  // The full text of a cell too narrow to show it.
+  const QTableWidgetItem* item = lstDossiers->itemAt(position);
+  const int column = lstDossiers->columnAt(position.x());
+  if (item != nullptr && column != 1 &&
+      lstDossiers->fontMetrics().horizontalAdvance(item->text()) >
+          lstDossiers->columnWidth(column) - 16) {
+    lstDossiers->setToolTip(item->text());
+  } else {
+    lstDossiers->setToolTip({});
+  }
+}
+
+void frmMirror::OnBackgroundClicked() {
+  if (!app_.settings.AfficherFichiers) {
+    if (lstDossiers->rowCount() > 0) lstDossiers->setCurrentCell(0, 0);
+    if (highlighting_) SetHighlighting(false);
+    ClearFileLists();
+  }
+  cmdMiroir->setFocus();
+}
+
+void frmMirror::OnBackgroundMouseMove() {
+  // While mirroring runs the status line belongs to the scheduler.
+  if (scheduler_ == nullptr || !scheduler_->Idle()) return;
+  lblMessage->clear();
+  hover_row_ = -1;
+}
+
+void frmMirror::mousePressEvent(QMouseEvent* event) {
+  OnBackgroundClicked();
+  QMainWindow::mousePressEvent(event);
+}
+
+void frmMirror::mouseMoveEvent(QMouseEvent* event) {
+  OnBackgroundMouseMove();
+  QMainWindow::mouseMoveEvent(event);
+}
+
+bool frmMirror::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == lstDossiers->viewport()) {
+    if (event->type() == QEvent::MouseMove) {
+      OnGridMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+    } else if (event->type() == QEvent::MouseButtonPress) {
+      OnGridPressed();
+    }
+    return false;
+  }
+  if (watched == lblDossiersSources || watched == lblDossiersCibles || watched == lblNbDossiers) {
+    if (event->type() == QEvent::MouseMove) OnBackgroundMouseMove();
+    return false;
+  }
+  if (event->type() == QEvent::MouseButtonPress && watched != lstDossiers) {
+    OnBackgroundClicked();
+  }
+  return false;
+}
+
+void frmMirror::ToggleMainWindow() {
+  if (isMinimized() || !isVisible()) {
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    showNormal();
+    setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    show();
+    raise();
+    activateWindow();
+  } else {
+    showMinimized();
+  }
+}
+
+void frmMirror::changeEvent(QEvent* event) {
+  // Minimised means hidden, with only the tray icon left; without a tray the
+  // window would have no way back, so it just minimises.
+  if (event->type() == QEvent::WindowStateChange && isMinimized() && tray_ != nullptr) {
+    QTimer::singleShot(0, this, [this] { hide(); });
+  }
+  QMainWindow::changeEvent(event);
+}
+
+void frmMirror::showEvent(QShowEvent* event) {
+  UpdateFileMenuForVisibility();
+  QMainWindow::showEvent(event);
+}
+
+void frmMirror::hideEvent(QHideEvent* event) {
+  QMainWindow::hideEvent(event);
+  UpdateFileMenuForVisibility();
+}
+
+void frmMirror::UpdateFileMenuForVisibility() {
+  // The File menu doubles as the tray's menu: it offers the way back only
+  // while the window is hidden.
+  const bool hidden = !isVisible();
+  mnuFichierVoirLogs->setVisible(hidden);
+  mnuRestaurer->setVisible(hidden);
+}
+
+}  // namespace vorn::gui

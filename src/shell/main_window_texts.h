@@ -1,0 +1,124 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shell/text.h"
+
+namespace vorn {
+
+/// Captions of the main window's menus, labels, frames and buttons, keyed by
+/// the control's name.
+enum class MainWindowText {
+  kFichier,
+  kDemarrer,
+  kRestaurer,
+  kQuitter,
+  kDossiers,
+  kAjouterSource,
+  kAjouterSourceParcourir,
+  kAjouterSourceSaisir,
+  kModifierSource,
+  kModifierCible,
+  kSupprimerDossiers,
+  kConfiguration,
+  kMiroirSousDossiers,
+  kTypeCopie,
+  kTypeCopieNormale,
+  kTypeCopieSecurisee,
+  kCopierAttributs,
+  kCopierSecurite,
+  kCopierSecuriteNon,
+  kCopierSecuriteMod,
+  kCopierSecuriteDossiers,
+  kCopierSecuriteTout,
+  kTempo,
+  kPerformance,
+  kPrefixeCibleDefaut,
+  kAfficherFichiers,
+  kAfficherLocked,
+  kDossierErr,
+  kAutomatique,
+  kArretAutomatique,
+  kGestionSignatures,
+  kLogs,
+  kDefinirLogs,
+  kVoirLogs,
+  kPurgeLogs,
+  kLangue,
+  kAide,
+  kAttente,
+  kCopie,
+  kClic,
+  kLegende1,
+  kLegende2,
+  kSources,
+  kCibles,
+  kMaj,
+  kDifferent,
+  kNouveau,
+  kDisable,
+  kLegende3,
+  kLegende4,
+  kLegende5,
+  kLocked,
+  kBulle1,
+  kBulle2,
+  kBulle3,
+  kFrameLegende,
+  kFrameSourcesCibles,
+  kFrameSources,
+  kFrameCibles,
+  kAjouter,
+  kSupprimer,
+  kModifier,
+  kEffacementWithFolders,
+  kEffacementFilesOnly,
+  kEffacementWithFoldersToggled,
+  kEffacementFilesOnlyToggled,
+  kDossiersSourcesWithSub,
+  kDossiersSources,
+  kDossiersCiblesWithSub,
+  kDossiersCibles,
+  kDossierMacNt,
+  kDossierMacNotNt,
+  kPictureMacTipNt,
+  kPictureMacTipNotNt,
+  kServicePrefix,
+  kAPropos,
+  kMiroirTip,
+  kRemovalWarning,
+  kExitQuestion,
+  kNoHelp,
+  kCount,
+};
+
+using MainWindowCatalogue = Catalogue<MainWindowText, static_cast<size_t>(MainWindowText::kCount)>;
+
+const MainWindowCatalogue& MainWindowTexts();
+
+inline std::string_view Tr(MainWindowText id, int16_t language) {
+  return MainWindowTexts().Get(id, language);
+}
+
+/// One caption or tooltip of a main-window control.
+struct ControlText {
+  std::string control;  ///< the control's name (its objectName)
+  std::string text;
+  bool tooltip = false;
+};
+
+/// Every caption and tooltip the language sets on the main window, the
+/// variants chosen by the sub-folder setting and the system family, the
+/// repeated captions copied: what the window applies in one sweep.
+std::vector<ControlText> MainWindowCaptions(int16_t language, bool sub_folders, bool nt);
+
+/// The removal command's and the two folder headings' captions when the
+/// sub-folder command is toggled (without the default-value suffix).
+std::vector<ControlText> SubFolderCaptions(int16_t language, bool sub_folders);
+
+/// The help file for a language: VornHelpFRE.htm, VornHelpPOR.htm or VornHelpENG.htm.
+std::string HelpFileName(int16_t language);
+
+}  // namespace vorn

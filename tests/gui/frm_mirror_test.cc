@@ -1,0 +1,309 @@
+// The main window driven as a person would, offscreen: captions, menus,
+// panes, the grid, the hover summary, start and stop.
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "gui/frm_mirror.h"
+#include "platform/fault_injecting_file_system.h"
+#include "settings/hex_path.h"
+#include "support/fakes.h"
+
+namespace vorn::gui {
+
+class FrmMirrorTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<platform::FileSystem> real_fs_;
+  std::unique_ptr<platform::FaultInjectingFileSystem> fs_;
+  testing::FakeServiceControl service_;
+  testing::FakeClock clock_;
+  testing::ScriptedDialogs dialogs_;
+  std::vector<std::string> opened_;
+  std::unique_ptr<frmMirror> window_;
+
+  std::string Path(const QString& relative) const {
+    return (dir_->path() + "/" + relative).toStdString();
+  }
+  void Write(const QString& relative, const QByteArray& content) {
+    QFile file(dir_->path() + "/" + relative);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+  }
+  QByteArray Read(const QString& relative) {
+    QFile file(dir_->path() + "/" + relative);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+  void MakeFolder(const QString& relative) { QVERIFY(QDir(dir_->path()).mkpath(relative)); }
+  // Pairs over folders named s<i> and t<i>, each with its settings section.
+  void Pairs(const QStringList& sections) {
+    QByteArray pairs;
+    QByteArray ini = "[Configuration]\r\nLangue=3\r\n";
+    for (int i = 0; i < sections.size(); ++i) {
+      MakeFolder("s" + QString::number(i));
+      MakeFolder("t" + QString::number(i));
+      pairs += "\"" + QByteArray::fromStdString(EncodeHexPath(Path("s" + QString::number(i)))) +
+               "\",\"" + QByteArray::fromStdString(EncodeHexPath(Path("t" + QString::number(i)))) +
+               "\"\r\n";
+      ini += "[Mirror_" + QByteArray::number(i + 1) + "]\r\n" + sections[i].toUtf8() + "\r\n";
+    }
+    Write("home/Vorn.w", pairs);
+    Write("home/Vorn.ini", ini);
+  }
+  void Start() {
+    window_ = std::make_unique<frmMirror>(
+        MainWindowServices{*fs_, service_, clock_, dialogs_,
+                           [this](const std::string& url) { opened_.push_back(url); }});
+    ProgramOptions options;
+    options.home = Path("home");
+    QVERIFY(window_->Load(options));
+    window_->show();
+  }
+  std::string Ini() { return Read("home/Vorn.ini").toStdString(); }
+  QString Caption(const char* name) {
+    if (auto* menu = window_->findChild<QMenu*>(name)) return menu->title();
+    if (auto* action = window_->findChild<QAction*>(name)) return action->text();
+    if (auto* label = window_->findChild<QLabel*>(name)) return label->text();
+    if (auto* group = window_->findChild<QGroupBox*>(name)) return group->title();
+    if (auto* button = window_->findChild<QAbstractButton*>(name)) return button->text();
+    return "<no control>";
+  }
+  QPoint CellCentre(int row, int column) {
+    return window_->lstDossiers->visualRect(window_->lstDossiers->model()->index(row, column))
+        .center();
+  }
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    MakeFolder("home");
+    real_fs_ = platform::MakePosixFileSystem();
+    fs_ = std::make_unique<platform::FaultInjectingFileSystem>(*real_fs_);
+    dialogs_ = {};
+    opened_.clear();
+  }
+  void cleanup() { window_.reset(); }
+
+  void captionsFollowTheLanguageBackAndForth() {
+    Pairs({"Enable=1"});
+    Start();
+    QCOMPARE(Caption("mnuFichier"), QString("&File"));
+    QVERIFY(window_->mnuAnglais->isChecked());
+    window_->mnuFrancais->trigger();
+    QCOMPARE(Caption("mnuFichier"), QString("&Fichier"));
+    QCOMPARE(Caption("cmdAjouterDossierSource"), QString("Ajouter"));
+    QCOMPARE(Caption("FrameSources"), QString("Sources"));
+    QCOMPARE(Caption("lblDossiersSources"), QString("Dossiers sources (sous-dossiers inclus)"));
+    QCOMPARE(Caption("mnuModifierCibleSaisir"), QString("Saisir"));
+    QCOMPARE(window_->PictureMac->toolTip(),
+             QString("Indique les dossiers qui appartiennent à un volume Macintosh"));
+    QVERIFY(Ini().find("Langue=1") != std::string::npos);
+    window_->mnuPortugais->trigger();
+    QCOMPARE(Caption("mnuFichier"), QString("&Ficheiro"));
+    QCOMPARE(Caption("mnuAjouterSourceParcourir"), QString("Browse"));
+    QVERIFY(window_->mnuPortugais->isChecked());
+    window_->mnuFrancais->trigger();
+    QCOMPARE(Caption("mnuQuitter"), QString("&Quitter"));
+    QCOMPARE(Caption("mnuService"), QString("Installer/supprimer Vorn Service [NT]"));
+    QVERIFY(window_->mnuFrancais->isChecked());
+    QVERIFY(Ini().find("Langue=1") != std::string::npos);
+  }
+
+  void togglesWriteTheirKeysAtOnce() {
+    Pairs({"Enable=1"});
+    Start();
+    window_->mnuCopierAttributs->trigger();
+    QVERIFY(Ini().find("CopierAttributs=1") != std::string::npos);
+    window_->mnuAutomatique->trigger();
+    QVERIFY(Ini().find("Automatique=1") != std::string::npos);
+    window_->mnuMiroirSousDossiers->trigger();
+    QVERIFY(Ini().find("MiroirSousDossiers=0") != std::string::npos);
+    QCOMPARE(Caption("lblDossiersSources"), QString("Source folders"));
+    QCOMPARE(Caption("mnuEffacement"), QString("&Remove old files from target folders"));
+
+    window_->mnuEffacement->trigger();
+    QCOMPARE(dialogs_.messages.size(), size_t{1});
+    QCOMPARE(QString::fromStdString(dialogs_.messages[0].second),
+             QString("WARNING: old files removed from target folders"));
+    window_->mnuEffacement->trigger();  // off: no message
+    QCOMPARE(dialogs_.messages.size(), size_t{1});
+    QVERIFY(Ini().find("Effacement=0") != std::string::npos);
+  }
+
+  void theSecurityGroupWritesOnceForTwoClicks() {
+    Pairs({"Enable=1"});
+    Start();
+    const int before = fs_->Calls(platform::FsOperation::kReplaceFile);
+    window_->mnuCopierSecuriteTout->trigger();
+    const int after_first = fs_->Calls(platform::FsOperation::kReplaceFile);
+    QCOMPARE(after_first - before, 3);  // the three keys of the choice
+    window_->mnuCopierSecuriteTout->trigger();
+    QCOMPARE(fs_->Calls(platform::FsOperation::kReplaceFile), after_first);
+    window_->mnuCopierSecuriteDossiers->trigger();
+    QVERIFY(Ini().find("CopierSecuriteTout=0") != std::string::npos);
+    QVERIFY(Ini().find("CopierSecuriteDossiers=1") != std::string::npos);
+    QVERIFY(window_->mnuCopierSecuriteDossiers->isChecked());
+  }
+
+  void f2AndF3ChooseThePane() {
+    Pairs({"Enable=1"});
+    Start();
+    QCOMPARE(window_->pane(), LowerPane::kLegend);
+    QVERIFY(window_->frameLegende->isVisible());
+    window_->mnuAfficherFichiers->trigger();
+    QCOMPARE(window_->pane(), LowerPane::kFileLists);
+    QVERIFY(window_->lstFichiersSources->isVisible());
+    QVERIFY(!window_->frameLegende->isVisible());
+    window_->mnuAfficherLocked->trigger();
+    QCOMPARE(window_->pane(), LowerPane::kLocked);
+    QVERIFY(!window_->mnuAfficherFichiers->isChecked());
+    QVERIFY(Ini().find("AfficherFichiers=0") != std::string::npos);
+    QVERIFY(Ini().find("AfficherLocked=1") != std::string::npos);
+    window_->mnuAfficherFichiers->trigger();
+    QCOMPARE(window_->pane(), LowerPane::kFileLists);
+    QVERIFY(!window_->mnuAfficherLocked->isChecked());
+    window_->mnuAfficherFichiers->trigger();
+    QCOMPARE(window_->pane(), LowerPane::kLegend);
+  }
+
+  void theEmptyListShowsTheGuide() {
+    Write("home/Vorn.ini", "[Configuration]\r\nAfficherLocked=1\r\n");
+    Start();
+    QCOMPARE(window_->pane(), LowerPane::kGuide);
+    QVERIFY(window_->lblBulle1->isVisible());
+    QVERIFY(!window_->lblNbDossiers->isVisible());
+    QVERIFY(!window_->lstLocked->isVisible());
+    QCOMPARE(Caption("lblBulle2"), QString("2 - define folders"));
+    // Start does nothing without a pair.
+    window_->cmdMiroir->click();
+    QVERIFY(window_->scheduler().Idle());
+    QVERIFY(window_->cmdAjouterDossierSource->isEnabled());
+  }
+
+  void gridRowsCarryTheStylesOfTheirSettings() {
+    Pairs({"Deplacer=1\r\nNouveau=1", "Effacer=1\r\nNbTemporisations=4", "Enable=0\r\nDeplacer=1",
+           "Enable=1"});
+    QDir(dir_->path()).rmdir("t3");  // the last pair's target is gone
+    Start();
+    QTableWidget* grid = window_->lstDossiers;
+    QCOMPARE(grid->rowCount(), 4);
+    QCOMPARE(window_->lblNbDossiers->text(), QString("4"));
+    QCOMPARE(grid->item(0, 0)->foreground().color(), QColor(255, 0, 0));
+    QCOMPARE(grid->item(0, 0)->background().color(), QColor(0, 255, 255));
+    QCOMPARE(grid->item(0, 2)->background().color(), QColor(0, 255, 255));
+    QCOMPARE(grid->item(1, 2)->foreground().color(), QColor(255, 0, 255));
+    QCOMPARE(grid->item(2, 0)->foreground().color(), QColor(128, 128, 128));
+    QVERIFY(grid->item(2, 0)->font().strikeOut());
+    QVERIFY(grid->item(2, 2)->font().strikeOut());
+    QVERIFY(!grid->item(0, 0)->font().strikeOut());
+    QCOMPARE(grid->item(3, 2)->text(), QString::fromStdString("??? " + Path("t3")));
+    QCOMPARE(grid->item(2, 0)->data(Qt::UserRole).toInt(), 3);
+  }
+
+  void highlightingComesWithAClickAndGoesWithTheBackground() {
+    Pairs({"Enable=1", "Enable=1"});
+    Start();
+    QVERIFY(!window_->highlighting());
+    QTest::mouseClick(window_->lstDossiers->viewport(), Qt::LeftButton, {}, CellCentre(1, 0));
+    QVERIFY(window_->highlighting());
+    QCOMPARE(window_->lstDossiers->currentRow(), 1);
+    QTest::mouseClick(window_->frameLegende, Qt::LeftButton);
+    QVERIFY(!window_->highlighting());
+    QCOMPARE(window_->lstDossiers->currentRow(), 0);
+    QVERIFY(window_->cmdMiroir->hasFocus() || !window_->isActiveWindow());
+  }
+
+  void hoveringARowSummarisesItWhileStopped() {
+    Pairs({"Effacer=1\r\nNbTemporisations=6", "Enable=0"});
+    Start();
+    QTest::mouseMove(window_->lstDossiers->viewport(), CellCentre(0, 0));
+    QCOMPARE(window_->lblMessage->text(),
+             QString::fromStdString(Path("s0") + " -> " + Path("t0") +
+                                    "\nT = 1 min 0 s; remove old target files; update if source "
+                                    "and target files are different"));
+    QCOMPARE(window_->hover_row(), 0);
+    QTest::mouseMove(window_->lstDossiers->viewport(), CellCentre(1, 2));
+    QVERIFY(window_->lblMessage->text().contains("[Mirror disabled]"));
+    const int below = window_->lstDossiers->viewport()->height() - 2;
+    QTest::mouseMove(window_->lstDossiers->viewport(), QPoint(10, below));
+    QCOMPARE(window_->lblMessage->text(), QString());
+    QCOMPARE(window_->hover_row(), -1);
+  }
+
+  void startAndStopSwitchTheCommands() {
+    Pairs({"Enable=1"});
+    Start();
+    window_->cmdMiroir->click();
+    QVERIFY(!window_->scheduler().Idle());
+    QVERIFY(!window_->cmdAjouterDossierSource->isEnabled());
+    QVERIFY(!window_->mnuQuitter->isEnabled());
+    QVERIFY(!window_->mnuLangue->isEnabled());
+    QCOMPARE(window_->mnuDemarrer->text(), QString("&Stop mirroring"));
+    QCOMPARE(window_->cmdMiroir->toolTip(), QString("Stop mirroring"));
+    QVERIFY(window_->Timer1->isActive());
+    QVERIFY(window_->lblMessage->text().contains("Files: 0 created"));
+    window_->mnuDemarrer->trigger();
+    QVERIFY(window_->scheduler().Idle());
+    QVERIFY(window_->cmdAjouterDossierSource->isEnabled());
+    QVERIFY(window_->mnuQuitter->isEnabled());
+    QCOMPARE(window_->mnuDemarrer->text(), QString("&Start mirroring"));
+    QVERIFY(!window_->Timer1->isActive());
+  }
+
+  void aStopPressedDuringAPassLeavesTheTimerOff() {
+    Pairs({"Enable=1"});
+    for (int i = 0; i < 300; ++i) Write("s0/f" + QString::number(i), "x");
+    Start();
+    // The stop click arrives through the event loop the pass turns at its yields.
+    QTimer::singleShot(0, window_.get(), [this] { window_->cmdMiroir->click(); });
+    window_->cmdMiroir->click();
+    QVERIFY(window_->scheduler().Idle());
+    QVERIFY(!window_->Timer1->isActive());
+    QVERIFY(window_->engine().counters().FilesSeen < 300);
+    QVERIFY(window_->lblMessage->text().contains("Files: "));
+  }
+
+  void theHelpCommandOpensTheFileOfTheLanguageOrSaysThereIsNone() {
+    Pairs({"Enable=1"});
+    Start();
+    window_->mnuPortugais->trigger();
+    Write("home/VornHelpENG.htm", "<html></html>");  // no fall-back to another language
+    window_->mnuAide->trigger();
+    QVERIFY(opened_.empty());
+    QCOMPARE(QString::fromStdString(dialogs_.messages.back().second),
+             QString("Documentação não disponível..."));
+    Write("home/VornHelpPOR.htm", "<html></html>");
+    window_->mnuAide->trigger();
+    QCOMPARE(QString::fromStdString(opened_.back()),
+             QString::fromStdString("file://" + Path("home/VornHelpPOR.htm")));
+  }
+
+  void theExitQuestionDecides() {
+    Pairs({"Enable=1"});
+    Start();
+    dialogs_.answers = {false};
+    window_->mnuQuitter->trigger();
+    QCOMPARE(QString::fromStdString(dialogs_.questions.back()), QString("Exit program"));
+    QVERIFY(window_->isVisible());
+  }
+
+  void theTrayFollowsThePasses() {
+    Pairs({"Enable=1"});
+    Start();
+    if (window_->tray() == nullptr) QSKIP("this desktop has no system tray");
+    QCOMPARE(window_->tray()->toolTip(), QString("Vorn 2.2i"));
+    window_->cmdMiroir->click();
+    QCOMPARE(window_->tray()->toolTip(), QString("Vorn 2.2i - Wait"));
+    window_->cmdMiroir->click();
+    QCOMPARE(window_->tray()->toolTip(), QString("Vorn 2.2i"));
+  }
+};
+
+}  // namespace vorn::gui
+
+QTEST_MAIN(vorn::gui::FrmMirrorTest)
+#include "frm_mirror_test.moc"

@@ -1,0 +1,169 @@
+#pragma once
+
+// Recording stand-ins for the program's host interfaces, shared by the core
+// and the window tests.
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/mirror_host.h"
+#include "platform/clock.h"
+#include "platform/service_control.h"
+#include "settings/scheduler.h"
+#include "shell/dialogs.h"
+
+namespace vorn::testing {
+
+/// A MirrorHost that records what the pass showed and lets a test press
+/// "stop" at a chosen yield point.
+class RecordingHost final : public MirrorHost {
+ public:
+  void Yield() override {
+    ++yields;
+    if (on_yield) on_yield(yields);
+  }
+  bool Idle() override { return idle; }
+  void SetTimerEnabled(bool enabled) override { timer_enabled = enabled; }
+  void SetWaitProgress(int value) override { wait_progress = value; }
+  void SetCopyProgressMaximum(int maximum) override { copy_maximum = maximum; }
+  void SetCopyProgress(int value) override { copy_progress.push_back(value); }
+  void ShowPassPosition(const std::string& text) override { positions.push_back(text); }
+  void SetTray(TrayState state, const std::string& tip) override {
+    tray_states.push_back(state);
+    tray_tip = tip;
+  }
+  void ShowSummary(const std::string& text) override { summaries.push_back(text); }
+  void ShowLockedFiles(const std::vector<std::string>& locked) override { shown_locked = locked; }
+  void RefreshFileLists(bool target_changed) override { refreshes.push_back(target_changed); }
+  void ShowMessageWindow(const std::string& text) override { messages.push_back(text); }
+  void Beep() override { ++beeps; }
+
+  bool idle = false;
+  int yields = 0;
+  std::function<void(int)> on_yield;
+  bool timer_enabled = false;
+  int wait_progress = -1;
+  int copy_maximum = 0;
+  std::vector<int> copy_progress;
+  std::vector<std::string> positions;
+  std::vector<TrayState> tray_states;
+  std::string tray_tip;
+  std::vector<std::string> summaries;
+  std::vector<std::string> shown_locked;
+  std::vector<bool> refreshes;
+  std::vector<std::string> messages;
+  int beeps = 0;
+};
+
+/// A clock that answers the times it was given, one per call, repeating
+/// the last; long dates in English.
+class FakeClock final : public platform::Clock {
+ public:
+  platform::LocalTime Now() override {
+    if (times.empty()) return {};
+    const platform::LocalTime t = times[std::min(next, times.size() - 1)];
+    ++next;
+    return t;
+  }
+  std::string LongDate(const platform::LocalTime& time) override {
+    return platform::FormatLongDate(time, "C");
+  }
+  std::vector<platform::LocalTime> times{platform::LocalTime{2024, 5, 1, 10, 15, 2, 3}};
+  size_t next = 0;
+};
+
+/// A service control that records event-log entries.
+class FakeServiceControl final : public platform::ServiceControl {
+ public:
+  bool IsInstalled() override { return installed; }
+  bool IsRunningAsService() override { return running_as_service; }
+  bool IsRunning() override { return running; }
+  int StartType() override { return start_type; }
+  void SetStartType(int value) override { start_type = value; }
+  bool InteractWithDesktop() override { return interact; }
+  void SetInteractWithDesktop(bool value) override { interact = value; }
+  void Install(bool) override { installed = true; }
+  void Uninstall() override { installed = false; }
+  void LogEvent(platform::EventType type, std::string_view text) override {
+    events.emplace_back(type, std::string(text));
+  }
+  void SetEventHandler(platform::ServiceEventHandler* value) override { handler = value; }
+  void DeliverPendingEvents() override {}
+
+  bool installed = false;
+  bool running_as_service = false;
+  bool running = false;
+  int start_type = 0;
+  bool interact = false;
+  std::vector<std::pair<platform::EventType, std::string>> events;
+  platform::ServiceEventHandler* handler = nullptr;
+};
+
+/// A SchedulerHost that records what it was asked and runs a test's hook
+/// at each event-loop turn (to press stop during a pass, say).
+class RecordingSchedulerHost final : public SchedulerHost {
+ public:
+  void ProcessPendingEvents() override {
+    ++turns;
+    if (on_turn) on_turn(turns);
+  }
+  void ApplyCommandStates(const CommandStates& states) override {
+    command_states.push_back(states);
+  }
+  void ClearStatusMessage() override { ++status_clears; }
+  void RestoreMainWindow() override { ++restores; }
+  void EndProgram(int exit_code) override { ended_with.push_back(exit_code); }
+  void CloseMessageWindow() override { ++message_window_closes; }
+  void SetTimerEnabled(bool enabled) override { timer_enabled = enabled; }
+  void SetWaitProgress(int value) override { wait_progress = value; }
+  void SetCopyProgressMaximum(int) override {}
+  void SetCopyProgress(int) override {}
+  void ShowPassPosition(const std::string& text) override { label = text; }
+  void SetTray(TrayState state, const std::string& tip) override {
+    tray_state = state;
+    tray_tip = tip;
+  }
+  void ShowSummary(const std::string& text) override { summaries.push_back(text); }
+  void ShowLockedFiles(const std::vector<std::string>&) override {}
+  void RefreshFileLists(bool) override {}
+  void ShowMessageWindow(const std::string& text) override { messages.push_back(text); }
+  void Beep() override {}
+
+  int turns = 0;
+  std::function<void(int)> on_turn;
+  std::vector<CommandStates> command_states;
+  int status_clears = 0;
+  int restores = 0;
+  std::vector<int> ended_with;
+  int message_window_closes = 0;
+  bool timer_enabled = false;
+  int wait_progress = -1;
+  std::string label;
+  TrayState tray_state = TrayState::kStopped;
+  std::string tray_tip;
+  std::vector<std::string> summaries;
+  std::vector<std::string> messages;
+};
+
+/// Dialogs answered from a script, recording what was shown and asked.
+class ScriptedDialogs final : public Dialogs {
+ public:
+  void ShowMessage(MessageIcon icon, std::string_view text) override {
+    messages.emplace_back(icon, std::string(text));
+  }
+  bool AskYesNo(std::string_view text) override {
+    questions.emplace_back(text);
+    if (answers.empty()) return false;
+    const bool answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+  }
+  std::vector<std::pair<MessageIcon, std::string>> messages;
+  std::vector<std::string> questions;
+  std::vector<bool> answers;  ///< the next Yes/No answers, in order; No when none is left
+};
+
+}  // namespace vorn::testing
