@@ -74,6 +74,9 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
   // Dialogs (through the services)
   void ShowMessage(MessageIcon icon, std::string_view text) override;
   bool AskYesNo(std::string_view text) override;
+  std::optional<std::string> InputBox(std::string_view prompt,
+                                      std::string_view default_text) override;
+  std::optional<std::string> PickFolder(std::string_view title) override;
 
   // StartupHost
   void SetTitle(const std::string& title, const std::string& product_label) override;

@@ -51,6 +51,15 @@ bool frmMirror::AskYesNo(std::string_view text) {
   return services_.dialogs.AskYesNo(text);
 }
 
+std::optional<std::string> frmMirror::InputBox(std::string_view prompt,
+                                               std::string_view default_text) {
+  return services_.dialogs.InputBox(prompt, default_text);
+}
+
+std::optional<std::string> frmMirror::PickFolder(std::string_view title) {
+  return services_.dialogs.PickFolder(title);
+}
+
 void frmMirror::SetTitle(const std::string& title, const std::string& product_label) {
   setWindowTitle(ToQt(title));
   lblVorn->setText(ToQt(product_label));

@@ -1,5 +1,7 @@
 #include "gui/qt_dialogs.h"
 
+#include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 #include "shell/constants.h"
@@ -24,6 +26,25 @@ bool QtDialogs::AskYesNo(std::string_view text) {
   QMessageBox box(QMessageBox::Question, ToQt(kProductName), ToQt(text),
                   QMessageBox::Yes | QMessageBox::No, parent_);
   return box.exec() == QMessageBox::Yes;
+}
+
+}  // namespace vorn::gui
+
+namespace vorn::gui {
+
+std::optional<std::string> QtDialogs::InputBox(std::string_view prompt,
+                                               std::string_view default_text) {
+  bool accepted = false;
+  const QString text = QInputDialog::getText(parent_, ToQt(kProductName), ToQt(prompt),
+                                             QLineEdit::Normal, ToQt(default_text), &accepted);
+  if (!accepted) return std::nullopt;
+  return text.toStdString();
+}
+
+std::optional<std::string> QtDialogs::PickFolder(std::string_view title) {
+  const QString folder = QFileDialog::getExistingDirectory(parent_, ToQt(title));
+  if (folder.isEmpty()) return std::nullopt;
+  return folder.toStdString();
 }
 
 }  // namespace vorn::gui

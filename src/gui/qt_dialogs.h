@@ -13,6 +13,9 @@ class QtDialogs final : public Dialogs {
   void SetParent(QWidget* parent) { parent_ = parent; }
   void ShowMessage(MessageIcon icon, std::string_view text) override;
   bool AskYesNo(std::string_view text) override;
+  std::optional<std::string> InputBox(std::string_view prompt,
+                                      std::string_view default_text) override;
+  std::optional<std::string> PickFolder(std::string_view title) override;
 
  private:
   QWidget* parent_ = nullptr;

@@ -71,6 +71,31 @@ double LeadingNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
+std::optional<double> WholeNumber(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return std::nullopt;
+  const std::string_view trimmed = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  // The leading number must use up the whole text.
+  size_t i = 0;
+  if (trimmed[i] == '+' || trimmed[i] == '-') ++i;
+  bool digits = false;
+  while (i < trimmed.size() && IsDigit(trimmed[i])) digits = ++i > 0;
+  if (i < trimmed.size() && trimmed[i] == '.') {
+    ++i;
+    while (i < trimmed.size() && IsDigit(trimmed[i])) digits = ++i > 0;
+  }
+  if (!digits) return std::nullopt;
+  if (i < trimmed.size() && (trimmed[i] == 'e' || trimmed[i] == 'E')) {
+    size_t j = i + 1;
+    if (j < trimmed.size() && (trimmed[j] == '+' || trimmed[j] == '-')) ++j;
+    if (j == trimmed.size() || !IsDigit(trimmed[j])) return std::nullopt;
+    while (j < trimmed.size() && IsDigit(trimmed[j])) ++j;
+    i = j;
+  }
+  if (i != trimmed.size()) return std::nullopt;
+  return LeadingNumber(trimmed);
+}
+
 int16_t ToInteger(double value) {
   return RoundAndClamp<int16_t>(value);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace vorn {
@@ -18,6 +19,10 @@ int16_t ToInteger(double value);
 
 /// The same in 32 bits.
 int32_t ToLong(double value);
+
+/// The number a whole text holds (blanks around it allowed), or nothing:
+/// "12" and " 1e3 " are numbers, "12abc" and "" are not.
+std::optional<double> WholeNumber(std::string_view text);
 
 /// LeadingNumber then ToInteger: how a 16-bit setting is read.
 inline int16_t ReadInteger(std::string_view text) {

@@ -33,6 +33,8 @@ class HeadlessHost final : public StartupHost, public SchedulerHost {
   // Dialogs
   void ShowMessage(MessageIcon icon, std::string_view text) override;
   bool AskYesNo(std::string_view text) override;
+  std::optional<std::string> InputBox(std::string_view, std::string_view) override { return {}; }
+  std::optional<std::string> PickFolder(std::string_view) override { return {}; }
 
   // StartupHost: nothing to draw.
   void SetTitle(const std::string&, const std::string&) override {}

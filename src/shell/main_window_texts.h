@@ -102,13 +102,6 @@ inline std::string_view Tr(MainWindowText id, int16_t language) {
   return MainWindowTexts().Get(id, language);
 }
 
-/// One caption or tooltip of a main-window control.
-struct ControlText {
-  std::string control;  ///< the control's name (its objectName)
-  std::string text;
-  bool tooltip = false;
-};
-
 /// Every caption and tooltip the language sets on the main window, the
 /// variants chosen by the sub-folder setting and the system family, the
 /// repeated captions copied: what the window applies in one sweep.

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace vorn {
@@ -36,6 +37,14 @@ struct Text {
   constexpr std::string_view In(int16_t language) const {
     return language == kFrench ? french : language == kPortuguese ? portuguese : english;
   }
+};
+
+/// One caption or tooltip of a window's control, for windows that set
+/// their texts in one sweep.
+struct ControlText {
+  std::string control;  ///< the control's name (its objectName)
+  std::string text;
+  bool tooltip = false;
 };
 
 /// The texts of one subsystem, keyed by an enum whose values run 0..N-1 in

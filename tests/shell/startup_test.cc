@@ -25,6 +25,8 @@ class RecordingStartupHost final : public StartupHost {
     questions.emplace_back(text);
     return answer;
   }
+  std::optional<std::string> InputBox(std::string_view, std::string_view) override { return {}; }
+  std::optional<std::string> PickFolder(std::string_view) override { return {}; }
   void SetTitle(const std::string& t, const std::string& label) override {
     title = t;
     product_label = label;

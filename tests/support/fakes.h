@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -161,9 +162,33 @@ class ScriptedDialogs final : public Dialogs {
     answers.erase(answers.begin());
     return answer;
   }
+  std::optional<std::string> InputBox(std::string_view prompt,
+                                      std::string_view default_text) override {
+    prompts.emplace_back(prompt);
+    defaults.emplace_back(default_text);
+    return Next(typed);
+  }
+  std::optional<std::string> PickFolder(std::string_view title) override {
+    prompts.emplace_back(title);
+    return Next(folders);
+  }
+
   std::vector<std::pair<MessageIcon, std::string>> messages;
   std::vector<std::string> questions;
-  std::vector<bool> answers;  ///< the next Yes/No answers, in order; No when none is left
+  std::vector<bool> answers;          ///< the next Yes/No answers, in order; No when none is left
+  std::vector<std::string> prompts;   ///< input box prompts and picker titles
+  std::vector<std::string> defaults;  ///< the input boxes' default texts
+  /// The next typed texts and picked folders; nothing (cancel) when none is left.
+  std::vector<std::optional<std::string>> typed;
+  std::vector<std::optional<std::string>> folders;
+
+ private:
+  static std::optional<std::string> Next(std::vector<std::optional<std::string>>& queue) {
+    if (queue.empty()) return std::nullopt;
+    std::optional<std::string> next = queue.front();
+    queue.erase(queue.begin());
+    return next;
+  }
 };
 
 }  // namespace vorn::testing
