@@ -19,12 +19,6 @@
 namespace vorn::gui {
 namespace {
 
-template <typename T>
-T* Named(T* object, const char* name) {
-  object->setObjectName(name);
-  return object;
-}
-
 QAction* Toggle(QMenu* menu, const char* name) {
   QAction* action = Named(menu->addAction(name), name);
   action->setCheckable(true);
@@ -58,6 +52,7 @@ frmMirror::frmMirror(MainWindowServices services) : services_(std::move(services
   BuildMenus();
   BuildWindow();
   ConnectCommands();
+  ConnectEditing();
   splash_ = new frmSplash([this] { return app_.settings.ArretAutomatique; },
                           [this] { scheduler_->KeepRunningAfterFirstPass(); });
   log_ = std::make_unique<DailyLog>(services_.fs, app_.settings, services_.clock);

@@ -21,7 +21,9 @@
 #include "platform/clock.h"
 #include "platform/service_control.h"
 #include "service/service_admin.h"
+#include "settings/pair_editing.h"
 #include "settings/scheduler.h"
+#include "shell/pair_commands.h"
 #include "shell/startup.h"
 #include "views/panes.h"
 
@@ -30,14 +32,16 @@ namespace vorn::gui {
 class frmSplash;
 
 /// What the main window needs from outside: the file system, the service
-/// control, the clock, the modal dialogs, and how to open a document in the
-/// desktop's browser. Tests pass their own.
+/// control, the clock, the modal dialogs, how to open a document in the
+/// desktop's browser, and how to run the window's own dialogs (modally when
+/// left empty). Tests pass their own.
 struct MainWindowServices {
   platform::FileSystem& fs;
   platform::ServiceControl& service;
   platform::Clock& clock;
   Dialogs& dialogs;
   std::function<void(const std::string& url)> open_url;
+  std::function<int(QDialog& dialog)> run_dialog = {};
 };
 
 /// The main window. Every control keeps its design name as member and
@@ -224,6 +228,13 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
   void BuildMenus();
   void BuildWindow();
   void ConnectCommands();
+  void ConnectEditing();
+  int RunDialog(QDialog& dialog);
+  GridSelection Selection() const;
+  void EditPairs(PathKind kind, EditAction action);
+  void RemovePairs();
+  void OpenPairSettings(int row);
+  bool OnGridKey(QKeyEvent* event);
   void ShowPane();
   void ShowGridSide(bool has_pairs);
   void SetHighlighting(bool on);

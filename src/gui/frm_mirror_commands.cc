@@ -127,7 +127,7 @@ void frmMirror::OpenHelp(const std::string& anchor) {
 void frmMirror::SetHighlighting(bool on) {
   highlighting_ = on;
   if (on) {
-    lstDossiers->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstDossiers->setSelectionMode(QAbstractItemView::ContiguousSelection);
   } else {
     lstDossiers->clearSelection();
     lstDossiers->setSelectionMode(QAbstractItemView::NoSelection);
@@ -146,10 +146,15 @@ void frmMirror::OnGridPressed() {
   if (!highlighting_) SetHighlighting(true);
 }
 
-void frmMirror::OnGridClicked(int row, int) {
+void frmMirror::OnGridClicked(int row, int column) {
   if (lstDossiers->rowCount() == 0) return;
   if (!highlighting_) SetHighlighting(true);
-  if (row >= 0) lstDossiers->selectRow(row);
+  // A plain click chooses one row; with Shift held Qt has already extended
+  // the range, which the remove command then takes whole.
+  if (row >= 0 && !(QApplication::keyboardModifiers() & Qt::ShiftModifier)) {
+    lstDossiers->selectRow(row);
+  }
+  if (column == 1 && scheduler_->Idle()) OpenPairSettings(lstDossiers->currentRow());
 }
 
 void frmMirror::OnGridMouseMove(const QPoint& position) {
@@ -214,6 +219,9 @@ bool frmMirror::eventFilter(QObject* watched, QEvent* event) {
       OnGridPressed();
     }
     return false;
+  }
+  if (watched == lstDossiers && event->type() == QEvent::KeyPress) {
+    return OnGridKey(static_cast<QKeyEvent*>(event));
   }
   if (watched == lblDossiersSources || watched == lblDossiersCibles || watched == lblNbDossiers) {
     if (event->type() == QEvent::MouseMove) OnBackgroundMouseMove();

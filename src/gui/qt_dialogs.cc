@@ -47,4 +47,12 @@ std::optional<std::string> QtDialogs::PickFolder(std::string_view title) {
   return folder.toStdString();
 }
 
+QHBoxLayout* ButtonRow(QPushButton* ok, QPushButton* cancel) {
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  return row;
+}
+
 }  // namespace vorn::gui

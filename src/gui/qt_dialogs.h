@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QWidget>
 
 #include "shell/dialogs.h"
@@ -23,5 +25,16 @@ class QtDialogs final : public Dialogs {
 
 /// A text of the core, with its CR LF line ends, as Qt shows it.
 QString ToQt(std::string_view text);
+
+/// A control (or action) given its design name as object name, so tests and
+/// caption sweeps find it by that name.
+template <typename T>
+T* Named(T* object, const char* name) {
+  object->setObjectName(name);
+  return object;
+}
+
+/// OK and Cancel at the bottom right of a dialog.
+QHBoxLayout* ButtonRow(QPushButton* ok, QPushButton* cancel);
 
 }  // namespace vorn::gui

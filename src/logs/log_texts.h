@@ -15,6 +15,16 @@ enum class LogText {
   kSecurity,
   kAttributes,
   kLocked,
+  // The log settings and purge dialogs.
+  kChkLogs,
+  kChkFichiersLogs,
+  kLogFolderTitle,
+  kChkPurgeLogs,
+  kDays,
+  kMinimumReached,
+  kMaximumReached,
+  kInvalidValuePrefix,
+  kCancel,
   kCount,
 };
 

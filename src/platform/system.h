@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/error.h"
 
@@ -25,6 +26,10 @@ std::string GetEnvironment(const char* name);
 
 /// How many descriptors this process may hold open (the soft limit).
 int OpenFileLimit();
+
+/// The places a folder choice starts from, as drives are on Windows: the
+/// root, the user's home, and the mount points of real file systems.
+std::vector<std::string> MountPoints();
 
 /// The folder that holds the running executable, without a trailing separator.
 std::string ExecutableFolder();

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -90,6 +91,33 @@ int OpenFileLimit() {
     return 1 << 20;
   }
   return static_cast<int>(limit.rlim_cur);
+}
+
+std::vector<std::string> MountPoints() {
+  static const char* const kPseudo[] = {
+      "proc",    "sysfs",       "cgroup", "cgroup2",    "devpts",    "securityfs", "debugfs",
+      "tracefs", "pstore",      "bpf",    "mqueue",     "hugetlbfs", "configfs",   "fusectl",
+      "autofs",  "binfmt_misc", "nsfs",   "rpc_pipefs", "efivarfs",  "devtmpfs"};
+  std::vector<std::string> places = {"/"};
+  const std::string home = GetEnvironment("HOME");
+  if (!home.empty() && home != "/") places.push_back(home);
+  FILE* mounts = ::fopen("/proc/self/mounts", "re");
+  if (mounts == nullptr) return places;
+  char line[4096];
+  while (::fgets(line, sizeof line, mounts) != nullptr) {
+    char device[1024], point[2048], type[128];
+    if (std::sscanf(line, "%1023s %2047s %127s", device, point, type) != 3) continue;
+    bool pseudo = false;
+    for (const char* name : kPseudo) pseudo = pseudo || std::string(type) == name;
+    std::string path = point;
+    // /proc/mounts writes blanks and the like as octal escapes.
+    for (size_t at; (at = path.find("\\040")) != std::string::npos;) path.replace(at, 4, " ");
+    if (!pseudo && path != "/" && path.rfind("/proc", 0) != 0 && path.rfind("/sys", 0) != 0) {
+      places.push_back(path);
+    }
+  }
+  ::fclose(mounts);
+  return places;
 }
 
 std::string ExecutableFolder() {

@@ -4,6 +4,7 @@
 
 #include "settings/number_reading.h"
 #include "settings/settings_texts.h"
+#include "settings/trim.h"
 
 namespace vorn {
 namespace {
@@ -27,12 +28,6 @@ const std::array<PairKey, 7> kPairKeys = {{
 
 constexpr std::string_view kMissingPrefix = "??? ";
 constexpr std::string_view kMacintoshMark = "      ";
-
-std::string_view TrimBlanks(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 // Reads one field of a pairs-file line at `pos`: a quoted text, or the
 // unquoted text up to the next comma; `pos` ends after the comma.

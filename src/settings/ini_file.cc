@@ -3,15 +3,10 @@
 #include <cctype>
 #include <cerrno>
 
+#include "settings/trim.h"
+
 namespace vorn {
 namespace {
-
-std::string_view Trim(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
 
 std::string Lower(std::string_view text) {
   std::string lower(text);
@@ -21,13 +16,13 @@ std::string Lower(std::string_view text) {
 
 // The name of a "[name]" line, or nothing when the line is not a header.
 std::optional<std::string_view> HeaderName(std::string_view content) {
-  const std::string_view trimmed = Trim(content);
+  const std::string_view trimmed = TrimBlanks(content);
   if (trimmed.empty() || trimmed.front() != '[') return std::nullopt;
   std::string_view name = trimmed.substr(1);
   if (const auto close = name.find(']'); close != std::string_view::npos) {
     name = name.substr(0, close);
   }
-  return Trim(name);
+  return TrimBlanks(name);
 }
 
 // Cuts a value to what a 255-character buffer holds, without splitting a
@@ -98,7 +93,7 @@ IniFile::Document IniFile::Parse(std::string_view text) {
       continue;
     }
     if (const auto equals = line.content.find('='); equals != std::string::npos) {
-      line.key = Lower(Trim(std::string_view(line.content).substr(0, equals)));
+      line.key = Lower(TrimBlanks(std::string_view(line.content).substr(0, equals)));
     }
     document.sections.back().lines.push_back(std::move(line));
   }
@@ -117,8 +112,8 @@ std::string IniFile::Serialize(const Document& document) {
 }
 
 void IniFile::Apply(Document& document, const Change& change) {
-  const std::string section_name = Lower(Trim(change.section));
-  const std::string key = Lower(Trim(change.key));
+  const std::string section_name = Lower(TrimBlanks(change.section));
+  const std::string key = Lower(TrimBlanks(change.key));
   auto found = document.first_section.find(section_name);
   if (found == document.first_section.end()) {
     if (!change.value) return;  // removing from a missing section changes nothing
@@ -128,7 +123,7 @@ void IniFile::Apply(Document& document, const Change& change) {
     section.name = section_name;
     section.has_header = true;
     section.lines.push_back(
-        Line{"[" + std::string(Trim(change.section)) + "]", document.newline, {}});
+        Line{"[" + std::string(TrimBlanks(change.section)) + "]", document.newline, {}});
     found = document.first_section.emplace(section_name, document.sections.size()).first;
     document.sections.push_back(std::move(section));
   }
@@ -144,15 +139,17 @@ void IniFile::Apply(Document& document, const Change& change) {
       }
       // Keep the key as the file spells it; only the value changes.
       const auto equals = lines[i].content.find('=');
-      lines[i].content = std::string(Trim(std::string_view(lines[i].content).substr(0, equals))) +
-                         "=" + OneLine(*change.value);
+      lines[i].content =
+          std::string(TrimBlanks(std::string_view(lines[i].content).substr(0, equals))) + "=" +
+          OneLine(*change.value);
       return;
     }
     last_key_line = i;
   }
   if (!change.value) return;
   CompleteEnding(lines[last_key_line].ending, document.newline);
-  Line line{std::string(Trim(change.key)) + "=" + OneLine(*change.value), document.newline, key};
+  Line line{std::string(TrimBlanks(change.key)) + "=" + OneLine(*change.value), document.newline,
+            key};
   lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(last_key_line + 1), std::move(line));
 }
 
@@ -177,13 +174,13 @@ const IniFile::Document* IniFile::Current() const {
 std::string IniFile::Read(std::string_view section, std::string_view key) const {
   const Document* document = Current();
   if (document == nullptr) return {};
-  const auto found = document->first_section.find(Lower(Trim(section)));
+  const auto found = document->first_section.find(Lower(TrimBlanks(section)));
   if (found == document->first_section.end()) return {};
-  const std::string wanted = Lower(Trim(key));
+  const std::string wanted = Lower(TrimBlanks(key));
   for (const Line& line : document->sections[found->second].lines) {
     if (line.key.empty() || line.key != wanted) continue;
     std::string_view value =
-        Trim(std::string_view(line.content).substr(line.content.find('=') + 1));
+        TrimBlanks(std::string_view(line.content).substr(line.content.find('=') + 1));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
       value = value.substr(1, value.size() - 2);

@@ -2,17 +2,10 @@
 
 #include "settings/number_reading.h"
 #include "settings/settings_texts.h"
+#include "settings/trim.h"
 
 namespace vorn {
-namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::string IntervalText(int32_t seconds) {
   const int32_t hours = seconds / 3600;
@@ -38,8 +31,8 @@ PairSummary SummarizePair(const FolderPair& pair, const PairRow& row, int16_t te
   PairSummary summary;
   summary.greyed = pair.Enable == "0";
   std::string& text = summary.text;
-  text =
-      std::string(TrimBlanks(row.source_text)) + " -> " + std::string(TrimBlanks(row.target_text));
+  text = std::string(TrimBlanks(row.source_text, " ")) + " -> " +
+         std::string(TrimBlanks(row.target_text, " "));
   if (pair.Enable == "0") text += Tr(T::kSummaryDisabled, language);
   text += "\r\nT = " + IntervalText(total);
   if (pair.Deplacer != "1") {

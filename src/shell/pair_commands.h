@@ -1,8 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/file_system.h"
+#include "settings/pair_editing.h"
+#include "shell/dialogs.h"
 #include "shell/startup.h"
 
 namespace vorn {
@@ -22,5 +25,33 @@ void ChangePairFolder(platform::FileSystem& fs, Application& app, int row, bool 
 /// others are saved under their new numbers and reloaded; the removed pairs'
 /// sections stay in the configuration file.
 void RemovePairRows(platform::FileSystem& fs, Application& app, int current, int selection_end);
+
+/// The grid rows the user picked. A load clears the highlight, so a row
+/// counts as chosen only after a click on it.
+struct GridSelection {
+  bool highlighted = false;
+  int current = -1;        ///< the current row
+  int selection_end = -1;  ///< the other end of a range; the current row when alone
+};
+
+/// What a pair edit leaves to the window.
+struct EditOutcome {
+  bool changed = false;  ///< the list was saved and reloaded
+  /// After a source was added by browsing: the row whose settings dialog
+  /// opens next.
+  std::optional<int> settings_row;
+};
+
+/// Adds a pair or changes a folder of the selected one: asks for the path
+/// (picker or input box), warns about network sources and the Windows
+/// folder, applies the change, saves and reloads. Refusals are messages and
+/// leave the list as it was.
+EditOutcome EditPair(platform::FileSystem& fs, Application& app, Dialogs& dialogs, PathKind kind,
+                     EditAction action, const GridSelection& selection);
+
+/// Removes the selected pairs once the user confirmed; true when the list
+/// changed.
+bool RemoveSelectedPairs(platform::FileSystem& fs, Application& app, Dialogs& dialogs,
+                         const GridSelection& selection);
 
 }  // namespace vorn

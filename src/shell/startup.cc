@@ -7,13 +7,14 @@
 #include "shell/shell_texts.h"
 
 namespace vorn {
-namespace {
 
 ModeDisplay ModeFor(bool service) {
   return {service,
           std::string(Tr(service ? ServiceText::kModeService : ServiceText::kModeApplication, 0)),
           std::string(Tr(service ? ServiceText::kTipService : ServiceText::kTipApplication, 0))};
 }
+
+namespace {
 
 // A configuration write cut short by a crash leaves its temporary file in
 // the application folder; this instance alone writes there now.

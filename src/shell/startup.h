@@ -39,6 +39,9 @@ struct ModeDisplay {
   std::string tip;    ///< PictureMode's tip
 };
 
+/// The mode shown for an application run or for the service.
+ModeDisplay ModeFor(bool service);
+
 /// What start-up asks of the window. A run without a window draws nothing
 /// and answers questions with No.
 class StartupHost : public Dialogs {

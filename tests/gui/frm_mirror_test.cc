@@ -2,90 +2,17 @@
 // panes, the grid, the hover summary, start and stop.
 
 #include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include "gui/frm_mirror.h"
-#include "platform/fault_injecting_file_system.h"
-#include "settings/hex_path.h"
-#include "support/fakes.h"
+#include "gui/window_fixture.h"
 
 namespace vorn::gui {
 
-class FrmMirrorTest : public QObject {
+class FrmMirrorTest : public QObject, public testing::WindowFixture {
   Q_OBJECT
 
- private:
-  std::unique_ptr<QTemporaryDir> dir_;
-  std::unique_ptr<platform::FileSystem> real_fs_;
-  std::unique_ptr<platform::FaultInjectingFileSystem> fs_;
-  testing::FakeServiceControl service_;
-  testing::FakeClock clock_;
-  testing::ScriptedDialogs dialogs_;
-  std::vector<std::string> opened_;
-  std::unique_ptr<frmMirror> window_;
-
-  std::string Path(const QString& relative) const {
-    return (dir_->path() + "/" + relative).toStdString();
-  }
-  void Write(const QString& relative, const QByteArray& content) {
-    QFile file(dir_->path() + "/" + relative);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-  }
-  QByteArray Read(const QString& relative) {
-    QFile file(dir_->path() + "/" + relative);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
-  void MakeFolder(const QString& relative) { QVERIFY(QDir(dir_->path()).mkpath(relative)); }
-  // Pairs over folders named s<i> and t<i>, each with its settings section.
-  void Pairs(const QStringList& sections) {
-    QByteArray pairs;
-    QByteArray ini = "[Configuration]\r\nLangue=3\r\n";
-    for (int i = 0; i < sections.size(); ++i) {
-      MakeFolder("s" + QString::number(i));
-      MakeFolder("t" + QString::number(i));
-      pairs += "\"" + QByteArray::fromStdString(EncodeHexPath(Path("s" + QString::number(i)))) +
-               "\",\"" + QByteArray::fromStdString(EncodeHexPath(Path("t" + QString::number(i)))) +
-               "\"\r\n";
-      ini += "[Mirror_" + QByteArray::number(i + 1) + "]\r\n" + sections[i].toUtf8() + "\r\n";
-    }
-    Write("home/Vorn.w", pairs);
-    Write("home/Vorn.ini", ini);
-  }
-  void Start() {
-    window_ = std::make_unique<frmMirror>(
-        MainWindowServices{*fs_, service_, clock_, dialogs_,
-                           [this](const std::string& url) { opened_.push_back(url); }});
-    ProgramOptions options;
-    options.home = Path("home");
-    QVERIFY(window_->Load(options));
-    window_->show();
-  }
-  std::string Ini() { return Read("home/Vorn.ini").toStdString(); }
-  QString Caption(const char* name) {
-    if (auto* menu = window_->findChild<QMenu*>(name)) return menu->title();
-    if (auto* action = window_->findChild<QAction*>(name)) return action->text();
-    if (auto* label = window_->findChild<QLabel*>(name)) return label->text();
-    if (auto* group = window_->findChild<QGroupBox*>(name)) return group->title();
-    if (auto* button = window_->findChild<QAbstractButton*>(name)) return button->text();
-    return "<no control>";
-  }
-  QPoint CellCentre(int row, int column) {
-    return window_->lstDossiers->visualRect(window_->lstDossiers->model()->index(row, column))
-        .center();
-  }
-
  private slots:
-  void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    MakeFolder("home");
-    real_fs_ = platform::MakePosixFileSystem();
-    fs_ = std::make_unique<platform::FaultInjectingFileSystem>(*real_fs_);
-    dialogs_ = {};
-    opened_.clear();
-  }
+  void init() { Reset(); }
   void cleanup() { window_.reset(); }
 
   void captionsFollowTheLanguageBackAndForth() {

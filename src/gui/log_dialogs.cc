@@ -1,0 +1,144 @@
+#include "gui/log_dialogs.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "gui/qt_dialogs.h"
+#include "logs/log_texts.h"
+#include "platform/system.h"
+#include "settings/dialog_captions.h"
+
+namespace vorn::gui {
+frmPathLogs::frmPathLogs(QWidget* parent, IniFile& ini, MirrorSettings& settings)
+    : QDialog(parent) {
+  setObjectName("frmPathLogs");
+  setWindowTitle(ToQt(SmallDialogTitle()));
+  const int16_t language = settings.Langue;
+  chkLogs = Named(new QCheckBox(ToQt(Tr(LogText::kChkLogs, language)), this), "chkLogs");
+  chkFichiersLogs =
+      Named(new QCheckBox(ToQt(Tr(LogText::kChkFichiersLogs, language)), this), "chkFichiersLogs");
+  lblTitre = Named(new QLabel(ToQt(Tr(LogText::kLogFolderTitle, language)), this), "lblTitre");
+  Lecteurs = Named(new QComboBox(this), "Lecteurs");
+  for (const std::string& place : platform::MountPoints()) Lecteurs->addItem(ToQt(place));
+  model_ = new QFileSystemModel(this);
+  model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
+  model_->setRootPath("/");
+  Chemins = Named(new QTreeView(this), "Chemins");
+  Chemins->setModel(model_);
+  for (int column = 1; column < model_->columnCount(); ++column) Chemins->hideColumn(column);
+  Chemins->setHeaderHidden(true);
+  Chemins->setMinimumSize(420, 260);
+  lblDossier = Named(new QLabel(this), "lblDossier");
+  cmdOK = Named(new QPushButton("OK", this), "cmdOK");
+  cmdAnnuler = Named(new QPushButton(ToQt(Tr(LogText::kCancel, language)), this), "cmdAnnuler");
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(chkLogs);
+  layout->addWidget(chkFichiersLogs);
+  layout->addWidget(lblTitre);
+  layout->addWidget(Lecteurs);
+  layout->addWidget(Chemins, 1);
+  layout->addWidget(lblDossier);
+  layout->addLayout(ButtonRow(cmdOK, cmdAnnuler));
+
+  chkLogs->setChecked(settings.Logs);
+  chkFichiersLogs->setChecked(settings.FichiersLogs);
+  ApplyEnabling();
+  SelectDriveOf(ToQt(settings.PathLogs));
+  OpenPath(ToQt(settings.PathLogs));  // a missing folder leaves the tree where it was
+
+  connect(chkLogs, &QCheckBox::clicked, this, [this] { ApplyEnabling(); });
+  connect(Lecteurs, &QComboBox::textActivated, this, [this](const QString& place) {
+    if (!OpenPath(place)) SelectDriveOf(current_);
+  });
+  connect(Chemins->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& index) {
+            current_ = model_->filePath(index);
+            lblDossier->setText(current_);
+          });
+  connect(cmdAnnuler, &QPushButton::clicked, this, &QDialog::reject);
+  connect(cmdOK, &QPushButton::clicked, this, [this, &ini, &settings] {
+    Store(ini, settings, &MirrorSettings::Logs, chkLogs->isChecked());
+    Store(ini, settings, &MirrorSettings::FichiersLogs, chkFichiersLogs->isChecked());
+    Store(ini, settings, &MirrorSettings::PathLogs, CurrentPath().toStdString());
+    accept();
+  });
+}
+
+QString frmPathLogs::CurrentPath() const {
+  return current_;
+}
+
+bool frmPathLogs::OpenPath(const QString& path) {
+  if (path.isEmpty() || !QDir(path).exists()) return false;
+  const QModelIndex index = model_->index(path);
+  if (!index.isValid()) return false;
+  Chemins->setCurrentIndex(index);
+  Chemins->scrollTo(index);
+  Chemins->expand(index);
+  current_ = QDir(path).absolutePath();
+  lblDossier->setText(current_);
+  return true;
+}
+
+void frmPathLogs::SelectDriveOf(const QString& path) {
+  // The longest place the path lies in.
+  int best = -1;
+  for (int i = 0; i < Lecteurs->count(); ++i) {
+    const QString place = Lecteurs->itemText(i);
+    const bool inside = path == place || path.startsWith(place == "/" ? place : place + "/");
+    if (inside && (best < 0 || place.size() > Lecteurs->itemText(best).size())) best = i;
+  }
+  if (best >= 0) Lecteurs->setCurrentIndex(best);
+}
+
+void frmPathLogs::ApplyEnabling() {
+  const bool on = chkLogs->isChecked();
+  for (QWidget* w : {static_cast<QWidget*>(chkFichiersLogs), static_cast<QWidget*>(lblTitre),
+                     static_cast<QWidget*>(Lecteurs), static_cast<QWidget*>(Chemins),
+                     static_cast<QWidget*>(lblDossier)}) {
+    w->setEnabled(on);
+  }
+}
+
+frmPurgeLogs::frmPurgeLogs(QWidget* parent, Dialogs& dialogs, IniFile& ini,
+                           MirrorSettings& settings)
+    : QDialog(parent) {
+  setObjectName("frmPurgeLogs");
+  setWindowTitle(ToQt(SmallDialogTitle()));
+  const int16_t language = settings.Langue;
+  chkPurgeLogs =
+      Named(new QCheckBox(ToQt(Tr(LogText::kChkPurgeLogs, language)), this), "chkPurgeLogs");
+  UpDown1 = new NumberBox(this, kPurgeLimits, ToQt(Tr(LogText::kMinimumReached, language)),
+                          ToQt(Tr(LogText::kMaximumReached, language)));
+  lblJours = Named(new QLabel(ToQt(Tr(LogText::kDays, language)), this), "lblJours");
+  cmdOK = Named(new QPushButton("OK", this), "cmdOK");
+  cmdAnnuler = Named(new QPushButton(ToQt(Tr(LogText::kCancel, language)), this), "cmdAnnuler");
+  chkPurgeLogs->setChecked(settings.PurgeLogs);
+  UpDown1->Text1->setText(QString::number(settings.DelaiLogs));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(chkPurgeLogs);
+  auto* row = new QHBoxLayout;
+  row->addWidget(UpDown1, 1);
+  row->addWidget(lblJours);
+  layout->addLayout(row);
+  layout->addLayout(ButtonRow(cmdOK, cmdAnnuler));
+
+  connect(cmdAnnuler, &QPushButton::clicked, this, &QDialog::reject);
+  connect(cmdOK, &QPushButton::clicked, this, [this, &dialogs, &ini, &settings, language] {
+    const std::string text = UpDown1->Text1->text().toStdString();
+    const auto days = kPurgeLimits.Accept(text);
+    if (!days) {
+      dialogs.ShowMessage(MessageIcon::kCritical,
+                          std::string(Tr(LogText::kInvalidValuePrefix, language)) + text);
+      return;
+    }
+    Store(ini, settings, &MirrorSettings::PurgeLogs, chkPurgeLogs->isChecked());
+    Store(ini, settings, &MirrorSettings::DelaiLogs, *days);
+    accept();
+  });
+}
+
+}  // namespace vorn::gui

@@ -1,0 +1,293 @@
+#include "gui/settings_dialogs.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "gui/qt_dialogs.h"
+#include "settings/dialog_captions.h"
+#include "settings/number_reading.h"
+#include "settings/settings_texts.h"
+
+namespace vorn::gui {
+namespace {
+
+void Setup(QDialog* dialog, const char* name, QPushButton*& ok, QPushButton*& cancel) {
+  dialog->setObjectName(name);
+  dialog->setWindowTitle(ToQt(SmallDialogTitle()));
+  ok = Named(new QPushButton("OK", dialog), "cmdOK");
+  cancel = Named(new QPushButton(dialog), "cmdAnnuler");
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+}
+
+}  // namespace
+
+void ApplyCaptions(QWidget* window, const std::vector<ControlText>& captions) {
+  for (const ControlText& caption : captions) {
+    const QString name = QString::fromStdString(caption.control);
+    const QString text = ToQt(caption.text);
+    QWidget* widget = window->objectName() == name ? window : window->findChild<QWidget*>(name);
+    if (widget == nullptr) continue;
+    if (caption.tooltip) {
+      widget->setToolTip(text);
+    } else if (widget == window) {
+      window->setWindowTitle(text);
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+      label->setText(text);
+    } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+      group->setTitle(text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+      button->setText(text);
+    }
+  }
+}
+
+NumberBox::NumberBox(QWidget* parent, const LimitedNumber& limits, const QString& minimum_text,
+                     const QString& maximum_text)
+    : QWidget(parent), limits_(limits), minimum_text_(minimum_text), maximum_text_(maximum_text) {
+  setObjectName("UpDown1");
+  Text1 = Named(new QLineEdit(this), "Text1");
+  Text1->setMaximumWidth(90);
+  up = Named(new QToolButton(this), "up");
+  up->setArrowType(Qt::UpArrow);
+  down = Named(new QToolButton(this), "down");
+  down->setArrowType(Qt::DownArrow);
+  Label1 = Named(new QLabel(this), "Label1");
+  Label1->hide();
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(Text1);
+  layout->addWidget(up);
+  layout->addWidget(down);
+  layout->addWidget(Label1, 1);
+  connect(up, &QToolButton::clicked, this, [this] { Step(true); });
+  connect(down, &QToolButton::clicked, this, [this] { Step(false); });
+}
+
+void NumberBox::Step(bool upward) {
+  const LimitedNumber::Step step = limits_.Arrow(Text1->text().toStdString(), upward);
+  Text1->setText(QString::fromStdString(step.text));
+  Label1->setText(step.at_minimum ? minimum_text_ : maximum_text_);
+  Label1->setVisible(step.at_minimum || step.at_maximum);
+  Text1->setFocus();
+}
+
+frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPair& pair,
+                       const PairRow& row, int16_t temporisation, int16_t language, bool nt,
+                       bool idle)
+    : QDialog(parent),
+      dialogs_(dialogs),
+      ini_(ini),
+      pair_(pair),
+      temporisation_(temporisation),
+      language_(language),
+      nt_(nt) {
+  setObjectName("frmSetMode");
+  lblFrom = Named(new QLabel(this), "lblFrom");
+  lblSource = Named(new QLabel(ToQt(row.source_text).trimmed(), this), "lblSource");
+  lblTo = Named(new QLabel(this), "lblTo");
+  lblCible = Named(new QLabel(ToQt(row.target_text).trimmed(), this), "lblCible");
+  chkEnable = Named(new QCheckBox(this), "chkEnable");
+  optTempo0 = Named(new QRadioButton(this), "optTempo0");
+  optTempo1 = Named(new QRadioButton(this), "optTempo1");
+  txtMiroirN = Named(new QLineEdit(this), "txtMiroirN");
+  txtMiroirN->setMaximumWidth(80);
+  lblMiroirN1 = Named(new QLabel(this), "lblMiroirN1");
+  lblMiroirN2 = Named(new QLabel(this), "lblMiroirN2");
+  lblErr = Named(new QLabel(this), "lblErr");
+  lblErr->setStyleSheet("color: rgb(200, 0, 0);");
+  chkDeplacer = Named(new QCheckBox(this), "chkDeplacer");
+  chkRenommer = Named(new QCheckBox(this), "chkRenommer");
+  chkEffacer = Named(new QCheckBox(this), "chkEffacer");
+  frameMAJ = Named(new QGroupBox(this), "frameMAJ");
+  optNouveau0 = Named(new QRadioButton(frameMAJ), "optNouveau0");
+  optNouveau1 = Named(new QRadioButton(frameMAJ), "optNouveau1");
+  chkNoMilliseconds = Named(new QCheckBox(this), "chkNoMilliseconds");
+  cmdOK = Named(new QPushButton("OK", this), "cmdOK");
+  cmdAnnuler = Named(new QPushButton(this), "cmdAnnuler");
+
+  auto* layout = new QVBoxLayout(this);
+  auto* folders = new QGridLayout;
+  folders->addWidget(lblFrom, 0, 0);
+  folders->addWidget(lblSource, 0, 1);
+  folders->addWidget(lblTo, 1, 0);
+  folders->addWidget(lblCible, 1, 1);
+  folders->setColumnStretch(1, 1);
+  layout->addLayout(folders);
+  layout->addWidget(chkEnable);
+  layout->addWidget(optTempo0);
+  auto* specific = new QHBoxLayout;
+  specific->addWidget(optTempo1);
+  specific->addWidget(txtMiroirN);
+  specific->addWidget(lblMiroirN1, 1);
+  layout->addLayout(specific);
+  layout->addWidget(lblMiroirN2);
+  layout->addWidget(lblErr);
+  layout->addWidget(chkDeplacer);
+  layout->addWidget(chkRenommer);
+  layout->addWidget(chkEffacer);
+  auto* update = new QVBoxLayout(frameMAJ);
+  update->addWidget(optNouveau0);
+  update->addWidget(optNouveau1);
+  layout->addWidget(frameMAJ);
+  layout->addWidget(chkNoMilliseconds);
+  layout->addLayout(ButtonRow(cmdOK, cmdAnnuler));
+
+  ApplyCaptions(this, SetModeCaptions(language, temporisation));
+  cmdOK->setEnabled(idle);
+  Show(OpenPairSettings(pair, nt));
+  NumberChanged();
+
+  connect(optTempo0, &QRadioButton::toggled, this,
+          [this](bool on) { txtMiroirN->setEnabled(!on); });
+  connect(txtMiroirN, &QLineEdit::textChanged, this, &frmSetMode::NumberChanged);
+  connect(chkDeplacer, &QCheckBox::clicked, this, [this](bool on) {
+    PairSettingsForm form = Read();
+    SetMove(form, on, nt_);
+    Show(form);
+  });
+  connect(cmdOK, &QPushButton::clicked, this, &frmSetMode::Ok);
+  connect(cmdAnnuler, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void frmSetMode::Show(const PairSettingsForm& form) {
+  chkEnable->setChecked(form.enabled);
+  (form.specific_interval ? optTempo1 : optTempo0)->setChecked(true);
+  txtMiroirN->setEnabled(form.specific_interval);
+  if (txtMiroirN->text().toStdString() != form.interval_count) {
+    txtMiroirN->setText(ToQt(form.interval_count));
+  }
+  chkDeplacer->setChecked(form.move);
+  chkRenommer->setChecked(form.rename);
+  chkRenommer->setEnabled(form.rename_allowed);
+  chkEffacer->setChecked(form.remove);
+  chkEffacer->setEnabled(form.remove_allowed);
+  (form.newer_only ? optNouveau1 : optNouveau0)->setChecked(true);
+  frameMAJ->setEnabled(form.update_rule_allowed);
+  chkNoMilliseconds->setChecked(form.tolerance);
+}
+
+PairSettingsForm frmSetMode::Read() const {
+  PairSettingsForm form;
+  form.enabled = chkEnable->isChecked();
+  form.specific_interval = optTempo1->isChecked();
+  form.interval_count = txtMiroirN->text().toStdString();
+  form.move = chkDeplacer->isChecked();
+  form.rename = chkRenommer->isChecked();
+  form.rename_allowed = chkRenommer->isEnabled();
+  form.remove = chkEffacer->isChecked();
+  form.remove_allowed = chkEffacer->isEnabled();
+  form.newer_only = optNouveau1->isChecked();
+  form.update_rule_allowed = frameMAJ->isEnabled();
+  form.tolerance = chkNoMilliseconds->isChecked();
+  return form;
+}
+
+void frmSetMode::NumberChanged() {
+  const std::string text = txtMiroirN->text().toStdString();
+  const std::string error = IntervalCountError(text, language_, false);
+  lblErr->setText(ToQt(error));
+  lblErr->setVisible(!error.empty());
+  lblMiroirN2->setVisible(error.empty());
+  if (error.empty()) {
+    lblMiroirN2->setText(ToQt(IntervalSpelledOut(*WholeNumber(text), temporisation_, language_)));
+  }
+}
+
+void frmSetMode::Ok() {
+  const PairSettingsForm form = Read();
+  const std::string error = IntervalCountError(form.interval_count, language_, true);
+  if (!error.empty()) {
+    dialogs_.ShowMessage(MessageIcon::kExclamation, error);
+    return;
+  }
+  SavePairSettings(ini_, pair_, form);
+  accept();
+}
+
+frmTempo::frmTempo(QWidget* parent, Dialogs& dialogs, IniFile& ini, MirrorSettings& settings,
+                   std::function<void()> restart)
+    : QDialog(parent) {
+  Setup(this, "frmTempo", cmdOK, cmdAnnuler);
+  const int16_t language = settings.Langue;
+  UpDown1 =
+      new NumberBox(this, kTemporisationLimits, ToQt(Tr(SettingsText::kTempoMinimum, language)),
+                    ToQt(Tr(SettingsText::kTempoMaximum, language)));
+  UpDown1->Text1->setText(QString::number(settings.Temporisation));
+  lblTempo = Named(new QLabel(this), "lblTempo");
+  lblSecondes = Named(new QLabel(this), "lblSecondes");
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(lblTempo);
+  auto* row = new QHBoxLayout;
+  row->addWidget(UpDown1, 1);
+  row->addWidget(lblSecondes);
+  layout->addLayout(row);
+  layout->addLayout(ButtonRow(cmdOK, cmdAnnuler));
+  ApplyCaptions(this, TempoCaptions(language));
+  connect(cmdOK, &QPushButton::clicked, this, [this, &dialogs, &ini, &settings, restart, language] {
+    const std::string text = UpDown1->Text1->text().toStdString();
+    const auto value = kTemporisationLimits.Accept(text);
+    if (!value) {
+      dialogs.ShowMessage(MessageIcon::kCritical,
+                          std::string(Tr(SettingsText::kTempoInvalid, language)) + text);
+      return;
+    }
+    Store(ini, settings, &MirrorSettings::Temporisation, *value);
+    restart();
+    accept();
+  });
+}
+
+frmPerformance::frmPerformance(QWidget* parent, IniFile& ini, MirrorSettings& settings)
+    : QDialog(parent) {
+  Setup(this, "frmPerformance", cmdOK, cmdAnnuler);
+  HScroll1 = Named(new QScrollBar(Qt::Horizontal, this), "HScroll1");
+  HScroll1->setRange(1, 100);
+  HScroll1->setPageStep(10);
+  HScroll1->setValue(settings.Performance);
+  HScroll1->setMinimumWidth(360);
+  lblPerformance = Named(new QLabel(this), "lblPerformance");
+  lblMin = Named(new QLabel(this), "lblMin");
+  lblMax = Named(new QLabel(this), "lblMax");
+  lblMax->setAlignment(Qt::AlignRight);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(lblPerformance);
+  layout->addWidget(HScroll1);
+  auto* ends = new QHBoxLayout;
+  ends->addWidget(lblMin);
+  ends->addStretch();
+  ends->addWidget(lblMax);
+  layout->addLayout(ends);
+  layout->addLayout(ButtonRow(cmdOK, cmdAnnuler));
+  ApplyCaptions(this, PerformanceCaptions(settings.Langue));
+  connect(cmdOK, &QPushButton::clicked, this, [this, &ini, &settings] {
+    Store(ini, settings, &MirrorSettings::Performance, static_cast<int16_t>(HScroll1->value()));
+    accept();
+  });
+}
+
+frmPrefixeCible::frmPrefixeCible(QWidget* parent, IniFile& ini, MirrorSettings& settings)
+    : QDialog(parent) {
+  Setup(this, "frmPrefixeCible", cmdOK, cmdAnnuler);
+  Text1 = Named(new QLineEdit(ToQt(settings.PrefixeCibleDefaut), this), "Text1");
+  Text2 = Named(new QLineEdit(ToQt(settings.PrefixeCibleDefautUNC), this), "Text2");
+  lblPrefixe = Named(new QLabel(this), "lblPrefixe");
+  lblPrefixeUNC1 = Named(new QLabel(this), "lblPrefixeUNC1");
+  lblPrefixeUNC2 = Named(new QLabel(this), "lblPrefixeUNC2");
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(lblPrefixe);
+  layout->addWidget(Text1);
+  layout->addWidget(lblPrefixeUNC1);
+  layout->addWidget(Text2);
+  layout->addWidget(lblPrefixeUNC2);
+  layout->addLayout(ButtonRow(cmdOK, cmdAnnuler));
+  ApplyCaptions(this, PrefixeCibleCaptions(settings.Langue));
+  connect(cmdOK, &QPushButton::clicked, this, [this, &ini, &settings] {
+    // Stored exactly as typed: an empty prefix switches the derived target off.
+    Store(ini, settings, &MirrorSettings::PrefixeCibleDefaut, Text1->text().toStdString());
+    Store(ini, settings, &MirrorSettings::PrefixeCibleDefautUNC, Text2->text().toStdString());
+    accept();
+  });
+}
+
+}  // namespace vorn::gui

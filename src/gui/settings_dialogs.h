@@ -1,0 +1,134 @@
+#pragma once
+
+#include <functional>
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QToolButton>
+
+#include "settings/folder_pairs.h"
+#include "settings/ini_file.h"
+#include "settings/limits.h"
+#include "settings/mirror_settings.h"
+#include "settings/pair_settings.h"
+#include "shell/dialogs.h"
+#include "shell/text.h"
+
+namespace vorn::gui {
+
+/// Applies a sweep of captions (and tooltips) to a window's named controls.
+void ApplyCaptions(QWidget* window, const std::vector<ControlText>& captions);
+
+/// A number box with up and down arrows and its limit message.
+class NumberBox final : public QWidget {
+  Q_OBJECT
+
+ public:
+  NumberBox(QWidget* parent, const LimitedNumber& limits, const QString& minimum_text,
+            const QString& maximum_text);
+  QLineEdit* Text1;
+  QToolButton* up;
+  QToolButton* down;
+  QLabel* Label1;
+
+ private:
+  void Step(bool upward);
+  LimitedNumber limits_;
+  QString minimum_text_;
+  QString maximum_text_;
+};
+
+/// The per-pair settings dialog.
+class frmSetMode final : public QDialog {
+  Q_OBJECT
+
+ public:
+  frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPair& pair, const PairRow& row,
+             int16_t temporisation, int16_t language, bool nt, bool idle);
+
+  QLabel* lblFrom;
+  QLabel* lblSource;
+  QLabel* lblTo;
+  QLabel* lblCible;
+  QCheckBox* chkEnable;
+  QRadioButton* optTempo0;
+  QRadioButton* optTempo1;
+  QLineEdit* txtMiroirN;
+  QLabel* lblMiroirN1;
+  QLabel* lblMiroirN2;
+  QLabel* lblErr;
+  QCheckBox* chkDeplacer;
+  QCheckBox* chkRenommer;
+  QCheckBox* chkEffacer;
+  QGroupBox* frameMAJ;
+  QRadioButton* optNouveau0;
+  QRadioButton* optNouveau1;
+  QCheckBox* chkNoMilliseconds;
+  QPushButton* cmdOK;
+  QPushButton* cmdAnnuler;
+
+ private:
+  void Show(const PairSettingsForm& form);
+  PairSettingsForm Read() const;
+  void NumberChanged();
+  void Ok();
+
+  Dialogs& dialogs_;
+  IniFile& ini_;
+  FolderPair& pair_;
+  int16_t temporisation_;
+  int16_t language_;
+  bool nt_;
+};
+
+/// The default interval dialog. `restart` restarts the countdown and the
+/// wait bar's range once the new interval is stored.
+class frmTempo final : public QDialog {
+  Q_OBJECT
+
+ public:
+  frmTempo(QWidget* parent, Dialogs& dialogs, IniFile& ini, MirrorSettings& settings,
+           std::function<void()> restart);
+  NumberBox* UpDown1;
+  QLabel* lblTempo;
+  QLabel* lblSecondes;
+  QPushButton* cmdOK;
+  QPushButton* cmdAnnuler;
+};
+
+/// The performance dialog.
+class frmPerformance final : public QDialog {
+  Q_OBJECT
+
+ public:
+  frmPerformance(QWidget* parent, IniFile& ini, MirrorSettings& settings);
+  QScrollBar* HScroll1;
+  QLabel* lblPerformance;
+  QLabel* lblMin;
+  QLabel* lblMax;
+  QPushButton* cmdOK;
+  QPushButton* cmdAnnuler;
+};
+
+/// The default target prefixes dialog.
+class frmPrefixeCible final : public QDialog {
+  Q_OBJECT
+
+ public:
+  frmPrefixeCible(QWidget* parent, IniFile& ini, MirrorSettings& settings);
+  QLineEdit* Text1;
+  QLineEdit* Text2;
+  QLabel* lblPrefixe;
+  QLabel* lblPrefixeUNC1;
+  QLabel* lblPrefixeUNC2;
+  QPushButton* cmdOK;
+  QPushButton* cmdAnnuler;
+};
+
+}  // namespace vorn::gui

@@ -1,0 +1,428 @@
+// The editing commands and the settings dialogs, worked as a person would
+// work them offscreen; every test reads the files back from disk.
+
+#include <sys/stat.h>
+
+#include <QtTest>
+#include <cstdlib>
+
+#include "gui/log_dialogs.h"
+#include "gui/service_dialogs.h"
+#include "gui/settings_dialogs.h"
+#include "gui/window_fixture.h"
+#include "platform/systemd_service.h"
+
+namespace vorn::gui {
+
+class DialogsTest : public QObject, public testing::WindowFixture {
+  Q_OBJECT
+
+  template <typename Dialog>
+  void Step(std::function<void(Dialog&)> work) {
+    dialog_steps_.push_back([work](QDialog& dialog) {
+      auto* typed = qobject_cast<Dialog*>(&dialog);
+      QVERIFY(typed != nullptr);
+      work(*typed);
+    });
+  }
+  QString LastMessage() const {
+    return dialogs_.messages.empty() ? QString()
+                                     : QString::fromStdString(dialogs_.messages.back().second);
+  }
+
+ private slots:
+  void init() { Reset(); }
+  void cleanup() { window_.reset(); }
+
+  void addingByBrowsingStoresTheFolderAndOpensItsSettings() {
+    Write("home/Vorn.ini", "[Configuration]\r\nLangue=3\r\n");
+    Start();
+    dialogs_.folders.push_back("/");
+    Step<frmSetMode>([](frmSetMode& dialog) {
+      QCOMPARE(dialog.lblSource->text(), QString("/"));
+      QCOMPARE(dialog.lblCible->text(), QString("???"));
+      dialog.chkEffacer->setChecked(true);
+      dialog.cmdOK->click();
+    });
+    window_->cmdAjouterDossierSource->click();
+    QCOMPARE(dialogs_run_, QStringList{"frmSetMode"});
+    QCOMPARE(PairsOnDisk(), QStringList{"/ -> "});
+    // The addition wrote Effacer; OK wrote its seven keys after it, in order.
+    QCOMPARE(Section("Mirror_1"),
+             (QStringList{"Effacer=1", "Enable=1", "NbTemporisations=1", "Deplacer=0", "Renommer=0",
+                          "Nouveau=0", "NoMilliseconds=0"}));
+    QCOMPARE(window_->lstDossiers->rowCount(), 1);
+    QCOMPARE(window_->lstDossiers->item(0, 2)->text(), QString("???"));
+    QVERIFY(!window_->highlighting());  // the reload took the highlight away
+  }
+
+  void theDefaultTargetFollowsThePrefixesChosen() {
+    Pairs({"Enable=1"});
+    Start();
+    Step<frmPrefixeCible>([this](frmPrefixeCible& dialog) {
+      QCOMPARE(dialog.lblPrefixe->text(), QString("Default drive for target folders (Ex.: C:)"));
+      dialog.Text1->setText(QString::fromStdString(Path("copy")));
+      dialog.Text2->setText("//backup/share");
+      dialog.cmdOK->click();
+    });
+    window_->mnuPrefixeCibleDefaut->trigger();
+    QVERIFY(Ini().find("PrefixeCibleDefaut=" + Path("copy")) != std::string::npos);
+    QVERIFY(Ini().find("PrefixeCibleDefautUNC=//backup/share") != std::string::npos);
+
+    dialogs_.typed = {Path("s0"), "//server/data/x"};
+    window_->mnuAjouterSourceSaisir->trigger();
+    window_->mnuAjouterSourceSaisir->trigger();
+    QCOMPARE(dialogs_run_.size(), 1);  // typing opens no settings dialog
+    QCOMPARE(PairsOnDisk().mid(1),
+             (QStringList{QString::fromStdString(Path("s0") + " -> " + Path("copy") + Path("s0")),
+                          "//server/data/x -> //backup/share/x"}));
+    QCOMPARE(window_->lstDossiers->rowCount(), 3);
+  }
+
+  void modifyingAndRemovingWorkOnTheHighlightedRows() {
+    Pairs({"Enable=1", "Enable=1", "Nouveau=1"});
+    Start();
+    window_->cmdModifierDossierSource->click();
+    QCOMPARE(LastMessage(), QString("Select a SOURCE folder to modify"));
+    window_->cmdSupprimer->click();
+    QCOMPARE(LastMessage(), QString("Select a couple of folders (source+target) to remove"));
+    QCOMPARE(PairsOnDisk().size(), 3);
+
+    // A double-click on a target cell changes that target by browsing.
+    dialogs_.folders.push_back(Path("s0"));
+    ClickCell(0, 2);  // a double-click starts with a press, which the grid needs
+    QTest::mouseDClick(window_->lstDossiers->viewport(), Qt::LeftButton, {}, CellCentre(0, 2));
+    QCOMPARE(dialogs_.prompts, std::vector<std::string>{"MODIFY: Select a TARGET folder"});
+    QCOMPARE(PairsOnDisk().first(), QString::fromStdString(Path("s0") + " -> " + Path("s0")));
+
+    // The middle row with the Delete key: the third pair becomes the second.
+    ClickCell(1, 0);
+    dialogs_.answers = {false, true};
+    QTest::keyClick(window_->lstDossiers, Qt::Key_Delete);
+    QCOMPARE(PairsOnDisk().size(), 3);  // answered No
+    QTest::keyClick(window_->lstDossiers, Qt::Key_Delete);
+    QCOMPARE(PairsOnDisk(),
+             (QStringList{QString::fromStdString(Path("s0") + " -> " + Path("s0")),
+                          QString::fromStdString(Path("s2") + " -> " + Path("t2"))}));
+    QVERIFY(Section("Mirror_2").contains("Nouveau=1"));
+    QCOMPARE(window_->lstDossiers->rowCount(), 2);
+
+    // From the last row up to the first: everything goes.
+    ClickCell(1, 0);
+    ClickCell(0, 0, Qt::ShiftModifier);
+    dialogs_.answers = {true};
+    window_->mnuSupprimerDossiers->trigger();
+    QVERIFY(PairsOnDisk().isEmpty());
+    QCOMPARE(window_->lstDossiers->rowCount(), 0);
+    QVERIFY(window_->lblBulle1->isVisible());
+  }
+
+  void theIntervalColumnOpensThePairSettings() {
+    Pairs({"NbTemporisations=1"}, "[Configuration]\r\nLangue=3\r\nTemporisation=10\r\n");
+    Start();
+    Step<frmSetMode>([this](frmSetMode& dialog) {
+      QVERIFY(dialog.optTempo0->isChecked());
+      QCOMPARE(dialog.txtMiroirN->text(), QString("2"));
+      QVERIFY(!dialog.txtMiroirN->isEnabled());
+      QCOMPARE(dialog.optTempo0->text(),
+               QString("Default: only one time interval (10 seconds) between mirroring "
+                       "operations"));
+      dialog.optTempo1->click();
+      QVERIFY(dialog.txtMiroirN->isEnabled());
+      dialog.txtMiroirN->setText("6");
+      QCOMPARE(dialog.lblMiroirN2->text(), QString("i.e. 0 h 1 min 0 sec"));
+      QVERIFY(dialog.lblErr->isHidden());
+      dialog.txtMiroirN->setText("1");
+      QCOMPARE(dialog.lblErr->text(), QString("Value must be between 2 and 64000"));
+      QVERIFY(dialog.lblMiroirN2->isHidden());
+      dialog.txtMiroirN->setText("abc");
+      QCOMPARE(dialog.lblErr->text(), QString("Invalid value"));
+      dialog.cmdOK->click();
+      QCOMPARE(LastMessage(), QString("Invalid value"));
+      dialog.txtMiroirN->setText("64001");
+      dialog.cmdOK->click();
+      QCOMPARE(LastMessage(), QString("Value must be set between 2 and 64000"));
+      QCOMPARE(dialog.result(), int(QDialog::Rejected));  // still open
+      dialog.txtMiroirN->setText("64000");
+      QCOMPARE(dialog.lblMiroirN2->text(), QString("i.e. 177 h 46 min 40 sec"));
+      dialog.cmdOK->click();
+    });
+    ClickCell(0, 1);
+    QCOMPARE(dialogs_run_, QStringList{"frmSetMode"});
+    QVERIFY(Section("Mirror_1").contains("NbTemporisations=64000"));
+    QCOMPARE(window_->app().pairs.pairs[0].NbTemporisations, std::string("64000"));
+    QCOMPARE(window_->app().pairs.rows[0].interval_image, IntervalImage::kSpecificInterval);
+
+    // Cancel writes nothing.
+    const std::string before = Ini();
+    Step<frmSetMode>([](frmSetMode& dialog) {
+      dialog.chkEnable->setChecked(false);
+      dialog.cmdAnnuler->click();
+    });
+    ClickCell(0, 1);
+    QCOMPARE(Ini(), before);
+  }
+
+  void theMoveConstraintsDependOnTheSystemFamily() {
+    for (const bool nt : {false, true}) {
+      Reset();
+      IniFile ini(*fs_, Path("home/Vorn.ini"));
+      FolderPair pair;
+      pair.Number = 1;
+      pair.Effacer = "1";
+      pair.Nouveau = "1";
+      frmSetMode dialog(nullptr, dialogs_, ini, pair, PairRow{}, 10, kFrench, nt, true);
+      QVERIFY(!dialog.chkRenommer->isEnabled());
+      QCOMPARE(dialog.chkDeplacer->text(),
+               QString("Déplacer les fichiers (les effacer du dossier source après le miroir)"));
+      dialog.chkDeplacer->click();
+      QCOMPARE(dialog.chkRenommer->isEnabled(), nt);
+      QVERIFY(!dialog.chkEffacer->isChecked());
+      QVERIFY(!dialog.chkEffacer->isEnabled());
+      QVERIFY(!dialog.frameMAJ->isEnabled());
+      QVERIFY(dialog.optNouveau0->isChecked());
+      dialog.chkRenommer->setChecked(true);  // only a click a person can make counts
+      if (!nt) dialog.chkRenommer->setChecked(false);
+      dialog.cmdOK->click();
+      QCOMPARE(Section("Mirror_1"), (QStringList{"Enable=1", "NbTemporisations=1", "Deplacer=1",
+                                                 nt ? "Renommer=1" : "Renommer=0", "Effacer=0",
+                                                 "Nouveau=0", "NoMilliseconds=0"}));
+    }
+    // Clearing the move again frees the removal and the update rule.
+    IniFile ini(*fs_, Path("home/Vorn.ini"));
+    FolderPair pair;
+    pair.Deplacer = "1";
+    pair.Renommer = "1";
+    frmSetMode dialog(nullptr, dialogs_, ini, pair, PairRow{}, 10, kEnglish, true, true);
+    QVERIFY(dialog.chkRenommer->isChecked());
+    dialog.chkDeplacer->click();
+    QVERIFY(!dialog.chkRenommer->isChecked());
+    QVERIFY(!dialog.chkRenommer->isEnabled());
+    QVERIFY(dialog.chkEffacer->isEnabled());
+    QVERIFY(dialog.frameMAJ->isEnabled());
+  }
+
+  void theDefaultIntervalKeepsItsLimitsAndRestartsTheCountdown() {
+    Pairs({"Enable=1"}, "[Configuration]\r\nLangue=3\r\nTemporisation=10\r\n");
+    Start();
+    QCOMPARE(window_->ProgressBarAttente->maximum(), 9);
+    Step<frmTempo>([this](frmTempo& dialog) {
+      NumberBox& box = *dialog.UpDown1;
+      QCOMPARE(box.Text1->text(), QString("10"));
+      box.Text1->setText("1");
+      box.down->click();
+      QCOMPARE(box.Text1->text(), QString("1"));
+      QCOMPARE(box.Label1->text(), QString("Minimal temporisation reached"));
+      box.Text1->setText("32766");
+      box.up->click();
+      QCOMPARE(box.Text1->text(), QString("32767"));
+      QCOMPARE(box.Label1->text(), QString("Maximal temporisation reached"));
+      box.up->click();
+      QCOMPARE(box.Text1->text(), QString("32767"));
+      for (const char* refused : {"0", "32768", "abc"}) {
+        box.Text1->setText(refused);
+        dialog.cmdOK->click();
+        QCOMPARE(LastMessage(), QString("Invalid value: ") + refused);
+        QCOMPARE(dialogs_.messages.back().first, MessageIcon::kCritical);
+      }
+      box.Text1->setText("20");
+      dialog.cmdOK->click();
+    });
+    window_->mnuTempo->trigger();
+    QVERIFY(Ini().find("Temporisation=20") != std::string::npos);
+    QCOMPARE(window_->app().settings.Temporisation, int16_t{20});
+    QCOMPARE(window_->ProgressBarAttente->maximum(), 19);
+    QCOMPARE(window_->scheduler().WaitCounter(), int16_t{20});
+  }
+
+  void performanceIsStoredOnlyOnOk() {
+    Pairs({"Enable=1"});
+    Start();
+    Step<frmPerformance>([](frmPerformance& dialog) {
+      dialog.HScroll1->setValue(37);
+      dialog.cmdAnnuler->click();
+    });
+    Step<frmPerformance>([](frmPerformance& dialog) {
+      QCOMPARE(dialog.HScroll1->value(), 1);
+      dialog.HScroll1->setValue(100);
+      dialog.cmdOK->click();
+    });
+    window_->mnuPerformance->trigger();
+    QVERIFY(Ini().find("Performance=") == std::string::npos);
+    window_->mnuPerformance->trigger();
+    QVERIFY(Ini().find("Performance=100") != std::string::npos);
+  }
+
+  void thePurgeDialogReadsDaysAsARoundedNumber() {
+    Pairs({"Enable=1"});
+    Start();
+    const struct {
+      const char* typed;
+      const char* stored;  // nothing: refused
+    } cases[] = {{"1", nullptr},   {"2", "2"},           {"366", "366"}, {"367", nullptr},
+                 {"abc", nullptr}, {" 10.5 days", "10"}, {"11.5", "12"}};
+    for (const auto& c : cases) {
+      Step<frmPurgeLogs>([&c](frmPurgeLogs& dialog) {
+        dialog.chkPurgeLogs->setChecked(true);
+        dialog.UpDown1->Text1->setText(c.typed);
+        dialog.cmdOK->click();
+        if (c.stored == nullptr) dialog.cmdAnnuler->click();
+      });
+      window_->mnuPurgeLogs->trigger();
+      if (c.stored != nullptr) {
+        QVERIFY2(Ini().find(std::string("DelaiLogs=") + c.stored) != std::string::npos, c.typed);
+      } else {
+        QCOMPARE(LastMessage(), QString("Invalid value: ") + c.typed);
+      }
+    }
+    QVERIFY(Ini().find("PurgeLogs=1") != std::string::npos);
+    QVERIFY(window_->mnuPurgeLogs->isChecked());
+
+    Step<frmPurgeLogs>([](frmPurgeLogs& dialog) {
+      NumberBox& box = *dialog.UpDown1;
+      box.Text1->setText("366");
+      box.up->click();
+      QCOMPARE(box.Text1->text(), QString("366"));
+      QCOMPARE(box.Label1->text(), QString("Maximal value reached"));
+      box.Text1->setText("4");
+      box.down->click();
+      QVERIFY(box.Label1->isHidden());
+      box.down->click();
+      QCOMPARE(box.Text1->text(), QString("2"));
+      QCOMPARE(box.Label1->text(), QString("Minimal value reached"));
+      dialog.chkPurgeLogs->setChecked(false);
+      dialog.cmdOK->click();
+    });
+    window_->mnuPurgeLogs->trigger();
+    QVERIFY(Ini().find("PurgeLogs=0") != std::string::npos);
+    QVERIFY(Ini().find("DelaiLogs=2\r\n") != std::string::npos);
+    QVERIFY(!window_->mnuPurgeLogs->isChecked());
+  }
+
+  void theLogDialogStoresTheFolderAndTheCheckMark() {
+    Pairs({"Enable=1"});
+    MakeFolder("logs/daily");
+    Start();
+    Step<frmPathLogs>([this](frmPathLogs& dialog) {
+      QVERIFY(dialog.Lecteurs->count() >= 1);
+      QCOMPARE(dialog.CurrentPath(), QString::fromStdString(Path("home")));
+      QVERIFY(!dialog.Chemins->isEnabled());
+      dialog.chkLogs->click();
+      QVERIFY(dialog.Chemins->isEnabled());
+      QVERIFY(!dialog.OpenPath(QString::fromStdString(Path("missing"))));
+      QVERIFY(dialog.OpenPath(QString::fromStdString(Path("logs/daily"))));
+      dialog.chkFichiersLogs->setChecked(true);
+      dialog.cmdOK->click();
+    });
+    QVERIFY(!window_->mnuDefinirLogs->isChecked());
+    window_->mnuDefinirLogs->trigger();
+    QVERIFY(window_->mnuDefinirLogs->isChecked());
+    QVERIFY(Ini().find("Logs=1") != std::string::npos);
+    QVERIFY(Ini().find("PathLogs=" + Path("logs/daily")) != std::string::npos);
+    QVERIFY(Ini().find("FichiersLogs=1") != std::string::npos);
+    QCOMPARE(window_->app().settings.PathLogs, Path("logs/daily"));
+
+    Step<frmPathLogs>([](frmPathLogs& dialog) {
+      dialog.chkLogs->setChecked(false);
+      dialog.cmdOK->click();
+    });
+    window_->mnuDefinirLogs->trigger();
+    QVERIFY(Ini().find("Logs=0") != std::string::npos);
+    QVERIFY(!window_->mnuDefinirLogs->isChecked());
+  }
+
+  void theWarningDialogTriesTheMessageAndStoresItsOptions() {
+    Pairs({"Enable=1"}, "[Configuration]\r\nLangue=3\r\nErreurDossier=1\r\nErreurDossierSon=1\r\n");
+    // A stand-in for the network messenger that writes down what it was asked.
+    MakeFolder("bin");
+    const std::string record = Path("net-args");
+    Write("bin/net", QByteArray::fromStdString("#!/bin/sh\necho \"$@\" > '" + record + "'\n"));
+    QVERIFY(chmod(Path("bin/net").c_str(), 0755) == 0);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray::fromStdString(Path("bin")) + ":" + path);
+    Start();
+    QVERIFY(window_->mnuDossierErr->isChecked());
+    Step<frmAvertirDossierErr>([this, &record](frmAvertirDossierErr& dialog) {
+      QVERIFY(dialog.chkDossierErr->isChecked());
+      QVERIFY(!dialog.txtNetSend->isEnabled());
+      dialog.chkDossierErrNetSend->click();
+      QVERIFY(dialog.txtNetSend->isEnabled());
+      dialog.txtNetSend->clear();
+      dialog.cmdEssayer->click();
+      QCOMPARE(dialogs_.messages.size(), size_t{1});
+      QCOMPARE(dialogs_.messages.back().first, MessageIcon::kExclamation);
+      dialog.txtNetSend->setText("admin Folder missing");
+      dialog.cmdEssayer->click();
+      QTRY_VERIFY(QFile::exists(QString::fromStdString(record)));
+      QTRY_COMPARE(Read("net-args"), QByteArray("send admin Folder missing\n"));
+      QCOMPARE(dialogs_.messages.size(), size_t{1});
+      for (QCheckBox* box :
+           {dialog.chkDossierErr, dialog.chkDossierErrSon, dialog.chkDossierErrNetSend}) {
+        box->setChecked(false);
+      }
+      dialog.cmdOK->click();
+    });
+    window_->mnuDossierErr->trigger();
+    qputenv("PATH", path);
+    for (const char* key : {"ErreurDossier=0", "ErreurDossierSon=0", "ErreurDossierNetSend=0"}) {
+      QVERIFY2(Ini().find(key) != std::string::npos, key);
+    }
+    QVERIFY(Ini().find("MessageNetSend=admin Folder missing") != std::string::npos);
+    QVERIFY(Ini().find("ErreurDossierEventLog") == std::string::npos);
+    QVERIFY(!window_->mnuDossierErr->isChecked());
+  }
+
+  void theServiceDialogInstallsAndRemovesTheUnit() {
+    MakeFolder("units");
+    platform::SystemdOptions options;
+    options.unit_folder = Path("units");
+    options.executable = "/usr/bin/vorn";
+    options.app_folder = Path("home");
+    std::vector<std::string> events;
+    options.log = [&events](platform::EventType, const std::string& text) {
+      events.push_back(text);
+    };
+    const auto service = platform::MakeSystemdServiceControl(options);
+    IniFile ini(*fs_, Path("home/Vorn.ini"));
+    MirrorSettings settings;
+    settings.Langue = kEnglish;
+    std::vector<std::string> effects;
+    const ServiceDialogEffects record{
+        [&effects](bool on) { effects.push_back(on ? "service" : "application"); },
+        [&effects] { effects.push_back("beep"); }, [&effects] { effects.push_back("end"); }};
+    const QString unit = QString::fromStdString(Path("units/vorn.service"));
+    {
+      frmAdminService dialog(nullptr, dialogs_, ini, settings, *service, record);
+      dialog.optType1->setChecked(true);
+      dialog.cmdInstall->click();
+      QVERIFY(QFile::exists(unit));
+      QCOMPARE(effects, (std::vector<std::string>{"service", "end"}));
+      QVERIFY(LastMessage().startsWith("Vorn Service installed"));
+      QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+    {
+      frmAdminService dialog(nullptr, dialogs_, ini, settings, *service, record);
+      QVERIFY(dialog.optType1->isChecked());  // read back from the unit file
+      effects.clear();
+      dialog.cmdInstall->click();
+      QCOMPARE(dialog.lblService->text(), QString("Vorn Service already installed"));
+      QCOMPARE(effects, std::vector<std::string>{"beep"});
+      dialog.cmdRemove->click();
+      QVERIFY(!QFile::exists(unit));
+      QCOMPARE(dialog.lblService->text(), QString("Vorn Service: removed"));
+      dialog.cmdRemove->click();
+      QCOMPARE(effects, (std::vector<std::string>{"beep", "application", "beep", "application"}));
+      QCOMPARE(dialog.lblService->text(), QString("Vorn Service not installed"));
+      dialog.chkDossierErrEventLog->click();
+    }
+    QVERIFY(Ini().find("ErreurDossierEventLog=1") != std::string::npos);
+    QCOMPARE(events, (std::vector<std::string>{"Vorn Service installed\r\n(mirroring operations "
+                                               "start automatically when the service starts)",
+                                               "Vorn Service: removed"}));
+  }
+};
+
+}  // namespace vorn::gui
+
+QTEST_MAIN(vorn::gui::DialogsTest)
+#include "dialogs_test.moc"

@@ -1,0 +1,192 @@
+// Adding, changing and removing pairs, read back from the files on disk.
+
+#include "shell/pair_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "settings/hex_path.h"
+#include "shell/text.h"
+#include "support/fakes.h"
+#include "support/test_folder.h"
+
+namespace vorn {
+namespace {
+
+using testing::ScriptedDialogs;
+using testing::TestFolder;
+
+class PairCommandsTest : public ::testing::Test {
+ protected:
+  PairCommandsTest() {
+    dir_.MakeFolder("a");
+    dir_.MakeFolder("b");
+    dir_.MakeFolder("c");
+    Load();
+  }
+
+  // Loads the application files as start-up does.
+  void Load() {
+    app_.system.nt = true;  // as on every Linux system
+    app_.paths = MakeAppPaths(dir_.path());
+    app_.ini = std::make_unique<IniFile>(*fs_, app_.paths.configuration_file);
+    app_.settings = LoadSettings(*app_.ini, *fs_, dir_.path());
+    ReloadPairs(*fs_, app_);
+  }
+
+  // The pairs file decoded: one "source -> target" per line.
+  std::vector<std::string> PairsOnDisk() const {
+    std::vector<std::string> lines;
+    if (!dir_.Exists("Vorn.w")) return lines;
+    const std::string text = dir_.Read("Vorn.w");
+    size_t start = 0;
+    while (start < text.size()) {
+      size_t end = text.find("\r\n", start);
+      if (end == std::string::npos) end = text.size();
+      const std::string line = text.substr(start, end - start);
+      const size_t comma = line.find("\",\"");
+      lines.push_back(DecodeHexPath(line.substr(1, comma - 1)).value_or("?") + " -> " +
+                      DecodeHexPath(line.substr(comma + 3, line.size() - comma - 4)).value_or("?"));
+      start = end + 2;
+    }
+    return lines;
+  }
+
+  EditOutcome Edit(PathKind kind, EditAction action, GridSelection selection = {}) {
+    return EditPair(*fs_, app_, dialogs_, kind, action, selection);
+  }
+
+  void AddTyped(const std::string& path) {
+    dialogs_.typed.push_back(path);
+    ASSERT_TRUE(Edit(PathKind::kSourceType, EditAction::kAdd).changed);
+  }
+
+  static GridSelection Rows(int current, int selection_end) {
+    return GridSelection{true, current, selection_end};
+  }
+
+  TestFolder dir_;
+  std::unique_ptr<platform::FileSystem> fs_ = platform::MakePosixFileSystem();
+  ScriptedDialogs dialogs_;
+  Application app_;
+};
+
+TEST_F(PairCommandsTest, AddingBySourceTakesTheDefaultTargetAndOpensTheSettings) {
+  app_.ini->Write("Configuration", "PrefixeCibleDefaut", "/mnt/copy");
+  app_.ini->Write("Configuration", "Effacement", "1");
+  Load();
+  dialogs_.folders.push_back(dir_.Path("a") + "/");
+  const EditOutcome outcome = Edit(PathKind::kSourceBrowse, EditAction::kAdd);
+  EXPECT_EQ(dialogs_.prompts, std::vector<std::string>{"ADD: select a SOURCE folder"});
+  ASSERT_EQ(outcome.settings_row, 0);
+  EXPECT_EQ(PairsOnDisk(),
+            std::vector<std::string>{dir_.Path("a") + " -> /mnt/copy" + dir_.Path("a")});
+  EXPECT_EQ(app_.ini->Read("Mirror_1", "Effacer"), "1");
+  EXPECT_EQ(app_.ini->Read("Mirror_1", "Enable"), "");  // the default comes at the next load
+  EXPECT_EQ(app_.pairs.pairs[0].Enable, "1");
+  EXPECT_EQ(app_.pairs.rows[0].target_text, "??? /mnt/copy" + dir_.Path("a"));
+
+  // A typed addition opens nothing; the root stays a root.
+  dialogs_.typed.push_back("/");
+  EXPECT_FALSE(Edit(PathKind::kSourceType, EditAction::kAdd).settings_row);
+  dialogs_.folders.push_back("/");
+  EXPECT_EQ(Edit(PathKind::kSourceBrowse, EditAction::kAdd).settings_row, 2);
+  ASSERT_EQ(app_.pairs.pairs.size(), 3u);
+  EXPECT_EQ(app_.pairs.pairs[1].Source, "/");
+  EXPECT_EQ(app_.pairs.pairs[2].Source, "/");
+  EXPECT_EQ(app_.pairs.pairs[2].Target, "/mnt/copy/");
+}
+
+TEST_F(PairCommandsTest, WithoutPrefixesTheTargetIsLeftToChoose) {
+  AddTyped(dir_.Path("a"));
+  EXPECT_EQ(app_.pairs.pairs[0].Target, "");
+  EXPECT_EQ(app_.pairs.rows[0].target_text, "???");
+  EXPECT_EQ(PairsOnDisk(), std::vector<std::string>{dir_.Path("a") + " -> "});
+}
+
+TEST_F(PairCommandsTest, CancellingOrTypingNothingChangesNothing) {
+  AddTyped(dir_.Path("a"));
+  const std::string before = dir_.Read("Vorn.w");
+  dialogs_.typed.push_back("");
+  EXPECT_FALSE(Edit(PathKind::kSourceType, EditAction::kAdd).changed);
+  EXPECT_FALSE(Edit(PathKind::kSourceBrowse, EditAction::kAdd).changed);  // cancelled
+  EXPECT_FALSE(Edit(PathKind::kTargetType, EditAction::kModify, Rows(0, 0)).changed);
+  EXPECT_EQ(dir_.Read("Vorn.w"), before);
+  EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(PairCommandsTest, ModifyingNeedsAHighlightedRow) {
+  Edit(PathKind::kSourceBrowse, EditAction::kModify, Rows(0, 0));  // empty grid
+  AddTyped(dir_.Path("a"));
+  Edit(PathKind::kTargetType, EditAction::kModify);  // nothing highlighted
+  ASSERT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_EQ(dialogs_.messages[0].second, "Select a SOURCE folder to modify");
+  EXPECT_EQ(dialogs_.messages[1].second, "Select a TARGET folder to modify");
+  EXPECT_EQ(dialogs_.messages[1].first, MessageIcon::kInformation);
+  EXPECT_EQ(dialogs_.prompts.size(), 1u);  // only the addition asked for a path
+}
+
+TEST_F(PairCommandsTest, ModifyingByTypingStartsFromTheShownText) {
+  AddTyped(dir_.Path("a"));
+  dialogs_.typed.push_back("/nowhere/x");
+  ASSERT_TRUE(Edit(PathKind::kTargetType, EditAction::kModify, Rows(0, 0)).changed);
+  EXPECT_EQ(dialogs_.defaults.back(), "???");
+  dialogs_.typed.push_back(dir_.Path("b"));
+  ASSERT_TRUE(Edit(PathKind::kTargetType, EditAction::kModify, Rows(0, 0)).changed);
+  EXPECT_EQ(dialogs_.defaults.back(), "??? /nowhere/x");
+  EXPECT_EQ(dialogs_.prompts.back(), "MODIFY: Select a TARGET folder");
+  dialogs_.folders.push_back(dir_.Path("c"));
+  ASSERT_TRUE(Edit(PathKind::kSourceBrowse, EditAction::kModify, Rows(0, 0)).changed);
+  EXPECT_EQ(PairsOnDisk(), std::vector<std::string>{dir_.Path("c") + " -> " + dir_.Path("b")});
+}
+
+TEST_F(PairCommandsTest, WarningsNeverBlockTheChange) {
+  app_.system.windows_folder = "/OPT/WIN";
+  dialogs_.folders.push_back("//server/share/data");
+  Edit(PathKind::kSourceBrowse, EditAction::kAdd);
+  dialogs_.typed.push_back("/opt/win/system");
+  Edit(PathKind::kSourceType, EditAction::kAdd);
+  dialogs_.typed.push_back("//server/share/typed");  // typed: no open-file warning
+  Edit(PathKind::kSourceType, EditAction::kAdd);
+  ASSERT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_EQ(dialogs_.messages[0].first, MessageIcon::kExclamation);
+  EXPECT_EQ(dialogs_.messages[0].second.substr(0, 15), "Source folders:");
+  EXPECT_EQ(dialogs_.messages[1].second,
+            "WARNING: including a Windows sub-folder can damage your system");
+  EXPECT_EQ(app_.pairs.pairs.size(), 3u);
+}
+
+TEST_F(PairCommandsTest, RemovingAsksAndKeepsTheOthersWithTheirSettings) {
+  RemoveSelectedPairs(*fs_, app_, dialogs_, Rows(0, 0));
+  for (const char* name : {"a", "b", "c"}) AddTyped(dir_.Path(name));
+  app_.ini->Write("Mirror_3", "Nouveau", "1");
+  Load();
+  EXPECT_FALSE(RemoveSelectedPairs(*fs_, app_, dialogs_, GridSelection{}));
+  EXPECT_FALSE(RemoveSelectedPairs(*fs_, app_, dialogs_, Rows(1, 1)));  // answered No
+  ASSERT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_EQ(dialogs_.messages[0].second, "Nothing to remove");
+  EXPECT_EQ(dialogs_.messages[1].second, "Select a couple of folders (source+target) to remove");
+  EXPECT_EQ(dialogs_.questions, std::vector<std::string>{"Remove the selected folders"});
+  EXPECT_EQ(PairsOnDisk().size(), 3u);
+
+  dialogs_.answers = {true};
+  ASSERT_TRUE(RemoveSelectedPairs(*fs_, app_, dialogs_, Rows(1, 1)));
+  EXPECT_EQ(PairsOnDisk(),
+            (std::vector<std::string>{dir_.Path("a") + " -> ", dir_.Path("c") + " -> "}));
+  EXPECT_EQ(app_.ini->Read("Mirror_2", "Nouveau"), "1");  // the former third pair
+  EXPECT_EQ(app_.pairs.pairs[1].Nouveau, "1");
+  EXPECT_EQ(app_.ini->Read("Mirror_3", "Nouveau"), "1");  // left behind, not deleted
+}
+
+TEST_F(PairCommandsTest, ARangeOverEveryRowEmptiesTheList) {
+  for (const char* name : {"a", "b", "c"}) AddTyped(dir_.Path(name));
+  dialogs_.answers = {true, true};
+  ASSERT_TRUE(RemoveSelectedPairs(*fs_, app_, dialogs_, Rows(2, 1)));
+  EXPECT_EQ(PairsOnDisk(), std::vector<std::string>{dir_.Path("a") + " -> "});
+  AddTyped(dir_.Path("b"));
+  ASSERT_TRUE(RemoveSelectedPairs(*fs_, app_, dialogs_, Rows(1, 0)));  // last up to first
+  EXPECT_TRUE(PairsOnDisk().empty());
+  EXPECT_TRUE(app_.pairs.rows.empty());
+}
+
+}  // namespace
+}  // namespace vorn
