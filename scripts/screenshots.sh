@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the main window in each language, with pairs in every
-# style, under Xvfb with a real system tray (trayer). Run by hand after
-# building:  scripts/screenshots.sh [build folder]   -> docs/screenshots/*.png
+# style, under Xvfb with a real system tray (trayer), and of every settings
+# dialog in English and French. Run by hand after building:
+#   scripts/screenshots.sh [build folder]   -> docs/screenshots/*.png, dialogs/*.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -70,4 +71,5 @@ INI
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 done
+"$PWD/$build/tests/dialog_gallery" "$out/dialogs"
 echo "screenshots in $out"

@@ -14,7 +14,7 @@ packages=(
   # benchmark harness (bench/run_bench.py, run by hand)
   python3 rsync strace coreutils
   # screenshots of the windows (scripts/screenshots.sh, run by hand)
-  xvfb trayer imagemagick x11-utils fonts-dejavu-core
+  xvfb trayer imagemagick xdotool x11-utils fonts-dejavu-core
 )
 
 missing=()

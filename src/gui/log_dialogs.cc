@@ -1,6 +1,7 @@
 #include "gui/log_dialogs.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -48,6 +49,13 @@ frmPathLogs::frmPathLogs(QWidget* parent, IniFile& ini, MirrorSettings& settings
   SelectDriveOf(ToQt(settings.PathLogs));
   OpenPath(ToQt(settings.PathLogs));  // a missing folder leaves the tree where it was
 
+  // The model reads folders in the background, inserts their rows and sorts
+  // them later: until the user takes the tree in hand, each such change
+  // brings the chosen folder back into view.
+  connect(model_, &QAbstractItemModel::rowsInserted, this, [this] { Reveal(); });
+  connect(model_, &QAbstractItemModel::layoutChanged, this, [this] { Reveal(); });
+  Chemins->installEventFilter(this);
+  Chemins->viewport()->installEventFilter(this);
   connect(chkLogs, &QCheckBox::clicked, this, [this] { ApplyEnabling(); });
   connect(Lecteurs, &QComboBox::textActivated, this, [this](const QString& place) {
     if (!OpenPath(place)) SelectDriveOf(current_);
@@ -75,11 +83,27 @@ bool frmPathLogs::OpenPath(const QString& path) {
   const QModelIndex index = model_->index(path);
   if (!index.isValid()) return false;
   Chemins->setCurrentIndex(index);
-  Chemins->scrollTo(index);
-  Chemins->expand(index);
   current_ = QDir(path).absolutePath();
   lblDossier->setText(current_);
+  Reveal();
   return true;
+}
+
+bool frmPathLogs::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type == QEvent::MouseButtonPress || type == QEvent::Wheel || type == QEvent::KeyPress) {
+    following_ = false;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void frmPathLogs::Reveal() {
+  if (!following_ || current_.isEmpty()) return;
+  const QModelIndex index = model_->index(current_);
+  for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) {
+    Chemins->expand(parent);
+  }
+  Chemins->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void frmPathLogs::SelectDriveOf(const QString& path) {

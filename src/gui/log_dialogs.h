@@ -37,11 +37,17 @@ class frmPathLogs final : public QDialog {
   QPushButton* cmdOK;
   QPushButton* cmdAnnuler;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void ApplyEnabling();
   void SelectDriveOf(const QString& path);
+  /// Expands the way to the chosen folder and scrolls it into view.
+  void Reveal();
   QFileSystemModel* model_;
   QString current_;
+  bool following_ = true;  ///< keep the chosen folder in view while the tree fills
 };
 
 /// The purge dialog.

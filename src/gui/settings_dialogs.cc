@@ -59,7 +59,8 @@ NumberBox::NumberBox(QWidget* parent, const LimitedNumber& limits, const QString
   layout->addWidget(Text1);
   layout->addWidget(up);
   layout->addWidget(down);
-  layout->addWidget(Label1, 1);
+  layout->addWidget(Label1);
+  layout->addStretch(1);
   connect(up, &QToolButton::clicked, this, [this] { Step(true); });
   connect(down, &QToolButton::clicked, this, [this] { Step(false); });
 }

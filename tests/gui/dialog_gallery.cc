@@ -1,0 +1,118 @@
+// Renders every settings dialog in English and French to PNG files, for a
+// person to look at: dialog_gallery <output folder>. Run under a real X
+// server (scripts/screenshots.sh uses Xvfb) so fonts and sizes are real.
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+
+#include "gui/log_dialogs.h"
+#include "gui/service_dialogs.h"
+#include "gui/settings_dialogs.h"
+#include "platform/file_system.h"
+#include "platform/systemd_service.h"
+#include "support/fakes.h"
+
+namespace vorn::gui {
+namespace {
+
+bool Save(QDialog& dialog, const QString& path) {
+  dialog.show();
+  dialog.adjustSize();
+  // Give background work (the folder tree) a moment to settle.
+  for (int i = 0; i < 20; ++i) {
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+  const bool saved = dialog.grab().save(path);
+  if (!saved) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+  dialog.close();
+  return saved;
+}
+
+int Run(const QString& out) {
+  QTemporaryDir home;
+  QDir().mkpath(out);
+  const auto fs = platform::MakePosixFileSystem();
+  IniFile ini(*fs, (home.path() + "/Vorn.ini").toStdString());
+  vorn::testing::ScriptedDialogs dialogs;
+  platform::SystemdOptions service_options;
+  service_options.unit_folder = home.path().toStdString();
+  service_options.executable = "/usr/bin/vorn";
+  service_options.log = [](platform::EventType, const std::string&) {};
+  const auto service = platform::MakeSystemdServiceControl(service_options);
+
+  FolderPair pair;
+  pair.Number = 1;
+  pair.NbTemporisations = "6";
+  pair.Effacer = "1";
+  PairRow row;
+  row.source_text = "/home/anne/Documents";
+  row.target_text = "/mnt/backup/anne/Documents";
+
+  SystemInfo system;
+  system.nt = true;
+  bool ok = true;
+  for (const auto& [language, suffix] :
+       {std::pair<int16_t, QString>{kEnglish, "en"}, std::pair<int16_t, QString>{kFrench, "fr"}}) {
+    MirrorSettings settings;
+    settings.Langue = language;
+    // A folder every system has, so the picture shows a familiar tree.
+    settings.PathLogs = QDir("/var/log").exists() ? "/var/log" : home.path().toStdString();
+    settings.PrefixeCibleDefaut = "/mnt/backup";
+    settings.Logs = true;
+    settings.ErreurDossier = true;
+    const auto name = [&](const char* dialog) {
+      return out + "/" + dialog + "-" + suffix + ".png";
+    };
+    {
+      frmSetMode dialog(nullptr, dialogs, ini, pair, row, 10, language, true, true);
+      ok &= Save(dialog, name("frmSetMode"));
+    }
+    {
+      frmTempo dialog(nullptr, dialogs, ini, settings, [] {});
+      ok &= Save(dialog, name("frmTempo"));
+    }
+    {
+      frmPerformance dialog(nullptr, ini, settings);
+      ok &= Save(dialog, name("frmPerformance"));
+    }
+    {
+      frmPrefixeCible dialog(nullptr, ini, settings);
+      ok &= Save(dialog, name("frmPrefixeCible"));
+    }
+    {
+      frmPathLogs dialog(nullptr, ini, settings);
+      ok &= Save(dialog, name("frmPathLogs"));
+    }
+    {
+      frmPurgeLogs dialog(nullptr, dialogs, ini, settings);
+      dialog.UpDown1->up->click();  // shows the limit label when at the top
+      ok &= Save(dialog, name("frmPurgeLogs"));
+    }
+    {
+      frmAvertirDossierErr dialog(nullptr, dialogs, ini, settings, system);
+      ok &= Save(dialog, name("frmAvertirDossierErr"));
+    }
+    {
+      frmAdminService dialog(nullptr, dialogs, ini, settings, *service,
+                             ServiceDialogEffects{[](bool) {}, [] {}, [] {}});
+      ok &= Save(dialog, name("frmAdminService"));
+    }
+  }
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace vorn::gui
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: dialog_gallery <output folder>\n");
+    return 2;
+  }
+  return vorn::gui::Run(QString::fromLocal8Bit(argv[1]));
+}
