@@ -254,6 +254,7 @@ class Bench:
         """Peak memory of a no-change pass on S1 at the chosen scale and at five times it."""
         peaks = {}
         scale = self.args.scale
+        entries = dict(self.entries)  # the report describes the timed trees
         for factor in (1, 5):
             self.args.scale = scale * factor
             self.generate("S1")
@@ -264,6 +265,7 @@ class Bench:
             peaks[factor] = max(self.measure(argv)[2] for _ in range(3))
             self.force_remove(self.paths("S1")[0])
         self.args.scale = scale
+        self.entries = entries
         return peaks
 
     # ---- report ----------------------------------------------------------
