@@ -71,5 +71,51 @@ INI
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 done
+# The lower pane with the file view (after a click on the first pair), the
+# locked-file view after a pass that met a locked file, and the log viewer.
+mkdir -p "$work/data/documents/2026" "$work/data/backup-docs/2026"
+head -c 153600 /dev/urandom > "$work/data/documents/report.pdf"
+head -c 2100000 /dev/urandom > "$work/data/documents/holiday.mov"
+echo "shopping list" > "$work/data/documents/notes.txt"
+cp "$work/data/documents/notes.txt" "$work/data/backup-docs/"
+for day in 2026-11-28 2026-11-29 2026-11-30 2026-12-01 2026-12-02 2026-12-03; do
+  echo "<html></html>" > "$work/home/Log Vorn $day.htm"
+done
+shoot() {  # shoot NAME SETTINGS...: start Vorn with the settings, let $action act, capture
+  local name=$1
+  shift
+  printf '[Configuration]\nLangue=3\n%s\n' "$@" > "$work/home/Vorn.ini"
+  "$vorn" --home "$work/home" >/dev/null 2>&1 &
+  local pid=$!
+  sleep 2
+  local window
+  window=$(xdotool search --sync --onlyvisible --pid "$pid" --class vorn | head -1)
+  $action "$window"
+  sleep 1
+  import -window "${capture:-$window}" "$out/$name.png"
+  capture=
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+}
+click_first_pair() { xdotool mousemove --window "$1" 200 185 click 1; }
+action=click_first_pair shoot files-en AfficherFichiers=1
+# A file another program holds a lock on while the first pass runs.
+python3 -c 'import fcntl, sys, time
+f = open(sys.argv[1], "r+"); fcntl.lockf(f, fcntl.LOCK_EX); time.sleep(15)' \
+  "$work/data/documents/notes.txt" &
+sleep 0.5
+start_one_pass() {  # the start button, then stop once the first pass is done
+  xdotool mousemove --window "$1" 33 90 click 1
+  sleep 2
+  xdotool mousemove --window "$1" 33 90 click 1
+}
+action=start_one_pass shoot locked-en AfficherLocked=1
+open_log_viewer() {
+  xdotool windowfocus --sync "$1" key F1
+  sleep 2
+  capture=$(xdotool search --onlyvisible --name "Check Logs" | head -1)
+}
+action=open_log_viewer shoot log-viewer-en
+
 "$PWD/$build/tests/dialog_gallery" "$out/dialogs"
 echo "screenshots in $out"

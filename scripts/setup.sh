@@ -10,7 +10,7 @@ packages=(
   # core library, and the desktop program
   libacl1-dev qt6-base-dev libgl-dev
   # tests, the sanitizer build and the fuzz targets
-  libgtest-dev libgmock-dev attr acl systemd clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev attr acl systemd clang libclang-rt-14-dev locales
   # benchmark harness (bench/run_bench.py, run by hand)
   python3 rsync strace coreutils
   # screenshots of the windows (scripts/screenshots.sh, run by hand)

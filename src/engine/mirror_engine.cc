@@ -14,18 +14,12 @@
 #include "platform/path.h"
 #include "settings/number_reading.h"
 #include "shell/constants.h"
+#include "views/list_order.h"
 
 namespace vorn {
 namespace {
 
 // Case-blind order of the locked-file list, as a sorted list box shows it.
-bool CaseBlindLess(const std::string& a, const std::string& b) {
-  const auto lower = [](unsigned char c) { return std::tolower(c); };
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) {
-    return lower(static_cast<unsigned char>(x)) < lower(static_cast<unsigned char>(y));
-  });
-}
-
 std::string WithSeparator(const std::string& folder) {
   return folder.empty() || folder.back() == platform::kSeparator ? folder
                                                                  : folder + platform::kSeparator;
@@ -101,7 +95,8 @@ PassEnd MirrorEngine::RunMirrorPass(PassKind kind) {
     }
   }
   locked_ = locked_temp_;
-  std::stable_sort(locked_.begin(), locked_.end(), CaseBlindLess);
+  std::stable_sort(locked_.begin(), locked_.end(),
+                   [](const std::string& a, const std::string& b) { return ListOrderLess(a, b); });
   host.ShowLockedFiles(locked_);
 
   SummaryContext context;

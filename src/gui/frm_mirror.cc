@@ -62,6 +62,7 @@ frmMirror::~frmMirror() {
   // The unload handler's one task.
   RemoveTrayIcon();
   delete splash_;
+  delete log_viewer_;
 }
 
 void frmMirror::BuildMenus() {
@@ -332,12 +333,16 @@ void frmMirror::BuildWindow() {
   layout->addLayout(lists);
   lblLocked = Named(new QLabel(central), "lblLocked");
   lstLocked = Named(new QListWidget(central), "lstLocked");
-  lstLocked->setSortingEnabled(true);
   layout->addWidget(lblLocked);
   layout->addWidget(lstLocked);
   for (QWidget* w : {static_cast<QWidget*>(lstFichiersSources),
                      static_cast<QWidget*>(lstFichiersCibles), static_cast<QWidget*>(lstLocked)}) {
     w->setMinimumHeight(120);
+  }
+  for (QListWidget* list : {lstFichiersSources, lstFichiersCibles}) {
+    list->setMouseTracking(true);
+    list->viewport()->setMouseTracking(true);
+    list->viewport()->installEventFilter(this);
   }
   for (QWidget* frame :
        {static_cast<QWidget*>(FrameSourcesCibles), static_cast<QWidget*>(frameLegende),

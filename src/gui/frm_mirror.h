@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSystemTrayIcon>
@@ -17,9 +18,11 @@
 #include <memory>
 
 #include "engine/mirror_engine.h"
+#include "gui/log_viewer.h"
 #include "logs/daily_log.h"
 #include "platform/clock.h"
 #include "platform/service_control.h"
+#include "platform/system.h"
 #include "service/service_admin.h"
 #include "settings/pair_editing.h"
 #include "settings/scheduler.h"
@@ -74,6 +77,7 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
   bool tray_available() const;
   QSystemTrayIcon* tray() { return tray_; }
   frmSplash* splash() { return splash_; }
+  frmVoirLogs* log_viewer() { return log_viewer_; }
 
   // Dialogs (through the services)
   void ShowMessage(MessageIcon icon, std::string_view text) override;
@@ -235,6 +239,11 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
   void RemovePairs();
   void OpenPairSettings(int row);
   bool OnGridKey(QKeyEvent* event);
+  void OpenLogViewer();
+  void FillFileLists(int row);
+  void ListFolder(QListWidget* list, QLabel* count, const std::string& folder,
+                  const std::string& shown_folder);
+  void ShowListingTooltip(QListWidget* list, const QPoint& position, Qt::MouseButtons buttons);
   void ShowPane();
   void ShowGridSide(bool has_pairs);
   void SetHighlighting(bool on);
@@ -260,6 +269,7 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
   std::unique_ptr<ServiceLifecycleLog> lifecycle_;
   QSystemTrayIcon* tray_ = nullptr;
   frmSplash* splash_ = nullptr;
+  QPointer<frmVoirLogs> log_viewer_;
   QActionGroup* security_group_ = nullptr;
   QActionGroup* copy_type_group_ = nullptr;
   QActionGroup* language_group_ = nullptr;
@@ -270,6 +280,10 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
   bool ended_ = false;
   int exit_code_ = 0;
   bool exit_requested_ = false;
+  platform::NumberFormat number_format_ = platform::UserNumberFormat();
+  /// The current-cell change of a click has just listed the row, so the
+  /// click itself need not list it again.
+  bool listed_by_current_change_ = false;
 };
 
 }  // namespace vorn::gui

@@ -67,6 +67,9 @@ void frmMirror::ConnectCommands() {
     mnuAfficherLocked->setChecked(app_.settings.AfficherLocked);
     if (!app_.settings.AfficherFichiers) ClearFileLists();
     ShowPane();
+    if (app_.settings.AfficherFichiers && lstDossiers->rowCount() > 0) {
+      FillFileLists(lstDossiers->currentRow());
+    }
   });
   connect(mnuAfficherLocked, &QAction::triggered, this, [this] {
     const bool was_on = app_.settings.AfficherLocked;
@@ -87,6 +90,8 @@ void frmMirror::ConnectCommands() {
   language(mnuPortugais, kPortuguese);
   language(mnuAnglais, kEnglish);
 
+  connect(mnuVoirLogs, &QAction::triggered, this, &frmMirror::OpenLogViewer);
+  connect(mnuFichierVoirLogs, &QAction::triggered, this, &frmMirror::OpenLogViewer);
   connect(mnuAide, &QAction::triggered, this, [this] { OpenHelp(""); });
   connect(mnuAPropos, &QAction::triggered, this, [this] {
     frmAbout about(this, app_.settings.Langue, app_.system.CopyCarriesStreams(),
@@ -95,6 +100,12 @@ void frmMirror::ConnectCommands() {
   });
 
   connect(lstDossiers, &QTableWidget::cellClicked, this, &frmMirror::OnGridClicked);
+  connect(lstDossiers, &QTableWidget::currentCellChanged, this, [this](int row, int, int old_row) {
+    if (row == old_row || row < 0 || !app_.settings.AfficherFichiers) return;
+    FillFileLists(row);
+    // A click reports itself after this; it finds the row listed.
+    listed_by_current_change_ = QApplication::mouseButtons() != Qt::NoButton;
+  });
 }
 
 void frmMirror::ToggleSetting(QAction* action, bool MirrorSettings::*field) {
@@ -154,6 +165,10 @@ void frmMirror::OnGridClicked(int row, int column) {
   if (row >= 0 && !(QApplication::keyboardModifiers() & Qt::ShiftModifier)) {
     lstDossiers->selectRow(row);
   }
+  if (app_.settings.AfficherFichiers && !listed_by_current_change_) {
+    FillFileLists(lstDossiers->currentRow());
+  }
+  listed_by_current_change_ = false;
   if (column == 1 && scheduler_->Idle()) OpenPairSettings(lstDossiers->currentRow());
 }
 
@@ -217,6 +232,16 @@ bool frmMirror::eventFilter(QObject* watched, QEvent* event) {
       OnGridMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
     } else if (event->type() == QEvent::MouseButtonPress) {
       OnGridPressed();
+    }
+    return false;
+  }
+  if (watched == lstFichiersSources->viewport() || watched == lstFichiersCibles->viewport()) {
+    auto* list = static_cast<QListWidget*>(static_cast<QWidget*>(watched)->parentWidget());
+    if (event->type() == QEvent::MouseMove) {
+      const auto* move = static_cast<QMouseEvent*>(event);
+      ShowListingTooltip(list, move->position().toPoint(), move->buttons());
+    } else if (event->type() == QEvent::Leave) {
+      list->setToolTip({});
     }
     return false;
   }

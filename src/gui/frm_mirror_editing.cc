@@ -8,6 +8,7 @@
 #include "gui/log_dialogs.h"
 #include "gui/service_dialogs.h"
 #include "gui/settings_dialogs.h"
+#include "gui/signatures_dialog.h"
 #include "settings/scheduler.h"
 #include "shell/pair_commands.h"
 
@@ -70,6 +71,12 @@ void frmMirror::ConnectEditing() {
     frmAvertirDossierErr dialog(this, *this, *app_.ini, app_.settings, app_.system);
     RunDialog(dialog);
     mnuDossierErr->setChecked(UnknownFolderWarningsOn(app_.settings));
+  });
+  connect(mnuGestionSignatures, &QAction::triggered, this, [this] {
+    frmGestionSignatures dialog(this, *this, services_.fs, app_.paths.signatures_file,
+                                app_.signatures, app_.settings.Langue,
+                                [] { QApplication::beep(); });
+    RunDialog(dialog);
   });
   connect(mnuService, &QAction::triggered, this, [this] {
     ServiceDialogEffects effects{[this](bool service) { ShowMode(ModeFor(service)); },

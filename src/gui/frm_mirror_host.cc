@@ -170,6 +170,9 @@ void frmMirror::ApplyLanguage(int16_t language) {
 }
 
 void frmMirror::ShowPairs(const PairList& pairs) {
+  // Rebuilding moves the current cell; that is no choice of the user's and
+  // lists no folder.
+  const QSignalBlocker quiet(lstDossiers);
   lstDossiers->clearContents();
   lstDossiers->setRowCount(static_cast<int>(pairs.rows.size()));
   for (size_t i = 0; i < pairs.rows.size(); ++i) {
@@ -189,6 +192,8 @@ void frmMirror::ShowPairs(const PairList& pairs) {
   }
   lblNbDossiers->setText(QString::number(pairs.rows.size()));
   hover_row_ = -1;
+  // A fresh list has a current row, the first, though none looks chosen.
+  if (!pairs.rows.empty()) lstDossiers->setCurrentCell(0, 0);
   SetHighlighting(false);
   ShowGridSide(!pairs.rows.empty());
   // A pair whose folders disagree on being on a Macintosh volume is worth a
@@ -310,16 +315,6 @@ void frmMirror::SetTray(TrayState state, const std::string& tip) {
 void frmMirror::ShowSummary(const std::string& text) {
   lblMessage->setPalette(QApplication::palette());
   lblMessage->setText(ToQt(text));
-}
-
-void frmMirror::ShowLockedFiles(const std::vector<std::string>& locked) {
-  lstLocked->clear();
-  for (const std::string& path : locked) lstLocked->addItem(ToQt(path));
-}
-
-void frmMirror::RefreshFileLists(bool) {
-  // The folder listings come with the folder views; until then there is
-  // nothing on screen to refresh.
 }
 
 void frmMirror::ShowMessageWindow(const std::string& text) {

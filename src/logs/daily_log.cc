@@ -15,6 +15,8 @@ std::string LogPrefix() {
   return "Log " + std::string(kProductName);
 }
 
+}  // namespace
+
 bool IsLogFileName(std::string_view name) {
   const std::string prefix = LogPrefix();
   constexpr std::string_view kSuffix = ".htm";
@@ -22,15 +24,17 @@ bool IsLogFileName(std::string_view name) {
          name.substr(name.size() - kSuffix.size()) == kSuffix;
 }
 
-}  // namespace
-
 DailyLog::DailyLog(platform::FileSystem& fs, const MirrorSettings& settings, platform::Clock& clock)
     : fs_(fs), settings_(settings), clock_(clock) {}
+
+std::string LogPathForDate(const std::string& folder, std::string_view date) {
+  return platform::JoinPath(folder, LogPrefix() + " " + std::string(date) + ".htm");
+}
 
 std::string DailyLog::DailyLogName(const std::string& folder, const platform::LocalTime& date) {
   char day[16];
   std::snprintf(day, sizeof day, "%04d-%02d-%02d", date.year, date.month, date.day);
-  return platform::JoinPath(folder, LogPrefix() + " " + day + ".htm");
+  return LogPathForDate(folder, day);
 }
 
 void DailyLog::FixDay(const platform::LocalTime& date) {

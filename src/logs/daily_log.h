@@ -9,6 +9,12 @@
 
 namespace vorn {
 
+/// Whether a file name is one of the daily logs: "Log Vorn" ... ".htm".
+bool IsLogFileName(std::string_view name);
+
+/// The log file of a day given as "yyyy-mm-dd": "Log Vorn yyyy-mm-dd.htm".
+std::string LogPathForDate(const std::string& folder, std::string_view date);
+
 /// The daily HTML log: one file per day in the log folder, created with a
 /// header when a pass first needs it, then grown one line at a time. Each
 /// line opens, appends and closes the file, so the log viewer may read or

@@ -43,6 +43,11 @@ constexpr LogCatalogue kTexts({{
     {T::kInvalidValuePrefix,
      {F::kThree, "Valeur incorrecte: ", "Valor inválido: ", "Invalid value: "}},
     {T::kCancel, {F::kThree, "&Annuler", "&Cancelar", "&Cancel"}},
+    {T::kViewerTitle,
+     {F::kThree, "Voir les journaux - [Retour à Vorn] ->", "Ver os jornais - [Fechar para Vorn] ->",
+      "Check Logs - [Back to Vorn: close] ->"}},
+    {T::kRemoveLog, {F::kThree, "Effacer le journal '", "Suprimir o jornal '", "Remove Log '"}},
+    {T::kPopupCancel, {F::kThree, "Annuler", "Cancelar", "Cancel"}},
 }});
 
 }  // namespace

@@ -25,6 +25,10 @@ enum class LogText {
   kMaximumReached,
   kInvalidValuePrefix,
   kCancel,
+  // The log viewer.
+  kViewerTitle,
+  kRemoveLog,
+  kPopupCancel,
   kCount,
 };
 

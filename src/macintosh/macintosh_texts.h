@@ -4,11 +4,35 @@
 
 namespace vorn {
 
-/// Texts of the signatures table (French and English only).
+/// Texts of the signatures table and its editor (French and English only).
 enum class MacintoshText {
   kDuplicateKey,
   kCorruptedFile,
   kLine,
+  // The signatures editor.
+  kEditorTitle,
+  kEditorTitleChanged,
+  kColumnSignature,
+  kColumnExtension,
+  kColumnType,
+  kSignatureLabel,
+  kExtensionLabel,
+  kTypeLabel,
+  kAddModify,
+  kRemove,
+  kSave,
+  kCancel,
+  kSignatureLength,
+  kExtensionLength,
+  kExtensionCharacter,
+  kTypeMandatory,
+  kAdded,
+  kUnchanged,
+  kModified,
+  kSelectToRemove,
+  kRemoved,
+  kDiscardChanges,
+  kCannotSave,
   kCount,
 };
 

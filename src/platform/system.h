@@ -31,6 +31,14 @@ int OpenFileLimit();
 /// root, the user's home, and the mount points of real file systems.
 std::vector<std::string> MountPoints();
 
+/// How the user's locale writes numbers: the digit-grouping and decimal
+/// separators (LC_NUMERIC, read without changing the process's locale).
+struct NumberFormat {
+  std::string grouping_separator = ",";
+  std::string decimal_separator = ".";
+};
+NumberFormat UserNumberFormat();
+
 /// The folder that holds the running executable, without a trailing separator.
 std::string ExecutableFolder();
 

@@ -1,4 +1,6 @@
 #include <fcntl.h>
+#include <langinfo.h>
+#include <locale.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -184,6 +186,22 @@ InstanceLock& InstanceLock::operator=(InstanceLock&& other) noexcept {
 
 InstanceLock::~InstanceLock() {
   if (fd_ >= 0) ::close(fd_);  // closing the last descriptor releases the lock
+}
+
+NumberFormat UserNumberFormat() {
+  // newlocale reads LANG/LC_ALL/LC_NUMERIC like setlocale(LC_NUMERIC, "")
+  // would, but leaves the process's own locale (and number parsing) alone.
+  locale_t user = ::newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
+  if (user == static_cast<locale_t>(nullptr)) {
+    user = ::newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+  }
+  NumberFormat format;
+  if (user != static_cast<locale_t>(nullptr)) {
+    format.grouping_separator = ::nl_langinfo_l(THOUSEP, user);
+    format.decimal_separator = ::nl_langinfo_l(RADIXCHAR, user);
+    ::freelocale(user);
+  }
+  return format;
 }
 
 }  // namespace vorn::platform

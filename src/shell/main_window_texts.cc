@@ -202,6 +202,9 @@ constexpr MainWindowCatalogue kTexts({{
     {T::kNoHelp,
      {F::kThree, "La documentation n'est pas encore disponible...",
       "Documentação não disponível...", "Documentation not yet available..."}},
+    {T::kFilesFoldersIn,
+     {F::kThree, " fichiers/dossiers dans ", " ficheiros/pastas na ", " files/folders in "}},
+    {T::kFolderWord, {F::kThree, "dossier ", "pasta ", "folder "}},
 }});
 
 }  // namespace

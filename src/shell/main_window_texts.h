@@ -91,6 +91,8 @@ enum class MainWindowText {
   kRemovalWarning,
   kExitQuestion,
   kNoHelp,
+  kFilesFoldersIn,
+  kFolderWord,
   kCount,
 };
 

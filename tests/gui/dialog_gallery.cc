@@ -12,6 +12,7 @@
 #include "gui/log_dialogs.h"
 #include "gui/service_dialogs.h"
 #include "gui/settings_dialogs.h"
+#include "gui/signatures_dialog.h"
 #include "platform/file_system.h"
 #include "platform/systemd_service.h"
 #include "support/fakes.h"
@@ -55,8 +56,8 @@ int Run(const QString& out) {
   SystemInfo system;
   system.nt = true;
   bool ok = true;
-  for (const auto& [language, suffix] :
-       {std::pair<int16_t, QString>{kEnglish, "en"}, std::pair<int16_t, QString>{kFrench, "fr"}}) {
+  for (const int16_t language : {kEnglish, kFrench}) {
+    const QString suffix = language == kFrench ? "fr" : "en";
     MirrorSettings settings;
     settings.Langue = language;
     // A folder every system has, so the picture shows a familiar tree.
@@ -100,6 +101,21 @@ int Run(const QString& out) {
       frmAdminService dialog(nullptr, dialogs, ini, settings, *service,
                              ServiceDialogEffects{[](bool) {}, [] {}, [] {}});
       ok &= Save(dialog, name("frmAdminService"));
+    }
+    {
+      const std::string signatures = (home.path() + "/Signatures.txt").toStdString();
+      ok &= fs->ReplaceFile(signatures,
+                            "\"W6BNMSWD\",\"doc\",\"Word 6 Document\"\r\n"
+                            "\"XDOCXPR3\",\"qxd\",\"Quark XPress Document\"\r\n"
+                            "\"8BPS8BIM\",\"psd\",\"Photoshop Image\"\r\n"
+                            "\"PDF CARO\",\"pdf\",\"Acrobat Document\"\r\n")
+                .ok();
+      SignatureTable table;
+      frmGestionSignatures dialog(nullptr, dialogs, *fs, signatures, table, language, [] {});
+      // A row chosen and added again unchanged shows the status line.
+      dialog.lstSignatures->setCurrentItem(dialog.lstSignatures->topLevelItem(1));
+      dialog.cmdAjouter->click();
+      ok &= Save(dialog, name("frmGestionSignatures"));
     }
   }
   return ok ? 0 : 1;

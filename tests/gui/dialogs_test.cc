@@ -9,6 +9,7 @@
 #include "gui/log_dialogs.h"
 #include "gui/service_dialogs.h"
 #include "gui/settings_dialogs.h"
+#include "gui/signatures_dialog.h"
 #include "gui/window_fixture.h"
 #include "platform/systemd_service.h"
 
@@ -370,6 +371,24 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     QVERIFY(Ini().find("MessageNetSend=admin Folder missing") != std::string::npos);
     QVERIFY(Ini().find("ErreurDossierEventLog") == std::string::npos);
     QVERIFY(!window_->mnuDossierErr->isChecked());
+  }
+
+  void theSignaturesEditorSavesIntoTheTableTheEngineUses() {
+    Pairs({"Enable=1"});
+    Start();
+    Step<frmGestionSignatures>([](frmGestionSignatures& dialog) {
+      QCOMPARE(dialog.lstSignatures->topLevelItemCount(), 0);  // built-in records never show
+      dialog.txtSignature->setText("TEXTttxt");
+      dialog.txtExtension->setText("txt");
+      dialog.txtType->setText("Text file");
+      dialog.cmdAjouter->click();
+      dialog.cmdOK->click();
+    });
+    window_->mnuGestionSignatures->trigger();
+    QCOMPARE(dialogs_run_, QStringList{"frmGestionSignatures"});
+    QCOMPARE(Read("home/Signatures.txt"), QByteArray("\"TEXTttxt\",\"txt\",\"Text file\"\r\n"));
+    QCOMPARE(window_->app().signatures.ExtensionForSignature("TEXTttxt"), std::string("txt"));
+    QCOMPARE(window_->app().signatures.records().size(), size_t{1});
   }
 
   void theServiceDialogInstallsAndRemovesTheUnit() {

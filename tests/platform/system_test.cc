@@ -1,6 +1,8 @@
 #include "platform/system.h"
 
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +53,46 @@ TEST(SystemTest, OneInstancePerApplicationFolder) {
   EXPECT_EQ(InstanceLock::TryAcquire(dir.path()).state(), InstanceLock::State::kHeld);
   EXPECT_EQ(InstanceLock::TryAcquire(dir.Path("missing")).state(),
             InstanceLock::State::kUnavailable);
+}
+
+// Sets an environment variable for one scope.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedVariable() {
+    if (old_) {
+      ::setenv(name_, old_->c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(SystemTest, NumbersAreWrittenTheUserLocaleWay) {
+  {
+    ScopedVariable all("LC_ALL", "C");
+    const NumberFormat c = UserNumberFormat();
+    EXPECT_EQ(c.grouping_separator, "");
+    EXPECT_EQ(c.decimal_separator, ".");
+  }
+  // A French locale built for the test, so it does not depend on the
+  // locales this machine happens to have generated.
+  TestFolder dir;
+  const std::string command =
+      "localedef -i fr_FR -f UTF-8 " + dir.Path("fr_FR.UTF-8") + " >/dev/null 2>&1";
+  if (std::system(command.c_str()) != 0) GTEST_SKIP() << "localedef cannot build fr_FR here";
+  ScopedVariable path("LOCPATH", dir.path());
+  ScopedVariable all("LC_ALL", "fr_FR.UTF-8");
+  const NumberFormat french = UserNumberFormat();
+  EXPECT_EQ(french.grouping_separator, "\u202f");
+  EXPECT_EQ(french.decimal_separator, ",");
 }
 
 }  // namespace

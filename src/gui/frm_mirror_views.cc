@@ -1,0 +1,85 @@
+// frmMirror's lower pane: the listings of the chosen pair's folders, their
+// tooltips, and the files the last pass found locked.
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include "gui/frm_mirror.h"
+#include "gui/log_viewer.h"
+#include "gui/qt_dialogs.h"
+#include "views/folder_listing.h"
+
+namespace vorn::gui {
+
+void frmMirror::FillFileLists(int row) {
+  ClearFileLists();
+  if (row < 0 || static_cast<size_t>(row) >= app_.pairs.rows.size()) return;
+  const PairRow& shown = app_.pairs.rows[static_cast<size_t>(row)];
+  const FolderPair& pair = app_.pairs.pairs[static_cast<size_t>(shown.pair_number) - 1];
+  ListFolder(lstFichiersSources, lblNbFichiersSources, pair.Source, shown.source_text);
+  ListFolder(lstFichiersCibles, lblNbFichiersCibles, pair.Target, shown.target_text);
+}
+
+void frmMirror::ListFolder(QListWidget* list, QLabel* count, const std::string& folder,
+                           const std::string& shown_folder) {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  list->clear();
+  for (const ListingEntry& entry : ListFolderContents(services_.fs, folder)) {
+    auto* item = new QListWidgetItem(ToQt(entry.text), list);
+    item->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(entry.size));
+  }
+  count->setText(
+      ToQt(CountLabelText(static_cast<size_t>(list->count()), shown_folder, app_.settings.Langue)));
+  QApplication::restoreOverrideCursor();
+}
+
+void frmMirror::RefreshFileLists(bool target_changed) {
+  if (lstDossiers->rowCount() == 0 || !highlighting_ || !app_.settings.AfficherFichiers) return;
+  const int row = lstDossiers->currentRow();
+  if (row < 0 || static_cast<size_t>(row) >= app_.pairs.rows.size()) return;
+  const PairRow& shown = app_.pairs.rows[static_cast<size_t>(row)];
+  const FolderPair& pair = app_.pairs.pairs[static_cast<size_t>(shown.pair_number) - 1];
+  ListFolder(lstFichiersSources, lblNbFichiersSources, pair.Source, shown.source_text);
+  if (target_changed) {
+    ListFolder(lstFichiersCibles, lblNbFichiersCibles, pair.Target, shown.target_text);
+  }
+}
+
+void frmMirror::ShowListingTooltip(QListWidget* list, const QPoint& position,
+                                   Qt::MouseButtons buttons) {
+  if (buttons != Qt::NoButton) return;
+  if (list->count() == 0 || !list->viewport()->rect().contains(position)) {
+    list->setToolTip({});
+    return;
+  }
+  // Below the last entry the nearest one is the last.
+  const QModelIndex index = list->indexAt(position);
+  const QListWidgetItem* item =
+      index.isValid() ? list->item(index.row()) : list->item(list->count() - 1);
+  const ListingEntry entry{item->text().toStdString(), item->data(Qt::UserRole).toLongLong()};
+  list->setToolTip(ToQt(ListingTooltip(entry, app_.settings.Langue, number_format_)));
+}
+
+void frmMirror::OpenLogViewer() {
+  if (log_viewer_ != nullptr && log_viewer_->isVisible()) {
+    showMinimized();
+    log_viewer_->showNormal();
+    log_viewer_->raise();
+    return;
+  }
+  delete log_viewer_;
+  log_viewer_ = new frmVoirLogs(
+      LogViewerServices{services_.fs, *this, services_.open_url, [this] { showMinimized(); },
+                        [this] {
+                          if (isVisible()) showNormal();
+                        }},
+      app_.settings.PathLogs, app_.settings.Langue);
+  log_viewer_->show();
+}
+
+void frmMirror::ShowLockedFiles(const std::vector<std::string>& locked) {
+  lstLocked->clear();
+  for (const std::string& path : locked) lstLocked->addItem(ToQt(path));
+}
+
+}  // namespace vorn::gui
