@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include "gui/frm_mirror.h"
+#include "gui/images.h"
 #include "gui/qt_dialogs.h"
 #include "platform/systemd_service.h"
 
@@ -13,6 +14,8 @@ namespace vorn::gui {
 int RunDesktop(int& argc, char** argv, const ProgramOptions& options) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("Vorn");
+  QApplication::setDesktopFileName("vorn");
+  QApplication::setWindowIcon(TrayIcon(TrayState::kStopped));
   // Hidden in the tray, the program keeps running.
   QApplication::setQuitOnLastWindowClosed(false);
   const auto fs = platform::MakePosixFileSystem();

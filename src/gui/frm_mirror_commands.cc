@@ -122,17 +122,14 @@ void frmMirror::ExitCommand() {
 }
 
 void frmMirror::OpenHelp(const std::string& anchor) {
-  // The help files are looked for in the application folder first, as the
-  // program always did, then beside the executable, where they are installed.
-  const std::string name = HelpFileName(app_.settings.Langue);
-  std::string path = platform::JoinPath(app_.paths.app_folder, name);
-  if (!services_.fs.Lookup(path).ok())
-    path = platform::JoinPath(platform::ExecutableFolder(), name);
-  if (!services_.fs.Lookup(path).ok()) {
-    ShowMessage(MessageIcon::kInformation, Tr(MainWindowText::kNoHelp, app_.settings.Langue));
-    return;
+  for (const std::string& path : HelpFileLocations(
+           app_.paths.app_folder, platform::ExecutableFolder(), app_.settings.Langue)) {
+    if (services_.fs.Lookup(path).ok()) {
+      services_.open_url("file://" + path + (anchor.empty() ? "" : "#" + anchor));
+      return;
+    }
   }
-  services_.open_url("file://" + path + (anchor.empty() ? "" : "#" + anchor));
+  ShowMessage(MessageIcon::kInformation, Tr(MainWindowText::kNoHelp, app_.settings.Langue));
 }
 
 void frmMirror::SetHighlighting(bool on) {

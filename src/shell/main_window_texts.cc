@@ -1,5 +1,6 @@
 #include "shell/main_window_texts.h"
 
+#include "platform/path.h"
 #include "shell/constants.h"
 
 namespace vorn {
@@ -311,6 +312,14 @@ std::string HelpFileName(int16_t language) {
   return language == kFrench       ? "VornHelpFRE.htm"
          : language == kPortuguese ? "VornHelpPOR.htm"
                                    : "VornHelpENG.htm";
+}
+
+std::vector<std::string> HelpFileLocations(const std::string& app_folder,
+                                           const std::string& executable_folder, int16_t language) {
+  const std::string name = HelpFileName(language);
+  return {platform::JoinPath(app_folder, name), platform::JoinPath(executable_folder, name),
+          platform::JoinPath(
+              platform::JoinPath(platform::ParentFolder(executable_folder), "share/vorn"), name)};
 }
 
 }  // namespace vorn

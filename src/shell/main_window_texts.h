@@ -116,4 +116,11 @@ std::vector<ControlText> SubFolderCaptions(int16_t language, bool sub_folders);
 /// The help file for a language: VornHelpFRE.htm, VornHelpPOR.htm or VornHelpENG.htm.
 std::string HelpFileName(int16_t language);
 
+/// Where the help file of a language may be, in the order to try: the
+/// application folder (as the program always looked), beside the
+/// executable (a build tree), and share/vorn next to the executable's bin
+/// folder (an installed copy).
+std::vector<std::string> HelpFileLocations(const std::string& app_folder,
+                                           const std::string& executable_folder, int16_t language);
+
 }  // namespace vorn

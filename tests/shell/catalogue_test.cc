@@ -1,5 +1,6 @@
 #include <set>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,14 @@ TEST(CatalogueTest, LanguageCodesPickTheirVariant) {
   EXPECT_EQ(kText.In(kPortuguese), "pt");
   EXPECT_EQ(kText.In(kEnglish), "en");
   for (const int16_t other : {0, 4, 7, -1}) EXPECT_EQ(kText.In(other), "en") << other;
+}
+
+TEST(CatalogueTest, HelpIsLookedForInTheAppFolderTheBuildAndTheInstall) {
+  EXPECT_EQ(HelpFileLocations("/home/u/.local/share/vorn", "/usr/local/bin", kFrench),
+            (std::vector<std::string>{"/home/u/.local/share/vorn/VornHelpFRE.htm",
+                                      "/usr/local/bin/VornHelpFRE.htm",
+                                      "/usr/local/share/vorn/VornHelpFRE.htm"}));
+  EXPECT_EQ(HelpFileLocations("/a", "/b", 9).back(), "/share/vorn/VornHelpENG.htm");
 }
 
 }  // namespace
