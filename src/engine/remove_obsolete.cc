@@ -1,13 +1,28 @@
 // RemoveObsoleteEntries: deletes target entries the source no longer has,
 // refusing to when the source root itself has vanished.
 
-#include <unordered_set>
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+#include <vector>
 
 #include "engine/mirror_engine.h"
 #include "logs/log_texts.h"
 #include "platform/path.h"
 
 namespace vorn {
+namespace {
+
+// 64-bit FNV-1a: the same on every platform and word size.
+uint64_t NameHash(std::string_view name) {
+  uint64_t hash = 14695981039346656037ULL;
+  for (const char c : name) {
+    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+  }
+  return hash;
+}
+
+}  // namespace
 
 using platform::EntryType;
 using platform::Folder;
@@ -43,18 +58,24 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk, Frame& fra
 
   // One listing of the source folder answers "is it in the source" for
   // every target entry, instead of one lookup each; where the source
-  // cannot be listed, each entry is looked up.
-  std::unordered_set<std::string> source_names;
+  // cannot be listed, each entry is looked up. The listing is kept as
+  // sorted name hashes, eight bytes a name however long, so a folder of a
+  // million entries stays small. Two names sharing a hash can only make an
+  // obsolete entry look wanted and stay: never the other way round.
+  std::vector<uint64_t> source_hashes;
   bool source_listed = false;
   if (source != nullptr && target != nullptr) {
     if (auto reader = fs.ReadFolder(*source); reader.ok()) {
       platform::FolderEntry entry;
-      while ((*reader)->Next(entry)) source_names.insert(entry.name);
+      while ((*reader)->Next(entry)) source_hashes.push_back(NameHash(entry.name));
       source_listed = !(*reader)->error().has_value();
+      std::sort(source_hashes.begin(), source_hashes.end());
     }
   }
   const auto in_source = [&](const std::string& name) {
-    if (source_listed) return source_names.count(name) != 0;
+    if (source_listed) {
+      return std::binary_search(source_hashes.begin(), source_hashes.end(), NameHash(name));
+    }
     return source != nullptr && fs.LookupAt(*source, name).ok();
   };
 
