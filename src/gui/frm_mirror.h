@@ -241,6 +241,9 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
   bool OnGridKey(QKeyEvent* event);
   void OpenLogViewer();
   void FillFileLists(int row);
+  /// Lists the source folder of a grid row's pair, and its target folder too
+  /// when asked.
+  void ListPair(int row, bool with_target);
   void ListFolder(QListWidget* list, QLabel* count, const std::string& folder,
                   const std::string& shown_folder);
   void ShowListingTooltip(QListWidget* list, const QPoint& position, Qt::MouseButtons buttons);

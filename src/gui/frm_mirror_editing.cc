@@ -121,11 +121,11 @@ void frmMirror::RemovePairs() {
 }
 
 void frmMirror::OpenPairSettings(int row) {
-  if (row < 0 || static_cast<size_t>(row) >= app_.pairs.rows.size()) return;
-  const PairRow& shown = app_.pairs.rows[static_cast<size_t>(row)];
-  FolderPair& pair = app_.pairs.pairs[static_cast<size_t>(shown.pair_number) - 1];
-  frmSetMode dialog(this, *this, *app_.ini, pair, shown, app_.settings.Temporisation,
-                    app_.settings.Langue, app_.system.nt, scheduler_->Idle());
+  FolderPair* pair = app_.pairs.PairOfRow(row);
+  if (pair == nullptr) return;
+  frmSetMode dialog(this, *this, *app_.ini, *pair, *app_.pairs.Row(row),
+                    app_.settings.Temporisation, app_.settings.Langue, app_.system.nt,
+                    scheduler_->Idle());
   if (RunDialog(dialog) != QDialog::Accepted) return;
   ReloadPairs(services_.fs, app_);
   ShowPairs(app_.pairs);

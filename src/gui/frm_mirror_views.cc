@@ -13,11 +13,17 @@ namespace vorn::gui {
 
 void frmMirror::FillFileLists(int row) {
   ClearFileLists();
-  if (row < 0 || static_cast<size_t>(row) >= app_.pairs.rows.size()) return;
-  const PairRow& shown = app_.pairs.rows[static_cast<size_t>(row)];
-  const FolderPair& pair = app_.pairs.pairs[static_cast<size_t>(shown.pair_number) - 1];
-  ListFolder(lstFichiersSources, lblNbFichiersSources, pair.Source, shown.source_text);
-  ListFolder(lstFichiersCibles, lblNbFichiersCibles, pair.Target, shown.target_text);
+  ListPair(row, true);
+}
+
+void frmMirror::ListPair(int row, bool with_target) {
+  const FolderPair* pair = app_.pairs.PairOfRow(row);
+  if (pair == nullptr) return;
+  const PairRow& shown = *app_.pairs.Row(row);
+  ListFolder(lstFichiersSources, lblNbFichiersSources, pair->Source, shown.source_text);
+  if (with_target) {
+    ListFolder(lstFichiersCibles, lblNbFichiersCibles, pair->Target, shown.target_text);
+  }
 }
 
 void frmMirror::ListFolder(QListWidget* list, QLabel* count, const std::string& folder,
@@ -35,14 +41,7 @@ void frmMirror::ListFolder(QListWidget* list, QLabel* count, const std::string& 
 
 void frmMirror::RefreshFileLists(bool target_changed) {
   if (lstDossiers->rowCount() == 0 || !highlighting_ || !app_.settings.AfficherFichiers) return;
-  const int row = lstDossiers->currentRow();
-  if (row < 0 || static_cast<size_t>(row) >= app_.pairs.rows.size()) return;
-  const PairRow& shown = app_.pairs.rows[static_cast<size_t>(row)];
-  const FolderPair& pair = app_.pairs.pairs[static_cast<size_t>(shown.pair_number) - 1];
-  ListFolder(lstFichiersSources, lblNbFichiersSources, pair.Source, shown.source_text);
-  if (target_changed) {
-    ListFolder(lstFichiersCibles, lblNbFichiersCibles, pair.Target, shown.target_text);
-  }
+  ListPair(lstDossiers->currentRow(), target_changed);
 }
 
 void frmMirror::ShowListingTooltip(QListWidget* list, const QPoint& position,

@@ -102,6 +102,16 @@ struct PairList {
   /// The pairs file is damaged: the message to show (critical icon) before
   /// ending the program. The rest of the list is then meaningless.
   std::optional<std::string> damaged_message;
+
+  /// A grid row and the pair it shows; nothing for a row out of range.
+  const PairRow* Row(int row) const {
+    return row >= 0 && static_cast<size_t>(row) < rows.size() ? &rows[static_cast<size_t>(row)]
+                                                              : nullptr;
+  }
+  FolderPair* PairOfRow(int row) {
+    const PairRow* shown = Row(row);
+    return shown != nullptr ? &pairs[static_cast<size_t>(shown->pair_number) - 1] : nullptr;
+  }
 };
 
 /// Reads the pairs file and the "Mirror_" sections into a fresh list. A

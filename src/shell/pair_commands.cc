@@ -34,8 +34,7 @@ std::string WithoutClosingSeparator(std::string path) {
 }
 
 bool RowChosen(const Application& app, const GridSelection& selection) {
-  return selection.highlighted && !app.pairs.rows.empty() && selection.current >= 0 &&
-         static_cast<size_t>(selection.current) < app.pairs.rows.size();
+  return selection.highlighted && app.pairs.Row(selection.current) != nullptr;
 }
 
 }  // namespace
@@ -63,9 +62,8 @@ EditOutcome EditPair(platform::FileSystem& fs, Application& app, Dialogs& dialog
     if (path) path = WithoutClosingSeparator(*path);
   } else {
     std::string default_text;
-    if (row >= 0) {
-      const PairRow& shown = app.pairs.rows[static_cast<size_t>(row)];
-      default_text = TrimBlanks(source ? shown.source_text : shown.target_text, " ");
+    if (const PairRow* shown = app.pairs.Row(row)) {
+      default_text = TrimBlanks(source ? shown->source_text : shown->target_text, " ");
     }
     path = dialogs.InputBox(prompt, default_text);
   }
@@ -129,10 +127,9 @@ void AddPairWithSource(platform::FileSystem& fs, Application& app, const std::st
 
 void ChangePairFolder(platform::FileSystem& fs, Application& app, int row, bool source,
                       const std::string& path) {
-  if (row < 0 || static_cast<size_t>(row) >= app.pairs.rows.size()) return;
-  const int16_t number = app.pairs.rows[static_cast<size_t>(row)].pair_number;
-  FolderPair& pair = app.pairs.pairs[static_cast<size_t>(number) - 1];
-  (source ? pair.Source : pair.Target) = path;
+  FolderPair* pair = app.pairs.PairOfRow(row);
+  if (pair == nullptr) return;
+  (source ? pair->Source : pair->Target) = path;
   SaveAndReload(fs, app, AllRows(app));
 }
 
