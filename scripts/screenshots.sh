@@ -117,5 +117,5 @@ open_log_viewer() {
 }
 action=open_log_viewer shoot log-viewer-en
 
-"$PWD/$build/tests/dialog_gallery" "$out/dialogs"
+"$PWD/$build/tools/dialog_gallery" "$out/dialogs"
 echo "screenshots in $out"

@@ -106,13 +106,11 @@ class SignaturesTest : public QObject {
       const char* type;
       const char* message;  // nothing: accepted
     } cases[] = {
+        // Every check is the core's; these show the dialog's colours, beeps and rows.
         {"W6BNMSW", "doc", "Word", "Type/Creator signature must be 8 characters"},
         {"MSWD W6 ", "doc", "Word", nullptr},
-        {"8BPS8BIM", "psdx", "Photoshop", "Windows extension must be 3 characters or less"},
-        {"8BPS8BIM", "", "Photoshop", nullptr},
-        {"PDF CARO", "p:f", "Acrobat", "Invalid character in Windows extension"},
         {"PDF CARO", "p\"", "Acrobat", "Invalid character in Windows extension"},
-        {"PDF CARO", "pdf", "", "Macintosh type is mandatory"},
+        {"8BPS8BIM", "", "Photoshop", nullptr},
     };
     int expected_beeps = 0;
     int expected_rows = 2;

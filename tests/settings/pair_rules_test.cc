@@ -6,7 +6,6 @@
 #include "settings/pair_editing.h"
 #include "settings/pair_settings.h"
 #include "shell/text.h"
-#include "support/test_folder.h"
 
 namespace vorn {
 namespace {
@@ -64,23 +63,6 @@ TEST(PairSettingsTest, OpeningReflectsThePairAndItsOddValues) {
   EXPECT_FALSE(form.update_rule_allowed);
 }
 
-TEST(PairSettingsTest, MoveConstraintsOnBothFamilies) {
-  PairSettingsForm form = OpenPairSettings(FolderPair{}, false);
-  form.remove = true;
-  form.newer_only = true;
-  SetMove(form, true, false);
-  EXPECT_FALSE(form.rename);
-  EXPECT_FALSE(form.rename_allowed);  // renaming needs the NT family
-  EXPECT_FALSE(form.remove);
-  EXPECT_FALSE(form.newer_only);
-  SetMove(form, true, true);
-  EXPECT_TRUE(form.rename_allowed);
-  form.rename = true;
-  SetMove(form, false, true);
-  EXPECT_FALSE(form.rename);
-  EXPECT_TRUE(form.remove_allowed && form.update_rule_allowed);
-}
-
 TEST(PairSettingsTest, IntervalCountsAreCheckedAndSpelledOut) {
   EXPECT_EQ(IntervalCountError("64000", kEnglish, true), "");
   EXPECT_EQ(IntervalCountError("2", kEnglish, true), "");
@@ -91,44 +73,6 @@ TEST(PairSettingsTest, IntervalCountsAreCheckedAndSpelledOut) {
   EXPECT_EQ(IntervalSpelledOut(6, 10, kEnglish), "i.e. 0 h 1 min 0 sec");
   EXPECT_EQ(IntervalSpelledOut(8, 10, kFrench), "soit: 0 h 1 min 20 sec");
   EXPECT_EQ(IntervalSpelledOut(400, 10, kEnglish), "i.e. 1 h 6 min 40 sec");
-}
-
-TEST(PairSettingsTest, OkWritesTheSevenKeysInOrder) {
-  testing::TestFolder dir;
-  const auto fs = platform::MakePosixFileSystem();
-  IniFile ini(*fs, dir.Path("Vorn.ini"));
-  FolderPair pair;
-  pair.Number = 2;
-  PairSettingsForm form = OpenPairSettings(pair, true);
-  form.specific_interval = true;
-  form.interval_count = "1";
-  EXPECT_FALSE(SavePairSettings(ini, pair, form));
-  EXPECT_FALSE(dir.Exists("Vorn.ini"));
-  form.specific_interval = false;  // the check applies to the disabled box too
-  EXPECT_FALSE(SavePairSettings(ini, pair, form));
-  form.interval_count = "6";
-  form.newer_only = true;
-  ASSERT_TRUE(SavePairSettings(ini, pair, form));
-  EXPECT_EQ(dir.Read("Vorn.ini"),
-            "[Mirror_2]\nEnable=1\nNbTemporisations=1\nDeplacer=0\nRenommer=0\nEffacer=0\n"
-            "Nouveau=1\nNoMilliseconds=0\n");
-  EXPECT_EQ(pair.PassCountdown, 1);
-}
-
-TEST(LimitsTest, ArrowsStopAtTheLimitsAndShowThem) {
-  auto step = kPurgeLimits.Arrow("3", false);
-  EXPECT_EQ(step.text, "2");
-  EXPECT_TRUE(step.at_minimum);
-  EXPECT_EQ(kPurgeLimits.Arrow("2", false).text, "2");
-  step = kPurgeLimits.Arrow("5", false);
-  EXPECT_EQ(step.text, "4");
-  EXPECT_FALSE(step.at_minimum);
-  step = kPurgeLimits.Arrow("365", true);
-  EXPECT_EQ(step.text, "366");
-  EXPECT_TRUE(step.at_maximum);
-  EXPECT_EQ(kPurgeLimits.Arrow("400", true).text, "366");
-  EXPECT_TRUE(kTemporisationLimits.Arrow("1", false).at_minimum);
-  EXPECT_EQ(kTemporisationLimits.Arrow("32766", true).text, "32767");
 }
 
 TEST(LimitsTest, OkAcceptsOnlyWhatLiesWithinRoundingHalvesToEven) {

@@ -15,10 +15,19 @@
 #include "gui/signatures_dialog.h"
 #include "platform/file_system.h"
 #include "platform/systemd_service.h"
-#include "support/fakes.h"
 
 namespace vorn::gui {
 namespace {
+
+// Nothing is asked while the pictures are taken; what a dialog would say
+// goes nowhere.
+class SilentDialogs final : public Dialogs {
+ public:
+  void ShowMessage(MessageIcon, std::string_view) override {}
+  bool AskYesNo(std::string_view) override { return false; }
+  std::optional<std::string> InputBox(std::string_view, std::string_view) override { return {}; }
+  std::optional<std::string> PickFolder(std::string_view) override { return {}; }
+};
 
 bool Save(QDialog& dialog, const QString& path) {
   dialog.show();
@@ -38,7 +47,7 @@ int Run(const QString& out) {
   QDir().mkpath(out);
   const auto fs = platform::MakePosixFileSystem();
   IniFile ini(*fs, (home.path() + "/Vorn.ini").toStdString());
-  vorn::testing::ScriptedDialogs dialogs;
+  SilentDialogs dialogs;
   platform::SystemdOptions service_options;
   service_options.unit_folder = home.path().toStdString();
   service_options.executable = "/usr/bin/vorn";
