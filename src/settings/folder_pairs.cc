@@ -16,7 +16,7 @@ struct PairKey {
 };
 
 // The per-pair keys in the order they are written.
-const std::array<PairKey, 7> kPairKeys = {{
+const std::array<PairKey, 9> kPairKeys = {{
     {"NbTemporisations", &FolderPair::NbTemporisations, "1"},
     {"Deplacer", &FolderPair::Deplacer, "0"},
     {"Renommer", &FolderPair::Renommer, "0"},
@@ -24,6 +24,8 @@ const std::array<PairKey, 7> kPairKeys = {{
     {"Nouveau", &FolderPair::Nouveau, "0"},
     {"Enable", &FolderPair::Enable, "1"},
     {"NoMilliseconds", &FolderPair::NoMilliseconds, "0"},
+    {"SourceVideAutorise", &FolderPair::SourceVideAutorise, ""},
+    {"SourceVolume", &FolderPair::SourceVolume, ""},
 }};
 
 constexpr std::string_view kMissingPrefix = "??? ";

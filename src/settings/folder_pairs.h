@@ -17,8 +17,19 @@ namespace vorn {
 /// The most pairs the list holds (pair numbers are 16-bit).
 inline constexpr int kMaxPairs = 32767;
 
+/// Pairs that a pass must never run: a walk into its own target, a target
+/// that swallows the source or Vorn's own files.
+enum class PairDanger : uint8_t {
+  kNone,
+  kSameFolder,            ///< source and target are one folder
+  kSourceInsideTarget,    ///< removal would delete the source
+  kTargetInsideSource,    ///< the walk would copy the target into itself
+  kTargetIsRoot,          ///< the target is "/"
+  kTargetHoldsOwnFiles,   ///< the target holds the application or log folder
+};
+
 /// One numbered pair: two folders and how the source is mirrored onto the
-/// target. The seven settings hold the texts read from the configuration
+/// target. The settings hold the texts read from the configuration
 /// file and are written back unchanged, so a hand-written "yes" survives a
 /// save (and counts as off: a setting is on exactly when its text is "1").
 struct FolderPair {
@@ -32,6 +43,16 @@ struct FolderPair {
   std::string Nouveau = "0";
   std::string Enable = "1";
   std::string NoMilliseconds = "0";
+  /// "1": an empty source may empty the target. Otherwise an empty source
+  /// root beside a non-empty target is taken for a disk that is not there.
+  std::string SourceVideAutorise;
+  /// The file system the source root was on when last mirrored with entries
+  /// in it (see platform::VolumeIdentity); empty until then. A source root
+  /// found on another file system is taken for a vanished source.
+  std::string SourceVolume;
+  /// Why the pair may never be mirrored (its folders nest or the target
+  /// holds Vorn's own files); decided by every load, not saved.
+  PairDanger Danger = PairDanger::kNone;
   /// Timed passes left before the pair is mirrored again; not saved. Reset to
   /// the leading number of NbTemporisations by every load; 32 bits hold the
   /// largest interval count (64000) and beyond.

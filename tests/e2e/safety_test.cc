@@ -1,0 +1,85 @@
+// The built vorn on trees where a careless mirror would destroy what it
+// should keep: unreadable and unmounted sources, nested pairs, links swapped
+// in mid-pass, names that look like Vorn's own, names that look like markup.
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "settings/hex_path.h"
+#include "support/test_folder.h"
+#include "support/vorn_process.h"
+
+namespace vorn {
+namespace {
+
+using testing::TestFolder;
+using testing::VornProcess;
+
+constexpr uid_t kNobody = 65534;
+
+struct Run {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class SafetyTest : public ::testing::Test {
+ protected:
+  SafetyTest() {
+    dir_.MakeFolder("home");
+    dir_.MakeFolder("src");
+    dir_.MakeFolder("dst");
+  }
+
+  // Writes the pairs file and the configuration (sections and keys as text).
+  void Pairs(const std::vector<std::pair<std::string, std::string>>& pairs,
+             const std::string& ini = "[Mirror_1]\nEffacer=1\n") {
+    std::string text;
+    for (const auto& [source, target] : pairs) {
+      text += "\"" + EncodeHexPath(source) + "\",\"" + EncodeHexPath(target) + "\"\r\n";
+    }
+    dir_.Write("home/Vorn.w", text);
+    dir_.Write("home/Vorn.ini", ini);
+  }
+
+  // One `vorn --once`; as the unprivileged user `nobody` when asked, which
+  // needs root to switch and a tree that user may enter.
+  Run Once(bool as_nobody = false) {
+    std::vector<std::string> args = {"--once", "--home", dir_.Path("home")};
+    std::string binary = VORN_BINARY;
+    if (as_nobody) {
+      args.insert(args.begin(), {"--reuid=65534", "--regid=65534", "--clear-groups", binary});
+      binary = "/usr/bin/setpriv";
+    }
+    VornProcess vorn(binary, args, dir_.path());
+    Run run;
+    run.status = vorn.Wait();
+    run.out = vorn.Out();
+    run.err = vorn.Err();
+    return run;
+  }
+
+  // Hands the whole test folder to `nobody`; false (the test should skip)
+  // when this process cannot.
+  bool GiveToNobody() {
+    if (::geteuid() != 0 || ::access("/usr/bin/setpriv", X_OK) != 0) return false;
+    const std::string command = "chown -R 65534:65534 '" + dir_.path() + "' && chmod 755 '" +
+                                dir_.path() + "'";
+    return std::system(command.c_str()) == 0;
+  }
+
+  std::string LogText() {
+    for (const std::string& name : dir_.Names("home")) {
+      if (name.rfind("Log Vorn ", 0) == 0) return dir_.Read("home/" + name);
+    }
+    return "<no log>";
+  }
+
+  TestFolder dir_;
+};
+
+}  // namespace
+}  // namespace vorn
