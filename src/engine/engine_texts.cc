@@ -62,6 +62,24 @@ constexpr EngineCatalogue kTexts({{
       " - Effacement des fichiers obsolètes<br>Dossier source inconnu!<br>Arrêt du programme</b>",
       " - Suprimir os ficheiros antigos<br>Pasta de entrada desconhecida!<br>Ending program</b>",
       " - Remove old files<br>Unknown source folder!<br>Ending program</b>"}},
+    {T::kSourceUnreadable,
+     {F::kThree, " - Dossier source illisible : pas de miroir",
+      " - Pasta de entrada ilegível: não copiada", " - Source folder cannot be read: not mirrored"}},
+    {T::kSourceOnOtherVolume,
+     {F::kThree,
+      " - Le dossier source n'est plus sur le volume du dernier miroir (disque ou partage absent ?) : "
+      "pas de miroir",
+      " - A pasta de entrada já não está no volume do último miror (disco ou partilha ausente?): "
+      "não copiada",
+      " - Source folder is no longer on the volume it was last mirrored from (disk or share "
+      "missing?): not mirrored"}},
+    {T::kSourceEmpty,
+     {F::kThree,
+      " - Dossier source vide alors que la cible ne l'est pas (disque ou partage absent ?) : "
+      "pas de miroir",
+      " - Pasta de entrada vazia e a pasta de saída não (disco ou partilha ausente?): não copiada",
+      " - Source folder is empty while its target is not (disk or share missing?): not "
+      "mirrored"}},
 }});
 
 }  // namespace

@@ -48,6 +48,10 @@ enum class EngineText {
   kUnknownSource,
   kUnknownTarget,
   kSourceVanishedDuringRemoval,
+  // Source roots a pass refuses to mirror, lest it empty the target.
+  kSourceUnreadable,
+  kSourceOnOtherVolume,
+  kSourceEmpty,
   kCount,
 };
 

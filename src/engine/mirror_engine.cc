@@ -138,18 +138,27 @@ void MirrorEngine::MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end) {
     return;
   }
   ++counters_.SourceFolders;
-  if (!env_.fs.Lookup(pair.Source).ok()) {
+  // A root given as a link is the user's own path and is followed; a root
+  // that is a file, or a link to nothing, is no folder to mirror.
+  auto source = env_.fs.OpenFolder(pair.Source);
+  auto target = env_.fs.OpenFolder(pair.Target);
+  if (!source.ok()) {
     ++counters_.InvalidSourceFolders;
     ReportUnknownFolder(pair.Source, true);
-    if (!env_.fs.Lookup(pair.Target).ok()) {
+    if (!target.ok()) {
       ++counters_.InvalidTargetFolders;
       ReportUnknownFolder(pair.Target, false);
     }
     return;
   }
-  if (!env_.fs.Lookup(pair.Target).ok()) {
+  if (!target.ok()) {
     ++counters_.InvalidTargetFolders;
     ReportUnknownFolder(pair.Target, false);
+    return;
+  }
+  if (pair.Danger != PairDanger::kNone) {
+    // Refused when the pairs were loaded, and said why there.
+    ++counters_.InvalidTargetFolders;
     return;
   }
   if (!IsOn(pair.Enable)) return;  // checked and reported all the same
@@ -162,17 +171,69 @@ void MirrorEngine::MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end) {
   pair.PassCountdown = ReadLong(pair.NbTemporisations);
   context_ = PairContext{IsOn(pair.Deplacer), IsOn(pair.Renommer), IsOn(pair.Effacer),
                          IsOn(pair.Nouveau),  IsOn(pair.Enable),   IsOn(pair.NoMilliseconds)};
+
+  const auto identity = env_.fs.IdentityOf(**source);
+  bool has_entries = false;
+  if (!identity.ok() || !SourceRootIsSafe(pair, **source, **target, *identity, has_entries)) {
+    ++counters_.InvalidSourceFolders;
+    return;
+  }
   MirrorFolder(pair.Source, pair.Target);
-  if (context_.Effacer && !context_.Deplacer && !RemoveObsoleteEntries(pair.Source, pair.Target)) {
-    end = PassEnd::kFatalStop;
+  if (has_entries && pair.SourceVolume != identity->volume) {
+    pair.SourceVolume = identity->volume;
+    if (env_.save_pair_key) env_.save_pair_key(pair, "SourceVolume", pair.SourceVolume);
+  }
+  if (context_.Effacer && !context_.Deplacer) {
+    expected_source_root_ = *identity;
+    const bool removed = RemoveObsoleteEntries(pair.Source, pair.Target);
+    expected_source_root_.reset();
+    if (!removed) end = PassEnd::kFatalStop;
   }
 }
 
+bool MirrorEngine::SourceRootIsSafe(FolderPair& pair, const platform::Folder& source,
+                                    const platform::Folder& target,
+                                    const platform::FolderIdentity& identity, bool& has_entries) {
+  // Whether a folder holds anything; nothing when it cannot be listed.
+  const auto holds_entries = [this](const platform::Folder& folder) -> std::optional<bool> {
+    auto reader = env_.fs.ReadFolder(folder);
+    if (!reader.ok()) return std::nullopt;
+    platform::FolderEntry entry;
+    while ((*reader)->Next(entry)) {
+      if (entry.name != "." && entry.name != "..") return true;
+    }
+    if ((*reader)->error()) return std::nullopt;
+    return false;
+  };
+  const std::optional<bool> source_entries = holds_entries(source);
+  if (!source_entries) {
+    ReportFolder(pair.Source, EngineText::kSourceUnreadable);
+    return false;
+  }
+  has_entries = *source_entries;
+  if (!context_.Effacer || context_.Deplacer) return true;  // nothing of the target can go
+
+  // On Linux a vanished disk or share leaves its empty mount point behind,
+  // and the source root still "exists": what would empty the target is
+  // taken for a vanished source unless the user said otherwise.
+  if (!pair.SourceVolume.empty() && pair.SourceVolume != identity.volume) {
+    ReportFolder(pair.Source, EngineText::kSourceOnOtherVolume);
+    return false;
+  }
+  if (!has_entries && !IsOn(pair.SourceVideAutorise) && holds_entries(target).value_or(true)) {
+    ReportFolder(pair.Source, EngineText::kSourceEmpty);
+    return false;
+  }
+  return true;
+}
+
 void MirrorEngine::ReportUnknownFolder(const std::string& folder, bool source_side) {
-  const std::string message = TimeNow() + std::string(Tr(source_side ? EngineText::kUnknownSource
-                                                                     : EngineText::kUnknownTarget,
-                                                         env_.settings.Langue));
-  RaiseFolderWarning(message, WithSeparator(folder), env_.settings, env_.warnings);
+  ReportFolder(folder, source_side ? EngineText::kUnknownSource : EngineText::kUnknownTarget);
+}
+
+void MirrorEngine::ReportFolder(const std::string& folder, EngineText why) {
+  RaiseFolderWarning(TimeNow() + std::string(Tr(why, env_.settings.Langue)), WithSeparator(folder),
+                     env_.settings, env_.warnings);
 }
 
 void MirrorEngine::FatalStop(const std::string& source_folder) {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/engine_texts.h"
 #include "engine/macintosh.h"
 #include "engine/mirror_counters.h"
 #include "engine/mirror_host.h"
@@ -29,6 +32,10 @@ struct MirrorEnvironment {
   MirrorHost& host;
   WarningChannels& warnings;
   SignatureLookup extension_for_signature;
+  /// Writes one key of a pair's section, as every setting is written the
+  /// moment it changes; none in tests that keep no configuration file.
+  std::function<void(const FolderPair& pair, std::string_view key, const std::string& value)>
+      save_pair_key;
 };
 
 /// Who started a pass.
@@ -84,7 +91,11 @@ class MirrorEngine {
   };
 
   void MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end);
+  bool SourceRootIsSafe(FolderPair& pair, const platform::Folder& source,
+                        const platform::Folder& target, const platform::FolderIdentity& identity,
+                        bool& has_entries);
   void ReportUnknownFolder(const std::string& folder, bool source_side);
+  void ReportFolder(const std::string& folder, EngineText why);
   bool MirrorFilesOf(WalkStack& walk, Frame& frame);
   void MirrorFile(WalkStack& walk, const platform::FolderEntry& entry, Frame& frame);
   void PrepareSubFolder(WalkStack& walk, const std::string& name);
@@ -92,6 +103,7 @@ class MirrorEngine {
   enum class Removal { kDone, kStopped, kFatal };
   Removal RemoveObsoleteIn(WalkStack& walk, Frame& frame);
   bool RemoveTargetFolder(WalkStack& walk);
+  bool SourceRootUnchanged(WalkStack& walk);
   void FatalStop(const std::string& source_folder);
 
   /// `target_exists`: the lookup found the target name taken; `regular`:
@@ -118,6 +130,9 @@ class MirrorEngine {
   std::vector<std::string> locked_;
   std::string summary_;
   int current_pair_ = 0;
+  /// The source root a pair's removal must find: the one checked before mirroring.
+  std::optional<platform::FolderIdentity> expected_source_root_;
+  std::optional<platform::FolderIdentity> source_root_identity_;
 };
 
 }  // namespace vorn

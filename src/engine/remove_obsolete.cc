@@ -29,6 +29,15 @@ using platform::Folder;
 
 bool MirrorEngine::RemoveObsoleteEntries(const std::string& source, const std::string& target) {
   WalkStack walk(env_.fs, source, target);
+  // Every deletion first checks that the root's path still leads to the
+  // source the pass checked before mirroring (or, called alone, to the
+  // folder this walk opened): the disk may go at any moment.
+  source_root_identity_ = expected_source_root_;
+  if (const Folder* root = walk.Source(); !source_root_identity_ && root != nullptr) {
+    if (auto identity = env_.fs.IdentityOf(*root); identity.ok()) {
+      source_root_identity_ = std::move(*identity);
+    }
+  }
   std::vector<Frame> frames(1);
   Removal result = RemoveObsoleteIn(walk, frames.back());
   if (result == Removal::kFatal) return false;
@@ -55,6 +64,11 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk, Frame& fra
   const bool sub_folders = settings.MiroirSousDossiers;
   const Folder* source = walk.Source();
   const Folder* target = walk.Target();
+  // Only a source folder known to be gone makes its target's entries
+  // obsolete. One that could not be opened (no permission, an I/O error, a
+  // link in its place) tells nothing: everything here and below stays.
+  const bool source_absent = source == nullptr && walk.SourceAbsent();
+  if (source == nullptr && !source_absent) return Removal::kDone;
 
   // One listing of the source folder answers "is it in the source" for
   // every target entry, instead of one lookup each; where the source
@@ -73,10 +87,12 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk, Frame& fra
     }
   }
   const auto in_source = [&](const std::string& name) {
+    if (source_absent) return false;
     if (source_listed) {
       return std::binary_search(source_hashes.begin(), source_hashes.end(), NameHash(name));
     }
-    return source != nullptr && fs.LookupAt(*source, name).ok();
+    const auto found = fs.LookupAt(*source, name);
+    return found.ok() || !platform::IsAbsentError(found.error());
   };
 
   if (target != nullptr) {
@@ -96,7 +112,7 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk, Frame& fra
         // "." finds the source folder itself, which keeps it.
         if (!in_source(name)) {
           // A vanished source would make the whole target look obsolete.
-          if (!fs.Lookup(walk.source_root()).ok()) {
+          if (!SourceRootUnchanged(walk)) {
             FatalStop(walk.SourcePath());
             return Removal::kFatal;
           }
@@ -117,15 +133,7 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk, Frame& fra
 
   // A folder goes before its sub-folders are looked at, so an obsolete tree
   // disappears from the bottom up, one level per pass.
-  bool source_exists;
-  if (walk.depth() == 0) {
-    source_exists = fs.Lookup(walk.source_root()).ok();
-  } else {
-    const Folder* source_parent = walk.SourceParent();
-    source_exists = source != nullptr ||
-                    (source_parent != nullptr && fs.LookupAt(*source_parent, walk.Name()).ok());
-  }
-  if (!source_exists && RemoveTargetFolder(walk)) {
+  if (source_absent && SourceRootUnchanged(walk) && RemoveTargetFolder(walk)) {
     ++counters_.FoldersRemoved;
     if (LoggingFiles()) {
       const int16_t language = settings.Langue;
@@ -135,6 +143,16 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk, Frame& fra
     }
   }
   return Removal::kDone;
+}
+
+bool MirrorEngine::SourceRootUnchanged(WalkStack& walk) {
+  // The root's path must still lead to the folder the walk holds: a source
+  // folder deleted, or a disk unplugged so that its empty mount point shows
+  // through, would make every target entry look obsolete.
+  auto now = env_.fs.OpenFolder(walk.source_root());
+  if (!now.ok()) return false;
+  const auto identity = env_.fs.IdentityOf(**now);
+  return identity.ok() && source_root_identity_.has_value() && *identity == *source_root_identity_;
 }
 
 bool MirrorEngine::RemoveTargetFolder(WalkStack& walk) {

@@ -27,6 +27,8 @@ WalkStack::WalkStack(platform::FileSystem& fs, std::string source_root, std::str
     if (opened.ok()) {
       handle.folder = std::move(opened).value();
       handle.state = State::kOpen;
+    } else {
+      handle.state = StateAfterFailure(nullptr, {}, opened.error());
     }
   }
 }
@@ -49,12 +51,19 @@ void WalkStack::Descend(std::string_view name) {
   level.name_end = relative_.size();
   for (const Side side : {Side::kSource, Side::kTarget}) {
     const platform::Folder* parent_folder = Open(side, parent);
-    if (parent_folder == nullptr) continue;  // absent below an absent folder
-    auto opened = OpenBelow(*parent_folder, name);
     Handle& handle = level.sides[static_cast<int>(side)];
+    if (parent_folder == nullptr) {
+      // Below a folder that is gone nothing exists; below one that could
+      // not be read nothing is known.
+      handle.state = levels_[parent].sides[static_cast<int>(side)].state;
+      continue;
+    }
+    auto opened = OpenBelow(*parent_folder, name);
     if (opened.ok()) {
       handle.folder = std::move(opened).value();
       handle.state = State::kOpen;
+    } else {
+      handle.state = StateAfterFailure(parent_folder, name, opened.error());
     }
   }
   levels_.push_back(std::move(level));
@@ -109,10 +118,11 @@ void WalkStack::Restore(Side side, size_t level) {
                                   : platform::Result<std::unique_ptr<platform::Folder>>(
                                         platform::MakeError(ENOENT, "open folder", ""));
     if (!opened.ok()) {
-      // The folder went away while the walk was below it.
+      // The folder went away, or out of reach, while the walk was below it.
+      const State state = StateAfterFailure(base, NameOf(i), opened.error());
       for (size_t j = i; j <= level; ++j) {
         levels_[j].sides[s].folder.reset();
-        levels_[j].sides[s].state = State::kAbsent;
+        levels_[j].sides[s].state = state;
       }
       return;
     }
@@ -138,6 +148,20 @@ platform::Result<std::unique_ptr<platform::Folder>> WalkStack::OpenBelow(
       return opened;
     }
   }
+}
+
+WalkStack::State WalkStack::StateAfterFailure(const platform::Folder* parent,
+                                              std::string_view name,
+                                              const platform::Error& error) {
+  if (!platform::IsAbsentError(error)) return State::kUnreadable;
+  // ENOTDIR: something else stands under the name. A file there means the
+  // folder is gone; a link may lead to the very folder, so nothing is known.
+  if (error.code == ENOTDIR && parent != nullptr) {
+    const auto info = fs_.LookupAt(*parent, name);
+    if (info.ok() && info->type == platform::EntryType::kLink) return State::kUnreadable;
+    if (!info.ok() && !platform::IsAbsentError(info.error())) return State::kUnreadable;
+  }
+  return State::kAbsent;
 }
 
 bool WalkStack::ReleaseShallowest() {

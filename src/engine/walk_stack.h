@@ -40,6 +40,13 @@ class WalkStack {
   /// cannot be opened.
   const platform::Folder* Source() { return Open(Side::kSource, depth()); }
   const platform::Folder* Target() { return Open(Side::kTarget, depth()); }
+  /// True only when the current source folder is known not to exist (as a
+  /// folder): not when it could not be opened for any other reason, such as
+  /// a missing permission, an I/O error or a link standing in its place.
+  bool SourceAbsent() {
+    (void)Source();
+    return levels_[depth()].sides[0].state == State::kAbsent;
+  }
   /// The folder holding the current one (null at the roots).
   const platform::Folder* SourceParent();
   const platform::Folder* TargetParent();
@@ -55,7 +62,7 @@ class WalkStack {
 
  private:
   enum class Side { kSource = 0, kTarget = 1 };
-  enum class State { kOpen, kReleased, kAbsent };
+  enum class State { kOpen, kReleased, kAbsent, kUnreadable };
   struct Handle {
     std::unique_ptr<platform::Folder> folder;
     State state = State::kAbsent;
@@ -70,6 +77,8 @@ class WalkStack {
   platform::Result<std::unique_ptr<platform::Folder>> OpenBelow(const platform::Folder& parent,
                                                                 std::string_view name);
   bool ReleaseShallowest();
+  State StateAfterFailure(const platform::Folder* parent, std::string_view name,
+                          const platform::Error& error);
   void Restore(Side side, size_t level);
   std::string_view NameOf(size_t level) const;
 

@@ -58,6 +58,9 @@ class FaultInjectingFileSystem final : public FileSystem {
   Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) override;
   Result<std::unique_ptr<Folder>> OpenFolderAt(const Folder& parent,
                                                std::string_view relative) override;
+  Result<FolderIdentity> IdentityOf(const Folder& folder) override {
+    return inner_.IdentityOf(folder);
+  }
   Result<std::unique_ptr<FolderReader>> ReadFolder(const Folder& folder) override;
   Result<EntryInfo> Lookup(const std::string& path) override;
   Result<EntryInfo> LookupAt(const Folder& folder, std::string_view name) override;

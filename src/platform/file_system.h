@@ -50,6 +50,24 @@ struct FolderEntry {
   bool hidden = false;  ///< carries the hidden attribute (a dot-name other than "." and "..")
 };
 
+/// Which folder an open folder is, and on which file system. Two opens of
+/// one folder give equal identities; a folder on a disk that was unplugged
+/// and whose empty mount point now stands in its place gives another.
+struct FolderIdentity {
+  /// The file system: its type and the identity it reports of itself (on
+  /// Linux derived from the volume's UUID where it has one), so it stays the
+  /// same across a remount of the same disk and differs for any other one.
+  std::string volume;
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  bool operator==(const FolderIdentity&) const = default;
+};
+
+/// Whether an error means "there is no such entry" (the only failure that
+/// lets a mirror take an entry for gone), as opposed to one that could not
+/// be read, reached or understood.
+bool IsAbsentError(const Error& error);
+
 /// The binary form of an entry's access-control list: on Linux the POSIX
 /// access ACL and, for a folder, its default ACL. Two equal lists have equal
 /// bytes. Empty means the entry has none that can be read.
@@ -123,6 +141,8 @@ class FileSystem {
   /// the separator, and no link is followed in any of them.
   virtual Result<std::unique_ptr<Folder>> OpenFolderAt(const Folder& parent,
                                                        std::string_view relative) = 0;
+  /// Which folder an open folder is (see FolderIdentity).
+  virtual Result<FolderIdentity> IdentityOf(const Folder& folder) = 0;
   /// Starts reading the entries of an open folder.
   virtual Result<std::unique_ptr<FolderReader>> ReadFolder(const Folder& folder) = 0;
 

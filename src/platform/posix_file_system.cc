@@ -6,10 +6,14 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <memory>
 #include <random>
@@ -210,6 +214,37 @@ Result<std::unique_ptr<Folder>> PosixFileSystem::OpenFolderAt(const Folder& pare
   return std::unique_ptr<Folder>(std::make_unique<PosixFolder>(std::move(current), path));
 }
 
+Result<FolderIdentity> PosixFileSystem::IdentityOf(const Folder& folder) {
+  struct statfs fs_info;
+  struct statx sx;
+  if (::fstatfs(FdOf(folder), &fs_info) != 0 ||
+      ::statx(FdOf(folder), "", AT_EMPTY_PATH, STATX_INO | STATX_MNT_ID, &sx) != 0) {
+    return PathError(errno, "identify", folder.path());
+  }
+  FolderIdentity identity;
+  identity.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+  identity.inode = sx.stx_ino;
+  unsigned words[2];
+  static_assert(sizeof words == sizeof fs_info.f_fsid);
+  std::memcpy(words, &fs_info.f_fsid, sizeof words);
+  char text[96];
+  if (words[0] != 0 || words[1] != 0) {
+    // Disk file systems derive this from their UUID, so the same disk keeps
+    // it when it comes back under another device number.
+    std::snprintf(text, sizeof text, "%lx:%08x%08x", static_cast<unsigned long>(fs_info.f_type),
+                  words[0], words[1]);
+  } else {
+    // Without one, a device number alone could be handed to the next file
+    // system mounted; the mount adds what tells the two apart.
+    const unsigned long long mount = (sx.stx_mask & STATX_MNT_ID) != 0 ? sx.stx_mnt_id : 0;
+    std::snprintf(text, sizeof text, "%lx:dev%u.%u:mnt%llu",
+                  static_cast<unsigned long>(fs_info.f_type), sx.stx_dev_major, sx.stx_dev_minor,
+                  mount);
+  }
+  identity.volume = text;
+  return identity;
+}
+
 Result<std::unique_ptr<FolderReader>> PosixFileSystem::ReadFolder(const Folder& folder) {
   // The folder's own descriptor is O_PATH and cannot be read; "." opens a
   // readable one with its own position.
@@ -402,6 +437,10 @@ Status PosixFileSystem::DeleteFile(const std::string& path) {
 }
 
 }  // namespace posix
+
+bool IsAbsentError(const Error& error) {
+  return error.code == ENOENT || error.code == ENOTDIR;
+}
 
 bool IsLockedError(const Error& error) {
   return error.code == EWOULDBLOCK && error.operation == "locked";

@@ -114,6 +114,7 @@ class PosixFileSystem final : public FileSystem {
   Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) override;
   Result<std::unique_ptr<Folder>> OpenFolderAt(const Folder& parent,
                                                std::string_view relative) override;
+  Result<FolderIdentity> IdentityOf(const Folder& folder) override;
   Result<std::unique_ptr<FolderReader>> ReadFolder(const Folder& folder) override;
   Result<EntryInfo> Lookup(const std::string& path) override;
   Result<EntryInfo> LookupAt(const Folder& folder, std::string_view name) override;

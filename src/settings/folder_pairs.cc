@@ -119,6 +119,15 @@ std::string PairSection(int n) {
   return "Mirror_" + std::to_string(n);
 }
 
+std::function<void(const FolderPair&, std::string_view, const std::string&)> PairKeyWriter(
+    IniFile& ini) {
+  return [&ini](const FolderPair& pair, std::string_view key, const std::string& value) {
+    // A failed write is retried when the value next changes, as every
+    // configuration write is.
+    (void)ini.Write(PairSection(pair.Number), key, value);
+  };
+}
+
 PairList LoadFolderPairs(platform::FileSystem& fs, const IniFile& ini,
                          const std::string& pairs_path, const PairLoadContext& context) {
   PairList list;

@@ -153,4 +153,9 @@ bool SaveFolderPairs(platform::FileSystem& fs, IniFile& ini, const std::string& 
 /// The section of pair n: "Mirror_" + n.
 std::string PairSection(int n);
 
+/// Writes one key of a pair's section the moment it changes (what a pass
+/// learns of a pair, such as its source volume).
+std::function<void(const FolderPair&, std::string_view, const std::string&)> PairKeyWriter(
+    IniFile& ini);
+
 }  // namespace vorn

@@ -84,7 +84,8 @@ int RunWithoutWindow(const ProgramOptions& options) {
                                         log,
                                         scheduler.engine_host(),
                                         warnings,
-                                        {}});
+                                        {},
+                                        PairKeyWriter(*app.ini)});
   scheduler.AttachEngine(engine);
   ServiceLifecycleLog lifecycle(*service, app.settings.Langue);
   service->SetEventHandler(&lifecycle);

@@ -101,7 +101,8 @@ TEST_F(MacintoshTest, MovedMacintoshFilesAreRenamedAndLeaveTheSource) {
                     kInfo, FinderInfo("XDOCXPR3"));
   MirrorEngine engine(MirrorEnvironment{
       fs_, clock_, system_, settings_, pairs_, log_, host_, warnings_,
-      [](std::string_view signature) { return signature == "XDOCXPR3" ? "qxd" : ""; }});
+      [](std::string_view signature) { return signature == "XDOCXPR3" ? "qxd" : ""; },
+      {}});
   engine.RunMirrorPass(PassKind::kStartCommand);
   EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"Budget-2024.qxd"});
   EXPECT_EQ(dir_.GetAttribute(Dst("Budget-2024.qxd"), kInfo), FinderInfo("XDOCXPR3"));

@@ -171,9 +171,10 @@ TEST_F(MirrorPassTest, AVanishedSourceDuringRemovalEndsThePassAtOnce) {
   FolderPair& pair = AddDefaultPair();
   pair.Effacer = "1";
   AddDefaultPair();
+  dir_.Write(Src("present"), "p");
   dir_.Write(Dst("obsolete"), "keep");
-  // Lookups: source and target of pair 1, then the root check during removal.
-  fs_.FailNth(platform::FsOperation::kLookup, 3, ENOENT);
+  // Opens: the pair's two roots, each walk's two, then the root check of the removal.
+  fs_.FailNth(platform::FsOperation::kOpenFolder, 7, ENOENT);
   EXPECT_EQ(Pass(), PassEnd::kFatalStop);
   EXPECT_TRUE(host_.summaries.empty());
   EXPECT_EQ(dir_.Read(Dst("obsolete")), "keep");

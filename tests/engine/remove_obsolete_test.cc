@@ -84,8 +84,8 @@ TEST_F(RemoveObsoleteTest, AVanishedSourceRootStopsEverythingAndDeletesNothing) 
   dir_.Write(Src("a"), "a");
   dir_.Write(Dst("a"), "a");
   dir_.Write(Dst("obsolete"), "precious");
-  // The root goes away after MirrorFolder: the next lookup of its path fails.
-  fs_.FailNth(platform::FsOperation::kLookup, 1, ENOENT);
+  // The root goes away once the walk has opened both roots.
+  fs_.FailNth(platform::FsOperation::kOpenFolder, 3, ENOENT);
   engine_.SetPairContext(remove_);
   EXPECT_FALSE(engine_.RemoveObsoleteEntries(dir_.Path("src"), dir_.Path("dst")));
   EXPECT_EQ(dir_.Read(Dst("obsolete")), "precious");

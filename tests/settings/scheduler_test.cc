@@ -28,7 +28,7 @@ class SchedulerTest : public testing::EngineTest {
   RecordingSchedulerHost shost_;
   Scheduler scheduler_{shost_, settings_, system_, pairs_, false};
   MirrorEngine pass_engine_{MirrorEnvironment{
-      fs_, clock_, system_, settings_, pairs_, log_, scheduler_.engine_host(), warnings_, {}}};
+      fs_, clock_, system_, settings_, pairs_, log_, scheduler_.engine_host(), warnings_, {}, {}}};
   void SetUp() override { scheduler_.AttachEngine(pass_engine_); }
 };
 
@@ -164,8 +164,9 @@ TEST_F(SchedulerTest, AnEmptyListDoesNothing) {
 
 TEST_F(SchedulerTest, TheFatalStopEndsWithItsOwnStatus) {
   pairs_[0].Effacer = "1";
+  dir_.Write(Src("present"), "p");
   dir_.Write(Dst("obsolete"), "keep");
-  fs_.FailNth(platform::FsOperation::kLookup, 3, ENOENT);
+  fs_.FailNth(platform::FsOperation::kOpenFolder, 7, ENOENT);  // the removal's root check
   scheduler_.StartStop();
   EXPECT_EQ(shost_.ended_with, std::vector<int>{3});
   EXPECT_TRUE(dir_.Exists(Dst("obsolete")));

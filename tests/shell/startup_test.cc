@@ -172,7 +172,7 @@ class AutomaticStartTest : public testing::EngineTest {
   testing::RecordingSchedulerHost shost_;
   Scheduler scheduler_{shost_, settings_, system_, pairs_, false};
   MirrorEngine pass_engine_{MirrorEnvironment{
-      fs_, clock_, system_, settings_, pairs_, log_, scheduler_.engine_host(), warnings_, {}}};
+      fs_, clock_, system_, settings_, pairs_, log_, scheduler_.engine_host(), warnings_, {}, {}}};
   RecordingStartupHost host_start_;
   Application app_;
   void SetUp() override { scheduler_.AttachEngine(pass_engine_); }
