@@ -143,6 +143,9 @@ void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entr
     }
   }
   if (context_.Deplacer) {
+    // Only a target of the source's own kind holds its content: a link or a
+    // folder in the way is no copy, and the source must stay.
+    if (target_info->type != source_info->type) return;
     if ((source_info->attributes & platform::attribute::kReadOnly) != 0) {
       (void)fs.MakeWritableAt(*source, name);
     }

@@ -52,14 +52,40 @@ std::string StreamAttributeName(std::string_view stream) {
   return name;
 }
 
-Result<std::string> GetAttribute(const std::string& path, const std::string& attribute,
+// One entry itself, never what a link standing in its place points to:
+// libacl and the extended-attribute calls take only paths, so they are
+// given the /proc path of this descriptor, which the kernel resolves to the
+// inode opened here however the name is swapped meanwhile.
+struct OpenedEntry {
+  UniqueFd fd;
+  struct stat st;
+  std::string path;
+  bool IsLink() const { return S_ISLNK(st.st_mode); }
+};
+
+Result<OpenedEntry> OpenEntry(const Folder& folder, std::string_view name, const char* operation) {
+  const CName c_name(name);
+  OpenedEntry entry;
+  entry.fd.Reset(RetryOnInterrupt(
+      [&] { return ::openat(FdOf(folder), c_name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC); }));
+  if (!entry.fd.valid() || ::fstat(entry.fd.get(), &entry.st) != 0) {
+    return ErrnoError(errno, operation, folder, name);
+  }
+  entry.path = ProcPath(entry.fd.get(), "");
+  return entry;
+}
+
+Result<std::string> GetAttribute(const OpenedEntry& entry, const std::string& attribute,
                                  const Folder& folder, std::string_view name) {
+  // A link carries no user attributes, and following it would read another file's.
+  if (entry.IsLink()) return ErrnoError(ENODATA, "read stream", folder, name);
+  const std::string& path = entry.path;
   std::string value;
   for (;;) {
-    ssize_t size = ::lgetxattr(path.c_str(), attribute.c_str(), nullptr, 0);
+    ssize_t size = ::getxattr(path.c_str(), attribute.c_str(), nullptr, 0);
     if (size < 0) return ErrnoError(errno, "read stream", folder, name);
     value.resize(static_cast<size_t>(size));
-    size = ::lgetxattr(path.c_str(), attribute.c_str(), value.data(), value.size());
+    size = ::getxattr(path.c_str(), attribute.c_str(), value.data(), value.size());
     if (size >= 0) {
       value.resize(static_cast<size_t>(size));
       return value;
@@ -75,16 +101,13 @@ Result<std::string> GetAttribute(const std::string& path, const std::string& att
 // form of its default ACL. Equal ACLs give equal bytes.
 Result<SecurityDescriptor> PosixFileSystem::ReadSecurityAt(const Folder& folder,
                                                            std::string_view name) {
-  const CName c_name(name);
-  struct stat st;
-  if (::fstatat(FdOf(folder), c_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-    return ErrnoError(errno, "read security", folder, name);
-  }
-  if (S_ISLNK(st.st_mode)) return SecurityDescriptor{};  // links carry no ACL of their own
-  const std::string path = ProcPath(FdOf(folder), name);
+  auto entry = OpenEntry(folder, name, "read security");
+  if (!entry.ok()) return entry.error();
+  if (entry->IsLink()) return SecurityDescriptor{};  // links carry no ACL of their own
+  const std::string& path = entry->path;
   // libacl makes up an ACL from the mode bits where the file system has none;
   // report "none" there, as a size query answers 0 elsewhere.
-  if (::lgetxattr(path.c_str(), "system.posix_acl_access", nullptr, 0) < 0 &&
+  if (::getxattr(path.c_str(), "system.posix_acl_access", nullptr, 0) < 0 &&
       (errno == ENOTSUP || errno == EOPNOTSUPP)) {
     return SecurityDescriptor{};
   }
@@ -97,7 +120,7 @@ Result<SecurityDescriptor> PosixFileSystem::ReadSecurityAt(const Folder& folder,
   if (!AppendExternal(access.get(), descriptor)) {
     return ErrnoError(errno, "read security", folder, name);
   }
-  if (S_ISDIR(st.st_mode)) {
+  if (S_ISDIR(entry->st.st_mode)) {
     AclHandle inherited(acl_get_file(path.c_str(), ACL_TYPE_DEFAULT));
     if (inherited.get() == nullptr || !AppendExternal(inherited.get(), descriptor)) {
       return ErrnoError(errno, "read security", folder, name);
@@ -118,18 +141,15 @@ Status PosixFileSystem::WriteSecurityAt(const Folder& folder, std::string_view n
   AclHandle access(acl_copy_int(bytes + 4));
   if (access.get() == nullptr) return ErrnoError(errno, "write security", folder, name);
 
-  const CName c_name(name);
-  struct stat st;
-  if (::fstatat(FdOf(folder), c_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-    return ErrnoError(errno, "write security", folder, name);
-  }
-  if (S_ISLNK(st.st_mode)) return ErrnoError(EOPNOTSUPP, "write security", folder, name);
-  const std::string path = ProcPath(FdOf(folder), name);
+  auto entry = OpenEntry(folder, name, "write security");
+  if (!entry.ok()) return entry.error();
+  if (entry->IsLink()) return ErrnoError(EOPNOTSUPP, "write security", folder, name);
+  const std::string& path = entry->path;
   if (acl_set_file(path.c_str(), ACL_TYPE_ACCESS, access.get()) != 0) {
     return ErrnoError(errno, "write security", folder, name);
   }
   const size_t rest = descriptor.size() - 4 - access_size;
-  if (S_ISDIR(st.st_mode) && rest > 0) {
+  if (S_ISDIR(entry->st.st_mode) && rest > 0) {
     AclHandle inherited(acl_copy_int(bytes + 4 + access_size));
     if (inherited.get() == nullptr) return ErrnoError(errno, "write security", folder, name);
     const int done = acl_entries(inherited.get()) == 0
@@ -142,8 +162,9 @@ Status PosixFileSystem::WriteSecurityAt(const Folder& folder, std::string_view n
 
 Result<std::string> PosixFileSystem::ReadStreamAt(const Folder& folder, std::string_view name,
                                                   std::string_view stream, std::size_t max_bytes) {
-  Result<std::string> value =
-      GetAttribute(ProcPath(FdOf(folder), name), StreamAttributeName(stream), folder, name);
+  auto entry = OpenEntry(folder, name, "read stream");
+  if (!entry.ok()) return entry.error();
+  Result<std::string> value = GetAttribute(*entry, StreamAttributeName(stream), folder, name);
   if (value.ok() && value->size() > max_bytes) value->resize(max_bytes);
   return value;
 }
@@ -152,10 +173,14 @@ Status PosixFileSystem::CopyStreamAt(const Folder& source, std::string_view name
                                      const Folder& target, std::string_view target_name,
                                      std::string_view stream) {
   const std::string attribute = StreamAttributeName(stream);
-  Result<std::string> value = GetAttribute(ProcPath(FdOf(source), name), attribute, source, name);
+  auto from = OpenEntry(source, name, "read stream");
+  if (!from.ok()) return from.error();
+  Result<std::string> value = GetAttribute(*from, attribute, source, name);
   if (!value.ok()) return value.error();
-  const std::string path = ProcPath(FdOf(target), target_name);
-  if (::lsetxattr(path.c_str(), attribute.c_str(), value->data(), value->size(), 0) != 0) {
+  auto to = OpenEntry(target, target_name, "write stream");
+  if (!to.ok()) return to.error();
+  if (to->IsLink()) return ErrnoError(EOPNOTSUPP, "write stream", target, target_name);
+  if (::setxattr(to->path.c_str(), attribute.c_str(), value->data(), value->size(), 0) != 0) {
     return ErrnoError(errno, "write stream", target, target_name);
   }
   return {};
@@ -163,9 +188,11 @@ Status PosixFileSystem::CopyStreamAt(const Folder& source, std::string_view name
 
 Status PosixFileSystem::DeleteStreamAt(const Folder& folder, std::string_view name,
                                        std::string_view stream) {
-  const std::string path = ProcPath(FdOf(folder), name);
-  if (::lremovexattr(path.c_str(), StreamAttributeName(stream).c_str()) != 0) {
-    return ErrnoError(errno, "delete stream", folder, name);
+  auto entry = OpenEntry(folder, name, "delete stream");
+  if (!entry.ok()) return entry.error();
+  if (entry->IsLink() ||
+      ::removexattr(entry->path.c_str(), StreamAttributeName(stream).c_str()) != 0) {
+    return ErrnoError(entry->IsLink() ? EOPNOTSUPP : errno, "delete stream", folder, name);
   }
   return {};
 }
