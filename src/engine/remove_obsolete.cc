@@ -65,34 +65,29 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk, Frame& fra
   const Folder* source = walk.Source();
   const Folder* target = walk.Target();
   // Only a source folder known to be gone makes its target's entries
-  // obsolete. One that could not be opened (no permission, an I/O error, a
-  // link in its place) tells nothing: everything here and below stays.
+  // obsolete. One that could not be opened or listed (no permission, an I/O
+  // error, a link in its place) tells nothing: everything here and below
+  // stays for this pass.
   const bool source_absent = source == nullptr && walk.SourceAbsent();
   if (source == nullptr && !source_absent) return Removal::kDone;
 
   // One listing of the source folder answers "is it in the source" for
-  // every target entry, instead of one lookup each; where the source
-  // cannot be listed, each entry is looked up. The listing is kept as
-  // sorted name hashes, eight bytes a name however long, so a folder of a
-  // million entries stays small. Two names sharing a hash can only make an
-  // obsolete entry look wanted and stay: never the other way round.
+  // every target entry. It is kept as sorted name hashes, eight bytes a name
+  // however long, so a folder of a million entries stays small. Two names
+  // sharing a hash can only make an obsolete entry look wanted and stay:
+  // never the other way round.
   std::vector<uint64_t> source_hashes;
-  bool source_listed = false;
   if (source != nullptr && target != nullptr) {
-    if (auto reader = fs.ReadFolder(*source); reader.ok()) {
-      platform::FolderEntry entry;
-      while ((*reader)->Next(entry)) source_hashes.push_back(NameHash(entry.name));
-      source_listed = !(*reader)->error().has_value();
-      std::sort(source_hashes.begin(), source_hashes.end());
-    }
+    auto reader = fs.ReadFolder(*source);
+    if (!reader.ok()) return Removal::kDone;
+    platform::FolderEntry entry;
+    while ((*reader)->Next(entry)) source_hashes.push_back(NameHash(entry.name));
+    if ((*reader)->error()) return Removal::kDone;
+    std::sort(source_hashes.begin(), source_hashes.end());
   }
   const auto in_source = [&](const std::string& name) {
-    if (source_absent) return false;
-    if (source_listed) {
-      return std::binary_search(source_hashes.begin(), source_hashes.end(), NameHash(name));
-    }
-    const auto found = fs.LookupAt(*source, name);
-    return found.ok() || !platform::IsAbsentError(found.error());
+    return !source_absent &&
+           std::binary_search(source_hashes.begin(), source_hashes.end(), NameHash(name));
   };
 
   if (target != nullptr) {

@@ -2,9 +2,17 @@
 // should keep: unreadable and unmounted sources, nested pairs, links swapped
 // in mid-pass, names that look like Vorn's own, names that look like markup.
 
+#include <acl/libacl.h>
+#include <sched.h>
+#include <signal.h>
+#include <stdio.h>
+#include <sys/acl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
 
 #include <gtest/gtest.h>
 
@@ -71,6 +79,13 @@ class SafetyTest : public ::testing::Test {
     return std::system(command.c_str()) == 0;
   }
 
+  // Mounts in a mount namespace of this test's own, so nothing it mounts
+  // outlives it or shows elsewhere; false (skip) without the right to.
+  static bool PrivateMounts() {
+    return ::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+  }
+
   std::string LogText() {
     for (const std::string& name : dir_.Names("home")) {
       if (name.rfind("Log Vorn ", 0) == 0) return dir_.Read("home/" + name);
@@ -80,6 +95,154 @@ class SafetyTest : public ::testing::Test {
 
   TestFolder dir_;
 };
+
+// The configuration of one removing pair, with unknown folders reported.
+const std::string kRemoving = "[Configuration]\nErreurDossier=1\n[Mirror_1]\nEffacer=1\n";
+
+TEST_F(SafetyTest, AnUnreadableSourceKeepsEverythingItHides) {
+  if (!GiveToNobody()) GTEST_SKIP() << "needs root and setpriv to run as an unprivileged user";
+  for (const char* folder : {"src/closed", "src/listless", "dst/closed", "dst/listless"}) {
+    dir_.MakeFolder(folder);
+  }
+  dir_.Write("src/open.txt", "o");
+  for (const char* file : {"dst/open.txt", "dst/closed/a", "dst/listless/b", "dst/gone.txt"}) {
+    dir_.Write(file, "precious");
+  }
+  ASSERT_EQ(std::system(("chown -R 65534:65534 '" + dir_.path() + "'").c_str()), 0);
+  ::chmod(dir_.Path("src/closed").c_str(), 0);
+  ::chmod(dir_.Path("src/listless").c_str(), 0300);  // may be searched, not listed
+  Pairs({{dir_.Path("src"), dir_.Path("dst")}}, kRemoving);
+  Outcome run = Once(true);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("1 removed"), std::string::npos) << run.out;  // gone.txt, nothing else
+  EXPECT_TRUE(dir_.Exists("dst/closed/a"));
+  EXPECT_TRUE(dir_.Exists("dst/listless/b"));
+  EXPECT_FALSE(dir_.Exists("dst/gone.txt"));
+
+  // The root itself: no entry of the target goes, and the user is told why.
+  ::chmod(dir_.Path("src").c_str(), 0);
+  run = Once(true);
+  ::chmod(dir_.Path("src").c_str(), 0755);
+  EXPECT_NE(run.out.find("1 invalid source folder"), std::string::npos) << run.out;
+  EXPECT_NE(run.err.find("Source folder cannot be read"), std::string::npos) << run.err;
+  EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"closed", "listless", "open.txt"}));
+}
+
+TEST_F(SafetyTest, ASourceThatIsNoLongerThereNeverEmptiesTheTarget) {
+  if (!PrivateMounts()) GTEST_SKIP() << "needs root to mount a file system of its own";
+  ASSERT_EQ(::mount("vorn-test", dir_.Path("src").c_str(), "tmpfs", 0, nullptr), 0);
+  dir_.Write("src/photo.jpg", "pixels");
+  Pairs({{dir_.Path("src"), dir_.Path("dst")}}, kRemoving);
+  ASSERT_EQ(Once().status, 0);
+  ASSERT_EQ(dir_.Names("dst"), std::vector<std::string>{"photo.jpg"});
+  EXPECT_NE(dir_.Read("home/Vorn.ini").find("SourceVolume="), std::string::npos);
+
+  // The disk goes: its mount point stays, empty, or holding something else.
+  ASSERT_EQ(::umount(dir_.Path("src").c_str()), 0);
+  for (const bool stray_file : {false, true}) {
+    if (stray_file) dir_.Write("src/stray.txt", "s");
+    const Outcome run = Once();
+    EXPECT_NE(run.out.find("1 invalid source folder"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("no longer on the volume"), std::string::npos) << run.err;
+    EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"photo.jpg"});
+  }
+
+  // A link that leads nowhere, or a file, where the root was.
+  ASSERT_EQ(::rename(dir_.Path("src").c_str(), dir_.Path("old-src").c_str()), 0);
+  for (const bool as_link : {true, false}) {
+    ::unlink(dir_.Path("src").c_str());
+    if (as_link) {
+      dir_.MakeLink("src", dir_.Path("unplugged/Photos"));
+    } else {
+      dir_.Write("src", "a file");
+    }
+    const Outcome run = Once();
+    EXPECT_NE(run.err.find("Unknown source folder"), std::string::npos) << run.err;
+    EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"photo.jpg"});
+  }
+}
+
+TEST_F(SafetyTest, AnEmptySourceEmptiesTheTargetOnlyWhenAllowed) {
+  dir_.Write("dst/kept.txt", "k");
+  Pairs({{dir_.Path("src"), dir_.Path("dst")}}, kRemoving);
+  const Outcome refused = Once();
+  EXPECT_NE(refused.err.find("Source folder is empty while its target is not"), std::string::npos)
+      << refused.err;
+  EXPECT_TRUE(dir_.Exists("dst/kept.txt"));
+
+  Pairs({{dir_.Path("src"), dir_.Path("dst")}}, kRemoving + "SourceVideAutorise=1\n");
+  const Outcome allowed = Once();
+  EXPECT_EQ(allowed.err, "");
+  EXPECT_TRUE(dir_.Names("dst").empty());
+}
+
+TEST_F(SafetyTest, MoveDeletesASourceOnlyOnceItIsCopied) {
+  // Older sources, newer things in their way that are no copy of them.
+  dir_.Write("src/under-link.txt", "only copy");
+  dir_.Write("src/under-folder.txt", "only copy");
+  dir_.Write("src/free.txt", "moved");
+  for (const char* name : {"src/under-link.txt", "src/under-folder.txt"}) {
+    dir_.SetTime(name, 1000000000, 0);
+  }
+  dir_.MakeLink("dst/under-link.txt", "nowhere");
+  dir_.MakeFolder("dst/under-folder.txt");
+  Pairs({{dir_.Path("src"), dir_.Path("dst")}}, "[Mirror_1]\nDeplacer=1\nNouveau=1\n");
+  ASSERT_EQ(Once().status, 0);
+  EXPECT_EQ(dir_.Read("src/under-link.txt"), "only copy");
+  EXPECT_EQ(dir_.Read("src/under-folder.txt"), "only copy");
+  EXPECT_FALSE(dir_.Exists("src/free.txt"));
+  EXPECT_EQ(dir_.Read("dst/free.txt"), "moved");
+}
+
+// Someone who may write in the target swaps a target folder for a link to a
+// folder outside while passes copy ACLs: the ACL must never land outside.
+TEST_F(SafetyTest, AclsAreNeverWrittenThroughASwappedLink) {
+  dir_.MakeFolder("outside");
+  if (::acl_extended_file(dir_.Path("outside").c_str()) < 0) {
+    GTEST_SKIP() << "the temporary folder's file system keeps no ACLs";
+  }
+  constexpr int kFolders = 40;
+  acl_t acl = acl_from_text("u::rwx,u:nobody:rwx,g::r-x,m::rwx,o::r-x");
+  ASSERT_NE(acl, nullptr);
+  for (int i = 0; i < kFolders; ++i) {
+    const std::string name = "d" + std::to_string(i);
+    dir_.MakeFolder("src/" + name);
+    ASSERT_EQ(acl_set_file(dir_.Path("src/" + name).c_str(), ACL_TYPE_ACCESS, acl), 0);
+    dir_.MakeFolder("dst/" + name);
+    dir_.MakeLink("dst/l" + std::to_string(i), dir_.Path("outside"));
+  }
+  acl_free(acl);
+  Pairs({{dir_.Path("src"), dir_.Path("dst")}},
+        "[Configuration]\nCopierSecurite=1\nCopierSecuriteDossiers=1\n");
+
+  const pid_t swapper = ::fork();
+  ASSERT_GE(swapper, 0);
+  if (swapper == 0) {
+    for (;;) {
+      for (int i = 0; i < kFolders; ++i) {
+        const std::string folder = dir_.Path("dst/d" + std::to_string(i));
+        const std::string link = dir_.Path("dst/l" + std::to_string(i));
+        ::renameat2(AT_FDCWD, folder.c_str(), AT_FDCWD, link.c_str(), RENAME_EXCHANGE);
+      }
+    }
+  }
+  for (int run = 0; run < 10; ++run) {
+    Once();
+    // The folders that did get the list lose it again, to keep the race open.
+    for (int i = 0; i < kFolders; ++i) {
+      if (const std::string folder = dir_.Path("dst/d" + std::to_string(i));
+          ::acl_extended_file_nofollow(folder.c_str()) == 1) {
+        ::acl_delete_def_file(folder.c_str());
+        acl_t plain = acl_from_mode(0755);
+        ::acl_set_file(folder.c_str(), ACL_TYPE_ACCESS, plain);
+        acl_free(plain);
+      }
+    }
+  }
+  ::kill(swapper, SIGKILL);
+  ::waitpid(swapper, nullptr, 0);
+  EXPECT_EQ(::acl_extended_file(dir_.Path("outside").c_str()), 0);
+}
 
 }  // namespace
 }  // namespace vorn
