@@ -58,6 +58,42 @@ TEST_F(RemoveObsoleteTest, AFolderInTheSourceKeepsAFileOfTheSameNameInTheTarget)
   EXPECT_EQ(dir_.Read(Dst("name")), "a file where the source has a folder");
 }
 
+// Only "no such entry" lets a source entry count as gone: any other failure
+// to open or list a source folder keeps its whole target subtree.
+TEST_F(RemoveObsoleteTest, OnlyAnAbsentSourceMakesTargetEntriesObsolete) {
+  const struct {
+    platform::FsOperation operation;
+    int code;
+    bool removed;
+  } cases[] = {
+      {platform::FsOperation::kOpenFolderAt, ENOENT, true},
+      {platform::FsOperation::kOpenFolderAt, EACCES, false},
+      {platform::FsOperation::kOpenFolderAt, EIO, false},
+      {platform::FsOperation::kOpenFolderAt, ELOOP, false},
+      {platform::FsOperation::kOpenFolderAt, ENAMETOOLONG, false},
+      {platform::FsOperation::kOpenFolderAt, ESTALE, false},
+      {platform::FsOperation::kReadFolder, EACCES, false},
+      {platform::FsOperation::kReadFolder, EIO, false},
+  };
+  dir_.MakeFolder(Src("sub"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(c.operation)) + " " + std::to_string(c.code));
+    dir_.MakeFolder(Dst("sub"));
+    dir_.MakeFolder(Dst("sub/deeper"));
+    dir_.Write(Dst("sub/old"), "o");
+    dir_.Write(Dst("sub/deeper/old"), "o");
+    platform::FaultInjectingFileSystem faults(fs_);
+    faults.FailFor(c.operation, dir_.Path(Src("sub")), c.code);
+    MirrorEngine engine(MirrorEnvironment{faults, clock_, system_, settings_, pairs_, log_, host_,
+                                          warnings_, {}, {}});
+    engine.SetPairContext(remove_);
+    engine.RemoveObsoleteEntries(dir_.Path("src"), dir_.Path("dst"));
+    EXPECT_EQ(dir_.Exists(Dst("sub/old")), !c.removed);
+    EXPECT_EQ(dir_.Exists(Dst("sub/deeper/old")), !c.removed);
+    testing::RemoveTree(dir_.Path("dst/sub"));
+  }
+}
+
 TEST_F(RemoveObsoleteTest, WithoutSubFoldersHiddenFilesAndFoldersStay) {
   settings_.MiroirSousDossiers = false;
   dir_.Write(Dst(".hidden"), "h");

@@ -1,6 +1,9 @@
 #include "platform/file_system.h"
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <map>
@@ -126,11 +129,46 @@ TEST_F(FileSystemTest, LinksAreNeverFollowed) {
   EXPECT_TRUE(fs_->MakeWritableAt(*tree, "precious-link").ok());
   EXPECT_EQ(fs_->Lookup(dir_.Path("outside/precious"))->permissions, 0444u);
   EXPECT_FALSE(fs_->IsLockedAt(*tree, "precious-link"));
+  const auto acl = fs_->ReadSecurityAt(*Open(), "outside");
+  ASSERT_TRUE(acl.ok());
+  if (!acl->empty()) {
+    EXPECT_FALSE(fs_->WriteSecurityAt(*tree, "escape", *acl).ok());
+  }
+  EXPECT_FALSE(fs_->CopyStreamAt(*Open(), "outside", *tree, "escape", kFinderInfoStream).ok());
 
   ASSERT_TRUE(fs_->DeleteFileAt(*tree, "precious-link").ok());
   ASSERT_TRUE(fs_->DeleteFileAt(*tree, "escape").ok());
   EXPECT_EQ(dir_.Read("outside/precious"), "keep me");
   EXPECT_TRUE(dir_.Names("tree").empty());
+}
+
+TEST_F(FileSystemTest, FolderIdentityTellsFoldersAndFileSystemsApart) {
+  dir_.MakeFolder("a");
+  dir_.MakeFolder("b");
+  const auto a = fs_->IdentityOf(*Open("a"));
+  ASSERT_TRUE(a.ok()) << a.error().Describe();
+  EXPECT_EQ(*fs_->IdentityOf(*Open("a")), *a);
+  const auto b = fs_->IdentityOf(*Open("b"));
+  EXPECT_EQ(b->volume, a->volume);
+  EXPECT_NE(b->inode, a->inode);
+
+  // A file system mounted over "a", and what shows once it is gone.
+  if (::geteuid() != 0 || ::unshare(CLONE_NEWNS) != 0 ||
+      ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+    GTEST_SKIP() << "needs root to mount a file system of its own";
+  }
+  ASSERT_EQ(::mount("vorn-test", dir_.Path("a").c_str(), "tmpfs", 0, nullptr), 0);
+  const auto mounted = fs_->IdentityOf(*Open("a"));
+  ASSERT_EQ(::mount(dir_.Path("a").c_str(), dir_.Path("b").c_str(), nullptr, MS_BIND, nullptr), 0);
+  EXPECT_EQ(*fs_->IdentityOf(*Open("b")), *mounted);  // one folder seen twice
+  ASSERT_EQ(::umount(dir_.Path("b").c_str()), 0);
+  ASSERT_EQ(::umount(dir_.Path("a").c_str()), 0);
+  ASSERT_EQ(::mount("vorn-test", dir_.Path("a").c_str(), "tmpfs", 0, nullptr), 0);
+  const auto another = fs_->IdentityOf(*Open("a"));
+  ASSERT_EQ(::umount(dir_.Path("a").c_str()), 0);
+  EXPECT_NE(mounted->volume, a->volume);
+  EXPECT_NE(another->volume, mounted->volume);
+  EXPECT_EQ(*fs_->IdentityOf(*Open("a")), *a);
 }
 
 TEST_F(FileSystemTest, OpenFolderAtWalksSeveralLevels) {

@@ -61,14 +61,8 @@ class EngineTest : public ::testing::Test {
   WarningChannels warnings_{host_, log_, &service_, system_, [this](const std::string& command) {
                               commands_run_.push_back(command);
                             }};
-  /// "Mirror_n key=value" for every pair key the engine wrote.
-  std::vector<std::string> saved_keys_;
-  MirrorEngine engine_{MirrorEnvironment{
-      fs_, clock_, system_, settings_, pairs_, log_, host_, warnings_, {},
-      [this](const FolderPair& pair, std::string_view key, const std::string& value) {
-        saved_keys_.push_back("Mirror_" + std::to_string(pair.Number) + " " + std::string(key) +
-                              "=" + value);
-      }}};
+  MirrorEngine engine_{
+      MirrorEnvironment{fs_, clock_, system_, settings_, pairs_, log_, host_, warnings_, {}, {}}};
 };
 
 }  // namespace vorn::testing
