@@ -328,7 +328,8 @@ Status PosixFileSystem::CopySpecialEntry(const Folder& source, std::string_view 
 
   if (!S_ISLNK(st.st_mode)) {
     if (const int e = Fault(CopyStep::kPermissions)) return fail(e, "change permissions");
-    if (::fchmodat(target_fd, named.c_str(), st.st_mode & 07777, 0) != 0) {
+    // The temporary name could have been swapped for a link since it was made.
+    if (::fchmodat(target_fd, named.c_str(), st.st_mode & 07777, AT_SYMLINK_NOFOLLOW) != 0) {
       return fail(errno, "change permissions");
     }
   }
