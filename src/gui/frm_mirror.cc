@@ -376,10 +376,7 @@ bool frmMirror::Load(const ProgramOptions& options) {
                       platform::StartDetachedShellCommand});
   engine_ = std::make_unique<MirrorEngine>(MirrorEnvironment{
       services_.fs, services_.clock, app_.system, app_.settings, app_.pairs.pairs, *log_,
-      scheduler_->engine_host(), *warnings_, [this](std::string_view signature) {
-        return app_.signatures.ExtensionForSignature(signature);
-      },
-      PairKeyWriter(*app_.ini)});
+      scheduler_->engine_host(), *warnings_, ExtensionLookup(app_), PairKeyWriter(*app_.ini)});
   scheduler_->AttachEngine(*engine_);
   lifecycle_ = std::make_unique<ServiceLifecycleLog>(services_.service, app_.settings.Langue);
   services_.service.SetEventHandler(lifecycle_.get());

@@ -84,7 +84,7 @@ int RunWithoutWindow(const ProgramOptions& options) {
                                         log,
                                         scheduler.engine_host(),
                                         warnings,
-                                        {},
+                                        ExtensionLookup(app),
                                         PairKeyWriter(*app.ini)});
   scheduler.AttachEngine(engine);
   ServiceLifecycleLog lifecycle(*service, app.settings.Langue);

@@ -109,6 +109,12 @@ StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs
   return {};
 }
 
+SignatureLookup ExtensionLookup(const Application& app) {
+  return [&app](std::string_view signature) {
+    return app.signatures.ExtensionForSignature(signature);
+  };
+}
+
 bool StartAutomatically(const Application& app, Scheduler& scheduler, StartupHost& host) {
   if (app.settings.Automatique) {
     host.MinimizeMainWindow();

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "engine/macintosh.h"
 #include "macintosh/signatures.h"
 #include "platform/file_system.h"
 #include "platform/service_control.h"
@@ -85,5 +86,9 @@ bool StartAutomatically(const Application& app, Scheduler& scheduler, StartupHos
 /// Reloads the pair table from disk, as after every change of the list.
 /// The damaged-file message and the "-U" rule are the caller's to apply.
 void ReloadPairs(platform::FileSystem& fs, Application& app);
+
+/// The engine's view of the signatures table: one wiring for the window and
+/// the runs without one alike.
+SignatureLookup ExtensionLookup(const Application& app);
 
 }  // namespace vorn

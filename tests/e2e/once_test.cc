@@ -162,6 +162,20 @@ TEST_F(OnceTest, ATreeDeeperThanTheOpenFileLimitAllows) {
   EXPECT_NE(run.out.find("Folders: 120 created"), std::string::npos) << run.out;
 }
 
+TEST_F(OnceTest, MacintoshNamesTakeTheExtensionOfTheSignaturesTable) {
+  if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
+  dir_.Write("src/Budget", "b");
+  dir_.SetAttribute("src/Budget", "user.DosStream.AFP_AfpInfo:$DATA",
+                    std::string(16, '\0') + "XDOCXPR3" + std::string(36, '\0'));
+  Pairs({{dir_.Path("src"), dir_.Path("dst")}});
+  dir_.Write("home/Vorn.ini", "[Mirror_1]\nRenommer=1\n");
+  ASSERT_EQ(Vorn({"--once"}).status, 0);  // the table built in
+  EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"Budget.qxd"});
+  dir_.Write("home/Signatures.txt", "\"XDOCXPR3\",\"xpd\",\"Quark XPress\"\r\n");
+  ASSERT_EQ(Vorn({"--once"}).status, 0);
+  EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"Budget.qxd", "Budget.xpd"}));
+}
+
 TEST_F(OnceTest, BadOptionsExitWithOne) {
   EXPECT_EQ(Vorn({"--once", "--headless"}).status, 1);
   const Outcome version = Vorn({"--version"});
