@@ -49,14 +49,15 @@ std::string ExecutableFolder();
 /// $XDG_CONFIG_HOME/vorn (~/.config/vorn). Created when missing.
 Result<std::string> ResolveApplicationFolder(const std::string& home_option);
 
-/// One running instance per application folder: an exclusive lock on a file
-/// in it, held until the object is destroyed (or the process ends, however).
+/// One running instance per application folder: an exclusive lock on the
+/// folder itself, which needs no right to write there, held until the object
+/// is destroyed (or the process ends, however).
 class InstanceLock {
  public:
   enum class State {
     kHeld,            ///< this process is the only instance
     kAlreadyRunning,  ///< another process holds the lock
-    kUnavailable,     ///< the lock file cannot be made (read-only folder); not enforced
+    kUnavailable,     ///< the folder cannot be opened or locked; not enforced
   };
 
   /// Tries to take the lock of `app_folder`.

@@ -159,8 +159,10 @@ Result<std::string> ResolveApplicationFolder(const std::string& home_option) {
 }
 
 InstanceLock InstanceLock::TryAcquire(const std::string& app_folder) {
-  const std::string path = JoinPath(app_folder, "Vorn.lock");
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  // A lock file could not be made in a folder that belongs to another user,
+  // and two instances would then mirror the same pairs; the folder's own
+  // descriptor can be locked by anyone who may read it.
+  const int fd = ::open(app_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return InstanceLock(-1, State::kUnavailable);
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const State state = errno == EWOULDBLOCK ? State::kAlreadyRunning : State::kUnavailable;

@@ -2,7 +2,11 @@
 // and Vorn.w, and checks the trees, the output and the log.
 
 #include <fcntl.h>
+#include <sched.h>
+#include <signal.h>
 #include <sys/file.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <regex>
@@ -138,13 +142,29 @@ TEST_F(OnceTest, MinusUEndsSilentlyWhenAFolderIsMissing) {
             std::string::npos);
 }
 
-TEST_F(OnceTest, OneInstancePerApplicationFolder) {
-  const int fd = ::open(dir_.Path("home/Vorn.lock").c_str(), O_RDWR | O_CREAT, 0644);
-  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
-  const Outcome run = Vorn({"--once"});
-  ::close(fd);
-  EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.err, "Vorn: Program already running\n");
+TEST_F(OnceTest, OneInstancePerApplicationFolderEvenAReadOnlyOne) {
+  Pairs({{dir_.Path("src"), dir_.Path("dst")}});
+  // No lock file could be made there; root writes through modes, not through
+  // a read-only mount (in a mount namespace of this test's own).
+  const std::string home = dir_.Path("home");
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::unshare(CLONE_NEWNS), 0);
+    ASSERT_EQ(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0);
+    ASSERT_EQ(::mount(home.c_str(), home.c_str(), nullptr, MS_BIND, nullptr), 0);
+    ASSERT_EQ(::mount(nullptr, home.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr),
+              0);
+  } else {
+    ::chmod(home.c_str(), 0555);
+  }
+  dir_.MakeFolder("first");
+  testing::VornProcess first(VORN_BINARY, {"--headless", "--home", home}, dir_.Path("first"));
+  ASSERT_TRUE(testing::WaitFor([&] { return first.Out().find("Files:") != std::string::npos; }));
+  const Outcome second = Vorn({"--once"});
+  first.Signal(SIGTERM);
+  EXPECT_EQ(first.Wait(), 0);
+  ::chmod(home.c_str(), 0755);
+  EXPECT_EQ(second.status, 2);
+  EXPECT_EQ(second.err, "Vorn: Program already running\n");
 }
 
 TEST_F(OnceTest, ATreeDeeperThanTheOpenFileLimitAllows) {
