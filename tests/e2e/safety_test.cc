@@ -20,7 +20,7 @@ using testing::VornProcess;
 
 constexpr uid_t kNobody = 65534;
 
-struct Run {
+struct Outcome {
   int status = -1;
   std::string out;
   std::string err;
@@ -47,7 +47,7 @@ class SafetyTest : public ::testing::Test {
 
   // One `vorn --once`; as the unprivileged user `nobody` when asked, which
   // needs root to switch and a tree that user may enter.
-  Run Once(bool as_nobody = false) {
+  Outcome Once(bool as_nobody = false) {
     std::vector<std::string> args = {"--once", "--home", dir_.Path("home")};
     std::string binary = VORN_BINARY;
     if (as_nobody) {
@@ -55,7 +55,7 @@ class SafetyTest : public ::testing::Test {
       binary = "/usr/bin/setpriv";
     }
     VornProcess vorn(binary, args, dir_.path());
-    Run run;
+    Outcome run;
     run.status = vorn.Wait();
     run.out = vorn.Out();
     run.err = vorn.Err();
