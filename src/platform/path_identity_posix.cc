@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -138,8 +137,8 @@ Place Locate(std::string_view path, const std::vector<Mount>& mounts) {
     place.device = holder->device;
     std::string_view below = std::string_view(anchor).substr(holder->point.size());
     while (!below.empty() && below.front() == kSeparator) below.remove_prefix(1);
-    place.inner = WithNames(below.empty() ? holder->root : JoinPath(holder->root, below),
-                            place.rest);
+    place.inner =
+        WithNames(below.empty() ? holder->root : JoinPath(holder->root, below), place.rest);
   }
   return place;
 }
@@ -147,8 +146,8 @@ Place Locate(std::string_view path, const std::vector<Mount>& mounts) {
 bool SamePlace(const Place& a, const Place& b) {
   if (a.full == b.full) return true;
   if (!a.device.empty() && a.device == b.device && a.inner == b.inner) return true;
-  return !a.ancestors.empty() && !b.ancestors.empty() && a.ancestors.front() == b.ancestors.front() &&
-         a.rest == b.rest;
+  return !a.ancestors.empty() && !b.ancestors.empty() &&
+         a.ancestors.front() == b.ancestors.front() && a.rest == b.rest;
 }
 
 // Whether `a` lies strictly below `b`, once they are known not to be one.
@@ -162,7 +161,8 @@ bool PlacedBelow(const Place& a, const Place& b) {
   // names lead the way to a's; further up, only an existing `b` holds `a`
   // (a's existing folder cannot lie in one that is not there).
   if (found == a.ancestors.begin()) {
-    return b.rest.size() < a.rest.size() && std::equal(b.rest.begin(), b.rest.end(), a.rest.begin());
+    return b.rest.size() < a.rest.size() &&
+           std::equal(b.rest.begin(), b.rest.end(), a.rest.begin());
   }
   return b.rest.empty();
 }

@@ -40,8 +40,8 @@ PairDanger DangerOf(const std::string& source, const std::string& target,
   return PairDanger::kNone;
 }
 
-std::string RefusalMessage(PairDanger danger, const std::string& source,
-                           const std::string& target, int16_t language) {
+std::string RefusalMessage(PairDanger danger, const std::string& source, const std::string& target,
+                           int16_t language) {
   SettingsText why = SettingsText::kRefusedSameFolder;
   switch (danger) {
     case PairDanger::kNone:

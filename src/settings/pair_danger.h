@@ -17,7 +17,7 @@ PairDanger DangerOf(const std::string& source, const std::string& target,
                     const std::string& application_folder, const std::string& log_folder);
 
 /// The message that refuses such a pair: why, then "source -> target".
-std::string RefusalMessage(PairDanger danger, const std::string& source,
-                           const std::string& target, int16_t language);
+std::string RefusalMessage(PairDanger danger, const std::string& source, const std::string& target,
+                           int16_t language);
 
 }  // namespace vorn

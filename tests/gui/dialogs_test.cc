@@ -207,10 +207,10 @@ class DialogsTest : public QObject, public testing::WindowFixture {
       dialog.chkRenommer->setChecked(true);  // only a click a person can make counts
       if (!nt) dialog.chkRenommer->setChecked(false);
       dialog.cmdOK->click();
-      QCOMPARE(Section("Mirror_1"), (QStringList{"Enable=1", "NbTemporisations=1", "Deplacer=1",
-                                                 nt ? "Renommer=1" : "Renommer=0", "Effacer=0",
-                                                 "Nouveau=0", "NoMilliseconds=0",
-                                                 "SourceVideAutorise=0"}));
+      QCOMPARE(Section("Mirror_1"),
+               (QStringList{"Enable=1", "NbTemporisations=1", "Deplacer=1",
+                            nt ? "Renommer=1" : "Renommer=0", "Effacer=0", "Nouveau=0",
+                            "NoMilliseconds=0", "SourceVideAutorise=0"}));
     }
     // Clearing the move again frees the removal and the update rule.
     IniFile ini(*fs_, Path("home/Vorn.ini"));

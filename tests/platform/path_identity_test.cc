@@ -37,19 +37,20 @@ TEST(RelateFoldersTest, PathsLinksAndFoldersNotMadeYet) {
   dir.MakeFolder("a/b");
   dir.MakeFolder("ab");
   dir.MakeLink("link", "a");
-  ExpectRelations(dir, {
-                           {"a", "a/", FolderRelation::kSame},
-                           {"a/b", "a", FolderRelation::kFirstInside},
-                           {"a", "a/b", FolderRelation::kSecondInside},
-                           {"ab", "a", FolderRelation::kUnrelated},  // a shared prefix is no nesting
-                           {"link", "a", FolderRelation::kSame},
-                           {"a", "link/b/new", FolderRelation::kSecondInside},
-                           {"a/new/deeper", "a/new", FolderRelation::kFirstInside},
-                           {"a/new", "a/other", FolderRelation::kUnrelated},
-                           {"a/gone/..", "a", FolderRelation::kSame},
-                           {"a", "/", FolderRelation::kFirstInside},
-                           {"/", "/", FolderRelation::kSame},
-                       });
+  ExpectRelations(dir,
+                  {
+                      {"a", "a/", FolderRelation::kSame},
+                      {"a/b", "a", FolderRelation::kFirstInside},
+                      {"a", "a/b", FolderRelation::kSecondInside},
+                      {"ab", "a", FolderRelation::kUnrelated},  // a shared prefix is no nesting
+                      {"link", "a", FolderRelation::kSame},
+                      {"a", "link/b/new", FolderRelation::kSecondInside},
+                      {"a/new/deeper", "a/new", FolderRelation::kFirstInside},
+                      {"a/new", "a/other", FolderRelation::kUnrelated},
+                      {"a/gone/..", "a", FolderRelation::kSame},
+                      {"a", "/", FolderRelation::kFirstInside},
+                      {"/", "/", FolderRelation::kSame},
+                  });
 }
 
 // Mounts live in a namespace of this process's own, so nothing outside sees

@@ -208,7 +208,8 @@ TEST_F(FolderPairsTest, MacintoshVolumesAreMarkedAndMismatchesWarned) {
 }
 
 TEST_F(FolderPairsTest, NestedPairsAndTargetsOverOwnFilesAreRefused) {
-  for (const char* folder : {"all", "all/incoming", "data", "outer", "outer/home", "logs", "other"}) {
+  for (const char* folder :
+       {"all", "all/incoming", "data", "outer", "outer/home", "logs", "other"}) {
     dir_.MakeFolder(folder);
   }
   dir_.MakeLink("view", "data");
