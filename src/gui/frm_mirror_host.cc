@@ -197,8 +197,16 @@ void frmMirror::ShowPairs(const PairList& pairs) {
   SetHighlighting(false);
   ShowGridSide(!pairs.rows.empty());
   // A pair whose folders disagree on being on a Macintosh volume is worth a
-  // word where the eye already is.
+  // word where the eye already is; a refused pair, which will never be
+  // mirrored, more so.
   if (pairs.MacWarningPending) lblMessage->setText(ToQt(pairs.mac_warning));
+  if (!pairs.refusals.empty()) {
+    std::string refusals;
+    for (const std::string& refusal : pairs.refusals) {
+      refusals += (refusals.empty() ? "" : "\r\n") + refusal;
+    }
+    lblMessage->setText(ToQt(refusals));
+  }
 }
 
 void frmMirror::ShowGridSide(bool has_pairs) {

@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "gui/qt_dialogs.h"
@@ -100,6 +101,7 @@ frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPa
   chkDeplacer = Named(new QCheckBox(this), "chkDeplacer");
   chkRenommer = Named(new QCheckBox(this), "chkRenommer");
   chkEffacer = Named(new QCheckBox(this), "chkEffacer");
+  chkSourceVide = Named(new QCheckBox(this), "chkSourceVide");
   frameMAJ = Named(new QGroupBox(this), "frameMAJ");
   optNouveau0 = Named(new QRadioButton(frameMAJ), "optNouveau0");
   optNouveau1 = Named(new QRadioButton(frameMAJ), "optNouveau1");
@@ -127,6 +129,12 @@ frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPa
   layout->addWidget(chkDeplacer);
   layout->addWidget(chkRenommer);
   layout->addWidget(chkEffacer);
+  // Indented under chkEffacer, whose choice it refines.
+  auto* empty_source = new QHBoxLayout;
+  empty_source->addSpacing(style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                           style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing));
+  empty_source->addWidget(chkSourceVide, 1);
+  layout->addLayout(empty_source);
   auto* update = new QVBoxLayout(frameMAJ);
   update->addWidget(optNouveau0);
   update->addWidget(optNouveau1);
@@ -147,6 +155,11 @@ frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPa
     SetMove(form, on, nt_);
     Show(form);
   });
+  connect(chkEffacer, &QCheckBox::clicked, this, [this](bool on) {
+    PairSettingsForm form = Read();
+    SetRemove(form, on);
+    Show(form);
+  });
   connect(cmdOK, &QPushButton::clicked, this, &frmSetMode::Ok);
   connect(cmdAnnuler, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -163,6 +176,8 @@ void frmSetMode::Show(const PairSettingsForm& form) {
   chkRenommer->setEnabled(form.rename_allowed);
   chkEffacer->setChecked(form.remove);
   chkEffacer->setEnabled(form.remove_allowed);
+  chkSourceVide->setChecked(form.source_vide);
+  chkSourceVide->setEnabled(form.source_vide_allowed);
   (form.newer_only ? optNouveau1 : optNouveau0)->setChecked(true);
   frameMAJ->setEnabled(form.update_rule_allowed);
   chkNoMilliseconds->setChecked(form.tolerance);
@@ -178,6 +193,8 @@ PairSettingsForm frmSetMode::Read() const {
   form.rename_allowed = chkRenommer->isEnabled();
   form.remove = chkEffacer->isChecked();
   form.remove_allowed = chkEffacer->isEnabled();
+  form.source_vide = chkSourceVide->isChecked();
+  form.source_vide_allowed = chkSourceVide->isEnabled();
   form.newer_only = optNouveau1->isChecked();
   form.update_rule_allowed = frameMAJ->isEnabled();
   form.tolerance = chkNoMilliseconds->isChecked();

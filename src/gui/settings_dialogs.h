@@ -66,6 +66,7 @@ class frmSetMode final : public QDialog {
   QCheckBox* chkDeplacer;
   QCheckBox* chkRenommer;
   QCheckBox* chkEffacer;
+  QCheckBox* chkSourceVide;
   QGroupBox* frameMAJ;
   QRadioButton* optNouveau0;
   QRadioButton* optNouveau1;

@@ -33,6 +33,7 @@ std::vector<ControlText> SetModeCaptions(int16_t language, int16_t temporisation
        text(T::kRenameTipBefore) + std::string(kForbiddenCharacters) + text(T::kRenameTipAfter),
        true},
       {"chkEffacer", text(T::kRemove)},
+      {"chkSourceVide", text(T::kEmptySourceAllowed)},
       {"frameMAJ", text(T::kUpdateFrame)},
       {"optNouveau0", text(T::kUpdateDifferent)},
       {"optNouveau1", text(T::kUpdateNewer)},

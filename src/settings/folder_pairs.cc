@@ -3,6 +3,7 @@
 #include <array>
 
 #include "settings/number_reading.h"
+#include "settings/pair_danger.h"
 #include "settings/settings_texts.h"
 #include "settings/trim.h"
 
@@ -100,6 +101,20 @@ PairRow MakeRow(platform::FileSystem& fs, const FolderPair& pair, const PairLoad
       style->struck_through = true;
     }
   }
+  if (pair.Danger != PairDanger::kNone) {
+    // A refused pair reads as a broken one: the folder at fault is marked as
+    // a missing one is (the target, which would swallow or be swallowed; both
+    // when they are one), and the whole row is struck out in red.
+    const auto mark = [](std::string& text) {
+      if (!text.starts_with(kMissingPrefix)) text.insert(0, kMissingPrefix);
+    };
+    mark(row.target_text);
+    if (pair.Danger == PairDanger::kSameFolder) mark(row.source_text);
+    for (CellStyle* style : {&row.source_style, &row.target_style}) {
+      style->colour = CellColour::kRed;
+      style->struck_through = true;
+    }
+  }
   row.interval_image = pair.NbTemporisations == "1" ? IntervalImage::kDefaultInterval
                                                     : IntervalImage::kSpecificInterval;
   return row;
@@ -161,6 +176,12 @@ PairList LoadFolderPairs(platform::FileSystem& fs, const IniFile& ini,
       pair.*key.field = value.empty() ? std::string(key.default_text) : std::move(value);
     }
     pair.PassCountdown = ReadLong(pair.NbTemporisations);
+    pair.Danger =
+        DangerOf(pair.Source, pair.Target, context.application_folder, context.log_folder);
+    if (pair.Danger != PairDanger::kNone) {
+      list.refusals.push_back(
+          RefusalMessage(pair.Danger, pair.Source, pair.Target, context.language));
+    }
 
     PairRow row = MakeRow(fs, pair, context);
     if (list.first_missing_pair == 0 && (!row.source_exists || !row.target_exists)) {

@@ -89,8 +89,8 @@ enum class IntervalImage { kDefaultInterval, kSpecificInterval };
 /// Everything the grid needs to draw one pair, decided by the load.
 struct PairRow {
   int16_t pair_number = 0;
-  std::string source_text;  ///< the path, "??? " + path when missing, six blanks added on a
-                            ///< Macintosh volume
+  std::string source_text;  ///< the path, "??? " + path when missing or refused, six blanks
+                            ///< added on a Macintosh volume
   std::string target_text;  ///< likewise, "???" when no target was chosen
   bool source_exists = false;
   bool target_exists = false;
@@ -107,6 +107,9 @@ struct PairLoadContext {
   int16_t language = 0;  ///< for the Macintosh consistency warning
   /// Whether a folder lies on a Macintosh volume; none means never.
   std::function<bool(const std::string& folder)> is_macintosh_volume;
+  /// Vorn's own folders, which no target may be or hold; empty: not checked.
+  std::string application_folder;
+  std::string log_folder;
 };
 
 /// The pair list as loaded: the pairs, their rows, and what the caller must act on.
@@ -117,6 +120,9 @@ struct PairList {
   /// mac_warning holds the last such warning, two lines joined by CR LF.
   bool MacWarningPending = false;
   std::string mac_warning;
+  /// One message per pair that may never be mirrored (see PairDanger), in
+  /// list order: why, and the pair's folders.
+  std::vector<std::string> refusals;
   /// The first pair whose source or target is missing (or has no target),
   /// 0 when none: with "-U" on the command line the caller ends the program.
   int16_t first_missing_pair = 0;

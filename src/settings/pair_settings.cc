@@ -13,6 +13,11 @@ bool AcceptedCount(const std::string& text) {
   return value && *value >= kMinIntervalCount && *value <= kMaxIntervalCount;
 }
 
+// An empty source can empty the target only by removal.
+void AllowSourceVide(PairSettingsForm& form) {
+  form.source_vide_allowed = form.remove && form.remove_allowed;
+}
+
 }  // namespace
 
 PairSettingsForm OpenPairSettings(const FolderPair& pair, bool nt) {
@@ -33,6 +38,8 @@ PairSettingsForm OpenPairSettings(const FolderPair& pair, bool nt) {
   form.remove = pair.Effacer != "0";
   form.newer_only = pair.Nouveau == "1";
   form.tolerance = pair.NoMilliseconds == "1";
+  form.source_vide = IsOn(pair.SourceVideAutorise);
+  AllowSourceVide(form);
   return form;
 }
 
@@ -51,6 +58,12 @@ void SetMove(PairSettingsForm& form, bool move, bool nt) {
     form.remove_allowed = true;
     form.update_rule_allowed = true;
   }
+  AllowSourceVide(form);
+}
+
+void SetRemove(PairSettingsForm& form, bool remove) {
+  form.remove = remove;
+  AllowSourceVide(form);
 }
 
 std::string IntervalCountError(const std::string& text, int16_t language, bool for_ok) {
@@ -87,13 +100,15 @@ bool SavePairSettings(IniFile& ini, FolderPair& pair, const PairSettingsForm& fo
   pair.Effacer = flag(form.remove);
   pair.Nouveau = flag(form.newer_only);
   pair.NoMilliseconds = flag(form.tolerance);
+  pair.SourceVideAutorise = flag(form.source_vide);
   const std::string section = PairSection(pair.Number);
   std::vector<IniFile::Change> changes;
   for (const auto& [key, value] :
        {std::pair{"Enable", pair.Enable}, std::pair{"NbTemporisations", pair.NbTemporisations},
         std::pair{"Deplacer", pair.Deplacer}, std::pair{"Renommer", pair.Renommer},
         std::pair{"Effacer", pair.Effacer}, std::pair{"Nouveau", pair.Nouveau},
-        std::pair{"NoMilliseconds", pair.NoMilliseconds}}) {
+        std::pair{"NoMilliseconds", pair.NoMilliseconds},
+        std::pair{"SourceVideAutorise", pair.SourceVideAutorise}}) {
     changes.push_back({section, key, value});
   }
   // A failed write is ignored as every configuration write is; the reload

@@ -23,6 +23,8 @@ struct PairSettingsForm {
   bool rename_allowed = false;       ///< chkRenommer enabled
   bool remove = false;               ///< chkEffacer
   bool remove_allowed = true;        ///< chkEffacer enabled
+  bool source_vide = false;          ///< chkSourceVide
+  bool source_vide_allowed = false;  ///< chkSourceVide enabled: only removal empties a target
   bool newer_only = false;           ///< optNouveau 1 (else 0)
   bool update_rule_allowed = true;   ///< frameMAJ enabled
   bool tolerance = false;            ///< chkNoMilliseconds
@@ -34,6 +36,9 @@ PairSettingsForm OpenPairSettings(const FolderPair& pair, bool nt);
 /// chkDeplacer clicked: the move constraints.
 void SetMove(PairSettingsForm& form, bool move, bool nt);
 
+/// chkEffacer clicked.
+void SetRemove(PairSettingsForm& form, bool remove);
+
 /// Why an interval count is refused (empty when it is accepted): "Invalid
 /// value" or the range message, in the language. `for_ok` picks the wording
 /// of the message box (the label's range text is slightly different).
@@ -44,7 +49,7 @@ std::string IntervalCountError(const std::string& text, int16_t language, bool f
 std::string IntervalSpelledOut(double count, int16_t temporisation, int16_t language);
 
 /// OK: the pair's settings from the form (when the count is accepted), and
-/// its seven keys written in their order to its section. False when the
+/// its eight keys written in their order to its section. False when the
 /// count is refused; nothing is written then.
 bool SavePairSettings(IniFile& ini, FolderPair& pair, const PairSettingsForm& form);
 

@@ -45,6 +45,7 @@ enum class SettingsText {
   kUpdateDifferent,
   kUpdateNewer,
   kTolerance,
+  kEmptySourceAllowed,
   kCancel,
   // The default interval, performance and prefix dialogs.
   kTempoLabel,
@@ -69,6 +70,12 @@ enum class SettingsText {
   kNothingToRemove,
   kSelectPairToRemove,
   kConfirmRemoval,
+  // Pairs that may never be mirrored.
+  kRefusedSameFolder,
+  kRefusedSourceInsideTarget,
+  kRefusedTargetInsideSource,
+  kRefusedTargetIsRoot,
+  kRefusedTargetHoldsOwnFiles,
   kCount,
 };
 

@@ -50,8 +50,10 @@ void HeadlessHost::Attach(Scheduler* scheduler, platform::ServiceControl* servic
 }
 
 void HeadlessHost::ShowPairs(const PairList& pairs) {
-  // Without a window the Macintosh mismatch is worth a line on standard error.
+  // Without a window the Macintosh mismatch and each refused pair are worth a
+  // line on standard error.
   if (pairs.MacWarningPending) ShowMessage(MessageIcon::kExclamation, pairs.mac_warning);
+  for (const std::string& refusal : pairs.refusals) ShowMessage(MessageIcon::kExclamation, refusal);
 }
 
 void HeadlessHost::ProcessPendingEvents() {

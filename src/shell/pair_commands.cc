@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "settings/pair_danger.h"
 #include "settings/settings_texts.h"
 #include "settings/trim.h"
 
@@ -37,6 +38,20 @@ bool RowChosen(const Application& app, const GridSelection& selection) {
   return selection.highlighted && app.pairs.Row(selection.current) != nullptr;
 }
 
+std::string NewPairTarget(const Application& app, const std::string& source) {
+  return DefaultTarget(source, app.settings.PrefixeCibleDefaut, app.settings.PrefixeCibleDefautUNC);
+}
+
+// The folders of the pair as the edit would leave it; `row` is the modified
+// pair's, unused for an addition.
+std::pair<std::string, std::string> FoldersAfterEdit(Application& app, EditAction action, int row,
+                                                     bool source, const std::string& path) {
+  if (action == EditAction::kAdd) return {path, NewPairTarget(app, path)};
+  const FolderPair* pair = app.pairs.PairOfRow(row);
+  if (pair == nullptr) return {};
+  return {source ? path : pair->Source, source ? pair->Target : path};
+}
+
 }  // namespace
 
 EditOutcome EditPair(platform::FileSystem& fs, Application& app, Dialogs& dialogs, PathKind kind,
@@ -69,6 +84,14 @@ EditOutcome EditPair(platform::FileSystem& fs, Application& app, Dialogs& dialog
   }
   if (!path || path->empty()) return {};
 
+  const auto [new_source, new_target] = FoldersAfterEdit(app, action, row, source, *path);
+  const PairDanger danger =
+      DangerOf(new_source, new_target, app.paths.app_folder, app.settings.PathLogs);
+  if (danger != PairDanger::kNone) {
+    dialogs.ShowMessage(MessageIcon::kExclamation,
+                        RefusalMessage(danger, new_source, new_target, language));
+    return {};
+  }
   if (kind == PathKind::kSourceBrowse && app.system.nt && IsNetworkPath(*path)) {
     dialogs.ShowMessage(MessageIcon::kExclamation, Tr(SettingsText::kUncWarning, language));
   }
@@ -111,8 +134,7 @@ void AddPairWithSource(platform::FileSystem& fs, Application& app, const std::st
   FolderPair pair;
   pair.Number = static_cast<int16_t>(app.pairs.pairs.size() + 1);
   pair.Source = source;
-  pair.Target =
-      DefaultTarget(source, app.settings.PrefixeCibleDefaut, app.settings.PrefixeCibleDefautUNC);
+  pair.Target = NewPairTarget(app, source);
   // Without text, a setting takes its default at the next load.
   for (std::string* setting : {&pair.NbTemporisations, &pair.Deplacer, &pair.Renommer,
                                &pair.Nouveau, &pair.Enable, &pair.NoMilliseconds}) {
@@ -130,6 +152,9 @@ void ChangePairFolder(platform::FileSystem& fs, Application& app, int row, bool 
   FolderPair* pair = app.pairs.PairOfRow(row);
   if (pair == nullptr) return;
   (source ? pair->Source : pair->Target) = path;
+  // The remembered file system was the old source's; the new one's is
+  // learnt by its first pass with entries.
+  if (source) pair->SourceVolume.clear();
   SaveAndReload(fs, app, AllRows(app));
 }
 

@@ -16,7 +16,7 @@ namespace vorn {
 void AddPairWithSource(platform::FileSystem& fs, Application& app, const std::string& source);
 
 /// Changes the source (or the target) of the pair in grid row `row`; saved
-/// and reloaded.
+/// and reloaded. A new source forgets the file system the old one was on.
 void ChangePairFolder(platform::FileSystem& fs, Application& app, int row, bool source,
                       const std::string& path);
 
@@ -45,7 +45,8 @@ struct EditOutcome {
 /// Adds a pair or changes a folder of the selected one: asks for the path
 /// (picker or input box), warns about network sources and the Windows
 /// folder, applies the change, saves and reloads. Refusals are messages and
-/// leave the list as it was.
+/// leave the list as it was; among them, a pair whose folders nest or whose
+/// target holds Vorn's own folders (see DangerOf).
 EditOutcome EditPair(platform::FileSystem& fs, Application& app, Dialogs& dialogs, PathKind kind,
                      EditAction action, const GridSelection& selection);
 

@@ -38,6 +38,8 @@ void ReloadPairs(platform::FileSystem& fs, Application& app) {
   context.is_macintosh_volume = [&fs](const std::string& folder) {
     return IsMacintoshVolume(fs, folder);
   };
+  context.application_folder = app.paths.app_folder;
+  context.log_folder = app.settings.PathLogs;
   app.pairs = LoadFolderPairs(fs, *app.ini, app.paths.pairs_file, context);
 }
 

@@ -12,7 +12,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <cerrno>
+#include <cstring>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -242,6 +244,78 @@ TEST_F(SafetyTest, AclsAreNeverWrittenThroughASwappedLink) {
   ::kill(swapper, SIGKILL);
   ::waitpid(swapper, nullptr, 0);
   EXPECT_EQ(::acl_extended_file(dir_.Path("outside").c_str()), 0);
+}
+
+TEST_F(SafetyTest, NestedPairsAndTargetsOverOwnFilesLeaveEveryFileInPlace) {
+  struct Case {
+    std::string source, target, settings, why;
+    std::string absent;  // what a pass would have made
+    std::string files;   // written before, each holding its name; must stay
+  };
+  const std::vector<Case> cases = {
+      {"all/incoming", "all", "Effacer=1", "the source folder lies inside the target folder",
+       "all/new", "all/kept all/incoming/new"},
+      {"data", "data/backup", "Effacer=0", "the target folder lies inside the source folder",
+       "data/backup", "data/file"},
+      {"src", "src", "Deplacer=1", "the source and the target are the same folder", "", "src/file"},
+      {"src", "home", "Effacer=1", "the target folder holds the program's settings or logs",
+       "home/file", "src/file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.source + " -> " + c.target);
+    std::vector<std::string> files;
+    std::istringstream names(c.files);
+    for (std::string name; names >> name;) files.push_back(name);
+    for (const std::string& file : files) {
+      for (size_t cut = file.find('/'); cut != std::string::npos; cut = file.find('/', cut + 1)) {
+        if (!dir_.Exists(file.substr(0, cut))) dir_.MakeFolder(file.substr(0, cut));
+      }
+      dir_.Write(file, file);
+    }
+    Pairs({{dir_.Path(c.source), dir_.Path(c.target)}}, "[Mirror_1]\n" + c.settings + "\n");
+    const std::string pairs_file = dir_.Read("home/Vorn.w");
+    const Outcome run = Once();
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("Vorn: Folder pair refused: " + c.why + "; " + dir_.Path(c.source) +
+                           " -> " + dir_.Path(c.target)),
+              std::string::npos)
+        << run.err;
+    for (const std::string& file : files) EXPECT_EQ(dir_.Read(file), file);
+    if (!c.absent.empty()) {
+      EXPECT_FALSE(dir_.Exists(c.absent));
+    }
+    EXPECT_EQ(dir_.Read("home/Vorn.w"), pairs_file);
+    EXPECT_EQ(dir_.Read("home/Vorn.ini"), "[Mirror_1]\n" + c.settings + "\n");
+  }
+}
+
+// The root is never written to: the target is the root seen read-only
+// through a bind mount in a mount namespace of this process's own, which
+// the child inherits; removal stays off so that even a pass that got this
+// far would only try to copy one file there.
+TEST_F(SafetyTest, ATargetThatIsTheRootIsRefused) {
+  if (::geteuid() != 0) GTEST_SKIP() << "a private mount namespace needs root";
+  if (::unshare(CLONE_NEWNS) != 0 ||
+      ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+    GTEST_SKIP() << "no private mount namespace: " << std::strerror(errno);
+  }
+  dir_.MakeFolder("root");
+  const std::string root = dir_.Path("root");
+  ASSERT_EQ(::mount("/", root.c_str(), nullptr, MS_BIND, nullptr), 0);
+  struct Unmount {
+    std::string path;
+    ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+  } unmount{root};
+  ASSERT_EQ(::mount(nullptr, root.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr), 0);
+
+  dir_.Write("src/vorn-root-probe", "x");
+  Pairs({{dir_.Path("src"), root}}, "[Mirror_1]\nEffacer=0\n");
+  const Outcome run = Once();
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("Vorn: Folder pair refused: the target folder is the root of the system"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(::access("/vorn-root-probe", F_OK), -1);
 }
 
 }  // namespace

@@ -42,16 +42,29 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     Step<frmSetMode>([](frmSetMode& dialog) {
       QCOMPARE(dialog.lblSource->text(), QString("/"));
       QCOMPARE(dialog.lblCible->text(), QString("???"));
-      dialog.chkEffacer->setChecked(true);
+      // An empty source can only empty the target by removal.
+      auto* empty_source = dialog.findChild<QCheckBox*>("chkSourceVide");
+      QVERIFY(empty_source != nullptr);
+      QCOMPARE(empty_source->text(), QString("Allow an empty source to empty the target"));
+      QVERIFY(!empty_source->isEnabled());
+      dialog.chkEffacer->click();
+      QVERIFY(empty_source->isEnabled());
+      empty_source->click();
+      dialog.chkDeplacer->click();
+      QVERIFY(!empty_source->isEnabled());
+      dialog.chkDeplacer->click();
+      QVERIFY(!empty_source->isEnabled());  // the move took the removal with it
+      dialog.chkEffacer->click();
+      QVERIFY(empty_source->isEnabled() && empty_source->isChecked());
       dialog.cmdOK->click();
     });
     window_->cmdAjouterDossierSource->click();
     QCOMPARE(dialogs_run_, QStringList{"frmSetMode"});
     QCOMPARE(PairsOnDisk(), QStringList{"/ -> "});
-    // The addition wrote Effacer; OK wrote its seven keys after it, in order.
+    // The addition wrote Effacer; OK wrote its eight keys after it, in order.
     QCOMPARE(Section("Mirror_1"),
              (QStringList{"Effacer=1", "Enable=1", "NbTemporisations=1", "Deplacer=0", "Renommer=0",
-                          "Nouveau=0", "NoMilliseconds=0"}));
+                          "Nouveau=0", "NoMilliseconds=0", "SourceVideAutorise=1"}));
     QCOMPARE(window_->lstDossiers->rowCount(), 1);
     QCOMPARE(window_->lstDossiers->item(0, 2)->text(), QString("???"));
     QVERIFY(!window_->highlighting());  // the reload took the highlight away
@@ -89,12 +102,21 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     QCOMPARE(LastMessage(), QString("Select a couple of folders (source+target) to remove"));
     QCOMPARE(PairsOnDisk().size(), 3);
 
-    // A double-click on a target cell changes that target by browsing.
-    dialogs_.folders.push_back(Path("s0"));
+    // A double-click on a target cell changes that target by browsing; onto
+    // its own source it is refused and nothing changes.
+    dialogs_.folders = {Path("s0"), Path("copy")};
     ClickCell(0, 2);  // a double-click starts with a press, which the grid needs
     QTest::mouseDClick(window_->lstDossiers->viewport(), Qt::LeftButton, {}, CellCentre(0, 2));
     QCOMPARE(dialogs_.prompts, std::vector<std::string>{"MODIFY: Select a TARGET folder"});
-    QCOMPARE(PairsOnDisk().first(), QString::fromStdString(Path("s0") + " -> " + Path("s0")));
+    QCOMPARE(dialogs_.messages.back().first, MessageIcon::kExclamation);
+    QCOMPARE(LastMessage(),
+             QString::fromStdString(
+                 "Folder pair refused: the source and the target are the same folder\r\n" +
+                 Path("s0") + " -> " + Path("s0")));
+    QCOMPARE(PairsOnDisk().first(), QString::fromStdString(Path("s0") + " -> " + Path("t0")));
+    ClickCell(0, 2);
+    QTest::mouseDClick(window_->lstDossiers->viewport(), Qt::LeftButton, {}, CellCentre(0, 2));
+    QCOMPARE(PairsOnDisk().first(), QString::fromStdString(Path("s0") + " -> " + Path("copy")));
 
     // The middle row with the Delete key: the third pair becomes the second.
     ClickCell(1, 0);
@@ -103,7 +125,7 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     QCOMPARE(PairsOnDisk().size(), 3);  // answered No
     QTest::keyClick(window_->lstDossiers, Qt::Key_Delete);
     QCOMPARE(PairsOnDisk(),
-             (QStringList{QString::fromStdString(Path("s0") + " -> " + Path("s0")),
+             (QStringList{QString::fromStdString(Path("s0") + " -> " + Path("copy")),
                           QString::fromStdString(Path("s2") + " -> " + Path("t2"))}));
     QVERIFY(Section("Mirror_2").contains("Nouveau=1"));
     QCOMPARE(window_->lstDossiers->rowCount(), 2);
@@ -185,9 +207,10 @@ class DialogsTest : public QObject, public testing::WindowFixture {
       dialog.chkRenommer->setChecked(true);  // only a click a person can make counts
       if (!nt) dialog.chkRenommer->setChecked(false);
       dialog.cmdOK->click();
-      QCOMPARE(Section("Mirror_1"), (QStringList{"Enable=1", "NbTemporisations=1", "Deplacer=1",
-                                                 nt ? "Renommer=1" : "Renommer=0", "Effacer=0",
-                                                 "Nouveau=0", "NoMilliseconds=0"}));
+      QCOMPARE(Section("Mirror_1"),
+               (QStringList{"Enable=1", "NbTemporisations=1", "Deplacer=1",
+                            nt ? "Renommer=1" : "Renommer=0", "Effacer=0", "Nouveau=0",
+                            "NoMilliseconds=0", "SourceVideAutorise=0"}));
     }
     // Clearing the move again frees the removal and the update rule.
     IniFile ini(*fs_, Path("home/Vorn.ini"));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/pair_danger.h"
 #include "shell/text.h"
 #include "support/test_folder.h"
 
@@ -17,6 +18,14 @@ class FolderPairsTest : public ::testing::Test {
   }
   bool Save(const PairList& list, std::vector<int16_t> rows) {
     return SaveFolderPairs(*fs_, ini_, pairs_path_, list.pairs, rows, PathFamily::kWide);
+  }
+  static PairLoadContext Context(bool nt, int16_t language,
+                                 std::function<bool(const std::string&)> is_macintosh) {
+    PairLoadContext context;
+    context.nt = nt;
+    context.language = language;
+    context.is_macintosh_volume = std::move(is_macintosh);
+    return context;
   }
   std::string Line(const std::string& source, const std::string& target) {
     return "\"" + EncodeHexPath(source) + "\",\"" + EncodeHexPath(target) + "\"\r\n";
@@ -124,7 +133,7 @@ TEST_F(FolderPairsTest, ADamagedFieldGivesTheMessageAndNothingIsWritten) {
   const std::string damaged = Line("/a", "/b") + "\"43003A005C0\",\"\"\r\n";
   dir_.Write("Vorn.w", damaged);
   dir_.Write("Vorn.ini", "[Mirror_1]\nEnable=1\n");
-  const PairList list = Load({.nt = true, .language = kFrench, .is_macintosh_volume = {}});
+  const PairList list = Load(Context(true, kFrench, {}));
   ASSERT_TRUE(list.damaged_message.has_value());
   EXPECT_EQ(*list.damaged_message, "Invalid hexa string in the parameters file\r\n" + pairs_path_);
   EXPECT_EQ(dir_.Read("Vorn.w"), damaged);
@@ -178,7 +187,7 @@ TEST_F(FolderPairsTest, MacintoshVolumesAreMarkedAndMismatchesWarned) {
   dir_.Write("Vorn.w", Line(dir_.Path("mac"), dir_.Path("pc")));
   const auto is_mac = [&](const std::string& folder) { return folder == dir_.Path("mac"); };
 
-  PairList list = Load({.nt = true, .language = kFrench, .is_macintosh_volume = is_mac});
+  PairList list = Load(Context(true, kFrench, is_mac));
   EXPECT_TRUE(list.rows[0].source_is_macintosh);
   EXPECT_FALSE(list.rows[0].target_is_macintosh);
   EXPECT_EQ(list.rows[0].source_text, dir_.Path("mac") + "      ");
@@ -188,14 +197,69 @@ TEST_F(FolderPairsTest, MacintoshVolumesAreMarkedAndMismatchesWarned) {
             "mais le dossier cible corrrespondant n'appartient pas à un volume Macintosh");
 
   dir_.Write("Vorn.w", Line(dir_.Path("pc"), dir_.Path("mac")));
-  list = Load({.nt = true, .language = 0, .is_macintosh_volume = is_mac});
+  list = Load(Context(true, 0, is_mac));
   EXPECT_EQ(list.mac_warning,
             "WARNING: A target folder belongs to a Macintosh volume\r\n"
             "but the corresponding source folder does not belong to a Macintosh volume");
 
-  list = Load({.nt = false, .language = 0, .is_macintosh_volume = is_mac});
+  list = Load(Context(false, 0, is_mac));
   EXPECT_FALSE(list.rows[0].target_is_macintosh);
   EXPECT_FALSE(list.MacWarningPending);
+}
+
+TEST_F(FolderPairsTest, NestedPairsAndTargetsOverOwnFilesAreRefused) {
+  for (const char* folder :
+       {"all", "all/incoming", "data", "outer", "outer/home", "logs", "other"}) {
+    dir_.MakeFolder(folder);
+  }
+  dir_.MakeLink("view", "data");
+  const std::string home = dir_.Path("outer/home");
+  const std::string logs = dir_.Path("logs");
+  struct Case {
+    std::string source, target;  // relative to the test folder, unless absolute or empty
+    PairDanger danger;
+  };
+  const Case cases[] = {
+      {"all", "all", PairDanger::kSameFolder},
+      {"all/incoming", "all", PairDanger::kSourceInsideTarget},
+      {"data", "data/backup", PairDanger::kTargetInsideSource},  // not made yet
+      {"data", "view/backup/deeper", PairDanger::kTargetInsideSource},
+      {"data", "/", PairDanger::kTargetIsRoot},
+      {"data", "outer/home", PairDanger::kTargetHoldsOwnFiles},
+      {"data", "outer", PairDanger::kTargetHoldsOwnFiles},
+      {"data", "logs", PairDanger::kTargetHoldsOwnFiles},
+      {"outer/home", "other", PairDanger::kNone},  // copying Vorn's files harms nothing
+      {"data", "other", PairDanger::kNone},
+      {"", "other", PairDanger::kNone},
+      {"data", "", PairDanger::kNone},
+  };
+  const auto full = [this](const std::string& path) {
+    return path.empty() || path.starts_with("/") ? path : dir_.Path(path);
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DangerOf(full(c.source), full(c.target), home, logs), c.danger)
+        << c.source << " -> " << c.target;
+  }
+
+  // A load marks the refused pair, leaves the others alone and says why.
+  dir_.Write("Vorn.w", Line(dir_.Path("all/incoming"), dir_.Path("all")) +
+                           Line(dir_.Path("data"), dir_.Path("other")));
+  PairLoadContext context;
+  context.application_folder = home;
+  context.log_folder = logs;
+  const PairList list = Load(context);
+  ASSERT_EQ(list.pairs.size(), 2u);
+  EXPECT_EQ(list.pairs[0].Danger, PairDanger::kSourceInsideTarget);
+  EXPECT_EQ(list.rows[0].source_text, dir_.Path("all/incoming"));
+  EXPECT_EQ(list.rows[0].target_text, "??? " + dir_.Path("all"));
+  EXPECT_EQ(list.rows[0].target_style, (CellStyle{CellColour::kRed, false, true}));
+  EXPECT_EQ(list.pairs[1].Danger, PairDanger::kNone);
+  EXPECT_EQ(list.rows[1].target_text, dir_.Path("other"));
+  EXPECT_EQ(list.first_missing_pair, 0);  // refused is not missing: "-U" still runs the rest
+  EXPECT_EQ(list.refusals,
+            std::vector<std::string>{
+                "Folder pair refused: the source folder lies inside the target folder\r\n" +
+                dir_.Path("all/incoming") + " -> " + dir_.Path("all")});
 }
 
 }  // namespace

@@ -85,15 +85,18 @@ TEST_F(PairCommandsTest, AddingBySourceTakesTheDefaultTargetAndOpensTheSettings)
   EXPECT_EQ(app_.pairs.pairs[0].Enable, "1");
   EXPECT_EQ(app_.pairs.rows[0].target_text, "??? /mnt/copy" + dir_.Path("a"));
 
-  // A typed addition opens nothing; the root stays a root.
-  dialogs_.typed.push_back("/");
-  EXPECT_FALSE(Edit(PathKind::kSourceType, EditAction::kAdd).settings_row);
+  // A typed addition opens nothing.
+  dialogs_.typed.push_back(dir_.Path("b"));
+  const EditOutcome typed = Edit(PathKind::kSourceType, EditAction::kAdd);
+  EXPECT_TRUE(typed.changed);
+  EXPECT_FALSE(typed.settings_row);
+  // The root stays a root, and its default target lies inside it.
   dialogs_.folders.push_back("/");
-  EXPECT_EQ(Edit(PathKind::kSourceBrowse, EditAction::kAdd).settings_row, 2);
-  ASSERT_EQ(app_.pairs.pairs.size(), 3u);
-  EXPECT_EQ(app_.pairs.pairs[1].Source, "/");
-  EXPECT_EQ(app_.pairs.pairs[2].Source, "/");
-  EXPECT_EQ(app_.pairs.pairs[2].Target, "/mnt/copy/");
+  EXPECT_FALSE(Edit(PathKind::kSourceBrowse, EditAction::kAdd).changed);
+  EXPECT_EQ(dialogs_.messages.back().second,
+            "Folder pair refused: the target folder lies inside the source folder\r\n"
+            "/ -> /mnt/copy/");
+  EXPECT_EQ(app_.pairs.pairs.size(), 2u);
 }
 
 TEST_F(PairCommandsTest, WithoutPrefixesTheTargetIsLeftToChoose) {
@@ -153,6 +156,57 @@ TEST_F(PairCommandsTest, WarningsNeverBlockTheChange) {
   EXPECT_EQ(dialogs_.messages[1].second,
             "WARNING: including a Windows sub-folder can damage your system");
   EXPECT_EQ(app_.pairs.pairs.size(), 3u);
+}
+
+TEST_F(PairCommandsTest, EditsThatLeaveADangerousPairAreRefusedAndChangeNothing) {
+  dir_.MakeFolder("a/in");
+  AddTyped(dir_.Path("a"));
+  dialogs_.typed.push_back(dir_.Path("b"));
+  ASSERT_TRUE(Edit(PathKind::kTargetType, EditAction::kModify, Rows(0, 0)).changed);
+  const std::string before = dir_.Read("Vorn.w");
+  struct Case {
+    PathKind kind;
+    EditAction action;
+    std::string path;
+    std::string message;  // in French, the language set below
+  };
+  const Case cases[] = {
+      {PathKind::kTargetType, EditAction::kModify, dir_.Path("a"),
+       "Couple de dossiers refusé : la source et la cible sont le même dossier"},
+      {PathKind::kTargetType, EditAction::kModify, dir_.Path("a/in/new"),
+       "Couple de dossiers refusé : le dossier cible est dans le dossier source"},
+      {PathKind::kSourceType, EditAction::kModify, dir_.Path("b/x"),
+       "Couple de dossiers refusé : le dossier source est dans le dossier cible"},
+      {PathKind::kTargetType, EditAction::kModify, "/",
+       "Couple de dossiers refusé : le dossier cible est la racine du système"},
+      {PathKind::kTargetType, EditAction::kModify, dir_.Path("c"),
+       "Couple de dossiers refusé : le dossier cible contient les paramètres ou les journaux du "
+       "programme"},
+  };
+  app_.settings.Langue = kFrench;
+  app_.settings.PathLogs = dir_.Path("c/logs");
+  for (const Case& c : cases) {
+    dialogs_.typed.push_back(c.path);
+    EXPECT_FALSE(Edit(c.kind, c.action, Rows(0, 0)).changed) << c.path;
+    ASSERT_FALSE(dialogs_.messages.empty());
+    EXPECT_EQ(dialogs_.messages.back().first, MessageIcon::kExclamation);
+    EXPECT_EQ(dialogs_.messages.back().second.substr(0, c.message.size()), c.message) << c.path;
+  }
+  EXPECT_EQ(dir_.Read("Vorn.w"), before);
+  EXPECT_EQ(app_.pairs.pairs[0].Target, dir_.Path("b"));
+}
+
+TEST_F(PairCommandsTest, ANewSourceForgetsTheVolumeOfTheOldOne) {
+  AddTyped(dir_.Path("a"));
+  app_.ini->Write("Mirror_1", "SourceVolume", "ext4:1234");
+  Load();
+  dialogs_.typed.push_back(dir_.Path("b"));
+  ASSERT_TRUE(Edit(PathKind::kTargetType, EditAction::kModify, Rows(0, 0)).changed);
+  EXPECT_EQ(app_.ini->Read("Mirror_1", "SourceVolume"), "ext4:1234");
+  dialogs_.typed.push_back(dir_.Path("c"));
+  ASSERT_TRUE(Edit(PathKind::kSourceType, EditAction::kModify, Rows(0, 0)).changed);
+  EXPECT_EQ(app_.ini->Read("Mirror_1", "SourceVolume"), "");
+  EXPECT_EQ(app_.pairs.pairs[0].SourceVolume, "");
 }
 
 TEST_F(PairCommandsTest, RemovingAsksAndKeepsTheOthersWithTheirSettings) {

@@ -1,0 +1,87 @@
+#include "platform/path_identity.h"
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "support/test_folder.h"
+
+namespace vorn::platform {
+namespace {
+
+using testing::TestFolder;
+
+struct Case {
+  std::string first;  // relative to the test folder, unless absolute
+  std::string second;
+  FolderRelation relation;
+};
+
+void ExpectRelations(const TestFolder& dir, const std::vector<Case>& cases) {
+  const auto full = [&dir](const std::string& path) {
+    return path.starts_with("/") ? path : dir.Path(path);
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RelateFolders(full(c.first), full(c.second)), c.relation)
+        << c.first << " vs " << c.second;
+  }
+}
+
+TEST(RelateFoldersTest, PathsLinksAndFoldersNotMadeYet) {
+  TestFolder dir;
+  dir.MakeFolder("a");
+  dir.MakeFolder("a/b");
+  dir.MakeFolder("ab");
+  dir.MakeLink("link", "a");
+  ExpectRelations(dir,
+                  {
+                      {"a", "a/", FolderRelation::kSame},
+                      {"a/b", "a", FolderRelation::kFirstInside},
+                      {"a", "a/b", FolderRelation::kSecondInside},
+                      {"ab", "a", FolderRelation::kUnrelated},  // a shared prefix is no nesting
+                      {"link", "a", FolderRelation::kSame},
+                      {"a", "link/b/new", FolderRelation::kSecondInside},
+                      {"a/new/deeper", "a/new", FolderRelation::kFirstInside},
+                      {"a/new", "a/other", FolderRelation::kUnrelated},
+                      {"a/gone/..", "a", FolderRelation::kSame},
+                      {"a", "/", FolderRelation::kFirstInside},
+                      {"/", "/", FolderRelation::kSame},
+                  });
+}
+
+// Mounts live in a namespace of this process's own, so nothing outside sees
+// them and the test runner's other processes are left alone.
+TEST(RelateFoldersTest, BindMountsCannotHideNesting) {
+  if (::geteuid() != 0) GTEST_SKIP() << "bind mounts need root";
+  if (::unshare(CLONE_NEWNS) != 0 ||
+      ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+    GTEST_SKIP() << "no private mount namespace: " << std::strerror(errno);
+  }
+  TestFolder dir;
+  dir.MakeFolder("a");
+  dir.MakeFolder("a/backup");
+  dir.MakeFolder("view");
+  dir.MakeFolder("elsewhere");
+  ASSERT_EQ(::mount(dir.Path("a").c_str(), dir.Path("view").c_str(), nullptr, MS_BIND, nullptr), 0);
+  ASSERT_EQ(::mount(dir.Path("a/backup").c_str(), dir.Path("elsewhere").c_str(), nullptr, MS_BIND,
+                    nullptr),
+            0);
+  ExpectRelations(dir, {
+                           {"view", "a", FolderRelation::kSame},
+                           {"a/backup", "view", FolderRelation::kFirstInside},
+                           {"view", "a/backup/new", FolderRelation::kSecondInside},
+                           // Seen from above, only the mount table tells.
+                           {"elsewhere", "a", FolderRelation::kFirstInside},
+                           {"view", "elsewhere/new", FolderRelation::kSecondInside},
+                           {"elsewhere", "a/backup", FolderRelation::kSame},
+                       });
+  ::umount2(dir.Path("elsewhere").c_str(), MNT_DETACH);
+  ::umount2(dir.Path("view").c_str(), MNT_DETACH);
+}
+
+}  // namespace
+}  // namespace vorn::platform
