@@ -20,7 +20,7 @@ using testing::VornProcess;
 
 constexpr uid_t kNobody = 65534;
 
-struct Run {
+struct Outcome {
   int status = -1;
   std::string out;
   std::string err;
@@ -47,7 +47,7 @@ class SafetyTest : public ::testing::Test {
 
   // One `vorn --once`; as the unprivileged user `nobody` when asked, which
   // needs root to switch and a tree that user may enter.
-  Run Once(bool as_nobody = false) {
+  Outcome Once(bool as_nobody = false) {
     std::vector<std::string> args = {"--once", "--home", dir_.Path("home")};
     std::string binary = VORN_BINARY;
     if (as_nobody) {
@@ -55,7 +55,7 @@ class SafetyTest : public ::testing::Test {
       binary = "/usr/bin/setpriv";
     }
     VornProcess vorn(binary, args, dir_.path());
-    Run run;
+    Outcome run;
     run.status = vorn.Wait();
     run.out = vorn.Out();
     run.err = vorn.Err();
@@ -80,6 +80,37 @@ class SafetyTest : public ::testing::Test {
 
   TestFolder dir_;
 };
+
+TEST_F(SafetyTest, NamesLikeVornsTemporariesAreTheUsersOwnFiles) {
+  // The name temporaries once had, and one of today's pattern without the mark.
+  const std::string old_pattern = ".vorn-tmp-0123abcd";
+  const std::string new_pattern = ".vorn-tmp-4242-0123456789abcdef";
+  dir_.Write("src/" + old_pattern, "source 1");
+  dir_.Write("src/" + new_pattern, "source 2");
+  dir_.Write("src/landing", "a copy lands in the folder of the target's own");
+  dir_.Write("dst/.vorn-tmp-89abcdef", "target");
+  dir_.Write("home/" + old_pattern, "application folder 1");
+  dir_.Write("home/" + new_pattern, "application folder 2");
+  Pairs({{dir_.Path("src"), dir_.Path("dst")}}, "[Mirror_1]\nEffacer=0\n");
+
+  auto run = Once();
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("3 files in 1 source folder"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Files: 3 created, 0 modified, 0 removed"), std::string::npos) << run.out;
+  EXPECT_EQ(dir_.Read("dst/" + old_pattern), "source 1");
+  EXPECT_EQ(dir_.Read("dst/" + new_pattern), "source 2");
+  EXPECT_EQ(dir_.Read("dst/.vorn-tmp-89abcdef"), "target");
+  EXPECT_EQ(dir_.Read("home/" + old_pattern), "application folder 1");
+  EXPECT_EQ(dir_.Read("home/" + new_pattern), "application folder 2");
+
+  // Removal takes the target's one as any obsolete file of the user's, and counts it.
+  Pairs({{dir_.Path("src"), dir_.Path("dst")}});
+  run = Once();
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("Files: 0 created, 0 modified, 1 removed"), std::string::npos) << run.out;
+  EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{old_pattern, new_pattern, "landing"}));
+  EXPECT_EQ(dir_.Read("home/" + old_pattern), "application folder 1");
+}
 
 }  // namespace
 }  // namespace vorn
