@@ -112,5 +112,31 @@ TEST_F(SafetyTest, NamesLikeVornsTemporariesAreTheUsersOwnFiles) {
   EXPECT_EQ(dir_.Read("home/" + old_pattern), "application folder 1");
 }
 
+TEST_F(SafetyTest, NamesThatLookLikeMarkupAreEscapedInTheLog) {
+  const std::pair<std::string, std::string> names[] = {
+      {"<!-- hide", "&lt;!-- hide"},
+      {"<script>alert(1)</script>.txt", "&lt;script&gt;alert(1)&lt;/script&gt;.txt"},
+      {"a&b \"c\".txt", "a&amp;b &quot;c&quot;.txt"},
+  };
+  // A name holds no slash: the closing tag comes from a folder and a file in it.
+  dir_.MakeFolder("src/<script>alert(1)<");
+  for (const auto& [name, escaped] : names) dir_.Write("src/" + name, name);
+  Pairs({{dir_.Path("src"), dir_.Path("dst")}}, "[Logs]\nLogs=1\nFichiersLogs=1\n");
+
+  const auto run = Once();
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string log = LogText();
+  for (const auto& [name, escaped] : names) {
+    EXPECT_EQ(dir_.Read("dst/" + name), name);
+    EXPECT_NE(
+        log.find("<small>Creation - " + dir_.Path("dst") + "/" + escaped + "</small><br>\r\n"),
+        std::string::npos)
+        << log;
+  }
+  EXPECT_EQ(log.find("<!--"), std::string::npos) << log;
+  EXPECT_EQ(log.find("<script"), std::string::npos) << log;
+  EXPECT_EQ(log.substr(0, log.find("<title>")), "<html>\r\n<head><meta charset=\"utf-8\">\r\n");
+}
+
 }  // namespace
 }  // namespace vorn
