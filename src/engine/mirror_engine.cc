@@ -41,11 +41,12 @@ std::string MirrorEngine::TimeNow() const {
 }
 
 void MirrorEngine::LogFileEvent(std::string_view what, const std::string& path) {
-  env_.log.AppendLogLine("<small>" + std::string(what) + " - " + path + "</small><br>");
+  env_.log.AppendLogLine("<small>" + std::string(what) + " - " + HtmlEscape(path) + "</small><br>");
 }
 
 void MirrorEngine::LogFolderEvent(std::string_view what, const std::string& path) {
-  env_.log.AppendLogLine("<small><i>" + std::string(what) + "</i> - " + path + "</small><br>");
+  env_.log.AppendLogLine("<small><i>" + std::string(what) + "</i> - " + HtmlEscape(path) +
+                         "</small><br>");
 }
 
 PassEnd MirrorEngine::RunMirrorPass(PassKind kind) {
@@ -90,7 +91,7 @@ PassEnd MirrorEngine::RunMirrorPass(PassKind kind) {
     for (const std::string& path : locked_temp_) {
       if (before.count(path) == 0) {
         env_.log.AppendLogLine("<small><b>" + std::string(Tr(LogText::kLocked, settings.Langue)) +
-                               "</b> - " + path + "</small><br>");
+                               "</b> - " + HtmlEscape(path) + "</small><br>");
       }
     }
   }

@@ -55,7 +55,7 @@ bool MirrorEngine::MirrorFilesOf(WalkStack& walk, Frame& frame) {
       if (name != "." && name != "..") frame.sub_folders.push_back(name);
     } else if (!sub_folders && (is_folder || entry.hidden)) {
       // hidden files are mirrored only along with sub-folders
-    } else if (platform::IsCopyTemporaryName(name)) {
+    } else if (env_.fs.IsCopyDebrisAt(*source, name)) {
       // debris of a copy interrupted by a crash, where a target is also a
       // source: never mirrored on
     } else {

@@ -100,7 +100,7 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk, Frame& fra
         // hidden target files are never removed in this mode
       } else if (sub_folders && is_folder && name != "." && name != "..") {
         frame.sub_folders.push_back(name);
-      } else if (platform::IsCopyTemporaryName(name)) {
+      } else if (fs.IsCopyDebrisAt(*target, name)) {
         // Debris of an interrupted copy: cleared without a count or a line.
         (void)fs.DeleteFileAt(*target, name);
       } else if (name != "..") {

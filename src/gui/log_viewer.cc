@@ -38,6 +38,8 @@ frmVoirLogs::frmVoirLogs(LogViewerServices services, std::string log_folder, int
   const std::vector<std::string> dates = ListLogDates(services_.fs, folder_);
   for (size_t i = 0; i < dates.size(); ++i) {
     auto* label = Named(new QLabel(QString::fromStdString(dates[i]), grid_widget), "Label");
+    // The date is cut from a file name, which anyone can make look like markup.
+    label->setTextFormat(Qt::PlainText);
     label->setProperty("index", static_cast<int>(i));
     label->setCursor(Qt::PointingHandCursor);
     label->installEventFilter(this);

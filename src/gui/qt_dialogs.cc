@@ -25,6 +25,8 @@ void QtDialogs::ShowMessage(MessageIcon icon, std::string_view text) {
 bool QtDialogs::AskYesNo(std::string_view text) {
   QMessageBox box(QMessageBox::Question, ToQt(kProductName), ToQt(text),
                   QMessageBox::Yes | QMessageBox::No, parent_);
+  // Questions may quote a file name (a log's date); none of them is markup.
+  box.setTextFormat(Qt::PlainText);
   return box.exec() == QMessageBox::Yes;
 }
 

@@ -17,6 +17,30 @@ std::string LogPrefix() {
 
 }  // namespace
 
+std::string HtmlEscape(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
 bool IsLogFileName(std::string_view name) {
   const std::string prefix = LogPrefix();
   constexpr std::string_view kSuffix = ".htm";
@@ -47,7 +71,7 @@ void DailyLog::OpenDailyLog() {
   const int16_t language = settings_.Langue;
   std::string header;
   for (const std::string& line :
-       {std::string("<html>"), std::string("<head>"),
+       {std::string("<html>"), std::string("<head><meta charset=\"utf-8\">"),
         "<title>Logs " + std::string(kProductName) + "</title>", std::string("</head>"),
         std::string("<body>"), std::string(Tr(LogText::kHeading, language)),
         "<center><h3>" + clock_.LongDate(clock_.Now()) + "</h3></center>"}) {

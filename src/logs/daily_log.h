@@ -9,6 +9,11 @@
 
 namespace vorn {
 
+/// The text with `&`, `<`, `>` and `"` written as HTML entities: every name
+/// from the file system goes into a log line this way, so that a browser
+/// shows it as it is instead of reading it as markup.
+std::string HtmlEscape(std::string_view text);
+
 /// Whether a file name is one of the daily logs: "Log Vorn" ... ".htm".
 bool IsLogFileName(std::string_view name);
 

@@ -113,6 +113,12 @@ bool FaultInjectingFileSystem::IsLockedAt(const Folder& folder, std::string_view
   return inner_.IsLockedAt(folder, name);
 }
 
+bool FaultInjectingFileSystem::IsCopyDebrisAt(const Folder& folder, std::string_view name) {
+  // A vanished entry is no debris to delete: the question itself never fails.
+  if (vanished_.count(name) != 0) return false;
+  return inner_.IsCopyDebrisAt(folder, name);
+}
+
 Result<SecurityDescriptor> FaultInjectingFileSystem::ReadSecurityAt(const Folder& folder,
                                                                     std::string_view name) {
   if (auto error = Check(FsOperation::kReadSecurityAt, name, folder.path())) return *error;

@@ -75,6 +75,7 @@ class FaultInjectingFileSystem final : public FileSystem {
   Status CopyFileAt(const Folder& source, std::string_view name, const Folder& target,
                     std::string_view target_name, const CopyOptions& options) override;
   bool IsLockedAt(const Folder& folder, std::string_view name) override;
+  bool IsCopyDebrisAt(const Folder& folder, std::string_view name) override;
   Result<SecurityDescriptor> ReadSecurityAt(const Folder& folder, std::string_view name) override;
   Status WriteSecurityAt(const Folder& folder, std::string_view name,
                          const SecurityDescriptor& descriptor) override;

@@ -173,16 +173,24 @@ class FileSystem {
 
   /// Copies a file (or link, or FIFO) to `target_name` in `target`, replacing
   /// an existing file: content, permission bits, last-write time to the
-  /// nanosecond and every user extended attribute (the named streams). The copy
-  /// is written under a temporary hidden name and renamed into place only when
-  /// complete, so a failure never leaves a truncated file in place of the
-  /// previous one, and the temporary is removed on failure.
+  /// nanosecond and every user extended attribute (the named streams) but the
+  /// mark of a temporary (see IsCopyDebrisAt). The copy is written under a
+  /// temporary hidden name and renamed into place only when complete, so a
+  /// failure never leaves a truncated file in place of the previous one, and
+  /// the temporary is removed on failure.
   virtual Status CopyFileAt(const Folder& source, std::string_view name, const Folder& target,
                             std::string_view target_name, const CopyOptions& options) = 0;
 
   /// True when another process holds a lock on the file that forbids a shared
   /// read lock. A missing or unreadable file is not locked.
   virtual bool IsLockedAt(const Folder& folder, std::string_view name) = 0;
+
+  /// True for a temporary that an interrupted CopyFileAt or ReplaceFile left
+  /// behind: it has the temporary name pattern and carries the mark written
+  /// at its creation. A user's file is never debris, whatever its name, and
+  /// neither is a temporary that could not be marked (on Linux: links, FIFOs,
+  /// device nodes, file systems without user extended attributes).
+  virtual bool IsCopyDebrisAt(const Folder& folder, std::string_view name) = 0;
 
   // Access-control lists.
 
@@ -221,11 +229,7 @@ class FileSystem {
   virtual Status DeleteFile(const std::string& path) = 0;
 };
 
-/// True for the temporary names CopyFileAt writes under. A copy interrupted by
-/// a crash may leave one behind; a later pass recognises and removes it.
-bool IsCopyTemporaryName(std::string_view name);
-
-/// Deletes the copy temporaries (see IsCopyTemporaryName) in a folder.
+/// Deletes the copy debris (see FileSystem::IsCopyDebrisAt) in a folder.
 void DeleteCopyTemporaries(FileSystem& fs, const Folder& folder);
 
 /// The POSIX implementation.

@@ -64,7 +64,11 @@ int CopyUserAttributes(int from, int to) {
     const char* name = names.data() + i;
     const std::string_view view(name);
     i += view.size() + 1;
-    if (view.substr(0, kUserNamespace.size()) != kUserNamespace) continue;
+    // A source may itself be a temporary of ours, or a user's copy of one.
+    if (view.substr(0, kUserNamespace.size()) != kUserNamespace ||
+        view == kTemporaryMarkAttribute) {
+      continue;
+    }
     ssize_t size;
     for (;;) {
       size = ::fgetxattr(from, name, nullptr, 0);
@@ -155,12 +159,15 @@ Status PosixFileSystem::CopyRegularFile(UniqueFd in, const struct stat& st, cons
     return MakeError(e, "create temporary in", target.path());
   }
   // The unnamed temporary starts with the source's mode as the umask lets
-  // it through; only what the umask took away needs a chmod afterwards.
-  mode_t created_mode = st.st_mode & 0777 & ~umask_;
+  // it through, and owner-writable so that it can still be marked should it
+  // need a name; only what differs from the source's mode needs a chmod.
+  const mode_t unnamed_mode = (st.st_mode & 0777) | S_IWUSR;
+  mode_t created_mode = unnamed_mode & ~umask_;
   UniqueFd out;
-  std::string named;  // set while a named temporary exists in the target folder
+  std::string named;    // set while a named temporary exists in the target folder
+  bool marked = false;  // the temporary carries kTemporaryMarkAttribute
   if (options_.use_unnamed_temporary && ProcFdAvailable()) {
-    out.Reset(::openat(target_fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, st.st_mode & 0777));
+    out.Reset(::openat(target_fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, unnamed_mode));
     if (!out.valid() && !UnnamedTemporaryUnsupported(errno)) {
       return MakeError(errno, "create temporary in", target.path());
     }
@@ -173,6 +180,7 @@ Status PosixFileSystem::CopyRegularFile(UniqueFd in, const struct stat& st, cons
         ::openat(target_fd, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     if (out.valid()) {
       named = std::move(candidate);
+      marked = MarkTemporary(out.get());
     } else if (errno != EEXIST) {
       return MakeError(errno, "create temporary in", target.path());
     }
@@ -183,12 +191,39 @@ Status PosixFileSystem::CopyRegularFile(UniqueFd in, const struct stat& st, cons
     if (!named.empty()) ::unlinkat(target_fd, named.c_str(), 0);
     return MakeError(code, operation, target_path);
   };
+  // The unnamed copy is marked just before it gets a name in the folder.
+  const auto name_unnamed = [&]() -> int {
+    marked = MarkTemporary(out.get());
+    const std::string proc = ProcPath(out.get(), "");
+    while (named.empty()) {
+      std::string candidate = NewTemporaryName();
+      if (::linkat(AT_FDCWD, proc.c_str(), target_fd, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        named = std::move(candidate);
+      } else if (errno != EEXIST) {
+        return errno;
+      }
+    }
+    return 0;
+  };
+  const auto unmark = [&]() -> int {
+    const int e = marked ? UnmarkTemporary(out.get()) : 0;
+    if (e == 0) marked = false;
+    return e;
+  };
 
   if (Status copied = CopyContent(in.get(), out.get(), st, target_path); !copied) {
     return fail(copied.error().code, "copy");
   }
   if (const int e = Fault(CopyStep::kExtendedAttributes)) return fail(e, "copy attributes");
   if (const int e = CopyUserAttributes(in.get(), out.get())) return fail(e, "copy attributes");
+
+  // A name in use is replaced through a temporary name and a rename. The
+  // unnamed copy takes that name, and every temporary loses its mark, before
+  // the permissions: a read-only file could be neither marked nor unmarked.
+  if (unnamed && options.target_may_exist) {
+    if (const int e = name_unnamed()) return fail(e, "name");
+  }
+  if (const int e = unmark()) return fail(e, "copy attributes");
 
   if (const int e = Fault(CopyStep::kPermissions)) return fail(e, "change permissions");
   // EPERM comes from file systems without POSIX modes (FAT); the copy is
@@ -203,23 +238,17 @@ Status PosixFileSystem::CopyRegularFile(UniqueFd in, const struct stat& st, cons
 
   if (const int e = Fault(CopyStep::kRename)) return fail(e, "rename");
   const CName c_target(target_name);
-  if (unnamed) {
+  if (unnamed && named.empty()) {
+    // A name known to be free takes the finished copy directly.
     const std::string proc = ProcPath(out.get(), "");
-    // A name known to be free takes the finished copy directly; a name in
-    // use is replaced through a temporary name and a rename.
-    if (!options.target_may_exist &&
-        ::linkat(AT_FDCWD, proc.c_str(), target_fd, c_target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    if (::linkat(AT_FDCWD, proc.c_str(), target_fd, c_target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
       if (::close(out.Release()) != 0) return MakeError(errno, "close", target_path);
       return {};
     }
-    while (named.empty()) {
-      std::string candidate = NewTemporaryName();
-      if (::linkat(AT_FDCWD, proc.c_str(), target_fd, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-        named = std::move(candidate);
-      } else if (errno != EEXIST) {
-        return fail(errno, "name");
-      }
-    }
+    // Taken meanwhile after all: replaced like any name in use, under a mark
+    // only if the finished permissions still allow one.
+    if (const int e = name_unnamed()) return fail(e, "name");
+    if (const int e = unmark()) return fail(e, "copy attributes");
   }
   if (::close(out.Release()) != 0) return fail(errno, "close");
   if (::renameat(target_fd, named.c_str(), target_fd, c_target.c_str()) != 0) {
@@ -304,6 +333,9 @@ Status PosixFileSystem::CopySpecialEntry(const Folder& source, std::string_view 
     return ErrnoError(EOPNOTSUPP, "copy", source, name);
   }
 
+  // Linux keeps user attributes only on regular files and folders, so this
+  // temporary goes unmarked: left behind by a crash, it stays as a stray
+  // file rather than pass for debris.
   std::string named;
   while (named.empty()) {
     std::string candidate = NewTemporaryName();

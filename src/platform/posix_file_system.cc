@@ -8,8 +8,10 @@
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/sysmacros.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -37,6 +39,26 @@ EntryType TypeFromMode(mode_t mode) {
 
 bool IsHiddenName(std::string_view name) {
   return !name.empty() && name.front() == '.' && name != "." && name != "..";
+}
+
+constexpr std::string_view kTemporaryPrefix = ".vorn-tmp-";
+constexpr size_t kTemporaryRandomDigits = 16;
+
+// The shape of NewTemporaryName: prefix, decimal process id, "-", hex digits.
+bool IsTemporaryName(std::string_view name) {
+  if (name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix) return false;
+  name.remove_prefix(kTemporaryPrefix.size());
+  const size_t dash = name.find('-');
+  if (dash == 0 || dash == std::string_view::npos ||
+      name.size() - dash - 1 != kTemporaryRandomDigits) {
+    return false;
+  }
+  const auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
+  const auto is_hex = [&](char c) { return is_digit(c) || (c >= 'a' && c <= 'f'); };
+  const std::string_view pid = name.substr(0, dash);
+  const std::string_view random = name.substr(dash + 1);
+  return std::all_of(pid.begin(), pid.end(), is_digit) &&
+         std::all_of(random.begin(), random.end(), is_hex);
 }
 
 Error PathError(int code, std::string operation, const std::string& path) {
@@ -171,10 +193,23 @@ std::string ProcPath(int folder_fd, std::string_view name) {
 std::string NewTemporaryName() {
   static std::mt19937_64 generator{std::random_device{}()};
   static constexpr char kDigits[] = "0123456789abcdef";
-  std::string name = ".vorn-tmp-";
+  // The process id keeps two processes (or a forked child with the same
+  // generator state) from ever choosing the same name.
+  std::string name(kTemporaryPrefix);
+  name += std::to_string(::getpid());
+  name += '-';
   uint64_t bits = generator();
-  for (int i = 0; i < 8; ++i, bits >>= 4) name += kDigits[bits & 15];
+  for (size_t i = 0; i < kTemporaryRandomDigits; ++i, bits >>= 4) name += kDigits[bits & 15];
   return name;
+}
+
+bool MarkTemporary(int fd) {
+  return ::fsetxattr(fd, kTemporaryMarkAttribute, "", 0, 0) == 0;
+}
+
+int UnmarkTemporary(int fd) {
+  if (::fremovexattr(fd, kTemporaryMarkAttribute) != 0 && errno != ENODATA) return errno;
+  return 0;
 }
 
 Result<std::unique_ptr<Folder>> PosixFileSystem::OpenFolder(const std::string& path) {
@@ -328,6 +363,15 @@ Status PosixFileSystem::MakeWritableAt(const Folder& folder, std::string_view na
   return SetPermissionsAt(folder, name, (st.st_mode & 07777) | S_IWUSR);
 }
 
+bool PosixFileSystem::IsCopyDebrisAt(const Folder& folder, std::string_view name) {
+  if (!IsTemporaryName(name)) return false;
+  // Read through /proc without opening the entry, which for a FIFO or a
+  // device could block or act; without /proc nothing is debris, and a stray
+  // temporary is kept rather than a user's file risked.
+  return ::lgetxattr(ProcPath(FdOf(folder), name).c_str(), kTemporaryMarkAttribute, nullptr, 0) >=
+         0;
+}
+
 bool PosixFileSystem::IsLockedAt(const Folder& folder, std::string_view name) {
   const CName c_name(name);
   // O_NONBLOCK keeps a FIFO from blocking the open; O_NOFOLLOW makes a link
@@ -398,6 +442,7 @@ Status PosixFileSystem::ReplaceFile(const std::string& path, std::string_view co
     if (!fd.valid() && errno != EEXIST) return PathError(errno, "create", temporary);
   }
   if (!fd.valid()) return PathError(EEXIST, "create", temporary);
+  const bool marked = MarkTemporary(fd.get());
 
   auto fail = [&](Error error) -> Status {
     fd.Reset();
@@ -406,6 +451,9 @@ Status PosixFileSystem::ReplaceFile(const std::string& path, std::string_view co
   };
   if (Status written = WriteAll(fd.get(), contents, temporary); !written) {
     return fail(written.error());
+  }
+  if (const int e = marked ? UnmarkTemporary(fd.get()) : 0) {
+    return fail(PathError(e, "remove attribute", temporary));
   }
   if (exists && ::fchmod(fd.get(), st.st_mode & 07777) != 0) {
     return fail(PathError(errno, "change permissions", temporary));
@@ -446,21 +494,12 @@ bool IsLockedError(const Error& error) {
   return error.code == EWOULDBLOCK && error.operation == "locked";
 }
 
-bool IsCopyTemporaryName(std::string_view name) {
-  constexpr std::string_view kPrefix = ".vorn-tmp-";
-  if (name.size() != kPrefix.size() + 8 || name.substr(0, kPrefix.size()) != kPrefix) return false;
-  for (const char c : name.substr(kPrefix.size())) {
-    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
-  }
-  return true;
-}
-
 void DeleteCopyTemporaries(FileSystem& fs, const Folder& folder) {
   auto reader = fs.ReadFolder(folder);
   if (!reader.ok()) return;
   FolderEntry entry;
   while ((*reader)->Next(entry)) {
-    if (IsCopyTemporaryName(entry.name)) (void)fs.DeleteFileAt(folder, entry.name);
+    if (fs.IsCopyDebrisAt(folder, entry.name)) (void)fs.DeleteFileAt(folder, entry.name);
   }
 }
 

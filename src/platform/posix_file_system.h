@@ -32,6 +32,10 @@ struct PosixFileSystemOptions {
   bool use_unnamed_temporary = true;
 };
 
+/// The extended attribute that marks a named temporary as Vorn's own while
+/// it exists (see FileSystem::IsCopyDebrisAt); a finished file never keeps it.
+inline constexpr char kTemporaryMarkAttribute[] = "user.vorn.temporary";
+
 /// The POSIX implementation with chosen options.
 std::unique_ptr<FileSystem> MakePosixFileSystem(PosixFileSystemOptions options);
 

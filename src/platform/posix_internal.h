@@ -129,6 +129,7 @@ class PosixFileSystem final : public FileSystem {
   Status CopyFileAt(const Folder& source, std::string_view name, const Folder& target,
                     std::string_view target_name, const CopyOptions& options) override;
   bool IsLockedAt(const Folder& folder, std::string_view name) override;
+  bool IsCopyDebrisAt(const Folder& folder, std::string_view name) override;
   Result<SecurityDescriptor> ReadSecurityAt(const Folder& folder, std::string_view name) override;
   Status WriteSecurityAt(const Folder& folder, std::string_view name,
                          const SecurityDescriptor& descriptor) override;
@@ -159,7 +160,15 @@ class PosixFileSystem final : public FileSystem {
   std::vector<dev_t> no_clone_devices_;  ///< sources whose file system cannot clone
 };
 
-/// A fresh temporary name for CopyFileAt (see IsCopyTemporaryName).
+/// A fresh name for a temporary: ".vorn-tmp-", the process id, "-" and 16
+/// random hex digits.
 std::string NewTemporaryName();
+
+/// Marks a just-created temporary as Vorn's own (kTemporaryMarkAttribute);
+/// false when the file system keeps no user attributes on it.
+bool MarkTemporary(int fd);
+
+/// Takes the mark off a temporary about to get its final name; 0 or an errno.
+int UnmarkTemporary(int fd);
 
 }  // namespace vorn::platform::posix

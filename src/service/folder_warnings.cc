@@ -11,7 +11,7 @@ void RaiseFolderWarning(const std::string& message, const std::string& folder,
   if (settings.ErreurDossier) channels.host.ShowMessageWindow(message);
   if (settings.ErreurDossier && settings.Logs) {
     channels.log.OpenDailyLog();
-    channels.log.AppendLogLine(message + ": " + folder + "<br>");
+    channels.log.AppendLogLine(message + ": " + HtmlEscape(folder) + "<br>");
   }
   if (channels.system.nt && settings.ErreurDossierEventLog && channels.service != nullptr &&
       channels.service->IsInstalled() && channels.service->IsRunning()) {

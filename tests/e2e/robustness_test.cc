@@ -49,15 +49,16 @@ class RobustnessTest : public ::testing::Test {
                                 dir_.Path(target) + "' > '" + dir_.Path("cmp.txt") + "'";
     return std::system(command.c_str()) == 0 ? "" : dir_.Read("cmp.txt");
   }
-  // Copy temporaries anywhere below a folder.
-  int Temporaries(const std::string& folder) {
+  // Copy debris anywhere below a folder.
+  int Debris(const std::string& folder) {
     int found = 0;
-    if (DIR* d = ::opendir(folder.c_str())) {
+    auto opened = fs_->OpenFolder(folder);
+    if (DIR* d = opened.ok() ? ::opendir(folder.c_str()) : nullptr) {
       while (const dirent* e = ::readdir(d)) {
         const std::string name = e->d_name;
         if (name == "." || name == "..") continue;
-        if (platform::IsCopyTemporaryName(name)) ++found;
-        if (e->d_type == DT_DIR) found += Temporaries(folder + "/" + name);
+        if (fs_->IsCopyDebrisAt(**opened, name)) ++found;
+        if (e->d_type == DT_DIR) found += Debris(folder + "/" + name);
       }
       ::closedir(d);
     }
@@ -65,6 +66,7 @@ class RobustnessTest : public ::testing::Test {
   }
 
   TestFolder dir_;
+  std::unique_ptr<platform::FileSystem> fs_ = platform::MakePosixFileSystem();
 };
 
 TEST_F(RobustnessTest, KilledAtRandomMomentsTheNextPassesConverge) {
@@ -96,8 +98,8 @@ TEST_F(RobustnessTest, KilledAtRandomMomentsTheNextPassesConverge) {
   ASSERT_EQ(Once(&out), 0);
   EXPECT_NE(out.find("Files: 0 created, 0 modified, 0 removed"), std::string::npos) << out;
   EXPECT_EQ(Differences("src", "dst"), "");
-  EXPECT_EQ(Temporaries(dir_.Path("dst")), 0);
-  EXPECT_EQ(Temporaries(dir_.Path("home")), 0);
+  EXPECT_EQ(Debris(dir_.Path("dst")), 0);
+  EXPECT_EQ(Debris(dir_.Path("home")), 0);
 }
 
 TEST_F(RobustnessTest, HostileNamesAndLinksMirrorWithoutEscaping) {

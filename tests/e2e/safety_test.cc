@@ -318,5 +318,62 @@ TEST_F(SafetyTest, ATargetThatIsTheRootIsRefused) {
   EXPECT_EQ(::access("/vorn-root-probe", F_OK), -1);
 }
 
+TEST_F(SafetyTest, NamesLikeVornsTemporariesAreTheUsersOwnFiles) {
+  // The name temporaries once had, and one of today's pattern without the mark.
+  const std::string old_pattern = ".vorn-tmp-0123abcd";
+  const std::string new_pattern = ".vorn-tmp-4242-0123456789abcdef";
+  dir_.Write("src/" + old_pattern, "source 1");
+  dir_.Write("src/" + new_pattern, "source 2");
+  dir_.Write("src/landing", "a copy lands in the folder of the target's own");
+  dir_.Write("dst/.vorn-tmp-89abcdef", "target");
+  dir_.Write("home/" + old_pattern, "application folder 1");
+  dir_.Write("home/" + new_pattern, "application folder 2");
+  Pairs({{dir_.Path("src"), dir_.Path("dst")}}, "[Mirror_1]\nEffacer=0\n");
+
+  auto run = Once();
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("3 files in 1 source folder"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Files: 3 created, 0 modified, 0 removed"), std::string::npos) << run.out;
+  EXPECT_EQ(dir_.Read("dst/" + old_pattern), "source 1");
+  EXPECT_EQ(dir_.Read("dst/" + new_pattern), "source 2");
+  EXPECT_EQ(dir_.Read("dst/.vorn-tmp-89abcdef"), "target");
+  EXPECT_EQ(dir_.Read("home/" + old_pattern), "application folder 1");
+  EXPECT_EQ(dir_.Read("home/" + new_pattern), "application folder 2");
+
+  // Removal takes the target's one as any obsolete file of the user's, and counts it.
+  Pairs({{dir_.Path("src"), dir_.Path("dst")}});
+  run = Once();
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("Files: 0 created, 0 modified, 1 removed"), std::string::npos) << run.out;
+  EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{old_pattern, new_pattern, "landing"}));
+  EXPECT_EQ(dir_.Read("home/" + old_pattern), "application folder 1");
+}
+
+TEST_F(SafetyTest, NamesThatLookLikeMarkupAreEscapedInTheLog) {
+  const std::pair<std::string, std::string> names[] = {
+      {"<!-- hide", "&lt;!-- hide"},
+      {"<script>alert(1)</script>.txt", "&lt;script&gt;alert(1)&lt;/script&gt;.txt"},
+      {"a&b \"c\".txt", "a&amp;b &quot;c&quot;.txt"},
+  };
+  // A name holds no slash: the closing tag comes from a folder and a file in it.
+  dir_.MakeFolder("src/<script>alert(1)<");
+  for (const auto& [name, escaped] : names) dir_.Write("src/" + name, name);
+  Pairs({{dir_.Path("src"), dir_.Path("dst")}}, "[Logs]\nLogs=1\nFichiersLogs=1\n");
+
+  const auto run = Once();
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string log = LogText();
+  for (const auto& [name, escaped] : names) {
+    EXPECT_EQ(dir_.Read("dst/" + name), name);
+    EXPECT_NE(
+        log.find("<small>Creation - " + dir_.Path("dst") + "/" + escaped + "</small><br>\r\n"),
+        std::string::npos)
+        << log;
+  }
+  EXPECT_EQ(log.find("<!--"), std::string::npos) << log;
+  EXPECT_EQ(log.find("<script"), std::string::npos) << log;
+  EXPECT_EQ(log.substr(0, log.find("<title>")), "<html>\r\n<head><meta charset=\"utf-8\">\r\n");
+}
+
 }  // namespace
 }  // namespace vorn

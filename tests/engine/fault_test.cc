@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/posix_file_system.h"
 #include "support/engine_fixture.h"
 
 namespace vorn {
@@ -238,27 +239,35 @@ TEST_F(LiveSourceTest, ASourceRootRenamedBeforeRemovalStopsTheProgram) {
   EXPECT_EQ(dir_.Read(Dst("obsolete")), "must survive");
 }
 
-class DebrisTest : public testing::EngineTest {};
+class DebrisTest : public testing::EngineTest {
+ protected:
+  // What a copy killed mid-way leaves: a marked temporary.
+  void Debris(const std::string& relative) {
+    dir_.Write(relative, "half a copy");
+    dir_.SetAttribute(relative, platform::kTemporaryMarkAttribute, "");
+  }
+};
 
 TEST_F(DebrisTest, TemporariesLeftByACrashAreClearedAndNeverMirrored) {
+  if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
   dir_.MakeFolder(Src("busy"));
   dir_.MakeFolder(Dst("busy"));
   dir_.MakeFolder(Src("quiet"));
   dir_.MakeFolder(Dst("quiet"));
   dir_.Write(Src("busy/new"), "n");
-  dir_.Write(Dst("busy/.vorn-tmp-0000abcd"), "half a copy");
-  dir_.Write(Dst("quiet/.vorn-tmp-1111abcd"), "half a copy");
-  dir_.Write(Src(".vorn-tmp-2222abcd"), "debris in a source");
+  Debris(Dst("busy/.vorn-tmp-17-000000000000abcd"));
+  Debris(Dst("quiet/.vorn-tmp-17-111111111111abcd"));
+  Debris(Src(".vorn-tmp-17-222222222222abcd"));
   MirrorSrcToDst({});
   EXPECT_EQ(dir_.Names(Dst("busy")), std::vector<std::string>{"new"});
-  EXPECT_FALSE(dir_.Exists(Dst(".vorn-tmp-2222abcd")));
+  EXPECT_FALSE(dir_.Exists(Dst(".vorn-tmp-17-222222222222abcd")));
   EXPECT_EQ(engine_.counters().FilesSeen, 1);
   // A folder nothing was copied into keeps it until removal clears it.
-  EXPECT_TRUE(dir_.Exists(Dst("quiet/.vorn-tmp-1111abcd")));
+  EXPECT_TRUE(dir_.Exists(Dst("quiet/.vorn-tmp-17-111111111111abcd")));
   PairContext remove;
   remove.Effacer = true;
   MirrorSrcToDst(remove);
-  EXPECT_FALSE(dir_.Exists(Dst("quiet/.vorn-tmp-1111abcd")));
+  EXPECT_FALSE(dir_.Exists(Dst("quiet/.vorn-tmp-17-111111111111abcd")));
   EXPECT_EQ(engine_.counters().FilesRemoved, 0);  // debris is not one of the user's files
 }
 

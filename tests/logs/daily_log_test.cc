@@ -30,6 +30,22 @@ class DailyLogTest : public ::testing::Test {
   const platform::LocalTime may1_{2024, 5, 1, 10, 15, 2, 3};
 };
 
+TEST(HtmlEscapeTest, MarkupCharactersBecomeEntitiesAndNothingElseChanges) {
+  const struct {
+    std::string_view text;
+    std::string_view escaped;
+  } cases[] = {
+      {"", ""},
+      {"/plain/path.txt", "/plain/path.txt"},
+      {"<!-- hide", "&lt;!-- hide"},
+      {"<script>alert(1)</script>.txt", "&lt;script&gt;alert(1)&lt;/script&gt;.txt"},
+      {"a&b \"c\".txt", "a&amp;b &quot;c&quot;.txt"},
+      {"&amp;", "&amp;amp;"},  // a name that looks escaped is shown as it is
+      {"l'été\xff", "l'été\xff"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HtmlEscape(c.text), c.escaped) << c.text;
+}
+
 TEST_F(DailyLogTest, NamesCarryTheDate) {
   EXPECT_EQ(DailyLog::DailyLogName("/logs", {2024, 5, 1, 0, 0, 0, 3}),
             "/logs/Log Vorn 2024-05-01.htm");
@@ -44,7 +60,8 @@ TEST_F(DailyLogTest, TheHeaderIsWrittenOncePerDayInTheLanguage) {
   log_.OpenDailyLog();
   log_.AppendLogLine("two");
   EXPECT_EQ(dir_.Read("Log Vorn 2024-05-01.htm"),
-            "<html>\r\n<head>\r\n<title>Logs Vorn</title>\r\n</head>\r\n<body>\r\n"
+            "<html>\r\n<head><meta charset=\"utf-8\">\r\n"
+            "<title>Logs Vorn</title>\r\n</head>\r\n<body>\r\n"
             "<b><center><h1>Journal des opérations de miroir</h1></center></b>\r\n"
             "<center><h3>Wednesday, May 01, 2024</h3></center>\r\none\r\ntwo\r\n");
 }

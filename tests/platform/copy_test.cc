@@ -1,4 +1,7 @@
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -85,12 +88,67 @@ TEST_F(CopyTest, LinksAreCopiedAsLinksAndFifosAsFifos) {
   EXPECT_EQ(pipe->permissions, 0640u);
 }
 
-TEST(CopyTemporaryNameTest, RecognisesOnlyItsOwnPattern) {
-  EXPECT_TRUE(IsCopyTemporaryName(".vorn-tmp-0123abcd"));
-  EXPECT_FALSE(IsCopyTemporaryName(".vorn-tmp-0123abc"));
-  EXPECT_FALSE(IsCopyTemporaryName(".vorn-tmp-0123abcG"));
-  EXPECT_FALSE(IsCopyTemporaryName("vorn-tmp-0123abcd"));
-  EXPECT_FALSE(IsCopyTemporaryName("report.doc"));
+// Only a temporary of Vorn's name pattern that carries its mark is debris: a
+// user's file is not, whatever its name, and no copy passes the mark on.
+TEST_F(CopyTest, OnlyMarkedTemporariesAreDebrisAndNoCopyKeepsTheMark) {
+  if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
+  const struct {
+    const char* name;
+    bool marked;
+    bool debris;
+  } cases[] = {
+      {".vorn-tmp-4242-0123456789abcdef", true, true},
+      {".vorn-tmp-4243-0123456789abcdef", false, false},
+      {".vorn-tmp-0123abcd", true, false},
+      {".vorn-tmp-4244-0123456789ABCDEF", true, false},
+      {".vorn-tmp--0123456789abcdef", true, false},
+      {"report.doc", true, false},
+  };
+  dir_.MakeFolder("debris");
+  auto debris = fs_->OpenFolder(dir_.Path("debris"));
+  ASSERT_TRUE(debris.ok());
+  for (const auto& c : cases) {
+    const std::string path = std::string("debris/") + c.name;
+    dir_.Write(path, "x");
+    if (c.marked) dir_.SetAttribute(path, kTemporaryMarkAttribute, "");
+    EXPECT_EQ(fs_->IsCopyDebrisAt(**debris, c.name), c.debris) << c.name;
+  }
+  DeleteCopyTemporaries(*fs_, **debris);
+  EXPECT_EQ(dir_.Names("debris").size(), std::size(cases) - 1);
+
+  // The source carries the mark too, as a user's copy of a temporary might.
+  dir_.Write("src/doc", "content");
+  dir_.SetAttribute("src/doc", kTemporaryMarkAttribute, "");
+  dir_.SetAttribute("src/doc", "user.note", "kept");
+  auto target = fs_->OpenFolder(dir_.Path("dst"));
+  ASSERT_TRUE(target.ok());
+  for (const bool unnamed : {true, false}) {
+    for (const bool target_exists : {true, false}) {
+      SCOPED_TRACE(std::string(unnamed ? "unnamed" : "named") +
+                   (target_exists ? ", replacing" : ", new"));
+      if (target_exists) dir_.Write("dst/doc", "old");
+      if (!target_exists) ::unlink(dir_.Path("dst/doc").c_str());
+      PosixFileSystemOptions options;
+      options.use_unnamed_temporary = unnamed;
+      int debris_mid_copy = 0;
+      options.copy_fault = [&](CopyStep step, uint64_t) {
+        if (step != CopyStep::kExtendedAttributes) return 0;
+        for (const std::string& name : dir_.Names("dst")) {
+          debris_mid_copy += name != "doc" && fs_->IsCopyDebrisAt(**target, name) ? 1 : 0;
+        }
+        return 0;
+      };
+      options_.target_may_exist = target_exists;
+      const auto fs = MakePosixFileSystem(options);
+      ASSERT_TRUE(Copy(*fs, "doc", "doc").ok());
+      // Killed mid-copy, a named temporary would be recognised and cleared.
+      EXPECT_EQ(debris_mid_copy, unnamed ? 0 : 1);
+      EXPECT_EQ(dir_.Read("dst/doc"), "content");
+      EXPECT_EQ(dir_.GetAttribute("dst/doc", kTemporaryMarkAttribute), "<none>");
+      EXPECT_EQ(dir_.GetAttribute("dst/doc", "user.note"), "kept");
+      EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"doc"});
+    }
+  }
 }
 
 // A copy that fails at any step, however it writes its temporary, leaves the

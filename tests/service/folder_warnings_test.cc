@@ -80,14 +80,15 @@ TEST(FolderWarningsTest, ChannelsFireInOrderOnlyWhenSwitchedOn) {
   settings.ErreurDossierEventLog = true;
   settings.MessageNetSend = "bob hello there";
   settings.ErreurDossierNetSend = true;
-  RaiseFolderWarning("message", "/f/", settings, channels);
+  RaiseFolderWarning("message", "/<f>&/", settings, channels);
   EXPECT_EQ(host.beeps, 1);
   EXPECT_EQ(commands, std::vector<std::string>{"net send bob hello there"});
   ASSERT_EQ(service.events.size(), 1u);
-  EXPECT_EQ(service.events[0].second, "message: /f/");
+  EXPECT_EQ(service.events[0].second, "message: /<f>&/");
   const auto text = fs->ReadFile(log.current_file());
   ASSERT_TRUE(text.ok());
-  EXPECT_NE(text->find("\r\nmessage: /f/<br>\r\n"), std::string::npos);
+  // Only the log is HTML; the event log takes the name as it is.
+  EXPECT_NE(text->find("\r\nmessage: /&lt;f&gt;&amp;/<br>\r\n"), std::string::npos);
 }
 
 }  // namespace
