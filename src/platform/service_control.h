@@ -35,6 +35,8 @@ class ServiceControl {
 
   /// The service is registered with the service manager.
   virtual bool IsInstalled() = 0;
+  /// The service is registered and mirrors this program's application folder.
+  virtual bool IsInstalledHere() = 0;
   /// This process is the service process the manager started.
   virtual bool IsRunningAsService() = 0;
   /// The service is running now.

@@ -155,6 +155,12 @@ Result<std::string> ResolveApplicationFolder(const std::string& home_option) {
   }
   folder = WithoutTrailingSeparator(folder);
   if (Status made = CreateFolders(folder); !made) return made.error();
+  // Every later use (the service unit, which systemd reads from "/", and the
+  // nesting rules of pairs) needs the one absolute name of the folder.
+  char* resolved = ::realpath(folder.c_str(), nullptr);
+  if (resolved == nullptr) return MakeError(errno, "resolve", folder);
+  folder = resolved;
+  std::free(resolved);
   return folder;
 }
 

@@ -25,7 +25,8 @@ std::string QuoteForSystemd(const std::string& text) {
   std::string quoted = "\"";
   for (const char c : text) {
     if (c == '"' || c == '\\') quoted += '\\';
-    if (c == '%') quoted += '%';
+    if (c == '%') quoted += '%';  // a specifier
+    if (c == '$') quoted += '$';  // a variable
     quoted += c;
   }
   return quoted + "\"";
@@ -95,6 +96,15 @@ class SystemdServiceControl final : public ServiceControl {
   explicit SystemdServiceControl(SystemdOptions options) : options_(std::move(options)) {}
 
   bool IsInstalled() override { return ::access(UnitPath().c_str(), F_OK) == 0; }
+  bool IsInstalledHere() override {
+    std::string text;
+    if (!ReadText(UnitPath(), text)) return false;
+    const std::string home = " --home " + QuoteForSystemd(options_.app_folder) + "\n";
+    const size_t exec = text.find("\nExecStart=");
+    const size_t end = exec == std::string::npos ? exec : text.find('\n', exec + 1);
+    return end != std::string::npos && end + 1 >= home.size() &&
+           text.compare(end + 1 - home.size(), home.size(), home) == 0;
+  }
   bool IsRunningAsService() override { return options_.running_as_service; }
   bool IsRunning() override {
     if (options_.running_as_service) return true;

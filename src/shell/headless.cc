@@ -119,10 +119,18 @@ int AdministerService(const ProgramOptions& options) {
   const ServiceAction action = options.mode == RunMode::kInstallService
                                    ? InstallService(*service, options.start_type, false, language)
                                    : RemoveService(*service, language);
+  if (!action.done) {
+    // Already installed, or not installed: the beep and the text of a
+    // message box, and the run ended without doing what it was asked.
+    HeadlessHost host(stdout, stderr, false);
+    host.Beep();
+    host.ShowMessage(MessageIcon::kExclamation, action.state_text);
+    return kExitStartupEnded;
+  }
   const std::string text =
       TerminalLines(action.message.empty() ? action.state_text : action.message);
   std::printf("%s\n", text.c_str());
-  return action.done ? kExitOk : kExitBadOptions;
+  return kExitOk;
 }
 
 }  // namespace vorn

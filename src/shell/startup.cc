@@ -77,7 +77,9 @@ StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs
   if (app.system.nt) {
     if (service.IsInstalled() && service.IsRunningAsService()) {
       app.service_mode = true;
-    } else if (service.IsInstalled()) {
+    } else if (service.IsInstalledHere()) {
+      // A service of another application folder mirrors other pairs; this
+      // run takes nothing from it.
       if (!host.AskYesNo(Tr(ServiceText::kStartupQuestion, language))) {
         return EndStartup(host, false);
       }

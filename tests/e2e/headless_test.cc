@@ -72,17 +72,34 @@ TEST_F(HeadlessTest, StopAfterTheFirstPassEndsByItself) {
 }
 
 TEST_F(HeadlessTest, ServiceCommandsInstallAndRemoveTheUnit) {
-  VornProcess install(VORN_BINARY, Args({"--install-service", "--start-type", "manual"}),
+  // The folder as typed, not as systemd (which starts from "/") must read it.
+  dir_.MakeFolder("odd $HOME%h");
+  VornProcess install(VORN_BINARY,
+                      {"--home", dir_.Path("odd $HOME%h") + "/../odd $HOME%h/", "--install-service",
+                       "--start-type", "manual"},
                       dir_.path(), UnitEnvironment());
   EXPECT_EQ(install.Wait(), 0);
   EXPECT_EQ(install.Out(),
             "Vorn Service installed\n(mirroring operations start automatically when the service "
             "starts)\n\nConfiguration and start, see\n'Control panel/Services'\n");
-  EXPECT_NE(dir_.Read("units/vorn.service").find("X-Vorn-StartType=1"), std::string::npos);
+  const std::string unit = dir_.Read("units/vorn.service");
+  EXPECT_NE(unit.find("X-Vorn-StartType=1"), std::string::npos);
+  EXPECT_NE(unit.find(" --service --home \"" + dir_.Path("odd $$HOME%%h") + "\"\n"),
+            std::string::npos)
+      << unit;
 
   VornProcess again(VORN_BINARY, Args({"--install-service"}), dir_.path(), UnitEnvironment());
-  EXPECT_EQ(again.Wait(), 1);
-  EXPECT_EQ(again.Out(), "Vorn Service already installed\n");
+  EXPECT_EQ(again.Wait(), 2);
+  EXPECT_EQ(again.Out(), "");
+  EXPECT_EQ(again.Err(), "Vorn: Vorn Service already installed\n");
+
+  // A run on another application folder leaves that folder's service alone.
+  VornProcess elsewhere(VORN_BINARY, Args({"--once"}), dir_.path(), UnitEnvironment());
+  EXPECT_EQ(elsewhere.Wait(), 0) << elsewhere.Err();
+  VornProcess uninstall(VORN_BINARY, Args({"--remove-service"}), dir_.path(), UnitEnvironment());
+  EXPECT_EQ(uninstall.Wait(), 0);
+  VornProcess here(VORN_BINARY, Args({"--install-service"}), dir_.path(), UnitEnvironment());
+  EXPECT_EQ(here.Wait(), 0);
 
   // An interactive run finds the service and cannot ask whether to remove it.
   VornProcess headless(VORN_BINARY, Args({"--headless"}), dir_.path(), UnitEnvironment());
@@ -93,8 +110,8 @@ TEST_F(HeadlessTest, ServiceCommandsInstallAndRemoveTheUnit) {
   EXPECT_EQ(remove.Wait(), 0);
   EXPECT_EQ(remove.Out(), "Vorn Service: removed\n");
   VornProcess twice(VORN_BINARY, Args({"--remove-service"}), dir_.path(), UnitEnvironment());
-  EXPECT_EQ(twice.Wait(), 1);
-  EXPECT_EQ(twice.Out(), "Vorn Service not installed\n");
+  EXPECT_EQ(twice.Wait(), 2);
+  EXPECT_EQ(twice.Err(), "Vorn: Vorn Service not installed\n");
 }
 
 TEST_F(HeadlessTest, TheServiceProcessMirrorsInServiceMode) {

@@ -80,6 +80,7 @@ class FakeClock final : public platform::Clock {
 class FakeServiceControl final : public platform::ServiceControl {
  public:
   bool IsInstalled() override { return installed; }
+  bool IsInstalledHere() override { return installed && here; }
   bool IsRunningAsService() override { return running_as_service; }
   bool IsRunning() override { return running; }
   int StartType() override { return start_type; }
@@ -95,6 +96,7 @@ class FakeServiceControl final : public platform::ServiceControl {
   void DeliverPendingEvents() override {}
 
   bool installed = false;
+  bool here = true;  ///< an installed service mirrors this application folder
   bool running_as_service = false;
   bool running = false;
   int start_type = 0;
