@@ -10,11 +10,13 @@
 #include <functional>
 
 #include "gui/log_dialogs.h"
+#include "gui/qt_dialogs.h"
 #include "gui/service_dialogs.h"
 #include "gui/settings_dialogs.h"
 #include "gui/signatures_dialog.h"
 #include "platform/file_system.h"
 #include "platform/systemd_service.h"
+#include "settings/settings_texts.h"
 
 namespace vorn::gui {
 namespace {
@@ -24,17 +26,27 @@ namespace {
 class SilentDialogs final : public Dialogs {
  public:
   void ShowMessage(MessageIcon, std::string_view) override {}
+  void ShowTitledMessage(MessageIcon, std::string_view, std::string_view) override {}
   bool AskYesNo(std::string_view) override { return false; }
   std::optional<std::string> InputBox(std::string_view, std::string_view) override { return {}; }
   std::optional<std::string> PickFolder(std::string_view) override { return {}; }
 };
 
-bool Save(QDialog& dialog, const QString& path) {
-  dialog.show();
-  dialog.adjustSize();
-  // Give background work (the folder tree) a moment to settle.
+void Settle() {
+  // Give background work (the folder tree) and layouts a moment to settle.
   for (int i = 0; i < 20; ++i) {
     QApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+}
+
+// `change`, when given, is what a person does once the dialog is on screen.
+bool Save(QDialog& dialog, const QString& path, const std::function<void()>& change = {}) {
+  dialog.show();
+  dialog.adjustSize();
+  Settle();
+  if (change) {
+    change();
+    Settle();
   }
   const bool saved = dialog.grab().save(path);
   if (!saved) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
@@ -82,8 +94,20 @@ int Run(const QString& out) {
       ok &= Save(dialog, name("frmSetMode"));
     }
     {
+      // The error once shown and gone again: the dialog keeps its size.
+      frmSetMode dialog(nullptr, dialogs, ini, pair, row, 10, language, true, true);
+      ok &= Save(dialog, name("frmSetMode-error"), [&dialog] {
+        dialog.txtMiroirN->setText("1");
+        Settle();
+        dialog.txtMiroirN->setText("6");
+        Settle();
+        dialog.txtMiroirN->setText("1");
+      });
+    }
+    {
+      settings.Temporisation = 32766;
       frmTempo dialog(nullptr, dialogs, ini, settings, [] {});
-      ok &= Save(dialog, name("frmTempo"));
+      ok &= Save(dialog, name("frmTempo"), [&dialog] { dialog.UpDown1->up->click(); });
     }
     {
       frmPerformance dialog(nullptr, ini, settings);
@@ -98,9 +122,14 @@ int Run(const QString& out) {
       ok &= Save(dialog, name("frmPathLogs"));
     }
     {
+      settings.DelaiLogs = 365;
       frmPurgeLogs dialog(nullptr, dialogs, ini, settings);
-      dialog.UpDown1->up->click();  // shows the limit label when at the top
-      ok &= Save(dialog, name("frmPurgeLogs"));
+      ok &= Save(dialog, name("frmPurgeLogs"), [&dialog] { dialog.UpDown1->up->click(); });
+    }
+    {
+      TextInputBox dialog(nullptr, Tr(SettingsText::kAddSourcePrompt, language),
+                          "/home/anne/Documents/Projects/2024/Clients/Northwind/Reports/Q4");
+      ok &= Save(dialog, name("TextInputBox"));
     }
     {
       frmAvertirDossierErr dialog(nullptr, dialogs, ini, settings, system);

@@ -55,7 +55,8 @@ frmMirror::frmMirror(MainWindowServices services) : services_(std::move(services
   ConnectEditing();
   splash_ = new frmSplash([this] { return app_.settings.ArretAutomatique; },
                           [this] { scheduler_->KeepRunningAfterFirstPass(); });
-  log_ = std::make_unique<DailyLog>(services_.fs, app_.settings, services_.clock);
+  log_ = std::make_unique<DailyLog>(services_.fs, app_.settings, services_.clock,
+                                    app_.paths.app_folder);
 }
 
 frmMirror::~frmMirror() {

@@ -81,6 +81,7 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
 
   // Dialogs (through the services)
   void ShowMessage(MessageIcon icon, std::string_view text) override;
+  void ShowTitledMessage(MessageIcon icon, std::string_view title, std::string_view text) override;
   bool AskYesNo(std::string_view text) override;
   std::optional<std::string> InputBox(std::string_view prompt,
                                       std::string_view default_text) override;

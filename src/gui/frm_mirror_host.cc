@@ -47,6 +47,10 @@ void frmMirror::ShowMessage(MessageIcon icon, std::string_view text) {
   services_.dialogs.ShowMessage(icon, text);
 }
 
+void frmMirror::ShowTitledMessage(MessageIcon icon, std::string_view title, std::string_view text) {
+  services_.dialogs.ShowTitledMessage(icon, title, text);
+}
+
 bool frmMirror::AskYesNo(std::string_view text) {
   return services_.dialogs.AskYesNo(text);
 }

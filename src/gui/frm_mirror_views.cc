@@ -72,7 +72,7 @@ void frmMirror::OpenLogViewer() {
                         [this] {
                           if (isVisible()) showNormal();
                         }},
-      app_.settings.PathLogs, app_.settings.Langue);
+      LogFolder(services_.fs, app_.settings.PathLogs, app_.paths.app_folder), app_.settings.Langue);
   log_viewer_->show();
 }
 

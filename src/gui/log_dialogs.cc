@@ -46,8 +46,12 @@ frmPathLogs::frmPathLogs(QWidget* parent, IniFile& ini, MirrorSettings& settings
   chkLogs->setChecked(settings.Logs);
   chkFichiersLogs->setChecked(settings.FichiersLogs);
   ApplyEnabling();
-  SelectDriveOf(ToQt(settings.PathLogs));
-  OpenPath(ToQt(settings.PathLogs));  // a missing folder leaves the tree where it was
+  // A log folder that vanished since start-up cannot be opened in the tree;
+  // the choice stays the stored one, so OK never writes an empty PathLogs.
+  current_ = ToQt(settings.PathLogs);
+  lblDossier->setText(current_);
+  SelectDriveOf(current_);
+  OpenPath(current_);
 
   // The model reads folders in the background, inserts their rows and sorts
   // them later: until the user takes the tree in hand, each such change
@@ -62,6 +66,8 @@ frmPathLogs::frmPathLogs(QWidget* parent, IniFile& ini, MirrorSettings& settings
   });
   connect(Chemins->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& index) {
+            // No current row (its folder just vanished) is no choice.
+            if (!index.isValid()) return;
             current_ = model_->filePath(index);
             lblDossier->setText(current_);
           });
@@ -134,9 +140,9 @@ frmPurgeLogs::frmPurgeLogs(QWidget* parent, Dialogs& dialogs, IniFile& ini,
   const int16_t language = settings.Langue;
   chkPurgeLogs =
       Named(new QCheckBox(ToQt(Tr(LogText::kChkPurgeLogs, language)), this), "chkPurgeLogs");
-  UpDown1 = new NumberBox(this, kPurgeLimits, ToQt(Tr(LogText::kMinimumReached, language)),
-                          ToQt(Tr(LogText::kMaximumReached, language)));
   lblJours = Named(new QLabel(ToQt(Tr(LogText::kDays, language)), this), "lblJours");
+  UpDown1 = new NumberBox(this, kPurgeLimits, ToQt(Tr(LogText::kMinimumReached, language)),
+                          ToQt(Tr(LogText::kMaximumReached, language)), lblJours);
   cmdOK = Named(new QPushButton("OK", this), "cmdOK");
   cmdAnnuler = Named(new QPushButton(ToQt(Tr(LogText::kCancel, language)), this), "cmdAnnuler");
   chkPurgeLogs->setChecked(settings.PurgeLogs);
@@ -144,10 +150,7 @@ frmPurgeLogs::frmPurgeLogs(QWidget* parent, Dialogs& dialogs, IniFile& ini,
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(chkPurgeLogs);
-  auto* row = new QHBoxLayout;
-  row->addWidget(UpDown1, 1);
-  row->addWidget(lblJours);
-  layout->addLayout(row);
+  layout->addWidget(UpDown1);
   layout->addLayout(ButtonRow(cmdOK, cmdAnnuler));
 
   connect(cmdAnnuler, &QPushButton::clicked, this, &QDialog::reject);
@@ -155,8 +158,8 @@ frmPurgeLogs::frmPurgeLogs(QWidget* parent, Dialogs& dialogs, IniFile& ini,
     const std::string text = UpDown1->Text1->text().toStdString();
     const auto days = kPurgeLimits.Accept(text);
     if (!days) {
-      dialogs.ShowMessage(MessageIcon::kCritical,
-                          std::string(Tr(LogText::kInvalidValuePrefix, language)) + text);
+      dialogs.ShowTitledMessage(MessageIcon::kCritical, SmallDialogTitle(),
+                                std::string(Tr(LogText::kInvalidValuePrefix, language)) + text);
       return;
     }
     Store(ini, settings, &MirrorSettings::PurgeLogs, chkPurgeLogs->isChecked());

@@ -1,7 +1,7 @@
 #include "gui/qt_dialogs.h"
 
 #include <QFileDialog>
-#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include "shell/constants.h"
@@ -15,10 +15,14 @@ QString ToQt(std::string_view text) {
 }
 
 void QtDialogs::ShowMessage(MessageIcon icon, std::string_view text) {
+  ShowTitledMessage(icon, kProductName, text);
+}
+
+void QtDialogs::ShowTitledMessage(MessageIcon icon, std::string_view title, std::string_view text) {
   const QMessageBox::Icon qt_icon = icon == MessageIcon::kCritical      ? QMessageBox::Critical
                                     : icon == MessageIcon::kExclamation ? QMessageBox::Warning
                                                                         : QMessageBox::Information;
-  QMessageBox box(qt_icon, ToQt(kProductName), ToQt(text), QMessageBox::Ok, parent_);
+  QMessageBox box(qt_icon, ToQt(title), ToQt(text), QMessageBox::Ok, parent_);
   box.exec();
 }
 
@@ -34,13 +38,31 @@ bool QtDialogs::AskYesNo(std::string_view text) {
 
 namespace vorn::gui {
 
+TextInputBox::TextInputBox(QWidget* parent, std::string_view prompt, std::string_view default_text)
+    : QInputDialog(parent) {
+  setWindowTitle(ToQt(kProductName));
+  setLabelText(ToQt(prompt));
+  setTextValue(ToQt(default_text));
+  auto* line = findChild<QLineEdit*>();
+  line->setMinimumWidth(60 * line->fontMetrics().averageCharWidth());
+}
+
+void TextInputBox::setVisible(bool visible) {
+  QInputDialog::setVisible(visible);
+  if (!visible) return;
+  // Showing selects the whole text with the cursor at its end, which scrolls
+  // a long path to its tail; the same selection the other way round keeps
+  // the start in view.
+  auto* line = findChild<QLineEdit*>();
+  const int length = static_cast<int>(line->text().size());
+  line->setSelection(length, -length);
+}
+
 std::optional<std::string> QtDialogs::InputBox(std::string_view prompt,
                                                std::string_view default_text) {
-  bool accepted = false;
-  const QString text = QInputDialog::getText(parent_, ToQt(kProductName), ToQt(prompt),
-                                             QLineEdit::Normal, ToQt(default_text), &accepted);
-  if (!accepted) return std::nullopt;
-  return text.toStdString();
+  TextInputBox box(parent_, prompt, default_text);
+  if (box.exec() != QDialog::Accepted) return std::nullopt;
+  return box.textValue().toStdString();
 }
 
 std::optional<std::string> QtDialogs::PickFolder(std::string_view title) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QPushButton>
 #include <QWidget>
 
@@ -14,6 +15,7 @@ class QtDialogs final : public Dialogs {
   /// `parent` may change once the main window exists.
   void SetParent(QWidget* parent) { parent_ = parent; }
   void ShowMessage(MessageIcon icon, std::string_view text) override;
+  void ShowTitledMessage(MessageIcon icon, std::string_view title, std::string_view text) override;
   bool AskYesNo(std::string_view text) override;
   std::optional<std::string> InputBox(std::string_view prompt,
                                       std::string_view default_text) override;
@@ -21,6 +23,17 @@ class QtDialogs final : public Dialogs {
 
  private:
   QWidget* parent_ = nullptr;
+};
+
+/// The input box, laid out for a path: wide enough for a typical one (about
+/// sixty characters) and opening on the start of a long default text, all of
+/// it selected so that typing replaces it.
+class TextInputBox final : public QInputDialog {
+  Q_OBJECT
+
+ public:
+  TextInputBox(QWidget* parent, std::string_view prompt, std::string_view default_text);
+  void setVisible(bool visible) override;
 };
 
 /// A text of the core, with its CR LF line ends, as Qt shows it.

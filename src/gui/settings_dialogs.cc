@@ -1,5 +1,8 @@
 #include "gui/settings_dialogs.h"
 
+#include <algorithm>
+
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QStyle>
@@ -19,6 +22,14 @@ void Setup(QDialog* dialog, const char* name, QPushButton*& ok, QPushButton*& ca
   ok = Named(new QPushButton("OK", dialog), "cmdOK");
   cancel = Named(new QPushButton(dialog), "cmdAnnuler");
   QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+}
+
+// A message that comes and goes keeps its place, so the dialog neither grows
+// when it first shows nor keeps a gap once it is gone.
+void KeepPlaceWhenHidden(QWidget* widget) {
+  QSizePolicy policy = widget->sizePolicy();
+  policy.setRetainSizeWhenHidden(true);
+  widget->setSizePolicy(policy);
 }
 
 }  // namespace
@@ -44,24 +55,37 @@ void ApplyCaptions(QWidget* window, const std::vector<ControlText>& captions) {
 }
 
 NumberBox::NumberBox(QWidget* parent, const LimitedNumber& limits, const QString& minimum_text,
-                     const QString& maximum_text)
+                     const QString& maximum_text, QLabel* unit)
     : QWidget(parent), limits_(limits), minimum_text_(minimum_text), maximum_text_(maximum_text) {
   setObjectName("UpDown1");
   Text1 = Named(new QLineEdit(this), "Text1");
-  Text1->setMaximumWidth(90);
+  // Room for the widest value whatever else the row holds: the frame and
+  // margins are what the box's own size hint adds around its 17 characters.
+  const QFontMetrics metrics = Text1->fontMetrics();
+  const int frame = Text1->sizeHint().width() - 17 * metrics.horizontalAdvance(QLatin1Char('x'));
+  const int widest = std::max(metrics.horizontalAdvance(QString::number(limits.maximum)),
+                              metrics.horizontalAdvance(QString::number(limits.minimum)));
+  Text1->setMinimumWidth(widest + frame);
+  Text1->setMaximumWidth(widest + frame + metrics.horizontalAdvance(QLatin1Char('0')) * 2);
   up = Named(new QToolButton(this), "up");
   up->setArrowType(Qt::UpArrow);
   down = Named(new QToolButton(this), "down");
   down->setArrowType(Qt::DownArrow);
   Label1 = Named(new QLabel(this), "Label1");
+  KeepPlaceWhenHidden(Label1);
+  Label1->setMinimumWidth(
+      std::max(metrics.horizontalAdvance(minimum_text), metrics.horizontalAdvance(maximum_text)));
   Label1->hide();
-  auto* layout = new QHBoxLayout(this);
+  auto* row = new QHBoxLayout;
+  row->addWidget(Text1);
+  row->addWidget(up);
+  row->addWidget(down);
+  row->addWidget(unit);
+  row->addStretch(1);
+  auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(Text1);
-  layout->addWidget(up);
-  layout->addWidget(down);
+  layout->addLayout(row);
   layout->addWidget(Label1);
-  layout->addStretch(1);
   connect(up, &QToolButton::clicked, this, [this] { Step(true); });
   connect(down, &QToolButton::clicked, this, [this] { Step(false); });
 }
@@ -98,6 +122,9 @@ frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPa
   lblMiroirN2 = Named(new QLabel(this), "lblMiroirN2");
   lblErr = Named(new QLabel(this), "lblErr");
   lblErr->setStyleSheet("color: rgb(200, 0, 0);");
+  // The two take turns in one place (see the layout below).
+  KeepPlaceWhenHidden(lblMiroirN2);
+  KeepPlaceWhenHidden(lblErr);
   chkDeplacer = Named(new QCheckBox(this), "chkDeplacer");
   chkRenommer = Named(new QCheckBox(this), "chkRenommer");
   chkEffacer = Named(new QCheckBox(this), "chkEffacer");
@@ -124,8 +151,10 @@ frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPa
   specific->addWidget(txtMiroirN);
   specific->addWidget(lblMiroirN1, 1);
   layout->addLayout(specific);
-  layout->addWidget(lblMiroirN2);
-  layout->addWidget(lblErr);
+  auto* spelled_out = new QGridLayout;
+  spelled_out->addWidget(lblMiroirN2, 0, 0);
+  spelled_out->addWidget(lblErr, 0, 0);
+  layout->addLayout(spelled_out);
   layout->addWidget(chkDeplacer);
   layout->addWidget(chkRenommer);
   layout->addWidget(chkEffacer);
@@ -228,26 +257,23 @@ frmTempo::frmTempo(QWidget* parent, Dialogs& dialogs, IniFile& ini, MirrorSettin
     : QDialog(parent) {
   Setup(this, "frmTempo", cmdOK, cmdAnnuler);
   const int16_t language = settings.Langue;
-  UpDown1 =
-      new NumberBox(this, kTemporisationLimits, ToQt(Tr(SettingsText::kTempoMinimum, language)),
-                    ToQt(Tr(SettingsText::kTempoMaximum, language)));
-  UpDown1->Text1->setText(QString::number(settings.Temporisation));
   lblTempo = Named(new QLabel(this), "lblTempo");
   lblSecondes = Named(new QLabel(this), "lblSecondes");
+  UpDown1 =
+      new NumberBox(this, kTemporisationLimits, ToQt(Tr(SettingsText::kTempoMinimum, language)),
+                    ToQt(Tr(SettingsText::kTempoMaximum, language)), lblSecondes);
+  UpDown1->Text1->setText(QString::number(settings.Temporisation));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(lblTempo);
-  auto* row = new QHBoxLayout;
-  row->addWidget(UpDown1, 1);
-  row->addWidget(lblSecondes);
-  layout->addLayout(row);
+  layout->addWidget(UpDown1);
   layout->addLayout(ButtonRow(cmdOK, cmdAnnuler));
   ApplyCaptions(this, TempoCaptions(language));
   connect(cmdOK, &QPushButton::clicked, this, [this, &dialogs, &ini, &settings, restart, language] {
     const std::string text = UpDown1->Text1->text().toStdString();
     const auto value = kTemporisationLimits.Accept(text);
     if (!value) {
-      dialogs.ShowMessage(MessageIcon::kCritical,
-                          std::string(Tr(SettingsText::kTempoInvalid, language)) + text);
+      dialogs.ShowTitledMessage(MessageIcon::kCritical, windowTitle().toStdString(),
+                                std::string(Tr(SettingsText::kTempoInvalid, language)) + text);
       return;
     }
     Store(ini, settings, &MirrorSettings::Temporisation, *value);
@@ -267,15 +293,17 @@ frmPerformance::frmPerformance(QWidget* parent, IniFile& ini, MirrorSettings& se
   lblPerformance = Named(new QLabel(this), "lblPerformance");
   lblMin = Named(new QLabel(this), "lblMin");
   lblMax = Named(new QLabel(this), "lblMax");
-  lblMax->setAlignment(Qt::AlignRight);
+  // Each end of the bar carries its own text, with a gap between the two wide
+  // enough that they never read as one sentence.
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(lblPerformance);
-  layout->addWidget(HScroll1);
-  auto* ends = new QHBoxLayout;
-  ends->addWidget(lblMin);
-  ends->addStretch();
-  ends->addWidget(lblMax);
-  layout->addLayout(ends);
+  auto* bar = new QGridLayout;
+  bar->addWidget(HScroll1, 0, 0, 1, 3);
+  bar->addWidget(lblMin, 1, 0, Qt::AlignLeft);
+  bar->addWidget(lblMax, 1, 2, Qt::AlignRight);
+  bar->setColumnMinimumWidth(1, 4 * fontMetrics().horizontalAdvance(QLatin1Char('M')));
+  bar->setColumnStretch(1, 1);
+  layout->addLayout(bar);
   layout->addLayout(ButtonRow(cmdOK, cmdAnnuler));
   ApplyCaptions(this, PerformanceCaptions(settings.Langue));
   connect(cmdOK, &QPushButton::clicked, this, [this, &ini, &settings] {
@@ -290,11 +318,13 @@ frmPrefixeCible::frmPrefixeCible(QWidget* parent, IniFile& ini, MirrorSettings& 
   Text1 = Named(new QLineEdit(ToQt(settings.PrefixeCibleDefaut), this), "Text1");
   Text2 = Named(new QLineEdit(ToQt(settings.PrefixeCibleDefautUNC), this), "Text2");
   lblPrefixe = Named(new QLabel(this), "lblPrefixe");
+  lblPrefixeExemple = Named(new QLabel(this), "lblPrefixeExemple");
   lblPrefixeUNC1 = Named(new QLabel(this), "lblPrefixeUNC1");
   lblPrefixeUNC2 = Named(new QLabel(this), "lblPrefixeUNC2");
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(lblPrefixe);
   layout->addWidget(Text1);
+  layout->addWidget(lblPrefixeExemple);
   layout->addWidget(lblPrefixeUNC1);
   layout->addWidget(Text2);
   layout->addWidget(lblPrefixeUNC2);

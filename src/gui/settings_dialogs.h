@@ -25,13 +25,14 @@ namespace vorn::gui {
 /// Applies a sweep of captions (and tooltips) to a window's named controls.
 void ApplyCaptions(QWidget* window, const std::vector<ControlText>& captions);
 
-/// A number box with up and down arrows and its limit message.
+/// A number box with up and down arrows, the unit after them, and its limit
+/// message on a row of its own below.
 class NumberBox final : public QWidget {
   Q_OBJECT
 
  public:
   NumberBox(QWidget* parent, const LimitedNumber& limits, const QString& minimum_text,
-            const QString& maximum_text);
+            const QString& maximum_text, QLabel* unit);
   QLineEdit* Text1;
   QToolButton* up;
   QToolButton* down;
@@ -62,7 +63,7 @@ class frmSetMode final : public QDialog {
   QLineEdit* txtMiroirN;
   QLabel* lblMiroirN1;
   QLabel* lblMiroirN2;
-  QLabel* lblErr;
+  QLabel* lblErr;  ///< in the place of lblMiroirN2 while the count is refused
   QCheckBox* chkDeplacer;
   QCheckBox* chkRenommer;
   QCheckBox* chkEffacer;
@@ -126,6 +127,7 @@ class frmPrefixeCible final : public QDialog {
   QLineEdit* Text1;
   QLineEdit* Text2;
   QLabel* lblPrefixe;
+  QLabel* lblPrefixeExemple;
   QLabel* lblPrefixeUNC1;
   QLabel* lblPrefixeUNC2;
   QPushButton* cmdOK;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "logs/log_texts.h"
@@ -48,8 +49,9 @@ bool IsLogFileName(std::string_view name) {
          name.substr(name.size() - kSuffix.size()) == kSuffix;
 }
 
-DailyLog::DailyLog(platform::FileSystem& fs, const MirrorSettings& settings, platform::Clock& clock)
-    : fs_(fs), settings_(settings), clock_(clock) {}
+DailyLog::DailyLog(platform::FileSystem& fs, const MirrorSettings& settings, platform::Clock& clock,
+                   std::string app_folder)
+    : fs_(fs), settings_(settings), clock_(clock), app_folder_(std::move(app_folder)) {}
 
 std::string LogPathForDate(const std::string& folder, std::string_view date) {
   return platform::JoinPath(folder, LogPrefix() + " " + std::string(date) + ".htm");
@@ -62,7 +64,9 @@ std::string DailyLog::DailyLogName(const std::string& folder, const platform::Lo
 }
 
 void DailyLog::FixDay(const platform::LocalTime& date) {
-  current_file_ = DailyLogName(settings_.PathLogs, date);
+  // Checked at every pass: the folder may vanish while the program runs, and
+  // the lines then go to the application folder rather than being lost.
+  current_file_ = DailyLogName(LogFolder(fs_, settings_.PathLogs, app_folder_), date);
 }
 
 void DailyLog::OpenDailyLog() {

@@ -26,7 +26,10 @@ std::string LogPathForDate(const std::string& folder, std::string_view date);
 /// delete it between two lines.
 class DailyLog {
  public:
-  DailyLog(platform::FileSystem& fs, const MirrorSettings& settings, platform::Clock& clock);
+  /// Lines go to the LogFolder of the settings' PathLogs, with `app_folder`
+  /// standing in for a log folder that is not there (any more).
+  DailyLog(platform::FileSystem& fs, const MirrorSettings& settings, platform::Clock& clock,
+           std::string app_folder);
 
   /// The log file of a day in a folder: "Log Vorn yyyy-mm-dd.htm".
   static std::string DailyLogName(const std::string& folder, const platform::LocalTime& date);
@@ -52,6 +55,7 @@ class DailyLog {
   platform::FileSystem& fs_;
   const MirrorSettings& settings_;
   platform::Clock& clock_;
+  std::string app_folder_;
   std::string current_file_;
 };
 

@@ -18,6 +18,7 @@ constexpr size_t kDateLength = 10;
 
 std::vector<std::string> ListLogDates(platform::FileSystem& fs, const std::string& folder) {
   std::vector<std::string> dates;
+  if (!platform::IsAbsolutePath(folder)) return dates;
   auto opened = fs.OpenFolder(folder);
   if (!opened.ok()) return dates;
   auto reader = fs.ReadFolder(**opened);
@@ -42,6 +43,7 @@ std::string RemoveLogText(std::string_view date, int16_t language) {
 }
 
 void DeleteLog(platform::FileSystem& fs, const std::string& folder, std::string_view date) {
+  if (!platform::IsAbsolutePath(folder)) return;
   const std::string path = LogPathForDate(folder, date);
   auto opened = fs.OpenFolder(platform::ParentFolder(path));
   if (!opened.ok()) return;

@@ -12,7 +12,8 @@ namespace vorn {
 /// The days the log folder holds logs of, oldest first: the ten characters
 /// after "Log Vorn " in the name of every daily log, so a stray
 /// "Log Vorn 2024-05-01 copy.htm" stands for 2024-05-01 as well. A folder
-/// that cannot be read holds none.
+/// that cannot be read holds none, and so does a relative or empty path: it
+/// would name the working directory, never the log folder (see LogFolder).
 std::vector<std::string> ListLogDates(platform::FileSystem& fs, const std::string& folder);
 
 /// Where the viewer places date number `index`: four to a row, left to
@@ -27,7 +28,8 @@ DatePlace DateLabelPlace(int index);
 std::string RemoveLogText(std::string_view date, int16_t language);
 
 /// Deletes a day's log. A log already gone, in use or protected stays as it
-/// is; the viewer hides its date all the same.
+/// is; the viewer hides its date all the same. Nothing is deleted through a
+/// relative or empty folder path.
 void DeleteLog(platform::FileSystem& fs, const std::string& folder, std::string_view date);
 
 }  // namespace vorn

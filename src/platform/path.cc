@@ -23,6 +23,10 @@ std::string ParentFolder(std::string_view path) {
   return std::string(path.substr(0, cut));
 }
 
+bool IsAbsolutePath(std::string_view path) {
+  return !path.empty() && path.front() == kSeparator;
+}
+
 std::string_view BaseName(std::string_view path) {
   const auto cut = path.rfind(kSeparator);
   return cut == std::string_view::npos ? path : path.substr(cut + 1);

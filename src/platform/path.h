@@ -20,6 +20,10 @@ std::string WithoutTrailingSeparator(std::string_view folder);
 /// gives "/"); the empty text when there is no separator.
 std::string ParentFolder(std::string_view path);
 
+/// Whether the path starts at the root; a relative path is read from the
+/// working directory, wherever the program happened to be started.
+bool IsAbsolutePath(std::string_view path);
+
 /// The part of the path after its last separator.
 std::string_view BaseName(std::string_view path);
 

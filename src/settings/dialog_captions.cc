@@ -57,6 +57,7 @@ std::vector<ControlText> PerformanceCaptions(int16_t language) {
 
 std::vector<ControlText> PrefixeCibleCaptions(int16_t language) {
   return {{"lblPrefixe", std::string(Tr(T::kPrefixDrive, language))},
+          {"lblPrefixeExemple", std::string(Tr(T::kPrefixExample, language))},
           {"lblPrefixeUNC1", std::string(Tr(T::kPrefixUnc1, language))},
           {"lblPrefixeUNC2", std::string(Tr(T::kPrefixUnc2, language))},
           {"cmdAnnuler", std::string(Tr(T::kCancel, language))}};

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <variant>
 
+#include "platform/path.h"
 #include "settings/number_reading.h"
 #include "shell/constants.h"
 
@@ -101,15 +102,19 @@ MirrorSettings LoadSettings(const IniFile& ini, platform::FileSystem& fs,
   if (settings.MaxTimeInterval == 0) settings.MaxTimeInterval = 10000000;
   if (settings.Performance == 0) settings.Performance = 1;
   if (settings.DelaiLogs == 0) settings.DelaiLogs = 10;
-  if (settings.PathLogs.empty() || !fs.OpenFolder(settings.PathLogs).ok()) {
-    settings.PathLogs = app_folder;
-  }
+  settings.PathLogs = LogFolder(fs, settings.PathLogs, app_folder);
   // The three security keys stand for one choice; map them back to it.
   const SecurityChoice choice = SecurityChoiceOf(settings);
   settings.CopierSecurite = choice != SecurityChoice::kNone;
   settings.CopierSecuriteDossiers = choice == SecurityChoice::kModifiedAndFolders;
   settings.CopierSecuriteTout = choice == SecurityChoice::kEveryFile;
   return settings;
+}
+
+std::string LogFolder(platform::FileSystem& fs, const std::string& path_logs,
+                      const std::string& app_folder) {
+  if (!platform::IsAbsolutePath(path_logs) || !fs.OpenFolder(path_logs).ok()) return app_folder;
+  return path_logs;
 }
 
 SecurityChoice SecurityChoiceOf(const MirrorSettings& settings) {

@@ -62,11 +62,17 @@ enum class SecurityChoice {
 int16_t ReadLanguage(const IniFile& ini);
 
 /// Reads every global key, applying the defaults and the replacements (a 0
-/// interval, tolerance, performance or purge limit takes its default; a log
-/// folder that is not an existing folder becomes `app_folder`). Replacements
+/// interval, tolerance, performance or purge limit takes its default; the log
+/// folder becomes its LogFolder). Replacements
 /// stay in memory; nothing is written.
 MirrorSettings LoadSettings(const IniFile& ini, platform::FileSystem& fs,
                             const std::string& app_folder);
+
+/// The folder daily logs go to and are listed from: `path_logs` when it is an
+/// absolute path to a folder that opens, else `app_folder`. An empty or
+/// relative value would name the working directory, which is never it.
+std::string LogFolder(platform::FileSystem& fs, const std::string& path_logs,
+                      const std::string& app_folder);
 
 /// The choice the three security flags stand for.
 SecurityChoice SecurityChoiceOf(const MirrorSettings& settings);

@@ -155,6 +155,12 @@ constexpr SettingsCatalogue kTexts({{
     {T::kPrefixDrive,
      {F::kThree, "Lecteur par défaut des dossiers cibles (Ex.: C:)",
       "Drive para pastas de saída (Ex.: C:)", "Default drive for target folders (Ex.: C:)"}},
+    // Drives mean nothing here: what a prefix does, shown on this system's paths.
+    {T::kPrefixExample,
+     {F::kThree,
+      "Exemple : /mnt/backup + /home/user/Documents donne /mnt/backup/home/user/Documents",
+      "Exemplo: /mnt/backup + /home/user/Documents dá /mnt/backup/home/user/Documents",
+      "Example: /mnt/backup + /home/user/Documents gives /mnt/backup/home/user/Documents"}},
     {T::kPrefixUnc1,
      {F::kThree, "Préfixe UNC par défaut des dossiers cibles", "prefixo UNC para pastas de saída",
       "UNC prefix for target folders"}},

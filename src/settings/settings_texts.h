@@ -57,6 +57,7 @@ enum class SettingsText {
   kPerformanceMin,
   kPerformanceMax,
   kPrefixDrive,
+  kPrefixExample,
   kPrefixUnc1,
   kPrefixUnc2,
   // Pair editing.

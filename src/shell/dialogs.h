@@ -17,6 +17,10 @@ class Dialogs {
   virtual ~Dialogs() = default;
   /// A message box titled with the product name.
   virtual void ShowMessage(MessageIcon icon, std::string_view text) = 0;
+  /// A message box titled like the dialog it answers; where nothing shows a
+  /// title (a run without a window) it is an ordinary message.
+  virtual void ShowTitledMessage(MessageIcon icon, std::string_view title,
+                                 std::string_view text) = 0;
   /// A Yes/No question titled with the product name; true for Yes.
   virtual bool AskYesNo(std::string_view text) = 0;
   /// A line of text typed in an input box titled with the product name;

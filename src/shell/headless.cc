@@ -72,19 +72,12 @@ int RunWithoutWindow(const ProgramOptions& options) {
   }
 
   const auto clock = platform::MakeSystemClock();
-  DailyLog log(*fs, app.settings, *clock);
+  DailyLog log(*fs, app.settings, *clock, app.paths.app_folder);
   Scheduler scheduler(host, app.settings, app.system, app.pairs.pairs, app.service_mode);
   WarningChannels warnings{scheduler.engine_host(), log, service.get(), app.system,
                            platform::StartDetachedShellCommand};
-  MirrorEngine engine(MirrorEnvironment{*fs,
-                                        *clock,
-                                        app.system,
-                                        app.settings,
-                                        app.pairs.pairs,
-                                        log,
-                                        scheduler.engine_host(),
-                                        warnings,
-                                        ExtensionLookup(app),
+  MirrorEngine engine(MirrorEnvironment{*fs, *clock, app.system, app.settings, app.pairs.pairs, log,
+                                        scheduler.engine_host(), warnings, ExtensionLookup(app),
                                         PairKeyWriter(*app.ini)});
   scheduler.AttachEngine(engine);
   ServiceLifecycleLog lifecycle(*service, app.settings.Langue);

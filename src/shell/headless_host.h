@@ -32,6 +32,9 @@ class HeadlessHost final : public StartupHost, public SchedulerHost {
 
   // Dialogs
   void ShowMessage(MessageIcon icon, std::string_view text) override;
+  void ShowTitledMessage(MessageIcon icon, std::string_view, std::string_view text) override {
+    ShowMessage(icon, text);
+  }
   bool AskYesNo(std::string_view text) override;
   std::optional<std::string> InputBox(std::string_view, std::string_view) override { return {}; }
   std::optional<std::string> PickFolder(std::string_view) override { return {}; }

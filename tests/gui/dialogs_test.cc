@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "gui/log_dialogs.h"
+#include "gui/qt_dialogs.h"
 #include "gui/service_dialogs.h"
 #include "gui/settings_dialogs.h"
 #include "gui/signatures_dialog.h"
@@ -26,6 +27,13 @@ class DialogsTest : public QObject, public testing::WindowFixture {
       work(*typed);
     });
   }
+  /// Shown and laid out, as a person sees it.
+  static void Shown(QWidget& widget) {
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+  }
+  /// Whether a label has all the room its text needs.
+  static bool Whole(const QLabel* label) { return label->width() >= label->sizeHint().width(); }
   QString LastMessage() const {
     return dialogs_.messages.empty() ? QString()
                                      : QString::fromStdString(dialogs_.messages.back().second);
@@ -75,6 +83,9 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     Start();
     Step<frmPrefixeCible>([this](frmPrefixeCible& dialog) {
       QCOMPARE(dialog.lblPrefixe->text(), QString("Default drive for target folders (Ex.: C:)"));
+      QCOMPARE(dialog.lblPrefixeExemple->text(),
+               QString("Example: /mnt/backup + /home/user/Documents gives "
+                       "/mnt/backup/home/user/Documents"));
       dialog.Text1->setText(QString::fromStdString(Path("copy")));
       dialog.Text2->setText("//backup/share");
       dialog.cmdOK->click();
@@ -248,6 +259,7 @@ class DialogsTest : public QObject, public testing::WindowFixture {
         dialog.cmdOK->click();
         QCOMPARE(LastMessage(), QString("Invalid value: ") + refused);
         QCOMPARE(dialogs_.messages.back().first, MessageIcon::kCritical);
+        QCOMPARE(QString::fromStdString(dialogs_.titles.back()), dialog.windowTitle());
       }
       box.Text1->setText("20");
       dialog.cmdOK->click();
@@ -297,6 +309,7 @@ class DialogsTest : public QObject, public testing::WindowFixture {
         QVERIFY2(Ini().find(std::string("DelaiLogs=") + c.stored) != std::string::npos, c.typed);
       } else {
         QCOMPARE(LastMessage(), QString("Invalid value: ") + c.typed);
+        QCOMPARE(dialogs_.titles.back(), std::string("Vorn 2.2i"));
       }
     }
     QVERIFY(Ini().find("PurgeLogs=1") != std::string::npos);
@@ -353,6 +366,90 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     window_->mnuDefinirLogs->trigger();
     QVERIFY(Ini().find("Logs=0") != std::string::npos);
     QVERIFY(!window_->mnuDefinirLogs->isChecked());
+  }
+
+  void aVanishedLogFolderStaysTheChoiceAndTheViewerLooksHome() {
+    MakeFolder("logs");
+    Pairs({"Enable=1"}, "[Configuration]\r\nLangue=3\r\n[Logs]\r\nPathLogs=" +
+                            QByteArray::fromStdString(Path("logs")) + "\r\n");
+    Start();
+    QVERIFY(QDir(QString::fromStdString(Path("logs"))).removeRecursively());
+    Step<frmPathLogs>([this](frmPathLogs& dialog) {
+      QCOMPARE(dialog.lblDossier->text(), QString::fromStdString(Path("logs")));
+      dialog.cmdOK->click();
+    });
+    window_->mnuDefinirLogs->trigger();
+    QVERIFY(Ini().find("PathLogs=" + Path("logs") + "\r\n") != std::string::npos);
+    Write("home/Log Vorn 2024-05-01.htm", "<html>");
+    window_->mnuVoirLogs->trigger();
+    QCOMPARE(opened_, std::vector<std::string>{"file://" + Path("home/Log Vorn 2024-05-01.htm")});
+    window_->log_viewer()->close();
+  }
+
+  void numbersAndTheirLabelsStayWholeAtTheLimits() {
+    IniFile ini(*fs_, Path("home/Vorn.ini"));
+    for (const int16_t language : {kEnglish, kFrench, kPortuguese}) {
+      MirrorSettings settings;
+      settings.Langue = language;
+      settings.Temporisation = 32766;
+      settings.DelaiLogs = 365;
+      frmTempo tempo(nullptr, dialogs_, ini, settings, [] {});
+      frmPurgeLogs purge(nullptr, dialogs_, ini, settings);
+      const std::pair<QDialog*, QLabel*> rows[] = {{&tempo, tempo.lblSecondes},
+                                                   {&purge, purge.lblJours}};
+      for (const auto& [dialog, unit] : rows) {
+        Shown(*dialog);
+        NumberBox& box = *dialog->findChild<NumberBox*>("UpDown1");
+        const QSize before = dialog->size();
+        box.up->click();
+        QVERIFY(box.Label1->isVisible());
+        QTest::qWait(10);
+        QCOMPARE(dialog->size(), before);
+        const int text_room = box.Text1->width() - box.Text1->sizeHint().width() +
+                              17 * box.Text1->fontMetrics().horizontalAdvance(QLatin1Char('x'));
+        QVERIFY2(text_room >= box.Text1->fontMetrics().horizontalAdvance(box.Text1->text()),
+                 qPrintable(box.Text1->text()));
+        QVERIFY(Whole(box.Label1) && Whole(unit));
+        QVERIFY(!box.Label1->geometry().intersects(unit->geometry()));
+      }
+    }
+  }
+
+  void smallLayoutsKeepTheirShape() {
+    IniFile ini(*fs_, Path("home/Vorn.ini"));
+    FolderPair pair;
+    frmSetMode set_mode(nullptr, dialogs_, ini, pair, PairRow{}, 10, kEnglish, true, true);
+    Shown(set_mode);
+    const QSize before = set_mode.size();
+    set_mode.optTempo1->click();
+    for (const char* count : {"1", "6", "abc", "6"}) {
+      set_mode.txtMiroirN->setText(count);
+      QTest::qWait(10);
+      QCOMPARE(set_mode.size(), before);
+    }
+
+    for (const int16_t language : {kEnglish, kFrench, kPortuguese}) {
+      MirrorSettings settings;
+      settings.Langue = language;
+      frmPerformance performance(nullptr, ini, settings);
+      Shown(performance);
+      const QRect bar = performance.HScroll1->geometry();
+      const QRect low = performance.lblMin->geometry();
+      const QRect high = performance.lblMax->geometry();
+      QCOMPARE(low.left(), bar.left());
+      QCOMPARE(high.right(), bar.right());
+      QVERIFY(high.left() - low.right() >=
+              2 * performance.fontMetrics().horizontalAdvance(QLatin1Char('M')));
+      QVERIFY(Whole(performance.lblMin) && Whole(performance.lblMax));
+    }
+
+    const std::string path = "/home/user/Documents/Projects/2024/Clients/Northwind/Reports/Q4";
+    TextInputBox input(nullptr, "ADD: type a SOURCE folder", path);
+    Shown(input);
+    auto* line = input.findChild<QLineEdit*>();
+    QVERIFY(line->width() >= 60 * line->fontMetrics().averageCharWidth());
+    QCOMPARE(line->cursorPosition(), 0);
+    QCOMPARE(line->selectedText(), QString::fromStdString(path));
   }
 
   void theWarningDialogTriesTheMessageAndStoresItsOptions() {

@@ -10,6 +10,7 @@ namespace vorn {
 namespace {
 
 using testing::FakeClock;
+using testing::RemoveTree;
 using testing::TestFolder;
 
 class DailyLogTest : public ::testing::Test {
@@ -26,7 +27,7 @@ class DailyLogTest : public ::testing::Test {
   std::unique_ptr<platform::FileSystem> fs_ = platform::MakePosixFileSystem();
   FakeClock clock_;
   MirrorSettings settings_;
-  DailyLog log_{*fs_, settings_, clock_};
+  DailyLog log_{*fs_, settings_, clock_, dir_.path()};
   const platform::LocalTime may1_{2024, 5, 1, 10, 15, 2, 3};
 };
 
@@ -98,6 +99,23 @@ TEST_F(DailyLogTest, ThePurgeDeletesNothingAtTheLimitOrWhenOff) {
   log_.FixDay({2024, 5, 2, 0, 0, 0, 4});
   log_.OpenDailyLog();
   EXPECT_EQ(dir_.Names().size(), 7u);
+}
+
+TEST_F(DailyLogTest, AnUnusableLogFolderMeansTheApplicationFolder) {
+  dir_.MakeFolder("logs");
+  for (const std::string& path_logs :
+       {std::string(), dir_.Path("gone"), dir_.RelativePath("logs"), dir_.Path("logs")}) {
+    settings_.PathLogs = path_logs;
+    log_.FixDay(may1_);
+    log_.OpenDailyLog();
+  }
+  EXPECT_TRUE(dir_.Exists("Log Vorn 2024-05-01.htm"));
+  EXPECT_EQ(dir_.Names("logs"), std::vector<std::string>{"Log Vorn 2024-05-01.htm"});
+  // A folder that vanishes between two passes sends the next one home.
+  RemoveTree(dir_.Path("logs"));
+  settings_.PathLogs = dir_.Path("logs");
+  log_.FixDay(may1_);
+  EXPECT_EQ(log_.current_file(), dir_.Path("Log Vorn 2024-05-01.htm"));
 }
 
 TEST_F(DailyLogTest, APassOverMidnightStaysInTheFileOfItsFirstDay) {

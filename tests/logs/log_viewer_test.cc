@@ -27,6 +27,9 @@ TEST(LogViewerTest, DatesComeOldestFirstFromTheLogNamesOnly) {
   // The copy's date opens the day's own log.
   EXPECT_EQ(LogPathForDate(dir.path(), "2024-05-01"), dir.Path("Log Vorn 2024-05-01.htm"));
   EXPECT_TRUE(ListLogDates(*fs, dir.Path("missing")).empty());
+  // The working directory is never the log folder, whatever it holds.
+  EXPECT_TRUE(ListLogDates(*fs, dir.RelativePath()).empty());
+  EXPECT_TRUE(ListLogDates(*fs, "").empty());
 }
 
 TEST(LogViewerTest, FourDatesToARow) {
@@ -51,7 +54,9 @@ TEST(LogViewerTest, RemovalAsksByDateAndIgnoresWhatIsGone) {
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"Log Vorn 2024-05-01 copy.htm"});
   DeleteLog(*fs, dir.path(), "2024-05-01");  // already gone: nothing happens
   DeleteLog(*fs, dir.Path("missing"), "2024-05-01");
-  EXPECT_EQ(dir.Names().size(), 1u);
+  dir.Write("Log Vorn 2024-05-02.htm", "<html>");
+  DeleteLog(*fs, dir.RelativePath(), "2024-05-02");  // never through the working directory
+  EXPECT_EQ(dir.Names().size(), 2u);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ TEST(FolderWarningsTest, TheNetworkMessageRunsNetSendWithTheStoredText) {
   testing::FakeClock clock;
   MirrorSettings settings;
   settings.ErreurDossierNetSend = true;
-  DailyLog log(*fs, settings, clock);
+  DailyLog log(*fs, settings, clock, dir.path());
   testing::RecordingHost host;
   const SystemInfo system = testing::NtSystem();
   WarningChannels channels{host, log, nullptr, system, platform::StartDetachedShellCommand};
@@ -54,7 +54,7 @@ TEST(FolderWarningsTest, ChannelsFireInOrderOnlyWhenSwitchedOn) {
   testing::FakeClock clock;
   MirrorSettings settings;
   settings.PathLogs = dir.path();
-  DailyLog log(*fs, settings, clock);
+  DailyLog log(*fs, settings, clock, dir.path());
   log.FixDay(clock.Now());
   testing::RecordingHost host;
   testing::FakeServiceControl service;

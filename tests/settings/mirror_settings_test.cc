@@ -80,19 +80,28 @@ TEST_F(MirrorSettingsTest, AFlagIsOnOnlyWhenItReadsOne) {
   EXPECT_FALSE(Load().MiroirSousDossiers);
 }
 
-TEST_F(MirrorSettingsTest, AMissingLogFolderBecomesTheApplicationFolderInMemoryOnly) {
-  const std::string text = "[Logs]\nPathLogs=" + dir_.Path("gone") + "\n";
-  WriteIni(text);
-  EXPECT_EQ(Load().PathLogs, dir_.path());
-  EXPECT_EQ(dir_.Read("Vorn.ini"), text);
-
+TEST_F(MirrorSettingsTest, AnUnusableLogFolderBecomesTheApplicationFolderInMemoryOnly) {
   dir_.MakeFolder("logs");
   dir_.MakeLink("logs-link", "logs");
-  WriteIni("[Logs]\nPathLogs=" + dir_.Path("logs-link") + "\n");
-  EXPECT_EQ(Load().PathLogs, dir_.Path("logs-link"));
   dir_.Write("a-file", "");
-  WriteIni("[Logs]\nPathLogs=" + dir_.Path("a-file") + "\n");
-  EXPECT_EQ(Load().PathLogs, dir_.path());
+  const struct {
+    std::string path_logs;
+    std::string loaded;
+  } cases[] = {
+      {"", dir_.path()},
+      {dir_.Path("gone"), dir_.path()},
+      {dir_.Path("a-file"), dir_.path()},
+      // An existing folder, but only as seen from the working directory.
+      {dir_.RelativePath("logs"), dir_.path()},
+      {dir_.Path("logs-link"), dir_.Path("logs-link")},
+  };
+  for (const auto& c : cases) {
+    const std::string text = "[Logs]\nPathLogs=" + c.path_logs + "\n";
+    WriteIni(text);
+    EXPECT_EQ(Load().PathLogs, c.loaded) << c.path_logs;
+    EXPECT_EQ(LogFolder(*fs_, c.path_logs, dir_.path()), c.loaded) << c.path_logs;
+    EXPECT_EQ(dir_.Read("Vorn.ini"), text);
+  }
 }
 
 TEST_F(MirrorSettingsTest, SecurityChoiceRowsLoadAndStore) {

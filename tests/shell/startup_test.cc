@@ -21,6 +21,9 @@ class RecordingStartupHost final : public StartupHost {
   void ShowMessage(MessageIcon icon, std::string_view text) override {
     messages.emplace_back(icon, std::string(text));
   }
+  void ShowTitledMessage(MessageIcon icon, std::string_view, std::string_view text) override {
+    ShowMessage(icon, text);
+  }
   bool AskYesNo(std::string_view text) override {
     questions.emplace_back(text);
     return answer;

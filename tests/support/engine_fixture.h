@@ -54,7 +54,8 @@ class EngineTest : public ::testing::Test {
   SystemInfo system_ = NtSystem();
   MirrorSettings settings_;
   std::vector<FolderPair> pairs_;
-  DailyLog log_{fs_, settings_, clock_};
+  /// Never made: lines that fall back to the application folder are lost.
+  DailyLog log_{fs_, settings_, clock_, dir_.Path("app")};
   RecordingHost host_;
   FakeServiceControl service_;
   std::vector<std::string> commands_run_;

@@ -14,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/service_control.h"
 #include "settings/scheduler.h"
+#include "shell/constants.h"
 #include "shell/dialogs.h"
 
 namespace vorn::testing {
@@ -155,7 +156,11 @@ class RecordingSchedulerHost final : public SchedulerHost {
 class ScriptedDialogs final : public Dialogs {
  public:
   void ShowMessage(MessageIcon icon, std::string_view text) override {
+    ShowTitledMessage(icon, kProductName, text);
+  }
+  void ShowTitledMessage(MessageIcon icon, std::string_view title, std::string_view text) override {
     messages.emplace_back(icon, std::string(text));
+    titles.emplace_back(title);
   }
   bool AskYesNo(std::string_view text) override {
     questions.emplace_back(text);
@@ -176,6 +181,7 @@ class ScriptedDialogs final : public Dialogs {
   }
 
   std::vector<std::pair<MessageIcon, std::string>> messages;
+  std::vector<std::string> titles;  ///< of each message, in the same order
   std::vector<std::string> questions;
   std::vector<bool> answers;          ///< the next Yes/No answers, in order; No when none is left
   std::vector<std::string> prompts;   ///< input box prompts and picker titles

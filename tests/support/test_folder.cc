@@ -34,6 +34,13 @@ std::string TestFolder::Path(std::string_view relative) const {
   return path_ + "/" + std::string(relative);
 }
 
+std::string TestFolder::RelativePath(std::string_view relative) const {
+  // ".." at the root stays at the root, so enough of them start anywhere.
+  std::string climb;
+  for (int i = 0; i < 64; ++i) climb += "../";
+  return climb + Path(relative).substr(1);
+}
+
 void TestFolder::Write(std::string_view relative, std::string_view content, mode_t mode) const {
   const std::string path = Path(relative);
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);

@@ -22,6 +22,9 @@ class TestFolder {
   /// The full path of the folder, or of `relative` inside it.
   const std::string& path() const { return path_; }
   std::string Path(std::string_view relative) const;
+  /// The same place as a relative path that reaches it from whatever the
+  /// working directory is, for code that must not read relative paths.
+  std::string RelativePath(std::string_view relative = {}) const;
 
   /// Writes a file (creating it) with the given content and permission bits.
   void Write(std::string_view relative, std::string_view content, mode_t mode = 0644) const;
