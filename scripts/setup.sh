@@ -9,6 +9,8 @@ packages=(
   g++ cmake ninja-build pkg-config
   # core library, and the desktop program
   libacl1-dev qt6-base-dev libgl-dev
+  # Qt's own texts of the standard buttons in French and Portuguese
+  qt6-translations-l10n
   # tests, the sanitizer build and the fuzz targets
   libgtest-dev libgmock-dev attr acl systemd clang libclang-rt-14-dev locales
   # benchmark harness (bench/run_bench.py, run by hand)

@@ -29,9 +29,9 @@ frmAbout::frmAbout(QWidget* parent, int16_t language, bool copy_carries_streams,
   lblOFH->setWordWrap(true);
   // The help file says how open files are handled on this system, and is
   // the program's own documentation: both links lead there.
-  lblLinkOFH = Link(this, "lblLinkOFH", "Help: open and locked files");
-  lblLink = Link(this, "lblLink", "Help: Vorn");
-  cmdOK = new QPushButton("OK", this);
+  lblLinkOFH = Link(this, "lblLinkOFH", ToQt(Tr(ShellText::kAboutHelpOpenFiles, language)));
+  lblLink = Link(this, "lblLink", ToQt(Tr(ShellText::kAboutHelp, language)));
+  cmdOK = new QPushButton(OkCaption(), this);
   cmdOK->setObjectName("cmdOK");
   connect(lblLinkOFH, &QLabel::linkActivated, this,
           [open_help](const QString&) { open_help("locked-files"); });

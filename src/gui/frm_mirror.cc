@@ -8,6 +8,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "gui/frm_splash.h"
@@ -226,6 +228,8 @@ void frmMirror::BuildWindow() {
   lstDossiers->setIconSize(QSize(24, 24));
   lstDossiers->setEditTriggers(QAbstractItemView::NoEditTriggers);
   lstDossiers->setSelectionBehavior(QAbstractItemView::SelectRows);
+  // Tab leaves the list in one press; the arrows move within it.
+  lstDossiers->setTabKeyNavigation(false);
   lstDossiers->setShowGrid(false);
   lstDossiers->setMouseTracking(true);
   lstDossiers->viewport()->setMouseTracking(true);
@@ -360,7 +364,18 @@ void frmMirror::BuildWindow() {
 
   Timer1 = Named(new QTimer(this), "Timer1");
   Timer1->setInterval(1000);
-  resize(980, 760);
+}
+
+void frmMirror::FitToScreen() {
+  QSize frame = frameGeometry().size() - geometry().size();
+  if (frame.isEmpty()) {
+    // Before its first map no window manager has said how thick its frame
+    // is; a title bar and a border the style's size is a fair guess.
+    const int border = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    frame = QSize(border, border + style()->pixelMetric(QStyle::PM_TitleBarHeight));
+  }
+  const QSize room = screen()->availableGeometry().size() - frame;
+  resize(QSize(980, 760).boundedTo(room).expandedTo(minimumSizeHint()));
 }
 
 bool frmMirror::Load(const ProgramOptions& options) {
@@ -382,6 +397,8 @@ bool frmMirror::Load(const ProgramOptions& options) {
   lifecycle_ = std::make_unique<ServiceLifecycleLog>(services_.service, app_.settings.Langue);
   services_.service.SetEventHandler(lifecycle_.get());
   ApplyCommandStates(scheduler_->StatesFor(false));
+  // Once start-up has chosen the lower pane, which sets the least height.
+  FitToScreen();
   return true;
 }
 

@@ -251,6 +251,11 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
   void ShowPane();
   void ShowGridSide(bool has_pairs);
   void SetHighlighting(bool on);
+  /// The opening size: the design's, shrunk to the screen's free area less
+  /// the frame, never below what shows every control.
+  void FitToScreen();
+  /// Highlighting on, and the current row selected when nothing is.
+  void HighlightCurrentRow();
   void ShowSecurityChoice();
   void ToggleSetting(QAction* action, bool MirrorSettings::*field);
   void OnGridClicked(int row, int column);

@@ -101,6 +101,12 @@ void frmMirror::ConnectCommands() {
 
   connect(lstDossiers, &QTableWidget::cellClicked, this, &frmMirror::OnGridClicked);
   connect(lstDossiers, &QTableWidget::currentCellChanged, this, [this](int row, int, int old_row) {
+    // An arrow key after the list was reloaded: the commands read the
+    // selection, so it must follow the keyboard as a click does.
+    if (row >= 0 && !highlighting_ && lstDossiers->hasFocus() &&
+        QApplication::mouseButtons() == Qt::NoButton) {
+      HighlightCurrentRow();
+    }
     if (row == old_row || row < 0 || !app_.settings.AfficherFichiers) return;
     FillFileLists(row);
     // A click reports itself after this; it finds the row listed.
@@ -140,6 +146,13 @@ void frmMirror::SetHighlighting(bool on) {
     lstDossiers->clearSelection();
     lstDossiers->setSelectionMode(QAbstractItemView::NoSelection);
   }
+}
+
+void frmMirror::HighlightCurrentRow() {
+  if (lstDossiers->rowCount() == 0) return;
+  if (!highlighting_) SetHighlighting(true);
+  if (lstDossiers->currentRow() < 0) lstDossiers->setCurrentCell(0, 0);
+  if (lstDossiers->selectedRanges().isEmpty()) lstDossiers->selectRow(lstDossiers->currentRow());
 }
 
 void frmMirror::ClearFileLists() {
@@ -244,6 +257,12 @@ bool frmMirror::eventFilter(QObject* watched, QEvent* event) {
   }
   if (watched == lstDossiers && event->type() == QEvent::KeyPress) {
     return OnGridKey(static_cast<QKeyEvent*>(event));
+  }
+  // A click highlights through its own handlers; Tab and shortcuts land here.
+  if (watched == lstDossiers && event->type() == QEvent::FocusIn &&
+      static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason) {
+    HighlightCurrentRow();
+    return false;
   }
   if (watched == lblDossiersSources || watched == lblDossiersCibles || watched == lblNbDossiers) {
     if (event->type() == QEvent::MouseMove) OnBackgroundMouseMove();

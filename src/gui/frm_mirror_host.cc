@@ -146,6 +146,7 @@ void frmMirror::ApplySystemFeatures(bool nt) {
 }
 
 void frmMirror::ApplyLanguage(int16_t language) {
+  UseQtTranslations(language);
   lblNbFichiersSources->clear();
   lblNbFichiersCibles->clear();
   lblMessage->clear();

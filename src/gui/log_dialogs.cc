@@ -31,7 +31,7 @@ frmPathLogs::frmPathLogs(QWidget* parent, IniFile& ini, MirrorSettings& settings
   Chemins->setHeaderHidden(true);
   Chemins->setMinimumSize(420, 260);
   lblDossier = Named(new QLabel(this), "lblDossier");
-  cmdOK = Named(new QPushButton("OK", this), "cmdOK");
+  cmdOK = Named(new QPushButton(OkCaption(), this), "cmdOK");
   cmdAnnuler = Named(new QPushButton(ToQt(Tr(LogText::kCancel, language)), this), "cmdAnnuler");
 
   auto* layout = new QVBoxLayout(this);
@@ -143,7 +143,7 @@ frmPurgeLogs::frmPurgeLogs(QWidget* parent, Dialogs& dialogs, IniFile& ini,
   lblJours = Named(new QLabel(ToQt(Tr(LogText::kDays, language)), this), "lblJours");
   UpDown1 = new NumberBox(this, kPurgeLimits, ToQt(Tr(LogText::kMinimumReached, language)),
                           ToQt(Tr(LogText::kMaximumReached, language)), lblJours);
-  cmdOK = Named(new QPushButton("OK", this), "cmdOK");
+  cmdOK = Named(new QPushButton(OkCaption(), this), "cmdOK");
   cmdAnnuler = Named(new QPushButton(ToQt(Tr(LogText::kCancel, language)), this), "cmdAnnuler");
   chkPurgeLogs->setChecked(settings.PurgeLogs);
   UpDown1->Text1->setText(QString::number(settings.DelaiLogs));

@@ -1,10 +1,16 @@
 #include "gui/qt_dialogs.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTranslator>
+#include <memory>
 
 #include "shell/constants.h"
+#include "shell/text.h"
 
 namespace vorn::gui {
 
@@ -69,6 +75,34 @@ std::optional<std::string> QtDialogs::PickFolder(std::string_view title) {
   const QString folder = QFileDialog::getExistingDirectory(parent_, ToQt(title));
   if (folder.isEmpty()) return std::nullopt;
   return folder.toStdString();
+}
+
+void UseQtTranslations(int16_t language) {
+  static QTranslator* translator = nullptr;
+  if (translator != nullptr) {
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+    translator = nullptr;
+  }
+  // The program's Portuguese is Portugal's; Debian ships only Brazil's
+  // translation of Qt, which still reads better than English buttons.
+  const QStringList files = language == kFrench       ? QStringList{"qtbase_fr"}
+                            : language == kPortuguese ? QStringList{"qtbase_pt_PT", "qtbase_pt",
+                                                                    "qtbase_pt_BR"}
+                                                      : QStringList{};
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  for (const QString& file : files) {
+    auto loaded = std::make_unique<QTranslator>();
+    if (!loaded->load(file, folder)) continue;
+    translator = loaded.release();
+    QCoreApplication::installTranslator(translator);
+    return;
+  }
+}
+
+QString OkCaption() {
+  // The context and source text Qt itself translates its OK button under.
+  return QCoreApplication::translate("QPlatformTheme", "OK");
 }
 
 QHBoxLayout* ButtonRow(QPushButton* ok, QPushButton* cancel) {

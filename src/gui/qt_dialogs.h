@@ -47,6 +47,14 @@ T* Named(T* object, const char* name) {
   return object;
 }
 
+/// Makes Qt's own texts (the standard buttons of message boxes, input and
+/// folder dialogs) speak `language`; English when its translation file is
+/// not installed.
+void UseQtTranslations(int16_t language);
+
+/// The standard OK button's caption in the language of Qt's texts.
+QString OkCaption();
+
 /// OK and Cancel at the bottom right of a dialog.
 QHBoxLayout* ButtonRow(QPushButton* ok, QPushButton* cancel);
 

@@ -26,7 +26,7 @@ frmAvertirDossierErr::frmAvertirDossierErr(QWidget* parent, Dialogs& dialogs, In
   txtNetSend->setMinimumWidth(420);
   lblNetSend = Named(new QLabel(text(ServiceText::kNetSendNote), this), "lblNetSend");
   cmdEssayer = Named(new QPushButton(text(ServiceText::kTry), this), "cmdEssayer");
-  cmdOK = Named(new QPushButton("OK", this), "cmdOK");
+  cmdOK = Named(new QPushButton(OkCaption(), this), "cmdOK");
   cmdAnnuler = Named(new QPushButton(text(ServiceText::kCancel), this), "cmdAnnuler");
 
   auto* layout = new QVBoxLayout(this);

@@ -19,7 +19,7 @@ namespace {
 void Setup(QDialog* dialog, const char* name, QPushButton*& ok, QPushButton*& cancel) {
   dialog->setObjectName(name);
   dialog->setWindowTitle(ToQt(SmallDialogTitle()));
-  ok = Named(new QPushButton("OK", dialog), "cmdOK");
+  ok = Named(new QPushButton(OkCaption(), dialog), "cmdOK");
   cancel = Named(new QPushButton(dialog), "cmdAnnuler");
   QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
 }
@@ -133,7 +133,7 @@ frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPa
   optNouveau0 = Named(new QRadioButton(frameMAJ), "optNouveau0");
   optNouveau1 = Named(new QRadioButton(frameMAJ), "optNouveau1");
   chkNoMilliseconds = Named(new QCheckBox(this), "chkNoMilliseconds");
-  cmdOK = Named(new QPushButton("OK", this), "cmdOK");
+  cmdOK = Named(new QPushButton(OkCaption(), this), "cmdOK");
   cmdAnnuler = Named(new QPushButton(this), "cmdAnnuler");
 
   auto* layout = new QVBoxLayout(this);

@@ -1,6 +1,7 @@
 #include "settings/scheduler.h"
 
 #include "settings/settings_texts.h"
+#include "shell/main_window_texts.h"
 #include "shell/constants.h"
 
 namespace vorn {
@@ -35,8 +36,10 @@ CommandStates Scheduler::StatesFor(bool mirroring) const {
   states.security_menu = system_.nt;
   states.service_menu = system_.nt;
   states.exit_command = !(system_.nt && service_mode_);
-  states.button_tooltip = Tr(SettingsText::kStartMirroringTip, language);
-  states.menu_caption = Tr(SettingsText::kStartMirroringCaption, language);
+  // The same texts the language sweep sets, so start-up and a change of
+  // language cannot disagree.
+  states.button_tooltip = Tr(MainWindowText::kMiroirTip, language);
+  states.menu_caption = Tr(MainWindowText::kDemarrer, language);
   return states;
 }
 

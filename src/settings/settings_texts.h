@@ -11,8 +11,6 @@ enum class SettingsText {
   kMacSourceOnlyLine2,
   kMacTargetOnlyLine1,
   kMacTargetOnlyLine2,
-  kStartMirroringTip,
-  kStartMirroringCaption,
   kStopMirroringTip,
   kStopMirroringCaption,
   kEscapeNotice,

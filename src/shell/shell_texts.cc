@@ -29,6 +29,10 @@ constexpr ShellCatalogue kTexts({{
      {F::kThree, "Le miroir des fichiers ouverts nécessite Open File Handler (Swatcon). Voir:",
       "Open File Handler (Swatcon) e necessario para miror ficheiros abertos. Ver:",
       "Purchase Open File Handler (Swatcon) to mirror opened files. See:"}},
+    {T::kAboutHelpOpenFiles,
+     {F::kThree, "Aide : fichiers ouverts et verrouillés", "Ajuda: ficheiros abertos e bloqueados",
+      "Help: open and locked files"}},
+    {T::kAboutHelp, {F::kThree, "Aide : Vorn", "Ajuda: Vorn", "Help: Vorn"}},
 }});
 
 }  // namespace

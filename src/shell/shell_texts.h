@@ -16,6 +16,8 @@ enum class ShellText {
   kAboutWithOptimization,
   kAboutWithoutOptimization,
   kAboutOpenFiles,
+  kAboutHelpOpenFiles,
+  kAboutHelp,
   kCount,
 };
 

@@ -28,7 +28,6 @@ namespace {
 using testing::TestFolder;
 using testing::VornProcess;
 
-constexpr uid_t kNobody = 65534;
 
 struct Outcome {
   int status = -1;

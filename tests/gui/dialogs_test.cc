@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <QLibraryInfo>
+#include <QMessageBox>
 #include <QtTest>
 #include <cstdlib>
 
@@ -509,6 +511,35 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     QCOMPARE(Read("home/Signatures.txt"), QByteArray("\"TEXTttxt\",\"txt\",\"Text file\"\r\n"));
     QCOMPARE(window_->app().signatures.ExtensionForSignature("TEXTttxt"), std::string("txt"));
     QCOMPARE(window_->app().signatures.records().size(), size_t{1});
+  }
+
+  void standardButtonsSpeakTheLanguageOfTheMenu() {
+    const QString qt_texts = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFile::exists(qt_texts + "/qtbase_fr.qm") || !QFile::exists(qt_texts + "/qtbase_pt_BR.qm")) {
+      QSKIP("Qt's own translations (qt6-translations-l10n) are not installed");
+    }
+    Pairs({"Enable=1"});
+    Start();
+    QtDialogs real_dialogs;
+    const struct {
+      QAction* menu;
+      QStringList buttons;
+    } cases[] = {{window_->mnuFrancais, {"&Oui", "&Non"}},
+                 {window_->mnuPortugais, {"&Sim", "&Não"}},
+                 {window_->mnuAnglais, {"&Yes", "&No"}}};
+    for (const auto& c : cases) {
+      c.menu->trigger();
+      QStringList shown;
+      // Read and answered from inside its own event loop, so the test never waits on it.
+      QTimer::singleShot(0, this, [&shown] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        shown << box->button(QMessageBox::Yes)->text() << box->button(QMessageBox::No)->text();
+        box->button(QMessageBox::No)->click();
+      });
+      QVERIFY(!real_dialogs.AskYesNo("?"));
+      QCOMPARE(shown, c.buttons);
+    }
   }
 
   void theServiceDialogInstallsAndRemovesTheUnit() {

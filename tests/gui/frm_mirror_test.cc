@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QtTest>
 
+#include "gui/frm_about.h"
 #include "gui/window_fixture.h"
 
 namespace vorn::gui {
@@ -38,6 +39,27 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     QCOMPARE(Caption("mnuService"), QString("Installer/supprimer Vorn Service [NT]"));
     QVERIFY(window_->mnuFrancais->isChecked());
     QVERIFY(Ini().find("Langue=1") != std::string::npos);
+  }
+
+  void theStartTipAndTheAboutBoxSpeakTheLanguageFromStartUp() {
+    Pairs({"Enable=1"}, "[Configuration]\r\nLangue=1\r\n");
+    Start();
+    QCOMPARE(window_->cmdMiroir->toolTip(),
+             QString("Démarre le miroir des dossiers sources vers les dossiers cibles"));
+    const auto shown = [](int16_t language) {
+      frmAbout about(nullptr, language, false, [](const std::string&) {});
+      QStringList texts;
+      for (const QLabel* label : about.findChildren<QLabel*>()) texts << label->text();
+      return texts;
+    };
+    const QStringList english = shown(kEnglish);
+    for (const int16_t language : {kFrench, kPortuguese}) {
+      const QStringList texts = shown(language);
+      QCOMPARE(texts.size(), english.size());
+      for (qsizetype i = 0; i < texts.size(); ++i) {
+        QVERIFY2(texts[i] != english[i], qPrintable(texts[i]));
+      }
+    }
   }
 
   void togglesWriteTheirKeysAtOnce() {
@@ -144,6 +166,29 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     QVERIFY(window_->cmdMiroir->hasFocus() || !window_->isActiveWindow());
   }
 
+  void theKeyboardAloneSelectsAndRemovesPairs() {
+    Pairs({"Enable=1", "Enable=1", "Enable=1"});
+    Start();
+    QApplication::setActiveWindow(window_.get());
+    window_->cmdMiroir->setFocus();
+    QTest::keyClick(window_->cmdMiroir, Qt::Key_Tab);
+    QTableWidget* grid = window_->lstDossiers;
+    QCOMPARE(QApplication::focusWidget(), grid);
+    QVERIFY(window_->highlighting());
+    dialogs_.answers = {true, true};
+    // Down then Delete, twice: the second time after the reload has put the
+    // highlighting off, as a remove does.
+    for (const int removed : {1, 2}) {
+      QTest::keyClick(grid, Qt::Key_Down);
+      QTest::keyClick(grid, Qt::Key_Delete);
+      QVERIFY(!PairsOnDisk().join(' ').contains(QString::fromStdString(
+          Path("s" + QString::number(removed)) + " ")));
+    }
+    QCOMPARE(PairsOnDisk().size(), 1);
+    QTest::keyClick(grid, Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != grid);
+  }
+
   void hoveringARowSummarisesItWhileStopped() {
     Pairs({"Effacer=1\r\nNbTemporisations=6", "Enable=0"});
     Start();
@@ -207,6 +252,22 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     window_->mnuAide->trigger();
     QCOMPARE(QString::fromStdString(opened_.back()),
              QString::fromStdString("file://" + Path("home/VornHelpPOR.htm")));
+  }
+
+  void theWindowOpensWithinTheScreenShowingEveryControl() {
+    Pairs({"Enable=1"});
+    Start();
+    const QSize room = window_->screen()->availableGeometry().size();
+    QVERIFY(window_->width() <= std::max(room.width(), window_->minimumSizeHint().width()));
+    QVERIFY(window_->height() <= std::max(room.height(), window_->minimumSizeHint().height()));
+    QVERIFY(window_->frameGeometry().height() <= room.height());
+    const QWidget* central = window_->centralWidget();
+    for (const QWidget* control : {static_cast<QWidget*>(window_->frameLegende),
+                                   static_cast<QWidget*>(window_->lblMessage),
+                                   static_cast<QWidget*>(window_->cmdModifierDossierCible)}) {
+      const QRect area(control->mapTo(central, QPoint()), control->size());
+      QVERIFY2(central->rect().contains(area), qPrintable(control->objectName()));
+    }
   }
 
   void theExitQuestionDecides() {
