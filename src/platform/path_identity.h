@@ -1,6 +1,8 @@
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace vorn::platform {
 
@@ -26,5 +28,23 @@ enum class FolderRelation {
 /// (Linux). Windows would use the volume serial number and file index of
 /// GetFileInformationByHandle in place of device and inode.
 FolderRelation RelateFolders(std::string_view first, std::string_view second);
+
+/// RelateFolders for many folders at once: the mount view is read once, when
+/// the object is made, so a whole pair list pays for it once.
+class FolderRelations {
+ public:
+  /// One line of the mount table: which part of which file system shows where.
+  struct Mount {
+    std::string device;  ///< "major:minor"
+    std::string root;    ///< the folder of the file system that is shown
+    std::string point;   ///< where it shows
+  };
+
+  FolderRelations();
+  FolderRelation Relate(std::string_view first, std::string_view second) const;
+
+ private:
+  std::vector<Mount> mounts_;
+};
 
 }  // namespace vorn::platform

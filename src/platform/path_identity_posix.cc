@@ -20,12 +20,7 @@ struct NodeId {
   bool operator==(const NodeId&) const = default;
 };
 
-// One line of the mount table: which part of which file system shows where.
-struct Mount {
-  std::string device;  // "major:minor"
-  std::string root;    // the folder of the file system that is shown
-  std::string point;   // where it shows
-};
+using Mount = FolderRelations::Mount;
 
 // Where a folder is, or would be once made.
 struct Place {
@@ -169,10 +164,15 @@ bool PlacedBelow(const Place& a, const Place& b) {
 
 }  // namespace
 
+FolderRelations::FolderRelations() : mounts_(ReadMounts()) {}
+
 FolderRelation RelateFolders(std::string_view first, std::string_view second) {
-  const std::vector<Mount> mounts = ReadMounts();
-  const Place a = Locate(first, mounts);
-  const Place b = Locate(second, mounts);
+  return FolderRelations().Relate(first, second);
+}
+
+FolderRelation FolderRelations::Relate(std::string_view first, std::string_view second) const {
+  const Place a = Locate(first, mounts_);
+  const Place b = Locate(second, mounts_);
   if (SamePlace(a, b)) return FolderRelation::kSame;
   if (PlacedBelow(a, b)) return FolderRelation::kFirstInside;
   if (PlacedBelow(b, a)) return FolderRelation::kSecondInside;

@@ -150,6 +150,7 @@ PairList LoadFolderPairs(platform::FileSystem& fs, const IniFile& ini,
   if (!text.ok()) return list;  // no pairs file (or none readable): no pairs
   const PathFamily family = context.nt ? PathFamily::kWide : PathFamily::kAnsi;
 
+  const platform::FolderRelations relations;
   for (const std::string_view line : SplitLines(*text)) {
     // A blank line (left by a hand edit) holds no pair; counting it would
     // shift every later pair onto another pair's settings.
@@ -176,8 +177,8 @@ PairList LoadFolderPairs(platform::FileSystem& fs, const IniFile& ini,
       pair.*key.field = value.empty() ? std::string(key.default_text) : std::move(value);
     }
     pair.PassCountdown = ReadLong(pair.NbTemporisations);
-    pair.Danger =
-        DangerOf(pair.Source, pair.Target, context.application_folder, context.log_folder);
+    pair.Danger = DangerOf(relations, pair.Source, pair.Target, context.application_folder,
+                           context.log_folder);
     if (pair.Danger != PairDanger::kNone) {
       list.refusals.push_back(
           RefusalMessage(pair.Danger, pair.Source, pair.Target, context.language));

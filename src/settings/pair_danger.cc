@@ -8,23 +8,26 @@ namespace {
 
 using platform::FolderRelation;
 
-// Whether `target` is `own` or holds it.
-bool Holds(const std::string& target, const std::string& own) {
-  if (own.empty()) return false;
-  const FolderRelation relation = platform::RelateFolders(own, target);
-  return relation == FolderRelation::kSame || relation == FolderRelation::kFirstInside;
-}
-
 }  // namespace
 
 PairDanger DangerOf(const std::string& source, const std::string& target,
                     const std::string& application_folder, const std::string& log_folder) {
+  return DangerOf(platform::FolderRelations(), source, target, application_folder, log_folder);
+}
+
+PairDanger DangerOf(const platform::FolderRelations& relations, const std::string& source,
+                    const std::string& target, const std::string& application_folder,
+                    const std::string& log_folder) {
   if (source.empty() || target.empty()) return PairDanger::kNone;
+  // Whether `target` is `own` or holds it.
+  const auto holds = [&](const std::string& own) {
+    if (own.empty()) return false;
+    const FolderRelation relation = relations.Relate(own, target);
+    return relation == FolderRelation::kSame || relation == FolderRelation::kFirstInside;
+  };
   // The root holds every source; saying "root" tells the user more.
-  if (platform::RelateFolders(target, "/") == FolderRelation::kSame) {
-    return PairDanger::kTargetIsRoot;
-  }
-  switch (platform::RelateFolders(source, target)) {
+  if (relations.Relate(target, "/") == FolderRelation::kSame) return PairDanger::kTargetIsRoot;
+  switch (relations.Relate(source, target)) {
     case FolderRelation::kSame:
       return PairDanger::kSameFolder;
     case FolderRelation::kFirstInside:
@@ -34,7 +37,7 @@ PairDanger DangerOf(const std::string& source, const std::string& target,
     case FolderRelation::kUnrelated:
       break;
   }
-  if (Holds(target, application_folder) || Holds(target, log_folder)) {
+  if (holds(application_folder) || holds(log_folder)) {
     return PairDanger::kTargetHoldsOwnFiles;
   }
   return PairDanger::kNone;
@@ -42,25 +45,14 @@ PairDanger DangerOf(const std::string& source, const std::string& target,
 
 std::string RefusalMessage(PairDanger danger, const std::string& source, const std::string& target,
                            int16_t language) {
-  SettingsText why = SettingsText::kRefusedSameFolder;
-  switch (danger) {
-    case PairDanger::kNone:
-    case PairDanger::kSameFolder:
-      break;
-    case PairDanger::kSourceInsideTarget:
-      why = SettingsText::kRefusedSourceInsideTarget;
-      break;
-    case PairDanger::kTargetInsideSource:
-      why = SettingsText::kRefusedTargetInsideSource;
-      break;
-    case PairDanger::kTargetIsRoot:
-      why = SettingsText::kRefusedTargetIsRoot;
-      break;
-    case PairDanger::kTargetHoldsOwnFiles:
-      why = SettingsText::kRefusedTargetHoldsOwnFiles;
-      break;
-  }
-  return std::string(Tr(why, language)) + "\r\n" + source + " -> " + target;
+  // In the order of PairDanger; kNone never refuses anything.
+  static constexpr SettingsText kWhy[] = {
+      SettingsText::kRefusedSameFolder,         SettingsText::kRefusedSameFolder,
+      SettingsText::kRefusedSourceInsideTarget, SettingsText::kRefusedTargetInsideSource,
+      SettingsText::kRefusedTargetIsRoot,       SettingsText::kRefusedTargetHoldsOwnFiles,
+  };
+  return std::string(Tr(kWhy[static_cast<size_t>(danger)], language)) + "\r\n" + source +
+         " -> " + target;
 }
 
 }  // namespace vorn

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/path_identity.h"
 #include "settings/folder_pairs.h"
 
 namespace vorn {
@@ -15,6 +16,10 @@ namespace vorn {
 /// or holds either would delete them. An empty one is not checked.
 PairDanger DangerOf(const std::string& source, const std::string& target,
                     const std::string& application_folder, const std::string& log_folder);
+/// The same, for many pairs over one reading of the mount view.
+PairDanger DangerOf(const platform::FolderRelations& relations, const std::string& source,
+                    const std::string& target, const std::string& application_folder,
+                    const std::string& log_folder);
 
 /// The message that refuses such a pair: why, then "source -> target".
 std::string RefusalMessage(PairDanger danger, const std::string& source, const std::string& target,
