@@ -175,10 +175,15 @@ class AutomaticStartTest : public testing::EngineTest {
   void SetUp() override { scheduler_.AttachEngine(pass_engine_); }
 };
 
-// The service process starting by itself is covered end to end.
-TEST_F(AutomaticStartTest, AutomatiqueMinimisesAndStartsWithoutTheNotice) {
+TEST_F(AutomaticStartTest, WithoutAutomatiqueOnlyTheServiceStartsByItself) {
   EXPECT_FALSE(Start());
   EXPECT_TRUE(scheduler_.Idle());
+  app_.service_mode = true;
+  EXPECT_TRUE(Start());
+  EXPECT_FALSE(scheduler_.Idle());
+}
+
+TEST_F(AutomaticStartTest, AutomatiqueMinimisesAndStartsWithoutTheNotice) {
   settings_.Automatique = true;
   EXPECT_TRUE(Start());
   EXPECT_EQ(host_start_.calls, std::vector<std::string>{"minimize"});
