@@ -67,7 +67,6 @@ TEST_F(SchedulerTest, APairWithThreeIntervalsTakesPartEveryThirdTimedPass) {
 TEST_F(SchedulerTest, AOneSecondIntervalCountsOneSecond) {
   settings_.Temporisation = 1;
   EXPECT_EQ(WaitProgressMaximum(1), 1);
-  EXPECT_EQ(WaitProgressMaximum(10), 9);
   scheduler_.StartStop();
   Ticks(1);
   EXPECT_EQ(shost_.label, "1 s");
