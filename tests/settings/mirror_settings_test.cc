@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/number_reading.h"
+
 #include "support/test_folder.h"
 
 namespace vorn {
@@ -41,29 +43,56 @@ TEST_F(MirrorSettingsTest, EveryDefaultWithoutAFile) {
   EXPECT_FALSE(dir_.Exists("Vorn.ini"));  // loading never writes
 }
 
-TEST_F(MirrorSettingsTest, ZeroValuesTakeTheirReplacements) {
-  WriteIni(
-      "[Configuration]\nTemporisation=0\nMaxTimeInterval=0\nPerformance=abc\n"
-      "[Logs]\nDelaiLogs=0 days\n");
-  const MirrorSettings s = Load();
-  EXPECT_EQ(s.Temporisation, 10);
-  EXPECT_EQ(s.MaxTimeInterval, 10000000);
-  EXPECT_EQ(s.Performance, 1);
-  EXPECT_EQ(s.DelaiLogs, 10);
+TEST(NumberReadingTest, TakesTheLeadingNumberOfAText) {
+  EXPECT_EQ(LeadingNumber("25 s"), 25);
+  EXPECT_EQ(LeadingNumber("12abc"), 12);
+  EXPECT_EQ(LeadingNumber("abc"), 0);
+  EXPECT_EQ(LeadingNumber(""), 0);
+  EXPECT_EQ(LeadingNumber("  -7"), -7);
+  EXPECT_EQ(LeadingNumber("+3"), 3);
+  EXPECT_EQ(LeadingNumber("2.5 seconds"), 2.5);
+  EXPECT_EQ(LeadingNumber(".5"), 0.5);
+  EXPECT_EQ(LeadingNumber("1e3"), 1000);
+  EXPECT_EQ(LeadingNumber("1e"), 1);
+  EXPECT_EQ(LeadingNumber("-"), 0);
+  EXPECT_EQ(LeadingNumber("0x1F"), 0);
+  EXPECT_EQ(LeadingNumber("inf"), 0);
 }
 
-TEST_F(MirrorSettingsTest, NumbersAreLeadingNumbersRoundedHalfToEven) {
+TEST(NumberReadingTest, RoundsHalvesToEvenAndClampsToTheType) {
+  EXPECT_EQ(ReadInteger("2.5"), 2);
+  EXPECT_EQ(ReadInteger("3.5"), 4);
+  EXPECT_EQ(ReadInteger("-2.5"), -2);
+  EXPECT_EQ(ReadInteger("2.51"), 3);
+  EXPECT_EQ(ReadInteger("0.4999"), 0);
+  EXPECT_EQ(ReadInteger("-100000"), -32768);
+  EXPECT_EQ(ReadLong("99999999999"), 2147483647);
+  EXPECT_EQ(ReadLong("1e999"), 2147483647);
+  EXPECT_EQ(ReadLong("1e-999"), 0);
+  EXPECT_EQ(ReadLong("64000"), 64000);
+}
+
+// Each key is read with the width of its type, and zero takes the default.
+TEST_F(MirrorSettingsTest, NumbersAreReadAsLeadingNumbersOfTheirType) {
   WriteIni(
       "[Configuration]\nTemporisation=25 s\nPerformance=2.5\nMaxTimeInterval=12abc\n"
       "Langue=7\n[Logs]\nDelaiLogs=3.5\n");
-  const MirrorSettings s = Load();
+  MirrorSettings s = Load();
   EXPECT_EQ(s.Temporisation, 25);
   EXPECT_EQ(s.Performance, 2);
   EXPECT_EQ(s.MaxTimeInterval, 12);
   EXPECT_EQ(s.DelaiLogs, 4);
   EXPECT_EQ(s.Langue, 7);
-  WriteIni("[Configuration]\nTemporisation=100000\n");
-  EXPECT_EQ(Load().Temporisation, 32767);
+  WriteIni(
+      "[Configuration]\nTemporisation=100000\nMaxTimeInterval=0\nPerformance=abc\n"
+      "[Logs]\nDelaiLogs=0 days\n");
+  s = Load();
+  EXPECT_EQ(s.Temporisation, 32767);
+  EXPECT_EQ(s.MaxTimeInterval, 10000000);
+  EXPECT_EQ(s.Performance, 1);
+  EXPECT_EQ(s.DelaiLogs, 10);
+  WriteIni("[Configuration]\nTemporisation=0\n");
+  EXPECT_EQ(Load().Temporisation, 10);
 }
 
 TEST_F(MirrorSettingsTest, AFlagIsOnOnlyWhenItReadsOne) {
@@ -104,7 +133,8 @@ TEST_F(MirrorSettingsTest, AnUnusableLogFolderBecomesTheApplicationFolderInMemor
   }
 }
 
-TEST_F(MirrorSettingsTest, SecurityChoiceRowsLoadAndStore) {
+// Storing a choice is checked through the window's menu.
+TEST_F(MirrorSettingsTest, SecurityChoiceRowsLoad) {
   struct Row {
     const char* copier_securite;
     const char* dossiers;
@@ -125,18 +155,9 @@ TEST_F(MirrorSettingsTest, SecurityChoiceRowsLoadAndStore) {
     EXPECT_EQ(s.CopierSecuriteDossiers, row.loads_as == SecurityChoice::kModifiedAndFolders);
     EXPECT_EQ(s.CopierSecuriteTout, row.loads_as == SecurityChoice::kEveryFile);
   }
-
-  WriteIni("[Configuration]\nCopierSecuriteDossiers=1\n");
-  MirrorSettings s = Load();
-  EXPECT_TRUE(StoreSecurityChoice(ini_, s, SecurityChoice::kEveryFile));
-  EXPECT_FALSE(StoreSecurityChoice(ini_, s, SecurityChoice::kEveryFile));  // already chosen
-  EXPECT_EQ(ini_.Read("Configuration", "CopierSecurite"), "1");
-  EXPECT_EQ(ini_.Read("Configuration", "CopierSecuriteDossiers"), "0");
-  EXPECT_EQ(ini_.Read("Configuration", "CopierSecuriteTout"), "1");
-  EXPECT_EQ(SecurityChoiceOf(s), SecurityChoice::kEveryFile);
 }
 
-TEST_F(MirrorSettingsTest, StoreWritesOneKeyInItsSection) {
+TEST_F(MirrorSettingsTest, StoreWritesOneKeyInItsSectionAndKeepsAFailedOneInMemory) {
   WriteIni("[Configuration]\n; keep\nLangue=1\n");
   MirrorSettings s = Load();
   Store(ini_, s, &MirrorSettings::Automatique, true);
@@ -144,21 +165,16 @@ TEST_F(MirrorSettingsTest, StoreWritesOneKeyInItsSection) {
   Store(ini_, s, &MirrorSettings::MaxTimeInterval, int32_t{20000000});
   Store(ini_, s, &MirrorSettings::PathLogs, std::string("/var/log/vorn"));
   Store(ini_, s, &MirrorSettings::DelaiLogs, int16_t{5});
-  EXPECT_TRUE(s.Automatique);
-  EXPECT_EQ(s.Temporisation, 30);
-  EXPECT_EQ(dir_.Read("Vorn.ini"),
-            "[Configuration]\n; keep\nLangue=1\nAutomatique=1\nTemporisation=30\n"
-            "MaxTimeInterval=20000000\n[Logs]\nPathLogs=/var/log/vorn\nDelaiLogs=5\n");
+  const std::string stored =
+      "[Configuration]\n; keep\nLangue=1\nAutomatique=1\nTemporisation=30\n"
+      "MaxTimeInterval=20000000\n[Logs]\nPathLogs=/var/log/vorn\nDelaiLogs=5\n";
+  EXPECT_EQ(dir_.Read("Vorn.ini"), stored);
   EXPECT_EQ(ReadLanguage(ini_), 1);
-}
 
-TEST_F(MirrorSettingsTest, AFailedWriteKeepsTheNewValueInMemory) {
-  WriteIni("[Configuration]\nAutomatique=0\n");
   ASSERT_EQ(::chmod(dir_.Path("Vorn.ini").c_str(), 0444), 0);
-  MirrorSettings s = Load();
-  Store(ini_, s, &MirrorSettings::Automatique, true);
-  EXPECT_TRUE(s.Automatique);
-  EXPECT_EQ(ini_.Read("Configuration", "Automatique"), "0");
+  Store(ini_, s, &MirrorSettings::Automatique, false);
+  EXPECT_FALSE(s.Automatique);
+  EXPECT_EQ(dir_.Read("Vorn.ini"), stored);
 }
 
 }  // namespace

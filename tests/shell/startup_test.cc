@@ -67,9 +67,6 @@ class StartupTest : public ::testing::Test {
     app_ = Application();
     return RunStartup(options_, *fs_, service_, host_, app_);
   }
-  void OnePair(const std::string& source, const std::string& target) {
-    dir_.Write("Vorn.w", "\"" + EncodeHexPath(source) + "\",\"" + EncodeHexPath(target) + "\"\r\n");
-  }
 
   TestFolder dir_;
   std::unique_ptr<platform::FileSystem> fs_ = platform::MakePosixFileSystem();
@@ -87,10 +84,8 @@ TEST_F(StartupTest, TheSequenceRunsInItsOrder) {
                                                    "language 2", "pairs 0"}));
   EXPECT_EQ(host_.product_label, "Vorn 2.2i");
   EXPECT_EQ(host_.title.rfind("Vorn 2.2i [nightly]   ", 0), 0u) << host_.title;
-  EXPECT_FALSE(host_.mode.service);
   EXPECT_EQ(host_.mode.label, "Application");
   EXPECT_EQ(host_.mode.tip, "Vorn Mirroring Application");
-  EXPECT_EQ(app_.paths.configuration_file, dir_.Path("Vorn.ini"));
 }
 
 TEST_F(StartupTest, WindowTitleParts) {
@@ -115,22 +110,21 @@ TEST_F(StartupTest, ASecondInstanceIsRefusedInTheConfiguredLanguage) {
   EXPECT_TRUE(host_.calls.empty());  // no tray icon to remove
 }
 
-TEST_F(StartupTest, MinusUEndsWhenAFolderIsMissingAndRemovesTheTrayIcon) {
-  OnePair(dir_.path(), dir_.Path("missing"));
-  const StartupResult result = Start("X-UPDATE");
-  EXPECT_FALSE(result.proceed);
-  EXPECT_EQ(host_.calls.back(), "tray-");
-  EXPECT_TRUE(host_.messages.empty());
-  EXPECT_TRUE(Start("plain").proceed);
-}
-
-TEST_F(StartupTest, ADamagedPairsFileIsShownAndEnds) {
+TEST_F(StartupTest, EveryEarlyEndRemovesTheTrayIcon) {
   dir_.Write("Vorn.w", "\"123\",\"\"\r\n");
-  const StartupResult result = Start();
-  EXPECT_FALSE(result.proceed);
+  EXPECT_FALSE(Start().proceed);
   ASSERT_EQ(host_.messages.size(), 1u);
   EXPECT_EQ(host_.messages[0].first, MessageIcon::kCritical);
   EXPECT_EQ(host_.calls.back(), "tray-");
+
+  // "-U" ends silently when a folder is missing, even inside a longer word.
+  dir_.Write("Vorn.w", "\"" + EncodeHexPath(dir_.path()) + "\",\"" +
+                           EncodeHexPath(dir_.Path("missing")) + "\"\r\n");
+  host_.calls.clear();
+  EXPECT_FALSE(Start("X-UPDATE").proceed);
+  EXPECT_EQ(host_.calls.back(), "tray-");
+  EXPECT_EQ(host_.messages.size(), 1u);
+  EXPECT_TRUE(Start("plain").proceed);
 }
 
 TEST_F(StartupTest, TheServiceProcessRunsInServiceMode) {
@@ -181,7 +175,15 @@ class AutomaticStartTest : public testing::EngineTest {
   void SetUp() override { scheduler_.AttachEngine(pass_engine_); }
 };
 
-TEST_F(AutomaticStartTest, AutomatiqueMinimisesAndStarts) {
+TEST_F(AutomaticStartTest, WithoutAutomatiqueOnlyTheServiceStartsByItself) {
+  EXPECT_FALSE(Start());
+  EXPECT_TRUE(scheduler_.Idle());
+  app_.service_mode = true;
+  EXPECT_TRUE(Start());
+  EXPECT_FALSE(scheduler_.Idle());
+}
+
+TEST_F(AutomaticStartTest, AutomatiqueMinimisesAndStartsWithoutTheNotice) {
   settings_.Automatique = true;
   EXPECT_TRUE(Start());
   EXPECT_EQ(host_start_.calls, std::vector<std::string>{"minimize"});
@@ -197,14 +199,6 @@ TEST_F(AutomaticStartTest, WithStopAfterFirstPassTheNoticeShowsAndOnePassEnds) {
   EXPECT_GE(shost_.turns, 1);
   EXPECT_EQ(shost_.summaries.size(), 1u);
   EXPECT_EQ(shost_.ended_with, std::vector<int>{0});
-}
-
-TEST_F(AutomaticStartTest, OtherwiseOnlyTheServiceStartsByItself) {
-  EXPECT_FALSE(Start());
-  EXPECT_TRUE(scheduler_.Idle());
-  app_.service_mode = true;
-  EXPECT_TRUE(Start());
-  EXPECT_FALSE(scheduler_.Idle());
 }
 
 }  // namespace

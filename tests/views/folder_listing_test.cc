@@ -100,12 +100,10 @@ TEST(ListFolderContentsTest, WhatCannotBeReadListsNothing) {
             "0 fichiers/dossiers dans " + dir.Path("missing"));
 }
 
-TEST(ListingTooltipTest, FoldersNameTheirKindFilesTheirSize) {
-  EXPECT_EQ(ListingTooltip({"[Images]", -1}, kEnglish, kEnglishFormat), "folder [Images]");
+// English tooltips and counts are checked through the window.
+TEST(ListingTooltipTest, FoldersNameTheirKindInEachLanguage) {
   EXPECT_EQ(ListingTooltip({"[Images]", -1}, kFrench, kEnglishFormat), "dossier [Images]");
   EXPECT_EQ(ListingTooltip({"[Images]", -1}, kPortuguese, kEnglishFormat), "pasta [Images]");
-  EXPECT_EQ(ListingTooltip({"a.txt", 1536}, kEnglish, kEnglishFormat),
-            "a.txt   1.50KB (1,536 bytes)");
   EXPECT_EQ(CountLabelText(12, "D:\\Data", kPortuguese), "12 ficheiros/pastas na D:\\Data");
 }
 
