@@ -12,12 +12,17 @@
 namespace vorn {
 namespace {
 
+using platform::CopyStep;
 using platform::FsOperation;
-using testing::EngineTest;
 
-class FaultTest : public EngineTest {
+class FaultTest : public testing::EngineTest {
  protected:
   const MirrorCounters& counters() { return engine_.counters(); }
+  void LogFileNames() {
+    settings_.Logs = settings_.FichiersLogs = true;
+    log_.FixDay(clock_.Now());
+    log_.OpenDailyLog();
+  }
 };
 
 TEST_F(FaultTest, AFullDiskDuringOneCopyLosesNothingAndCountsOnlyWhatLanded) {
@@ -26,8 +31,7 @@ TEST_F(FaultTest, AFullDiskDuringOneCopyLosesNothingAndCountsOnlyWhatLanded) {
   dir_.Write(Src("c"), "new c");
   dir_.Write(Dst("b"), "previous b");
   fs_.FailFor(FsOperation::kCopyFileAt, "b", ENOSPC);
-  settings_.Logs = settings_.FichiersLogs = true;
-  log_.FixDay(clock_.Now());
+  LogFileNames();
   MirrorSrcToDst({});
   EXPECT_EQ(counters().FilesSeen, 3);
   EXPECT_EQ(counters().FilesCreated, 2);
@@ -36,40 +40,28 @@ TEST_F(FaultTest, AFullDiskDuringOneCopyLosesNothingAndCountsOnlyWhatLanded) {
   for (const std::string& line : LogBody()) EXPECT_EQ(line.find("/dst/b<"), std::string::npos);
 }
 
-TEST_F(FaultTest, AnUnreachableTargetFolderFailsItsCopiesOnly) {
+// An unopenable target folder, an uncreatable one and an entry gone after the
+// listing each fail their own copies only.
+TEST_F(FaultTest, EntriesThatCannotBeReachedFailOnlyTheirOwnCopies) {
   dir_.MakeFolder(Src("locked-away"));
   dir_.Write(Src("locked-away/x"), "x");
   dir_.MakeFolder(Dst("locked-away"));
+  dir_.MakeFolder(Src("sub"));
+  dir_.Write(Src("sub/inner"), "i");
+  dir_.Write(Src("ghost"), "g");
   dir_.MakeFolder(Src("fine"));
   dir_.Write(Src("fine/y"), "y");
   dir_.Write(Src("top"), "t");
   fs_.FailFor(FsOperation::kOpenFolderAt, dir_.Path(Dst("locked-away")), EACCES);
-  MirrorSrcToDst({});
-  EXPECT_EQ(counters().FilesSeen, 3);
-  EXPECT_EQ(counters().FilesCreated, 2);
-  EXPECT_TRUE(dir_.Exists(Dst("fine/y")));
-  EXPECT_TRUE(dir_.Exists(Dst("top")));
-  EXPECT_FALSE(dir_.Exists(Dst("locked-away/x")));
-}
-
-TEST_F(FaultTest, AFolderThatCannotBeCreatedStillGetsItsWalkWhoseCopiesFail) {
-  dir_.MakeFolder(Src("sub"));
-  dir_.Write(Src("sub/inner"), "i");
   fs_.FailFor(FsOperation::kCreateFolderAt, "sub", EACCES);
-  MirrorSrcToDst({});
-  EXPECT_EQ(counters().FoldersCreated, 0);
-  EXPECT_EQ(counters().FilesSeen, 1);
-  EXPECT_EQ(counters().FilesCreated, 0);
-}
-
-TEST_F(FaultTest, AnEntryThatVanishesAfterTheListingIsSeenButNotCopied) {
-  dir_.Write(Src("ghost"), "g");
-  dir_.Write(Src("solid"), "s");
   fs_.MakeVanish("ghost");
   MirrorSrcToDst({});
-  EXPECT_EQ(counters().FilesSeen, 2);
-  EXPECT_EQ(counters().FilesCreated, 1);
-  EXPECT_FALSE(dir_.Exists(Dst("ghost")));
+  EXPECT_EQ(counters().FilesSeen, 5);  // the uncreatable folder still gets its walk
+  EXPECT_EQ(counters().FilesCreated, 2);
+  EXPECT_EQ(counters().FoldersCreated, 1);
+  EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"fine", "locked-away", "top"}));
+  EXPECT_EQ(dir_.Read(Dst("fine/y")), "y");
+  EXPECT_FALSE(dir_.Exists(Dst("locked-away/x")));
 }
 
 TEST_F(FaultTest, FailedDeletionsAndSecurityWritesAreNotCountedAsDone) {
@@ -78,9 +70,7 @@ TEST_F(FaultTest, FailedDeletionsAndSecurityWritesAreNotCountedAsDone) {
   settings_.CopierSecurite = true;
   fs_.FailFor(FsOperation::kDeleteFileAt, "obsolete", EIO);
   fs_.FailFor(FsOperation::kWriteSecurityAt, "f", EIO);
-  PairContext context;
-  context.Effacer = true;
-  MirrorSrcToDst(context);
+  MirrorSrcToDst({.Effacer = true});
   EXPECT_TRUE(dir_.Exists(Dst("obsolete")));
   EXPECT_EQ(counters().FilesRemoved, 0);
   EXPECT_EQ(counters().FilesCreated, 1);
@@ -91,13 +81,11 @@ TEST_F(FaultTest, FailedDeletionsAndSecurityWritesAreNotCountedAsDone) {
 TEST_F(FaultTest, AMoveWhoseSourceCannotBeDeletedKeepsBothAndFinishesNextPass) {
   dir_.Write(Src("f"), "moving");
   fs_.FailNth(FsOperation::kDeleteFileAt, 1, EACCES);
-  PairContext move;
-  move.Deplacer = true;
-  MirrorSrcToDst(move);
+  MirrorSrcToDst({.Deplacer = true});
   EXPECT_EQ(counters().FilesCreated, 1);
   EXPECT_EQ(counters().FilesRemoved, 0);
   EXPECT_TRUE(dir_.Exists(Src("f")));
-  MirrorSrcToDst(move);
+  MirrorSrcToDst({.Deplacer = true});
   EXPECT_EQ(counters().FilesRemoved, 1);
   EXPECT_FALSE(dir_.Exists(Src("f")));
   EXPECT_EQ(dir_.Read(Dst("f")), "moving");
@@ -110,29 +98,21 @@ TEST_F(FaultTest, AnUnwritableLogLosesLinesNotThePass) {
   AddDefaultPair();
   EXPECT_EQ(Pass(), PassEnd::kFinished);
   EXPECT_TRUE(dir_.Exists(Dst("f")));
-  EXPECT_EQ(engine_.counters().FilesCreated, 1);
+  EXPECT_EQ(counters().FilesCreated, 1);
 }
-
-}  // namespace
-}  // namespace vorn
-
-namespace vorn {
-namespace {
-
-using platform::CopyStep;
 
 class CopyFaultTest : public testing::EngineTest,
                       public ::testing::WithParamInterface<std::pair<CopyStep, int>> {};
 
-// Through a whole pass: a copy that breaks at any step is not counted, not
-// logged, and leaves the previous target as it was.
+// A copy that breaks at any step is not counted, not logged, and leaves the
+// previous target as it was; once the fault is gone the next pass finishes.
 TEST_P(CopyFaultTest, ABrokenCopyChangesNothingItWasToReplace) {
-  const CopyStep step = GetParam().first;
-  const int code = GetParam().second;
+  const auto [step, code] = GetParam();
   settings_.Logs = settings_.FichiersLogs = true;
   log_.FixDay(clock_.Now());
   log_.OpenDailyLog();
-  dir_.Write(Src("big"), std::string(200 * 1024, 'n'));
+  const std::string content(200 * 1024, 'n');
+  dir_.Write(Src("big"), content);
   dir_.Write(Dst("big"), "previous");
   copy_fault_ = [&](CopyStep at, uint64_t offset) {
     const bool middle = step != CopyStep::kContent || offset == 128 * 1024;
@@ -143,11 +123,10 @@ TEST_P(CopyFaultTest, ABrokenCopyChangesNothingItWasToReplace) {
   EXPECT_EQ(engine_.counters().FilesModified, 0);
   EXPECT_TRUE(LogBody().empty());
   EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"big"}));  // no temporary left
-  // Once the fault is gone the next pass finishes the job.
   copy_fault_ = nullptr;
   MirrorSrcToDst({});
   EXPECT_EQ(engine_.counters().FilesModified, 1);
-  EXPECT_EQ(dir_.Read(Dst("big")), std::string(200 * 1024, 'n'));
+  EXPECT_EQ(dir_.Read(Dst("big")), content);
   EXPECT_EQ(LogBody().size(), 1u);
 }
 
@@ -161,25 +140,22 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, CopyFaultTest,
                                            std::pair{CopyStep::kTimes, EIO},
                                            std::pair{CopyStep::kRename, EIO}));
 
-class LiveSourceTest : public testing::EngineTest {};
-
-TEST_F(LiveSourceTest, ASourceDeletedDuringItsCopyStillArrivesWhole) {
+TEST_F(FaultTest, ASourceDeletedDuringItsMoveStillArrivesWhole) {
   const std::string content(256 * 1024, 'v');
   dir_.Write(Src("f"), content);
   copy_fault_ = [&](CopyStep step, uint64_t offset) {
     if (step == CopyStep::kContent && offset == 64 * 1024) ::unlink(dir_.Path(Src("f")).c_str());
     return 0;
   };
-  PairContext move;
-  move.Deplacer = true;
-  MirrorSrcToDst(move);
+  MirrorSrcToDst({.Deplacer = true});
   EXPECT_EQ(dir_.Read(Dst("f")), content);
-  EXPECT_EQ(engine_.counters().FilesCreated, 1);
-  EXPECT_EQ(engine_.counters().FilesRemoved, 0);  // it was gone already
+  EXPECT_EQ(counters().FilesCreated, 1);
+  EXPECT_EQ(counters().FilesRemoved, 0);  // it was gone already
 }
 
-TEST_F(LiveSourceTest, ASourceThatGrowsDuringItsCopyIsCopiedAgainNextPass) {
-  dir_.Write(Src("log"), std::string(200 * 1024, 'a'));
+TEST_F(FaultTest, ASourceThatGrowsDuringItsCopyIsCopiedAgainNextPass) {
+  const std::string content(200 * 1024, 'a');
+  dir_.Write(Src("log"), content);
   bool grown = false;
   copy_fault_ = [&](CopyStep step, uint64_t offset) {
     if (step == CopyStep::kContent && offset == 64 * 1024 && !grown) {
@@ -191,13 +167,13 @@ TEST_F(LiveSourceTest, ASourceThatGrowsDuringItsCopyIsCopiedAgainNextPass) {
     return 0;
   };
   MirrorSrcToDst({});
-  EXPECT_EQ(dir_.Read(Dst("log")), std::string(200 * 1024, 'a'));  // what was there at the open
+  EXPECT_EQ(dir_.Read(Dst("log")), content);  // what was there at the open
   MirrorSrcToDst({});
-  EXPECT_EQ(engine_.counters().FilesModified, 1);
-  EXPECT_EQ(dir_.Read(Dst("log")), std::string(200 * 1024, 'a') + "more");
+  EXPECT_EQ(counters().FilesModified, 1);
+  EXPECT_EQ(dir_.Read(Dst("log")), content + "more");
 }
 
-TEST_F(LiveSourceTest, ASourceFolderRemovedMidWalkIsPassedOver) {
+TEST_F(FaultTest, ASourceFolderRemovedMidWalkIsPassedOver) {
   dir_.MakeFolder(Src("a"));
   dir_.Write(Src("a/1"), "1");
   dir_.MakeFolder(Src("b"));
@@ -211,7 +187,7 @@ TEST_F(LiveSourceTest, ASourceFolderRemovedMidWalkIsPassedOver) {
   EXPECT_FALSE(dir_.Exists(Dst("a/1")));
 }
 
-TEST_F(LiveSourceTest, ATargetRootRemovedMidPassFailsTheRestAndIsReportedNextPass) {
+TEST_F(FaultTest, ATargetRootRemovedMidPassFailsTheRestAndIsReportedNextPass) {
   settings_.ErreurDossier = true;
   for (int i = 0; i < 6; ++i) dir_.Write(Src("f" + std::to_string(i)), "x");
   AddDefaultPair();
@@ -219,18 +195,17 @@ TEST_F(LiveSourceTest, ATargetRootRemovedMidPassFailsTheRestAndIsReportedNextPas
     if (yields == 4) testing::RemoveTree(dir_.Path("dst"));
   };
   EXPECT_EQ(Pass(), PassEnd::kFinished);
-  EXPECT_LT(engine_.counters().FilesCreated, 6);
+  EXPECT_LT(counters().FilesCreated, 6);
   host_.on_yield = nullptr;
   Pass();
-  EXPECT_EQ(engine_.counters().InvalidTargetFolders, 1);
+  EXPECT_EQ(counters().InvalidTargetFolders, 1);
   EXPECT_EQ(host_.messages.back(), "10:15:02 - Unknown target folder");
 }
 
-TEST_F(LiveSourceTest, ASourceRootRenamedBeforeRemovalStopsTheProgram) {
+TEST_F(FaultTest, ASourceRootRenamedBeforeRemovalStopsTheProgramAndDeletesNothing) {
   dir_.Write(Src("kept"), "k");
   dir_.Write(Dst("obsolete"), "must survive");
-  FolderPair& pair = AddDefaultPair();
-  pair.Effacer = "1";
+  AddDefaultPair().Effacer = "1";
   // The mirror walk yields once per source entry: ".", "..", "kept".
   host_.on_yield = [&](int yields) {
     if (yields == 3) ::rename(dir_.Path("src").c_str(), dir_.Path("unplugged").c_str());
@@ -239,36 +214,30 @@ TEST_F(LiveSourceTest, ASourceRootRenamedBeforeRemovalStopsTheProgram) {
   EXPECT_EQ(dir_.Read(Dst("obsolete")), "must survive");
 }
 
-class DebrisTest : public testing::EngineTest {
- protected:
+TEST_F(FaultTest, TemporariesLeftByACrashAreClearedAndNeverMirrored) {
+  if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
   // What a copy killed mid-way leaves: a marked temporary.
-  void Debris(const std::string& relative) {
+  const auto debris = [&](const std::string& relative) {
     dir_.Write(relative, "half a copy");
     dir_.SetAttribute(relative, platform::kTemporaryMarkAttribute, "");
+  };
+  for (const char* folder : {"busy", "quiet"}) {
+    dir_.MakeFolder(Src(folder));
+    dir_.MakeFolder(Dst(folder));
   }
-};
-
-TEST_F(DebrisTest, TemporariesLeftByACrashAreClearedAndNeverMirrored) {
-  if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
-  dir_.MakeFolder(Src("busy"));
-  dir_.MakeFolder(Dst("busy"));
-  dir_.MakeFolder(Src("quiet"));
-  dir_.MakeFolder(Dst("quiet"));
   dir_.Write(Src("busy/new"), "n");
-  Debris(Dst("busy/.vorn-tmp-17-000000000000abcd"));
-  Debris(Dst("quiet/.vorn-tmp-17-111111111111abcd"));
-  Debris(Src(".vorn-tmp-17-222222222222abcd"));
+  debris(Dst("busy/.vorn-tmp-17-000000000000abcd"));
+  debris(Dst("quiet/.vorn-tmp-17-111111111111abcd"));
+  debris(Src(".vorn-tmp-17-222222222222abcd"));
   MirrorSrcToDst({});
   EXPECT_EQ(dir_.Names(Dst("busy")), std::vector<std::string>{"new"});
   EXPECT_FALSE(dir_.Exists(Dst(".vorn-tmp-17-222222222222abcd")));
-  EXPECT_EQ(engine_.counters().FilesSeen, 1);
+  EXPECT_EQ(counters().FilesSeen, 1);
   // A folder nothing was copied into keeps it until removal clears it.
   EXPECT_TRUE(dir_.Exists(Dst("quiet/.vorn-tmp-17-111111111111abcd")));
-  PairContext remove;
-  remove.Effacer = true;
-  MirrorSrcToDst(remove);
+  MirrorSrcToDst({.Effacer = true});
   EXPECT_FALSE(dir_.Exists(Dst("quiet/.vorn-tmp-17-111111111111abcd")));
-  EXPECT_EQ(engine_.counters().FilesRemoved, 0);  // debris is not one of the user's files
+  EXPECT_EQ(counters().FilesRemoved, 0);  // debris is not one of the user's files
 }
 
 }  // namespace
