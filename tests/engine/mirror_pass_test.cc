@@ -8,7 +8,7 @@
 
 #include "engine/summary.h"
 #include "shell/text.h"
-#include "support/engine_fixture.h"
+#include "engine/pair_test.h"
 #include "support/lock_holder.h"
 
 namespace vorn {
@@ -16,24 +16,7 @@ namespace {
 
 using testing::LockHolder;
 
-class MirrorPassTest : public testing::EngineTest {
- protected:
-  const MirrorCounters& counters() { return engine_.counters(); }
-  // The same name on both sides with the given contents and times.
-  void Both(const std::string& name, std::string_view source, std::string_view target,
-            int64_t source_time = 1714550000, int64_t target_time = 1714550000) {
-    dir_.Write(Src(name), source);
-    dir_.Write(Dst(name), target);
-    dir_.SetTime(Src(name), source_time, 0);
-    dir_.SetTime(Dst(name), target_time, 0);
-  }
-  void LogFileNames() {
-    settings_.Logs = settings_.FichiersLogs = true;
-    log_.FixDay(clock_.Now());
-    log_.OpenDailyLog();
-  }
-  std::string T(const std::string& relative) { return dir_.Path(Dst(relative)); }
-};
+using MirrorPassTest = testing::PairTest;
 
 TEST_F(MirrorPassTest, WithoutPairsThePassShowsEmptyCountsAndLogsNoSummary) {
   settings_.MiroirSousDossiers = false;
@@ -226,10 +209,8 @@ TEST_F(MirrorPassTest, ModificationsAttributesAndSecurityAreLoggedInFrench) {
   settings_.Langue = kFrench;
   settings_.CopierAttributs = true;
   Both("changed", "new!", "old", 1714550000, 1714549998);
-  dir_.Write(Src("mode"), "m", 0600);
-  dir_.Write(Dst("mode"), "m", 0644);
-  dir_.SetTime(Src("mode"), 1714550000, 0);
-  dir_.SetTime(Dst("mode"), 1714550000, 0);
+  Both("mode", "m", "m");
+  ASSERT_EQ(::chmod(dir_.Path(Src("mode")).c_str(), 0600), 0);
   dir_.MakeFolder(Src("folder"), 0700);
   dir_.MakeFolder(Dst("folder"), 0755);
   MirrorSrcToDst({.NoMilliseconds = true});
@@ -299,9 +280,7 @@ SummaryContext Summary(int16_t language, std::string long_date) {
 }
 
 TEST(SummaryTest, SecuritiesAndAttributesAppearOnlyWhenShown) {
-  MirrorCounters c;
-  c.SecuritiesCopied = 2;
-  c.AttributesChanged = 5;
+  const MirrorCounters c{.SecuritiesCopied = 2, .AttributesChanged = 5};
   SummaryContext context = Summary(kEnglish, "Wednesday, May 01, 2024");
   context.sub_folders = false;
   context.security_shown = context.attributes = true;
@@ -312,15 +291,9 @@ TEST(SummaryTest, SecuritiesAndAttributesAppearOnlyWhenShown) {
 }
 
 TEST(SummaryTest, FrenchTakesThePluralAboveOne) {
-  MirrorCounters c;
-  c.FilesSeen = 2;
-  c.SourceFolders = 1;
-  c.InvalidSourceFolders = 2;
-  c.FilesCreated = 1;
-  c.FilesModified = 2;
-  c.FilesLocked = 3;
-  c.FoldersRemoved = 2;
-  c.SecuritiesNotCopied = 1;
+  const MirrorCounters c{.FilesSeen = 2, .FilesCreated = 1, .FilesModified = 2, .FilesLocked = 3,
+                         .SecuritiesNotCopied = 1, .FoldersRemoved = 2, .SourceFolders = 1,
+                         .InvalidSourceFolders = 2};
   SummaryContext context = Summary(kFrench, "mercredi 01 mai 2024");
   context.security_shown = true;
   const SummaryLines lines = BuildSummaryLines(c, context);
@@ -333,12 +306,8 @@ TEST(SummaryTest, FrenchTakesThePluralAboveOne) {
 }
 
 TEST(SummaryTest, PortugueseChoosesNaOrNasByTheFolderCount) {
-  MirrorCounters c;
-  c.FilesSeen = 1;
-  c.SourceFolders = 2;
-  c.InvalidTargetFolders = 3;
-  c.FilesLocked = 2;
-  c.FoldersCreated = 2;
+  MirrorCounters c{.FilesSeen = 1, .FilesLocked = 2, .FoldersCreated = 2, .SourceFolders = 2,
+                   .InvalidTargetFolders = 3};
   const SummaryContext context = Summary(kPortuguese, "quarta-feira");
   const SummaryLines lines = BuildSummaryLines(c, context);
   EXPECT_EQ(lines.first,
