@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/posix_file_system.h"
-#include "support/engine_fixture.h"
+#include "engine/pair_test.h"
 
 namespace vorn {
 namespace {
@@ -15,27 +15,16 @@ namespace {
 using platform::CopyStep;
 using platform::FsOperation;
 
-class FaultTest : public testing::EngineTest {
- protected:
-  const MirrorCounters& counters() { return engine_.counters(); }
-  void LogFileNames() {
-    settings_.Logs = settings_.FichiersLogs = true;
-    log_.FixDay(clock_.Now());
-    log_.OpenDailyLog();
-  }
-};
+using FaultTest = testing::PairTest;
+using Counted = std::vector<int>;
 
 TEST_F(FaultTest, AFullDiskDuringOneCopyLosesNothingAndCountsOnlyWhatLanded) {
-  dir_.Write(Src("a"), "new a");
-  dir_.Write(Src("b"), "new b, longer");
-  dir_.Write(Src("c"), "new c");
+  Make({"src/a", "src/b", "src/c"});
   dir_.Write(Dst("b"), "previous b");
   fs_.FailFor(FsOperation::kCopyFileAt, "b", ENOSPC);
   LogFileNames();
   MirrorSrcToDst({});
-  EXPECT_EQ(counters().FilesSeen, 3);
-  EXPECT_EQ(counters().FilesCreated, 2);
-  EXPECT_EQ(counters().FilesModified, 0);
+  EXPECT_EQ(Counts(), (Counted{3, 2, 0, 0, 0, 0}));
   EXPECT_EQ(dir_.Read(Dst("b")), "previous b");
   for (const std::string& line : LogBody()) EXPECT_EQ(line.find("/dst/b<"), std::string::npos);
 }
@@ -43,37 +32,27 @@ TEST_F(FaultTest, AFullDiskDuringOneCopyLosesNothingAndCountsOnlyWhatLanded) {
 // An unopenable target folder, an uncreatable one and an entry gone after the
 // listing each fail their own copies only.
 TEST_F(FaultTest, EntriesThatCannotBeReachedFailOnlyTheirOwnCopies) {
-  dir_.MakeFolder(Src("locked-away"));
-  dir_.Write(Src("locked-away/x"), "x");
-  dir_.MakeFolder(Dst("locked-away"));
-  dir_.MakeFolder(Src("sub"));
-  dir_.Write(Src("sub/inner"), "i");
-  dir_.Write(Src("ghost"), "g");
-  dir_.MakeFolder(Src("fine"));
-  dir_.Write(Src("fine/y"), "y");
-  dir_.Write(Src("top"), "t");
+  Make({"src/locked-away/", "src/locked-away/x", "dst/locked-away/", "src/sub/", "src/sub/inner",
+        "src/ghost", "src/fine/", "src/fine/y", "src/top"});
   fs_.FailFor(FsOperation::kOpenFolderAt, dir_.Path(Dst("locked-away")), EACCES);
   fs_.FailFor(FsOperation::kCreateFolderAt, "sub", EACCES);
   fs_.MakeVanish("ghost");
   MirrorSrcToDst({});
-  EXPECT_EQ(counters().FilesSeen, 5);  // the uncreatable folder still gets its walk
-  EXPECT_EQ(counters().FilesCreated, 2);
-  EXPECT_EQ(counters().FoldersCreated, 1);
+  // The uncreatable folder still gets its walk, whose copies fail.
+  EXPECT_EQ(Counts(), (Counted{5, 2, 0, 0, 1, 0}));
   EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"fine", "locked-away", "top"}));
-  EXPECT_EQ(dir_.Read(Dst("fine/y")), "y");
+  EXPECT_EQ(dir_.Read(Dst("fine/y")), "src/fine/y");
   EXPECT_FALSE(dir_.Exists(Dst("locked-away/x")));
 }
 
 TEST_F(FaultTest, FailedDeletionsAndSecurityWritesAreNotCountedAsDone) {
-  dir_.Write(Dst("obsolete"), "o");
-  dir_.Write(Src("f"), "f");
+  Make({"dst/obsolete", "src/f"});
   settings_.CopierSecurite = true;
   fs_.FailFor(FsOperation::kDeleteFileAt, "obsolete", EIO);
   fs_.FailFor(FsOperation::kWriteSecurityAt, "f", EIO);
   MirrorSrcToDst({.Effacer = true});
   EXPECT_TRUE(dir_.Exists(Dst("obsolete")));
-  EXPECT_EQ(counters().FilesRemoved, 0);
-  EXPECT_EQ(counters().FilesCreated, 1);
+  EXPECT_EQ(Counts(), (Counted{1, 1, 0, 0, 0, 0}));
   EXPECT_EQ(counters().SecuritiesCopied, 0);
   EXPECT_EQ(counters().SecuritiesNotCopied, 1);
 }
@@ -82,11 +61,10 @@ TEST_F(FaultTest, AMoveWhoseSourceCannotBeDeletedKeepsBothAndFinishesNextPass) {
   dir_.Write(Src("f"), "moving");
   fs_.FailNth(FsOperation::kDeleteFileAt, 1, EACCES);
   MirrorSrcToDst({.Deplacer = true});
-  EXPECT_EQ(counters().FilesCreated, 1);
-  EXPECT_EQ(counters().FilesRemoved, 0);
+  EXPECT_EQ(Counts(), (Counted{1, 1, 0, 0, 0, 0}));
   EXPECT_TRUE(dir_.Exists(Src("f")));
   MirrorSrcToDst({.Deplacer = true});
-  EXPECT_EQ(counters().FilesRemoved, 1);
+  EXPECT_EQ(Counts(), (Counted{1, 0, 0, 1, 0, 0}));
   EXPECT_FALSE(dir_.Exists(Src("f")));
   EXPECT_EQ(dir_.Read(Dst("f")), "moving");
 }
@@ -101,16 +79,14 @@ TEST_F(FaultTest, AnUnwritableLogLosesLinesNotThePass) {
   EXPECT_EQ(counters().FilesCreated, 1);
 }
 
-class CopyFaultTest : public testing::EngineTest,
+class CopyFaultTest : public testing::PairTest,
                       public ::testing::WithParamInterface<std::pair<CopyStep, int>> {};
 
 // A copy that breaks at any step is not counted, not logged, and leaves the
 // previous target as it was; once the fault is gone the next pass finishes.
 TEST_P(CopyFaultTest, ABrokenCopyChangesNothingItWasToReplace) {
   const auto [step, code] = GetParam();
-  settings_.Logs = settings_.FichiersLogs = true;
-  log_.FixDay(clock_.Now());
-  log_.OpenDailyLog();
+  LogFileNames();
   const std::string content(200 * 1024, 'n');
   dir_.Write(Src("big"), content);
   dir_.Write(Dst("big"), "previous");
@@ -174,10 +150,7 @@ TEST_F(FaultTest, ASourceThatGrowsDuringItsCopyIsCopiedAgainNextPass) {
 }
 
 TEST_F(FaultTest, ASourceFolderRemovedMidWalkIsPassedOver) {
-  dir_.MakeFolder(Src("a"));
-  dir_.Write(Src("a/1"), "1");
-  dir_.MakeFolder(Src("b"));
-  dir_.Write(Src("b/2"), "2");
+  Make({"src/a/", "src/a/1", "src/b/", "src/b/2"});
   host_.on_yield = [&](int yields) {
     // After the root's entries were listed, before the walk enters them.
     if (yields == 4) testing::RemoveTree(dir_.Path(Src("a")));
@@ -221,11 +194,7 @@ TEST_F(FaultTest, TemporariesLeftByACrashAreClearedAndNeverMirrored) {
     dir_.Write(relative, "half a copy");
     dir_.SetAttribute(relative, platform::kTemporaryMarkAttribute, "");
   };
-  for (const char* folder : {"busy", "quiet"}) {
-    dir_.MakeFolder(Src(folder));
-    dir_.MakeFolder(Dst(folder));
-  }
-  dir_.Write(Src("busy/new"), "n");
+  Make({"src/busy/", "dst/busy/", "src/quiet/", "dst/quiet/", "src/busy/new"});
   debris(Dst("busy/.vorn-tmp-17-000000000000abcd"));
   debris(Dst("quiet/.vorn-tmp-17-111111111111abcd"));
   debris(Src(".vorn-tmp-17-222222222222abcd"));

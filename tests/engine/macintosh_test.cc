@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/engine_fixture.h"
+#include "engine/pair_test.h"
 
 namespace vorn {
 namespace {
@@ -17,7 +17,7 @@ std::string FinderInfo(const std::string& signature) {
   return info;
 }
 
-class MacintoshTest : public testing::EngineTest {
+class MacintoshTest : public testing::PairTest {
  protected:
   void SetUp() override {
     if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
@@ -62,10 +62,7 @@ TEST_F(MacintoshTest, CharactersOfTheSixRangesBecomeDashes) {
 }
 
 TEST_F(MacintoshTest, VolumesAreRecognisedByTheTrashFolderAbove) {
-  dir_.MakeFolder("Vol");
-  dir_.MakeFolder("Vol/Network Trash Folder");
-  dir_.MakeFolder("Vol/A");
-  dir_.MakeFolder("Vol/A/B");
+  Make({"Vol/", "Vol/Network Trash Folder/", "Vol/A/", "Vol/A/B/"});
   EXPECT_TRUE(IsMacintoshVolume(fs_, dir_.Path("Vol/A/B")));
   EXPECT_TRUE(IsMacintoshVolume(fs_, dir_.Path("Vol/")));
   EXPECT_FALSE(IsMacintoshVolume(fs_, dir_.Path("src")));
