@@ -35,11 +35,6 @@ class SignaturesTest : public ::testing::Test {
     editor.Open(*fs_, path_, dialogs_);
     return editor;
   }
-  std::vector<std::string> Messages() {
-    std::vector<std::string> texts;
-    for (const auto& message : dialogs_.messages) texts.push_back(message.second);
-    return texts;
-  }
 
   testing::TestFolder dir_;
   std::unique_ptr<platform::FileSystem> fs_ = platform::MakePosixFileSystem();
@@ -123,7 +118,8 @@ TEST_F(SignaturesTest, TheEditorListsCompleteRecordsInFileOrderAndTheFirstOfAKey
       "\"8BPS8BIM\",\"\",\"Photoshop\"\r\n\"xdocxpr3\",\"q\",\"Again\"\r\n");
   EXPECT_EQ(Keys(editor.rows()), (std::vector<std::string>{"XDOCXPR3", "8BPS8BIM"}));
   EXPECT_EQ(editor.rows()[0].extension, "qxd");
-  EXPECT_EQ(Messages(), std::vector<std::string>{"Duplicate key in Signatures file: xdocxpr3"});
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].second, "Duplicate key in Signatures file: xdocxpr3");
   SignatureEditor missing(kFrench);
   missing.Open(*fs_, dir_.Path("missing.txt"), dialogs_);
   EXPECT_TRUE(missing.rows().empty());  // never the built-in records
