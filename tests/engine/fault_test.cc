@@ -7,83 +7,52 @@
 #include <gtest/gtest.h>
 
 #include "platform/posix_file_system.h"
-#include "support/engine_fixture.h"
+#include "engine/pair_test.h"
 
 namespace vorn {
 namespace {
 
+using platform::CopyStep;
 using platform::FsOperation;
-using testing::EngineTest;
 
-class FaultTest : public EngineTest {
- protected:
-  const MirrorCounters& counters() { return engine_.counters(); }
-};
+using FaultTest = testing::PairTest;
+using Counted = std::vector<int>;
 
 TEST_F(FaultTest, AFullDiskDuringOneCopyLosesNothingAndCountsOnlyWhatLanded) {
-  dir_.Write(Src("a"), "new a");
-  dir_.Write(Src("b"), "new b, longer");
-  dir_.Write(Src("c"), "new c");
+  Make({"src/a", "src/b", "src/c"});
   dir_.Write(Dst("b"), "previous b");
   fs_.FailFor(FsOperation::kCopyFileAt, "b", ENOSPC);
-  settings_.Logs = settings_.FichiersLogs = true;
-  log_.FixDay(clock_.Now());
+  LogFileNames();
   MirrorSrcToDst({});
-  EXPECT_EQ(counters().FilesSeen, 3);
-  EXPECT_EQ(counters().FilesCreated, 2);
-  EXPECT_EQ(counters().FilesModified, 0);
+  EXPECT_EQ(Counts(), (Counted{3, 2, 0, 0, 0, 0}));
   EXPECT_EQ(dir_.Read(Dst("b")), "previous b");
   for (const std::string& line : LogBody()) EXPECT_EQ(line.find("/dst/b<"), std::string::npos);
 }
 
-TEST_F(FaultTest, AnUnreachableTargetFolderFailsItsCopiesOnly) {
-  dir_.MakeFolder(Src("locked-away"));
-  dir_.Write(Src("locked-away/x"), "x");
-  dir_.MakeFolder(Dst("locked-away"));
-  dir_.MakeFolder(Src("fine"));
-  dir_.Write(Src("fine/y"), "y");
-  dir_.Write(Src("top"), "t");
+// An unopenable target folder, an uncreatable one and an entry gone after the
+// listing each fail their own copies only.
+TEST_F(FaultTest, EntriesThatCannotBeReachedFailOnlyTheirOwnCopies) {
+  Make({"src/locked-away/", "src/locked-away/x", "dst/locked-away/", "src/sub/", "src/sub/inner",
+        "src/ghost", "src/fine/", "src/fine/y", "src/top"});
   fs_.FailFor(FsOperation::kOpenFolderAt, dir_.Path(Dst("locked-away")), EACCES);
+  fs_.FailFor(FsOperation::kCreateFolderAt, "sub", EACCES);
+  fs_.MakeVanish("ghost");
   MirrorSrcToDst({});
-  EXPECT_EQ(counters().FilesSeen, 3);
-  EXPECT_EQ(counters().FilesCreated, 2);
-  EXPECT_TRUE(dir_.Exists(Dst("fine/y")));
-  EXPECT_TRUE(dir_.Exists(Dst("top")));
+  // The uncreatable folder still gets its walk, whose copies fail.
+  EXPECT_EQ(Counts(), (Counted{5, 2, 0, 0, 1, 0}));
+  EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"fine", "locked-away", "top"}));
+  EXPECT_EQ(dir_.Read(Dst("fine/y")), "src/fine/y");
   EXPECT_FALSE(dir_.Exists(Dst("locked-away/x")));
 }
 
-TEST_F(FaultTest, AFolderThatCannotBeCreatedStillGetsItsWalkWhoseCopiesFail) {
-  dir_.MakeFolder(Src("sub"));
-  dir_.Write(Src("sub/inner"), "i");
-  fs_.FailFor(FsOperation::kCreateFolderAt, "sub", EACCES);
-  MirrorSrcToDst({});
-  EXPECT_EQ(counters().FoldersCreated, 0);
-  EXPECT_EQ(counters().FilesSeen, 1);
-  EXPECT_EQ(counters().FilesCreated, 0);
-}
-
-TEST_F(FaultTest, AnEntryThatVanishesAfterTheListingIsSeenButNotCopied) {
-  dir_.Write(Src("ghost"), "g");
-  dir_.Write(Src("solid"), "s");
-  fs_.MakeVanish("ghost");
-  MirrorSrcToDst({});
-  EXPECT_EQ(counters().FilesSeen, 2);
-  EXPECT_EQ(counters().FilesCreated, 1);
-  EXPECT_FALSE(dir_.Exists(Dst("ghost")));
-}
-
 TEST_F(FaultTest, FailedDeletionsAndSecurityWritesAreNotCountedAsDone) {
-  dir_.Write(Dst("obsolete"), "o");
-  dir_.Write(Src("f"), "f");
+  Make({"dst/obsolete", "src/f"});
   settings_.CopierSecurite = true;
   fs_.FailFor(FsOperation::kDeleteFileAt, "obsolete", EIO);
   fs_.FailFor(FsOperation::kWriteSecurityAt, "f", EIO);
-  PairContext context;
-  context.Effacer = true;
-  MirrorSrcToDst(context);
+  MirrorSrcToDst({.Effacer = true});
   EXPECT_TRUE(dir_.Exists(Dst("obsolete")));
-  EXPECT_EQ(counters().FilesRemoved, 0);
-  EXPECT_EQ(counters().FilesCreated, 1);
+  EXPECT_EQ(Counts(), (Counted{1, 1, 0, 0, 0, 0}));
   EXPECT_EQ(counters().SecuritiesCopied, 0);
   EXPECT_EQ(counters().SecuritiesNotCopied, 1);
 }
@@ -91,14 +60,11 @@ TEST_F(FaultTest, FailedDeletionsAndSecurityWritesAreNotCountedAsDone) {
 TEST_F(FaultTest, AMoveWhoseSourceCannotBeDeletedKeepsBothAndFinishesNextPass) {
   dir_.Write(Src("f"), "moving");
   fs_.FailNth(FsOperation::kDeleteFileAt, 1, EACCES);
-  PairContext move;
-  move.Deplacer = true;
-  MirrorSrcToDst(move);
-  EXPECT_EQ(counters().FilesCreated, 1);
-  EXPECT_EQ(counters().FilesRemoved, 0);
+  MirrorSrcToDst({.Deplacer = true});
+  EXPECT_EQ(Counts(), (Counted{1, 1, 0, 0, 0, 0}));
   EXPECT_TRUE(dir_.Exists(Src("f")));
-  MirrorSrcToDst(move);
-  EXPECT_EQ(counters().FilesRemoved, 1);
+  MirrorSrcToDst({.Deplacer = true});
+  EXPECT_EQ(Counts(), (Counted{1, 0, 0, 1, 0, 0}));
   EXPECT_FALSE(dir_.Exists(Src("f")));
   EXPECT_EQ(dir_.Read(Dst("f")), "moving");
 }
@@ -110,29 +76,19 @@ TEST_F(FaultTest, AnUnwritableLogLosesLinesNotThePass) {
   AddDefaultPair();
   EXPECT_EQ(Pass(), PassEnd::kFinished);
   EXPECT_TRUE(dir_.Exists(Dst("f")));
-  EXPECT_EQ(engine_.counters().FilesCreated, 1);
+  EXPECT_EQ(counters().FilesCreated, 1);
 }
 
-}  // namespace
-}  // namespace vorn
-
-namespace vorn {
-namespace {
-
-using platform::CopyStep;
-
-class CopyFaultTest : public testing::EngineTest,
+class CopyFaultTest : public testing::PairTest,
                       public ::testing::WithParamInterface<std::pair<CopyStep, int>> {};
 
-// Through a whole pass: a copy that breaks at any step is not counted, not
-// logged, and leaves the previous target as it was.
+// A copy that breaks at any step is not counted, not logged, and leaves the
+// previous target as it was; once the fault is gone the next pass finishes.
 TEST_P(CopyFaultTest, ABrokenCopyChangesNothingItWasToReplace) {
-  const CopyStep step = GetParam().first;
-  const int code = GetParam().second;
-  settings_.Logs = settings_.FichiersLogs = true;
-  log_.FixDay(clock_.Now());
-  log_.OpenDailyLog();
-  dir_.Write(Src("big"), std::string(200 * 1024, 'n'));
+  const auto [step, code] = GetParam();
+  LogFileNames();
+  const std::string content(200 * 1024, 'n');
+  dir_.Write(Src("big"), content);
   dir_.Write(Dst("big"), "previous");
   copy_fault_ = [&](CopyStep at, uint64_t offset) {
     const bool middle = step != CopyStep::kContent || offset == 128 * 1024;
@@ -143,11 +99,10 @@ TEST_P(CopyFaultTest, ABrokenCopyChangesNothingItWasToReplace) {
   EXPECT_EQ(engine_.counters().FilesModified, 0);
   EXPECT_TRUE(LogBody().empty());
   EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"big"}));  // no temporary left
-  // Once the fault is gone the next pass finishes the job.
   copy_fault_ = nullptr;
   MirrorSrcToDst({});
   EXPECT_EQ(engine_.counters().FilesModified, 1);
-  EXPECT_EQ(dir_.Read(Dst("big")), std::string(200 * 1024, 'n'));
+  EXPECT_EQ(dir_.Read(Dst("big")), content);
   EXPECT_EQ(LogBody().size(), 1u);
 }
 
@@ -161,25 +116,22 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, CopyFaultTest,
                                            std::pair{CopyStep::kTimes, EIO},
                                            std::pair{CopyStep::kRename, EIO}));
 
-class LiveSourceTest : public testing::EngineTest {};
-
-TEST_F(LiveSourceTest, ASourceDeletedDuringItsCopyStillArrivesWhole) {
+TEST_F(FaultTest, ASourceDeletedDuringItsMoveStillArrivesWhole) {
   const std::string content(256 * 1024, 'v');
   dir_.Write(Src("f"), content);
   copy_fault_ = [&](CopyStep step, uint64_t offset) {
     if (step == CopyStep::kContent && offset == 64 * 1024) ::unlink(dir_.Path(Src("f")).c_str());
     return 0;
   };
-  PairContext move;
-  move.Deplacer = true;
-  MirrorSrcToDst(move);
+  MirrorSrcToDst({.Deplacer = true});
   EXPECT_EQ(dir_.Read(Dst("f")), content);
-  EXPECT_EQ(engine_.counters().FilesCreated, 1);
-  EXPECT_EQ(engine_.counters().FilesRemoved, 0);  // it was gone already
+  EXPECT_EQ(counters().FilesCreated, 1);
+  EXPECT_EQ(counters().FilesRemoved, 0);  // it was gone already
 }
 
-TEST_F(LiveSourceTest, ASourceThatGrowsDuringItsCopyIsCopiedAgainNextPass) {
-  dir_.Write(Src("log"), std::string(200 * 1024, 'a'));
+TEST_F(FaultTest, ASourceThatGrowsDuringItsCopyIsCopiedAgainNextPass) {
+  const std::string content(200 * 1024, 'a');
+  dir_.Write(Src("log"), content);
   bool grown = false;
   copy_fault_ = [&](CopyStep step, uint64_t offset) {
     if (step == CopyStep::kContent && offset == 64 * 1024 && !grown) {
@@ -191,17 +143,14 @@ TEST_F(LiveSourceTest, ASourceThatGrowsDuringItsCopyIsCopiedAgainNextPass) {
     return 0;
   };
   MirrorSrcToDst({});
-  EXPECT_EQ(dir_.Read(Dst("log")), std::string(200 * 1024, 'a'));  // what was there at the open
+  EXPECT_EQ(dir_.Read(Dst("log")), content);  // what was there at the open
   MirrorSrcToDst({});
-  EXPECT_EQ(engine_.counters().FilesModified, 1);
-  EXPECT_EQ(dir_.Read(Dst("log")), std::string(200 * 1024, 'a') + "more");
+  EXPECT_EQ(counters().FilesModified, 1);
+  EXPECT_EQ(dir_.Read(Dst("log")), content + "more");
 }
 
-TEST_F(LiveSourceTest, ASourceFolderRemovedMidWalkIsPassedOver) {
-  dir_.MakeFolder(Src("a"));
-  dir_.Write(Src("a/1"), "1");
-  dir_.MakeFolder(Src("b"));
-  dir_.Write(Src("b/2"), "2");
+TEST_F(FaultTest, ASourceFolderRemovedMidWalkIsPassedOver) {
+  Make({"src/a/", "src/a/1", "src/b/", "src/b/2"});
   host_.on_yield = [&](int yields) {
     // After the root's entries were listed, before the walk enters them.
     if (yields == 4) testing::RemoveTree(dir_.Path(Src("a")));
@@ -211,7 +160,7 @@ TEST_F(LiveSourceTest, ASourceFolderRemovedMidWalkIsPassedOver) {
   EXPECT_FALSE(dir_.Exists(Dst("a/1")));
 }
 
-TEST_F(LiveSourceTest, ATargetRootRemovedMidPassFailsTheRestAndIsReportedNextPass) {
+TEST_F(FaultTest, ATargetRootRemovedMidPassFailsTheRestAndIsReportedNextPass) {
   settings_.ErreurDossier = true;
   for (int i = 0; i < 6; ++i) dir_.Write(Src("f" + std::to_string(i)), "x");
   AddDefaultPair();
@@ -219,18 +168,17 @@ TEST_F(LiveSourceTest, ATargetRootRemovedMidPassFailsTheRestAndIsReportedNextPas
     if (yields == 4) testing::RemoveTree(dir_.Path("dst"));
   };
   EXPECT_EQ(Pass(), PassEnd::kFinished);
-  EXPECT_LT(engine_.counters().FilesCreated, 6);
+  EXPECT_LT(counters().FilesCreated, 6);
   host_.on_yield = nullptr;
   Pass();
-  EXPECT_EQ(engine_.counters().InvalidTargetFolders, 1);
+  EXPECT_EQ(counters().InvalidTargetFolders, 1);
   EXPECT_EQ(host_.messages.back(), "10:15:02 - Unknown target folder");
 }
 
-TEST_F(LiveSourceTest, ASourceRootRenamedBeforeRemovalStopsTheProgram) {
+TEST_F(FaultTest, ASourceRootRenamedBeforeRemovalStopsTheProgramAndDeletesNothing) {
   dir_.Write(Src("kept"), "k");
   dir_.Write(Dst("obsolete"), "must survive");
-  FolderPair& pair = AddDefaultPair();
-  pair.Effacer = "1";
+  AddDefaultPair().Effacer = "1";
   // The mirror walk yields once per source entry: ".", "..", "kept".
   host_.on_yield = [&](int yields) {
     if (yields == 3) ::rename(dir_.Path("src").c_str(), dir_.Path("unplugged").c_str());
@@ -239,36 +187,26 @@ TEST_F(LiveSourceTest, ASourceRootRenamedBeforeRemovalStopsTheProgram) {
   EXPECT_EQ(dir_.Read(Dst("obsolete")), "must survive");
 }
 
-class DebrisTest : public testing::EngineTest {
- protected:
+TEST_F(FaultTest, TemporariesLeftByACrashAreClearedAndNeverMirrored) {
+  if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
   // What a copy killed mid-way leaves: a marked temporary.
-  void Debris(const std::string& relative) {
+  const auto debris = [&](const std::string& relative) {
     dir_.Write(relative, "half a copy");
     dir_.SetAttribute(relative, platform::kTemporaryMarkAttribute, "");
-  }
-};
-
-TEST_F(DebrisTest, TemporariesLeftByACrashAreClearedAndNeverMirrored) {
-  if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
-  dir_.MakeFolder(Src("busy"));
-  dir_.MakeFolder(Dst("busy"));
-  dir_.MakeFolder(Src("quiet"));
-  dir_.MakeFolder(Dst("quiet"));
-  dir_.Write(Src("busy/new"), "n");
-  Debris(Dst("busy/.vorn-tmp-17-000000000000abcd"));
-  Debris(Dst("quiet/.vorn-tmp-17-111111111111abcd"));
-  Debris(Src(".vorn-tmp-17-222222222222abcd"));
+  };
+  Make({"src/busy/", "dst/busy/", "src/quiet/", "dst/quiet/", "src/busy/new"});
+  debris(Dst("busy/.vorn-tmp-17-000000000000abcd"));
+  debris(Dst("quiet/.vorn-tmp-17-111111111111abcd"));
+  debris(Src(".vorn-tmp-17-222222222222abcd"));
   MirrorSrcToDst({});
   EXPECT_EQ(dir_.Names(Dst("busy")), std::vector<std::string>{"new"});
   EXPECT_FALSE(dir_.Exists(Dst(".vorn-tmp-17-222222222222abcd")));
-  EXPECT_EQ(engine_.counters().FilesSeen, 1);
+  EXPECT_EQ(counters().FilesSeen, 1);
   // A folder nothing was copied into keeps it until removal clears it.
   EXPECT_TRUE(dir_.Exists(Dst("quiet/.vorn-tmp-17-111111111111abcd")));
-  PairContext remove;
-  remove.Effacer = true;
-  MirrorSrcToDst(remove);
+  MirrorSrcToDst({.Effacer = true});
   EXPECT_FALSE(dir_.Exists(Dst("quiet/.vorn-tmp-17-111111111111abcd")));
-  EXPECT_EQ(engine_.counters().FilesRemoved, 0);  // debris is not one of the user's files
+  EXPECT_EQ(counters().FilesRemoved, 0);  // debris is not one of the user's files
 }
 
 }  // namespace

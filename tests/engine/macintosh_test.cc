@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/engine_fixture.h"
+#include "engine/pair_test.h"
 
 namespace vorn {
 namespace {
-
-using testing::EngineTest;
 
 const std::string kInfo = "user.DosStream.AFP_AfpInfo:$DATA";
 const std::string kFork = "user.DosStream.AFP_Resource:$DATA";
@@ -19,44 +17,42 @@ std::string FinderInfo(const std::string& signature) {
   return info;
 }
 
-class MacintoshTest : public EngineTest {
+class MacintoshTest : public testing::PairTest {
  protected:
   void SetUp() override {
     if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
   }
   std::string Name(const std::string& name) {
     auto folder = fs_.OpenFolder(dir_.Path("src"));
-    return MacTargetName(fs_, **folder, name, lookup_);
+    return MacTargetName(fs_, **folder, name, [](std::string_view signature) -> std::string {
+      if (signature == "XDOCXPR3") return "QXD";
+      return signature == "TEXTHTML" ? "html" : "";
+    });
   }
-  SignatureLookup lookup_ = [](std::string_view signature) -> std::string {
-    if (signature == "XDOCXPR3") return "QXD";
-    if (signature == "TEXTHTML") return "html";
-    return "";
-  };
 };
 
 TEST_F(MacintoshTest, TheRegisteredExtensionIsAppendedUnlessAlreadyThere) {
-  for (const char* name : {"Budget", "Budget.qxd", "Budget.QXD", "page.html", "plain"}) {
-    dir_.Write(Src(name), "x");
+  const struct {
+    const char* name;
+    const char* signature;  // nothing: no Finder information
+    const char* expected;
+  } cases[] = {
+      {"Budget", "XDOCXPR3", "Budget.qxd"},
+      {"Budget.qxd", "XDOCXPR3", "Budget.qxd"},
+      {"Budget.QXD", "XDOCXPR3", "Budget.QXD"},
+      {"page.html", "TEXTHTML", "page.html.html"},  // only three characters are compared
+      {"plain", nullptr, "plain"},
+  };
+  for (const auto& c : cases) {
+    dir_.Write(Src(c.name), "x");
+    if (c.signature != nullptr) dir_.SetAttribute(Src(c.name), kInfo, FinderInfo(c.signature));
+    EXPECT_EQ(Name(c.name), c.expected);
   }
-  for (const char* name : {"Budget", "Budget.qxd", "Budget.QXD"}) {
-    dir_.SetAttribute(Src(name), kInfo, FinderInfo("XDOCXPR3"));
-  }
-  dir_.SetAttribute(Src("page.html"), kInfo, FinderInfo("TEXTHTML"));
-  EXPECT_EQ(Name("Budget"), "Budget.qxd");
-  EXPECT_EQ(Name("Budget.qxd"), "Budget.qxd");
-  EXPECT_EQ(Name("Budget.QXD"), "Budget.QXD");
-  EXPECT_EQ(Name("page.html"), "page.html.html");  // only three characters are compared
-  EXPECT_EQ(Name("plain"), "plain");               // no Finder information
 }
 
 TEST_F(MacintoshTest, CharactersOfTheSixRangesBecomeDashes) {
   // U+2022 bullet, U+F022 (the server's stand-in for "/"), U+0101, U+FB01 ligature.
-  const std::string name =
-      "a\xE2\x80\xA2"
-      "b\xEF\x80\xA2"
-      "c\xC4\x81"
-      "d\xEF\xAC\x81";
+  const std::string name = "a\xE2\x80\xA2" "b\xEF\x80\xA2" "c\xC4\x81" "d\xEF\xAC\x81";
   dir_.Write(Src(name), "x");
   EXPECT_EQ(Name(name), "a-b-c-d-");
   // Outside the ranges, 4-byte characters and bytes that are not UTF-8 included.
@@ -66,10 +62,7 @@ TEST_F(MacintoshTest, CharactersOfTheSixRangesBecomeDashes) {
 }
 
 TEST_F(MacintoshTest, VolumesAreRecognisedByTheTrashFolderAbove) {
-  dir_.MakeFolder("Vol");
-  dir_.MakeFolder("Vol/Network Trash Folder");
-  dir_.MakeFolder("Vol/A");
-  dir_.MakeFolder("Vol/A/B");
+  Make({"Vol/", "Vol/Network Trash Folder/", "Vol/A/", "Vol/A/B/"});
   EXPECT_TRUE(IsMacintoshVolume(fs_, dir_.Path("Vol/A/B")));
   EXPECT_TRUE(IsMacintoshVolume(fs_, dir_.Path("Vol/")));
   EXPECT_FALSE(IsMacintoshVolume(fs_, dir_.Path("src")));
@@ -89,20 +82,14 @@ TEST_F(MacintoshTest, StreamsTravelWithFilesAndCreatedFolders) {
 }
 
 TEST_F(MacintoshTest, MovedMacintoshFilesAreRenamedAndLeaveTheSource) {
-  pairs_.clear();
   FolderPair& pair = AddDefaultPair();
-  pair.Deplacer = "1";
-  pair.Renommer = "1";
-  dir_.Write(Src("Budget\xE2\x80\xA2"
-                 "2024"),
-             "q");
-  dir_.SetAttribute(Src("Budget\xE2\x80\xA2"
-                        "2024"),
-                    kInfo, FinderInfo("XDOCXPR3"));
+  pair.Deplacer = pair.Renommer = "1";
+  const std::string name = "Budget\xE2\x80\xA2" "2024";
+  dir_.Write(Src(name), "q");
+  dir_.SetAttribute(Src(name), kInfo, FinderInfo("XDOCXPR3"));
   MirrorEngine engine(MirrorEnvironment{
       fs_, clock_, system_, settings_, pairs_, log_, host_, warnings_,
-      [](std::string_view signature) { return signature == "XDOCXPR3" ? "qxd" : ""; },
-      {}});
+      [](std::string_view signature) { return signature == "XDOCXPR3" ? "qxd" : ""; }, {}});
   engine.RunMirrorPass(PassKind::kStartCommand);
   EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"Budget-2024.qxd"});
   EXPECT_EQ(dir_.GetAttribute(Dst("Budget-2024.qxd"), kInfo), FinderInfo("XDOCXPR3"));
@@ -117,14 +104,11 @@ TEST_F(MacintoshTest, OnOldNtTheEngineCopiesStreamsAndAMoveDeletesThem) {
   dir_.SetAttribute(Src("doc"), kFork, "fork");
   // Keep the source file so what happened to its streams can be seen.
   fs_.FailFor(platform::FsOperation::kDeleteFileAt, "doc", EACCES);
-  PairContext move;
-  move.Deplacer = true;
-  MirrorSrcToDst(move);
+  MirrorSrcToDst({.Deplacer = true});
   EXPECT_EQ(fs_.Calls(platform::FsOperation::kCopyStreamAt), 2);
   EXPECT_EQ(dir_.GetAttribute(Dst("doc"), kFork), "fork");
   EXPECT_EQ(dir_.GetAttribute(Src("doc"), kInfo), "<none>");
   EXPECT_EQ(dir_.GetAttribute(Src("doc"), kFork), "<none>");
-
   // From service pack 4 on, the file copy carries them itself.
   system_.service_pack = 4;
   dir_.Write(Src("doc2"), "data");

@@ -1,188 +1,154 @@
+// One pair's walks: what MirrorFolder copies and RemoveObsoleteEntries deletes.
+
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
-#include "support/engine_fixture.h"
+#include "engine/update_rule.h"
+#include "engine/walk_stack.h"
+#include "engine/pair_test.h"
 #include "support/lock_holder.h"
 
 namespace vorn {
 namespace {
 
-using testing::EngineTest;
 using testing::LockHolder;
+using testing::TestFolder;
+using Counted = std::vector<int>;
 
-constexpr int64_t kJan2024 = 1704067200;
-
-class MirrorFolderTest : public EngineTest {
+class MirrorFolderTest : public testing::PairTest {
  protected:
-  const MirrorCounters& counters() { return engine_.counters(); }
+  mode_t Mode(const std::string& relative) { return fs_.Lookup(dir_.Path(relative))->permissions; }
+  void Chmod(const std::string& relative, mode_t mode) {
+    ASSERT_EQ(::chmod(dir_.Path(relative).c_str(), mode), 0);
+  }
+  void Remove() {
+    engine_.SetPairContext({.Effacer = true});
+    engine_.RemoveObsoleteEntries(dir_.Path("src"), dir_.Path("dst"));
+  }
 };
 
-TEST_F(MirrorFolderTest, NewFilesAndFoldersAreCreatedAndCounted) {
-  dir_.Write(Src("a.txt"), "alpha");
-  dir_.Write(Src(".hidden"), "h");
-  dir_.MakeFolder(Src("sub"));
-  dir_.Write(Src("sub/b.txt"), "beta");
-  dir_.MakeFolder(Src("sub/empty"));
-  MirrorSrcToDst({});
-  EXPECT_EQ(dir_.Read(Dst("a.txt")), "alpha");
-  EXPECT_EQ(dir_.Read(Dst(".hidden")), "h");
-  EXPECT_EQ(dir_.Read(Dst("sub/b.txt")), "beta");
-  EXPECT_TRUE(dir_.Exists(Dst("sub/empty")));
-  EXPECT_EQ(counters().FilesSeen, 3);
-  EXPECT_EQ(counters().FilesCreated, 3);
-  EXPECT_EQ(counters().FoldersCreated, 2);
-
-  MirrorSrcToDst({});  // nothing changed
-  EXPECT_EQ(counters().FilesSeen, 3);
-  EXPECT_EQ(counters().FilesCreated + counters().FilesModified + counters().FoldersCreated, 0);
+TEST(UpdateRuleTest, NewerOnlyOrDifferentWithinTheTolerance) {
+  constexpr uint64_t kSecond = 10000000;
+  constexpr uint64_t kBase = 133590000000000000ull;  // a 2024 time
+  constexpr int64_t kS = kSecond;
+  const struct {
+    uint64_t source, target, source_size, target_size;
+    bool newer_only, tolerance, due;
+    std::optional<int64_t> delta;  // logged only with the tolerance
+  } cases[] = {
+      {kBase + 1, kBase, 10, 10, true, false, true, {}},
+      {kBase, kBase, 10, 11, true, false, false, {}},  // newer-only ignores sizes
+      {kBase, kBase + kSecond, 10, 10, true, false, false, {}},
+      {kBase + kSecond / 2, kBase, 1, 1, true, false, true, {}},
+      {kBase + kSecond / 2, kBase, 1, 1, true, true, false, kS / 2},
+      {kBase + kSecond, kBase, 1, 1, true, true, true, kS},
+      {kBase, kBase + 5 * kSecond, 1, 2, true, true, false, -5 * kS},  // newer target stays
+      {kBase, kBase, 10, 11, false, false, true, {}},
+      {kBase, kBase, 10, 10, false, false, false, {}},
+      {kBase, kBase + 1, 10, 10, false, false, true, {}},  // difference, not age
+      {kBase, kBase + kSecond / 2, 7, 7, false, true, false, kS / 2},
+      {kBase, kBase + 2 * kSecond, 7, 7, false, true, true, 2 * kS},
+      {kBase, kBase, 7, 8, false, true, true, 0},
+      {kBase, 0, 7, 7, false, true, true, static_cast<int64_t>(kBase)},  // 64-bit distance
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << (c.source - kBase) << " vs " << (c.target - kBase)
+                                      << " newer_only=" << c.newer_only
+                                      << " tolerance=" << c.tolerance);
+    const UpdateDecision d = DecideUpdate(c.source, c.target, c.source_size, c.target_size,
+                                          c.newer_only, c.tolerance, 10000000);
+    EXPECT_EQ(d.due, c.due);
+    EXPECT_EQ(d.time_delta, c.delta);
+  }
 }
 
-TEST_F(MirrorFolderTest, TheUpdateRuleDecidesOverwrites) {
-  dir_.Write(Src("same"), "12345");
-  dir_.Write(Dst("same"), "54321");
-  dir_.Write(Src("bigger"), "123456");
-  dir_.Write(Dst("bigger"), "12345");
-  dir_.Write(Src("older-source"), "old");
-  dir_.Write(Dst("older-source"), "new");
-  for (const char* name : {"same", "bigger"}) {
-    dir_.SetTime(Src(name), kJan2024, 0);
-    dir_.SetTime(Dst(name), kJan2024, 0);
-  }
-  dir_.SetTime(Src("older-source"), kJan2024, 0);
-  dir_.SetTime(Dst("older-source"), kJan2024 + 60, 0);
-
-  PairContext newer_only;
-  newer_only.Nouveau = true;
-  MirrorSrcToDst(newer_only);
-  EXPECT_EQ(counters().FilesModified, 0);
+TEST_F(MirrorFolderTest, NewEntriesAreCreatedOnceAndTheUpdateRuleDecidesOverwrites) {
+  Make({"src/.hidden", "src/sub/", "src/sub/b.txt", "src/sub/empty/"});
+  Both("same", "12345", "54321");
+  Both("bigger", "123456", "12345");
+  Both("older-source", "old", "new", kJan2024, kJan2024 + 60);
+  Both("half", "source", "target", kJan2024, kJan2024, 500000000);
+  MirrorSrcToDst({.Nouveau = true, .NoMilliseconds = true});
+  EXPECT_EQ(Counts(), (Counted{6, 2, 0, 0, 2, 0}));
+  EXPECT_EQ(dir_.Read(Dst(".hidden")), "src/.hidden");
+  EXPECT_EQ(dir_.Read(Dst("sub/b.txt")), "src/sub/b.txt");
+  EXPECT_TRUE(dir_.Exists(Dst("sub/empty")));
+  MirrorSrcToDst({.Nouveau = true});
+  EXPECT_EQ(Counts(), (Counted{6, 0, 1, 0, 0, 0}));
+  EXPECT_EQ(dir_.Read(Dst("half")), "source");
   EXPECT_EQ(dir_.Read(Dst("older-source")), "new");
-
   MirrorSrcToDst({});  // date or size differ
-  EXPECT_EQ(counters().FilesModified, 2);
+  EXPECT_EQ(Counts(), (Counted{6, 0, 2, 0, 0, 0}));
   EXPECT_EQ(dir_.Read(Dst("same")), "54321");  // equal time and size: kept
   EXPECT_EQ(dir_.Read(Dst("bigger")), "123456");
   EXPECT_EQ(dir_.Read(Dst("older-source")), "old");
 }
 
-TEST_F(MirrorFolderTest, HalfASecondIsNoDifferenceWithTheTolerance) {
-  dir_.Write(Src("f"), "source");
-  dir_.Write(Dst("f"), "target");
-  dir_.SetTime(Src("f"), kJan2024, 500000000);
-  dir_.SetTime(Dst("f"), kJan2024, 0);
-  PairContext context;
-  context.Nouveau = true;
-  context.NoMilliseconds = true;
-  MirrorSrcToDst(context);
-  EXPECT_EQ(counters().FilesModified, 0);
-  context.NoMilliseconds = false;
-  MirrorSrcToDst(context);
-  EXPECT_EQ(counters().FilesModified, 1);
-  EXPECT_EQ(dir_.Read(Dst("f")), "source");
-}
-
-TEST_F(MirrorFolderTest, AReadOnlyTargetIsOverwrittenAndTakesTheSourceMode) {
-  dir_.Write(Src("f"), "new content", 0644);
-  dir_.Write(Dst("f"), "old", 0444);
-  MirrorSrcToDst({});
-  EXPECT_EQ(counters().FilesModified, 1);
-  EXPECT_EQ(dir_.Read(Dst("f")), "new content");
-  EXPECT_EQ(fs_.Lookup(dir_.Path(Dst("f")))->permissions, 0644u);
-}
-
-TEST_F(MirrorFolderTest, AttributesOfUpToDateFilesAndFoldersAreCopiedWhenAsked) {
+TEST_F(MirrorFolderTest, AReadOnlyTargetIsOverwrittenAndAttributesFollowWhenAsked) {
+  dir_.Write(Src("ro"), "new content", 0644);
+  dir_.Write(Dst("ro"), "old", 0444);
   dir_.Write(Src("f"), "x", 0600);
   dir_.MakeFolder(Src("sub"), 0700);
   MirrorSrcToDst({});
-  ASSERT_EQ(::chmod(dir_.Path(Dst("f")).c_str(), 0640), 0);
-  ASSERT_EQ(::chmod(dir_.Path(Dst("sub")).c_str(), 0755), 0);
+  EXPECT_EQ(counters().FilesModified, 1);
+  EXPECT_EQ(dir_.Read(Dst("ro")), "new content");
+  EXPECT_EQ(Mode(Dst("ro")), 0644u);
+  Chmod(Dst("f"), 0640);
+  Chmod(Dst("sub"), 0755);
   MirrorSrcToDst({});
   EXPECT_EQ(counters().AttributesChanged, 0);  // off by default
   settings_.CopierAttributs = true;
   MirrorSrcToDst({});
   EXPECT_EQ(counters().AttributesChanged, 2);
-  EXPECT_EQ(fs_.Lookup(dir_.Path(Dst("f")))->permissions, 0600u);
-  EXPECT_EQ(fs_.Lookup(dir_.Path(Dst("sub")))->permissions, 0700u);
+  EXPECT_EQ(Mode(Dst("f")), 0600u);
+  EXPECT_EQ(Mode(Dst("sub")), 0700u);
 }
 
-TEST_F(MirrorFolderTest, WithoutSubFoldersHiddenFilesAndFoldersAreIgnored) {
+TEST_F(MirrorFolderTest, WithoutSubFoldersHiddenFilesAndFoldersAreLeftOnBothSides) {
   settings_.MiroirSousDossiers = false;
-  dir_.Write(Src("shown"), "x");
-  dir_.Write(Src(".hidden"), "x");
-  dir_.MakeFolder(Src("sub"));
-  dir_.Write(Src("sub/inner"), "x");
-  MirrorSrcToDst({});
-  EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"shown"});
-  EXPECT_EQ(counters().FilesSeen, 1);
+  Make({"src/shown", "src/.hidden", "src/sub/", "src/sub/inner", "dst/.old", "dst/old/", "dst/plain"});
+  MirrorSrcToDst({.Effacer = true});
+  EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{".old", "old", "shown"}));
+  EXPECT_EQ(Counts(), (Counted{1, 1, 0, 1, 0, 0}));
 }
 
-TEST_F(MirrorFolderTest, MoveModeEmptiesTheSource) {
-  dir_.Write(Src("new"), "n");
-  dir_.Write(Src("uptodate"), "u");
-  dir_.Write(Dst("uptodate"), "u");
-  dir_.SetTime(Src("uptodate"), kJan2024, 0);
-  dir_.SetTime(Dst("uptodate"), kJan2024, 0);
-  dir_.MakeFolder(Src("sub"));
+TEST_F(MirrorFolderTest, MoveModeEmptiesTheSourceButNeverMovesALockedFile) {
+  Both("uptodate", "u", "u");
+  Make({"src/new", "src/sub/", "src/busy.doc"});
   dir_.Write(Src("sub/inner"), "i", 0444);
-  PairContext move;
-  move.Deplacer = true;
-  MirrorSrcToDst(move);
-  EXPECT_TRUE(dir_.Names("src").empty());
-  EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"new", "sub", "uptodate"}));
-  EXPECT_EQ(dir_.Read(Dst("sub/inner")), "i");
-  EXPECT_EQ(counters().FilesCreated, 2);
-  EXPECT_EQ(counters().FilesRemoved, 3);
-  EXPECT_EQ(counters().FoldersRemoved, 1);
-}
-
-TEST_F(MirrorFolderTest, LockedFilesAreCountedListedAndNeverCopiedOrDeleted) {
-  dir_.Write(Src("busy.doc"), "in use");
-  dir_.Write(Src("free.doc"), "free");
   LockHolder holder(dir_.Path(Src("busy.doc")), LockHolder::Kind::kExclusiveFlock);
   ASSERT_TRUE(holder.holding());
-  PairContext move;
-  move.Deplacer = true;
-  MirrorSrcToDst(move);
+  MirrorSrcToDst({.Deplacer = true});
+  EXPECT_EQ(dir_.Names("src"), std::vector<std::string>{"busy.doc"});
+  EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"new", "sub", "uptodate"}));
+  EXPECT_EQ(dir_.Read(Dst("sub/inner")), "i");
+  EXPECT_EQ(Counts(), (Counted{4, 2, 0, 3, 1, 1}));  // the locked file is seen too
   EXPECT_EQ(counters().FilesLocked, 1);
   EXPECT_EQ(engine_.lstLockedTemp(), std::vector<std::string>{dir_.Path(Src("busy.doc"))});
-  EXPECT_FALSE(dir_.Exists(Dst("busy.doc")));
-  EXPECT_TRUE(dir_.Exists(Src("busy.doc")));
-  EXPECT_FALSE(dir_.Exists(Src("free.doc")));
 }
 
-TEST_F(MirrorFolderTest, SecurityIsComparedAndCopiedOnlyWhenItDiffers) {
+TEST_F(MirrorFolderTest, SecurityIsCopiedToNewEntriesAndWhenItDiffersOnTheNtFamilyOnly) {
   dir_.Write(Src("f"), "x", 0640);
-  dir_.MakeFolder(Src("sub"), 0750);
-  MirrorSrcToDst({});
-  // A new folder gets default security unless security is copied.
-  ASSERT_EQ(::chmod(dir_.Path(Dst("sub")).c_str(), 0750), 0);
+  dir_.MakeFolder(Src("sub"), 0711);
   settings_.CopierSecurite = true;
+  MirrorSrcToDst({});
+  EXPECT_EQ(counters().SecuritiesCopied, 2);
+  EXPECT_EQ(Mode(Dst("sub")), 0711u);
   settings_.CopierSecuriteTout = true;
   MirrorSrcToDst({});
   EXPECT_EQ(counters().SecuritiesCopied, 0);  // identical lists count nothing
   EXPECT_EQ(counters().SecuritiesNotCopied, 0);
-
-  ASSERT_EQ(::chmod(dir_.Path(Dst("f")).c_str(), 0600), 0);
-  ASSERT_EQ(::chmod(dir_.Path(Dst("sub")).c_str(), 0700), 0);
+  Chmod(Dst("f"), 0600);
+  Chmod(Dst("sub"), 0700);
   MirrorSrcToDst({});
   EXPECT_EQ(counters().SecuritiesCopied, 2);
-  EXPECT_EQ(fs_.Lookup(dir_.Path(Dst("f")))->permissions, 0640u);
-  EXPECT_EQ(fs_.Lookup(dir_.Path(Dst("sub")))->permissions, 0750u);
-
-  // The same choice on the 95 family copies nothing.
+  EXPECT_EQ(Mode(Dst("f")), 0640u);
+  EXPECT_EQ(Mode(Dst("sub")), 0711u);
   system_ = testing::Windows95System();
-  ASSERT_EQ(::chmod(dir_.Path(Dst("f")).c_str(), 0600), 0);
+  Chmod(Dst("f"), 0600);
   MirrorSrcToDst({});
   EXPECT_EQ(counters().SecuritiesCopied + counters().SecuritiesNotCopied, 0);
-}
-
-TEST_F(MirrorFolderTest, NewFilesAndFoldersReceiveTheSourceSecurity) {
-  settings_.CopierSecurite = true;
-  dir_.Write(Src("f"), "x", 0604);
-  dir_.MakeFolder(Src("sub"), 0711);
-  MirrorSrcToDst({});
-  EXPECT_EQ(counters().SecuritiesCopied, 2);
-  EXPECT_EQ(fs_.Lookup(dir_.Path(Dst("sub")))->permissions, 0711u);
 }
 
 TEST_F(MirrorFolderTest, TheSecureCopyOfThe95FamilyGoesThroughABangName) {
@@ -194,7 +160,6 @@ TEST_F(MirrorFolderTest, TheSecureCopyOfThe95FamilyGoesThroughABangName) {
   EXPECT_EQ(counters().FilesModified, 1);
   EXPECT_EQ(dir_.Read(Dst("report.doc")), "new content");
   EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"report.doc"});
-
   // A rename that fails leaves the complete copy under its "!" name.
   dir_.Write(Src("report.doc"), "newer!");
   fs_.FailFor(platform::FsOperation::kRenameAt, "!report.doc", EIO);
@@ -203,22 +168,138 @@ TEST_F(MirrorFolderTest, TheSecureCopyOfThe95FamilyGoesThroughABangName) {
   EXPECT_EQ(dir_.Read(Dst("!report.doc")), "newer!");
 }
 
-TEST_F(MirrorFolderTest, LinksAreMirroredAsLinksAndNeverFollowed) {
+TEST_F(MirrorFolderTest, LinksAreCopiedAndRemovedAsLinksNeverFollowed) {
   dir_.MakeFolder("outside");
-  dir_.Write("outside/secret", "s");
+  dir_.Write("outside/keep", "k");
   dir_.MakeLink(Src("escape"), "../outside");
-  MirrorSrcToDst({});
+  dir_.MakeLink(Dst("obsolete-link"), "../outside");
+  MirrorSrcToDst({.Effacer = true});
   EXPECT_EQ(fs_.Lookup(dir_.Path(Dst("escape")))->type, platform::EntryType::kLink);
-  EXPECT_EQ(counters().FoldersCreated, 0);
-  EXPECT_EQ(counters().FilesCreated, 1);
+  EXPECT_EQ(Counts(), (Counted{1, 1, 0, 1, 0, 0}));
+  EXPECT_FALSE(dir_.Exists(Dst("obsolete-link")));
+  EXPECT_EQ(dir_.Names("outside"), std::vector<std::string>{"keep"});
 }
 
-TEST_F(MirrorFolderTest, AStopAfterTheFirstEntryEndsTheWalk) {
+TEST_F(MirrorFolderTest, AStopEndsEitherWalkAtTheNextEntry) {
   for (int i = 0; i < 10; ++i) dir_.Write(Src("f" + std::to_string(i)), "x");
+  for (int i = 0; i < 5; ++i) dir_.Write(Dst("old" + std::to_string(i)), "x");
   host_.on_yield = [this](int) { host_.idle = true; };
   MirrorSrcToDst({});
   EXPECT_EQ(host_.yields, 1);
   EXPECT_LE(counters().FilesSeen, 1);
+  host_.yields = 0;
+  Remove();
+  EXPECT_EQ(host_.yields, 1);
+  EXPECT_GE(dir_.Names("dst").size(), 4u);
+}
+
+TEST_F(MirrorFolderTest, ObsoleteFilesGoEvenReadOnlyAndAFolderInTheSourceKeepsAFile) {
+  Both("keep", "k", "k");
+  dir_.Write(Dst("gone"), "g", 0444);
+  Make({"dst/old/", "dst/old/1", "dst/old/2"});
+  MirrorSrcToDst({.Effacer = true});
+  EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"keep"});
+  EXPECT_EQ(Counts(), (Counted{1, 0, 0, 3, 0, 1}));
+  // Only the removal walk, so the file is not replaced by the folder first.
+  dir_.MakeFolder(Src("name"));
+  dir_.Write(Dst("name"), "a file where the source has a folder");
+  Remove();
+  EXPECT_EQ(dir_.Read(Dst("name")), "a file where the source has a folder");
+}
+
+TEST_F(MirrorFolderTest, AnObsoleteTreeEmptiesFromTheBottomOverPasses) {
+  Make({"dst/A/", "dst/A/B/", "dst/A/B/C/", "dst/A/B/C/file"});
+  MirrorSrcToDst({.Effacer = true});
+  EXPECT_EQ(Counts(), (Counted{0, 0, 0, 1, 0, 1}));
+  EXPECT_EQ(dir_.Names(Dst("A/B")), std::vector<std::string>{});
+  MirrorSrcToDst({.Effacer = true});
+  EXPECT_EQ(dir_.Names(Dst("A")), std::vector<std::string>{});
+  MirrorSrcToDst({.Effacer = true});
+  EXPECT_TRUE(dir_.Names("dst").empty());
+  EXPECT_EQ(Counts(), (Counted{0, 0, 0, 0, 0, 1}));
+}
+
+// Only "no such entry" lets a source entry count as gone: any other failure
+// to open or list a source folder keeps its whole target subtree.
+TEST_F(MirrorFolderTest, OnlyAnAbsentSourceMakesTargetEntriesObsolete) {
+  using platform::FsOperation;
+  const struct {
+    FsOperation operation;
+    int code;
+    bool removed;
+  } cases[] = {
+      {FsOperation::kOpenFolderAt, ENOENT, true},   {FsOperation::kOpenFolderAt, EACCES, false},
+      {FsOperation::kOpenFolderAt, EIO, false},     {FsOperation::kOpenFolderAt, ELOOP, false},
+      {FsOperation::kOpenFolderAt, ENAMETOOLONG, false},
+      {FsOperation::kOpenFolderAt, ESTALE, false},  {FsOperation::kReadFolder, EACCES, false},
+      {FsOperation::kReadFolder, EIO, false},
+  };
+  dir_.MakeFolder(Src("sub"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(c.operation)) + " " + std::to_string(c.code));
+    Make({"dst/sub/", "dst/sub/deeper/", "dst/sub/old", "dst/sub/deeper/old"});
+    platform::FaultInjectingFileSystem faults(fs_);
+    faults.FailFor(c.operation, dir_.Path(Src("sub")), c.code);
+    MirrorEngine engine(MirrorEnvironment{faults, clock_, system_, settings_, pairs_, log_, host_,
+                                          warnings_, {}, {}});
+    engine.SetPairContext({.Effacer = true});
+    engine.RemoveObsoleteEntries(dir_.Path("src"), dir_.Path("dst"));
+    EXPECT_EQ(dir_.Exists(Dst("sub/old")), !c.removed);
+    EXPECT_EQ(dir_.Exists(Dst("sub/deeper/old")), !c.removed);
+    testing::RemoveTree(dir_.Path("dst/sub"));
+  }
+}
+
+TEST_F(MirrorFolderTest, AVanishedSourceRootStopsTheRemovalSaysSoAndDeletesNothing) {
+  settings_.ErreurDossier = true;
+  settings_.Logs = true;
+  settings_.Langue = kFrench;
+  log_.FixDay(clock_.Now());
+  Both("a", "a", "a");
+  dir_.Write(Dst("obsolete"), "precious");
+  // The root goes away once the walk has opened both roots.
+  fs_.FailNth(platform::FsOperation::kOpenFolder, 3, ENOENT);
+  engine_.SetPairContext({.Effacer = true});
+  EXPECT_FALSE(engine_.RemoveObsoleteEntries(dir_.Path("src"), dir_.Path("dst")));
+  EXPECT_EQ(dir_.Read(Dst("obsolete")), "precious");
+  EXPECT_EQ(counters().FilesRemoved, 0);
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0],
+            "<b>10:15:02 - Effacement des fichiers obsolètes<br>Dossier source inconnu!<br>Arrêt "
+            "du programme</b>");
+  EXPECT_EQ(LogBody().back(), host_.messages[0] + ": " + dir_.Path("src") + "/<br>");
+}
+
+// Deep trees and the window of open folders are exercised by the tree below
+// and by an end-to-end run under a low open-file limit.
+TEST(WalkStackTest, AMissingSideStaysMissingBelow) {
+  TestFolder dir;
+  dir.MakeFolder("s");
+  dir.MakeFolder("s/a");
+  dir.MakeFolder("s/a/b");
+  const auto fs = platform::MakePosixFileSystem();
+  WalkStack walk(*fs, dir.Path("s"), dir.Path("no-target"));
+  EXPECT_EQ(walk.Target(), nullptr);
+  walk.Descend("a");
+  walk.Descend("b");
+  EXPECT_NE(walk.Source(), nullptr);
+  EXPECT_EQ(walk.Target(), nullptr);
+  EXPECT_EQ(walk.TargetPath(), dir.Path("no-target/a/b"));
+}
+
+TEST_F(MirrorFolderTest, ATreeFarDeeperThanTheWindowMirrorsAndMovesCompletely) {
+  std::string relative;
+  for (int i = 0; i < 150; ++i) {
+    relative += "/n";
+    dir_.MakeFolder("src" + relative);
+    dir_.Write("src" + relative + "/f", std::to_string(i));
+  }
+  MirrorSrcToDst({});
+  EXPECT_EQ(Counts(), (Counted{150, 150, 0, 0, 150, 0}));
+  EXPECT_EQ(dir_.Read("dst" + relative + "/f"), "149");
+  MirrorSrcToDst({.Deplacer = true});
+  EXPECT_EQ(Counts(), (Counted{150, 0, 0, 150, 0, 150}));
+  EXPECT_TRUE(dir_.Names("src").empty());
 }
 
 }  // namespace

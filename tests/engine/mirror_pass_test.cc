@@ -1,20 +1,22 @@
+// Whole passes over the pairs: what the window, the log and the summary show.
+
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include <gtest/gtest.h>
 
-#include "support/engine_fixture.h"
+#include "engine/summary.h"
+#include "shell/text.h"
+#include "engine/pair_test.h"
 #include "support/lock_holder.h"
 
 namespace vorn {
 namespace {
 
-using testing::EngineTest;
 using testing::LockHolder;
 
-class MirrorPassTest : public EngineTest {
- protected:
-  const MirrorCounters& counters() { return engine_.counters(); }
-};
+using MirrorPassTest = testing::PairTest;
 
 TEST_F(MirrorPassTest, WithoutPairsThePassShowsEmptyCountsAndLogsNoSummary) {
   settings_.MiroirSousDossiers = false;
@@ -32,13 +34,7 @@ TEST_F(MirrorPassTest, ThePassReproducesTheLogExampleExactly) {
   settings_.Logs = true;
   settings_.FichiersLogs = true;
   clock_.times = {{2024, 5, 1, 10, 14, 59, 3}, {2024, 5, 1, 10, 15, 2, 3}};
-  for (int i = 0; i < 11; ++i) {
-    const std::string name = "file" + std::to_string(i);
-    dir_.Write(Src(name), "same");
-    dir_.Write(Dst(name), "same");
-    dir_.SetTime(Src(name), 1714550000, 0);
-    dir_.SetTime(Dst(name), 1714550000, 0);
-  }
+  for (int i = 0; i < 11; ++i) Both("file" + std::to_string(i), "same", "same");
   dir_.Write(Src("report.doc"), "new");
   dir_.MakeFolder(Src("2024"));
   AddDefaultPair();
@@ -52,10 +48,10 @@ TEST_F(MirrorPassTest, ThePassReproducesTheLogExampleExactly) {
             "<b><center><h1>Mirroring Logs</h1></center></b>\r\n"
             "<center><h3>Wednesday, May 01, 2024</h3></center>\r\n"
             "<small>Creation - " +
-                dir_.Path(Dst("report.doc")) +
+                T("report.doc") +
                 "</small><br>\r\n"
                 "<small><i>Creation folder</i> - " +
-                dir_.Path(Dst("2024")) +
+                T("2024") +
                 "</small><br>\r\n"
                 "<b>Vorn 2.2i</b>&nbsp;Wednesday, May 01, 2024 - 10:15:02; 12 files in 1 source "
                 "folder (0 invalid source folder; 0 invalid target folder)<br>Files: 1 created, 0 "
@@ -84,8 +80,7 @@ TEST_F(MirrorPassTest, InvalidFoldersAreCountedAndReported) {
   AddPair(dir_.Path("src"), "");                            // empty target: not reported
   AddPair(dir_.Path("src"), dir_.Path("missing-target"));   // reported
   AddPair(dir_.Path("missing-1"), dir_.Path("missing-2"));  // two reports
-  FolderPair& disabled = AddPair(dir_.Path("missing-3"), dir_.Path("dst"));
-  disabled.Enable = "0";  // still reported
+  AddPair(dir_.Path("missing-3"), dir_.Path("dst")).Enable = "0";  // still reported
   Pass();
   EXPECT_EQ(counters().SourceFolders, 3);
   EXPECT_EQ(counters().InvalidSourceFolders, 2);
@@ -97,7 +92,7 @@ TEST_F(MirrorPassTest, InvalidFoldersAreCountedAndReported) {
                 "10:15:02 - Unknown target folder", "10:15:02 - Unknown source folder"}));
 }
 
-TEST_F(MirrorPassTest, PairsTakePartEveryNthTimedPass) {
+TEST_F(MirrorPassTest, PairsTakePartEveryNthTimedPassAndAtEveryStartCommand) {
   FolderPair& pair = AddDefaultPair();
   pair.NbTemporisations = "3";
   pair.PassCountdown = 3;
@@ -111,14 +106,11 @@ TEST_F(MirrorPassTest, PairsTakePartEveryNthTimedPass) {
   EXPECT_TRUE(dir_.Exists(Dst("f")));
   EXPECT_EQ(pairs_[0].PassCountdown, 3);
   dir_.Write(Src("g"), "x");
-  Pass(PassKind::kStartCommand);  // the start command mirrors at once
+  Pass(PassKind::kStartCommand);
   EXPECT_TRUE(dir_.Exists(Dst("g")));
-}
-
-TEST_F(MirrorPassTest, LargeIntervalCountsDoNotOverflow) {
-  FolderPair& pair = AddDefaultPair();
-  pair.NbTemporisations = "64000";
-  pair.PassCountdown = 64000;
+  // Large counts do not overflow.
+  pairs_[0].NbTemporisations = "64000";
+  pairs_[0].PassCountdown = 64000;
   Pass(PassKind::kTimed);
   EXPECT_EQ(pairs_[0].PassCountdown, 63999);
 }
@@ -126,10 +118,11 @@ TEST_F(MirrorPassTest, LargeIntervalCountsDoNotOverflow) {
 TEST_F(MirrorPassTest, AStopDuringASecondPairEndsThePassButKeepsTheSummary) {
   settings_.Logs = true;
   for (int i = 0; i < 5; ++i) {
-    dir_.MakeFolder("s" + std::to_string(i));
-    dir_.MakeFolder("t" + std::to_string(i));
-    dir_.Write("s" + std::to_string(i) + "/f", "x");
-    AddPair(dir_.Path("s" + std::to_string(i)), dir_.Path("t" + std::to_string(i)));
+    const std::string s = "s" + std::to_string(i), t = "t" + std::to_string(i);
+    dir_.MakeFolder(s);
+    dir_.MakeFolder(t);
+    dir_.Write(s + "/f", "x");
+    AddPair(dir_.Path(s), dir_.Path(t));
   }
   host_.on_yield = [this](int) {
     if (engine_.current_pair() == 2) host_.idle = true;
@@ -155,30 +148,21 @@ TEST_F(MirrorPassTest, LockedFilesAreLoggedOnlyWhenNewlyLocked) {
   const std::vector<std::string> expected{dir_.Path(Src("A<nother>")), dir_.Path(Src("busy"))};
   EXPECT_EQ(engine_.lstLocked(), expected);
   EXPECT_EQ(host_.shown_locked, expected);
-  // Once each, with the name escaped for the browser.
-  std::vector<std::string> locked_lines;
-  for (const std::string& line : LogBody()) {
-    if (line.rfind("<small><b>Locked (not copied)</b> - ", 0) == 0) locked_lines.push_back(line);
-  }
-  std::sort(locked_lines.begin(), locked_lines.end());
-  EXPECT_EQ(locked_lines,
-            (std::vector<std::string>{
-                "<small><b>Locked (not copied)</b> - " + dir_.Path(Src("A&lt;nother&gt;")) +
-                    "</small><br>",
-                "<small><b>Locked (not copied)</b> - " + dir_.Path(Src("busy")) + "</small><br>"}));
   EXPECT_EQ(counters().FilesLocked, 2);
-}
-
-TEST_F(MirrorPassTest, StopAfterFirstPassEndsTheProgram) {
-  settings_.ArretAutomatique = true;
-  AddDefaultPair();
-  EXPECT_EQ(Pass(), PassEnd::kEndProgram);
-  EXPECT_EQ(host_.summaries.size(), 1u);
+  // Once each, with the name escaped for the browser.
+  const std::string locked = "<small><b>Locked (not copied)</b> - ";
+  std::vector<std::string> lines;
+  for (const std::string& line : LogBody()) {
+    if (line.rfind(locked, 0) == 0) lines.push_back(line);
+  }
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       locked + dir_.Path(Src("A&lt;nother&gt;")) + "</small><br>",
+                       locked + dir_.Path(Src("busy")) + "</small><br>"}));
 }
 
 TEST_F(MirrorPassTest, AVanishedSourceDuringRemovalEndsThePassAtOnce) {
-  FolderPair& pair = AddDefaultPair();
-  pair.Effacer = "1";
+  AddDefaultPair().Effacer = "1";
   AddDefaultPair();
   dir_.Write(Src("present"), "p");
   dir_.Write(Dst("obsolete"), "keep");
@@ -191,22 +175,20 @@ TEST_F(MirrorPassTest, AVanishedSourceDuringRemovalEndsThePassAtOnce) {
 
 TEST_F(MirrorPassTest, MoveAndRemoveTogetherNeverRemove) {
   FolderPair& pair = AddDefaultPair();
-  pair.Effacer = "1";
-  pair.Deplacer = "1";
+  pair.Effacer = pair.Deplacer = "1";
   dir_.Write(Dst("only-in-target"), "t");
   Pass();
   EXPECT_TRUE(dir_.Exists(Dst("only-in-target")));
 }
 
-TEST_F(MirrorPassTest, EventLogAndNetworkMessageChannels) {
+TEST_F(MirrorPassTest, FolderWarningsReachTheEventLogOnlyFromARunningServiceAndNeverOn95) {
   settings_.ErreurDossierEventLog = true;
   settings_.ErreurDossierNetSend = true;
   AddPair(dir_.Path("nowhere"), dir_.Path("dst"));
   Pass();
-  EXPECT_TRUE(service_.events.empty());  // the service is not running
+  EXPECT_TRUE(service_.events.empty());
   EXPECT_EQ(commands_run_, std::vector<std::string>{
                                "net send Administrator \"Warning from Vorn: unknown folder\""});
-
   service_.installed = service_.running = true;
   settings_.MessageNetSend.clear();
   Pass();
@@ -215,12 +197,128 @@ TEST_F(MirrorPassTest, EventLogAndNetworkMessageChannels) {
   EXPECT_EQ(service_.events[0].second,
             "10:15:02 - Unknown source folder: " + dir_.Path("nowhere") + "/");
   EXPECT_EQ(commands_run_.size(), 1u);  // an empty message sends nothing
-
   system_ = testing::Windows95System();
   settings_.MessageNetSend = "bob hello";
   Pass();
   EXPECT_EQ(commands_run_.size(), 1u);
   EXPECT_EQ(service_.events.size(), 1u);
+}
+
+TEST_F(MirrorPassTest, ModificationsAttributesAndSecurityAreLoggedInFrench) {
+  LogFileNames();
+  settings_.Langue = kFrench;
+  settings_.CopierAttributs = true;
+  Both("changed", "new!", "old", 1714550000, 1714549998);
+  Both("mode", "m", "m");
+  ASSERT_EQ(::chmod(dir_.Path(Src("mode")).c_str(), 0600), 0);
+  dir_.MakeFolder(Src("folder"), 0700);
+  dir_.MakeFolder(Dst("folder"), 0755);
+  MirrorSrcToDst({.NoMilliseconds = true});
+  EXPECT_EQ(LogBody(),
+            (std::vector<std::string>{
+                "<small>Modification - " + T("changed") + "</small><br>",
+                "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<small>Time delta between source and target "
+                "files=20000000 [in 100-nanosecond intervals; MaxTimeInterval=10000000]"
+                "</small><br>",
+                "<small>Modification attributs - " + T("mode") + "</small><br>",
+                "<small><i>Modification attributs dossier</i> - " + T("folder") + "</small><br>",
+            }));
+  settings_.CopierAttributs = false;
+  settings_.CopierSecurite = settings_.CopierSecuriteTout = true;
+  ASSERT_EQ(::chmod(T("mode").c_str(), 0640), 0);
+  ASSERT_EQ(::chmod(T("folder").c_str(), 0750), 0);
+  MirrorSrcToDst({});
+  const std::vector<std::string> more = LogBody();
+  ASSERT_GE(more.size(), 2u);
+  EXPECT_EQ(more[more.size() - 2], "<small>Sécurité modifiée - " + T("mode") + "</small><br>");
+  EXPECT_EQ(more.back(),
+            "<small><i>Sécurité modifiée dossier</i> - " + T("folder") + "</small><br>");
+}
+
+// Names that look like markup are written escaped, so a browser shows them.
+TEST_F(MirrorPassTest, MovesAndRemovalsAreLoggedInPortuguese) {
+  LogFileNames();
+  settings_.Langue = kPortuguese;
+  dir_.MakeFolder(Src("<sub>"));
+  dir_.Write(Src("<sub>/a&b \"f\""), "f");
+  MirrorSrcToDst({.Deplacer = true});
+  EXPECT_EQ(LogBody(),
+            (std::vector<std::string>{
+                "<small><i>Criação pasta</i> - " + T("&lt;sub&gt;") + "</small><br>",
+                "<small>Criação - " + T("&lt;sub&gt;/a&amp;b &quot;f&quot;") + "</small><br>",
+                "<small><i>Supressão pasta vazia</i> - " + dir_.Path(Src("&lt;sub&gt;")) +
+                    "/</small><br>",
+            }));
+  ASSERT_TRUE(real_fs_->DeleteFile(log_.current_file()).ok());
+  log_.OpenDailyLog();
+  dir_.MakeFolder(Dst("old"));
+  dir_.Write(Dst("old/x"), "x");
+  MirrorSrcToDst({.Effacer = true});
+  // What the move left in the target is obsolete now too.
+  std::vector<std::string> body = LogBody();
+  std::sort(body.begin(), body.end());
+  EXPECT_EQ(body,
+            (std::vector<std::string>{
+                "<small><i>Supressão pasta</i> - " + T("&lt;sub&gt;") + "</small><br>",
+                "<small><i>Supressão pasta</i> - " + T("old") + "</small><br>",
+                "<small>Supressão - " + T("&lt;sub&gt;/a&amp;b &quot;f&quot;") + "</small><br>",
+                "<small>Supressão - " + T("old/x") + "</small><br>",
+            }));
+  settings_.FichiersLogs = false;  // and nothing at all without file names
+  dir_.Write(Src("f"), "f");
+  MirrorSrcToDst({});
+  EXPECT_EQ(LogBody().size(), 4u);
+}
+
+SummaryContext Summary(int16_t language, std::string long_date) {
+  SummaryContext context;
+  context.language = language;
+  context.long_date = std::move(long_date);
+  context.time = "10:15:02";
+  context.elapsed_seconds = 4;
+  return context;
+}
+
+TEST(SummaryTest, SecuritiesAndAttributesAppearOnlyWhenShown) {
+  const MirrorCounters c{.SecuritiesCopied = 2, .AttributesChanged = 5};
+  SummaryContext context = Summary(kEnglish, "Wednesday, May 01, 2024");
+  context.sub_folders = false;
+  context.security_shown = context.attributes = true;
+  EXPECT_EQ(BuildSummaryLines(c, context).second,
+            "Files: 0 created, 0 modified, 0 removed, 0 locked; Securities: 2 copied, 0 not "
+            "copied; Attributes: 5; elapsed time 4 s");
+  EXPECT_EQ(FormatTimeOfDay(9, 5, 0), "09:05:00");
+}
+
+TEST(SummaryTest, FrenchTakesThePluralAboveOne) {
+  const MirrorCounters c{.FilesSeen = 2, .FilesCreated = 1, .FilesModified = 2, .FilesLocked = 3,
+                         .SecuritiesNotCopied = 1, .FoldersRemoved = 2, .SourceFolders = 1,
+                         .InvalidSourceFolders = 2};
+  SummaryContext context = Summary(kFrench, "mercredi 01 mai 2024");
+  context.security_shown = true;
+  const SummaryLines lines = BuildSummaryLines(c, context);
+  EXPECT_EQ(lines.first,
+            "mercredi 01 mai 2024 à 10:15:02; 2 fichiers dans 1 dossier source (2 dossiers "
+            "sources invalides; 0 dossier cible invalide)");
+  EXPECT_EQ(lines.second,
+            "Fichiers: 1 créé, 2 modifiés, 0 supprimé, 3 verrouillés; Dossiers: 0 créé, 2 "
+            "supprimés; Sécurités: 0 copiée, 1 non copiée; durée 4 s");
+}
+
+TEST(SummaryTest, PortugueseChoosesNaOrNasByTheFolderCount) {
+  MirrorCounters c{.FilesSeen = 1, .FilesLocked = 2, .FoldersCreated = 2, .SourceFolders = 2,
+                   .InvalidTargetFolders = 3};
+  const SummaryContext context = Summary(kPortuguese, "quarta-feira");
+  const SummaryLines lines = BuildSummaryLines(c, context);
+  EXPECT_EQ(lines.first,
+            "quarta-feira às 10:15:02; 1 ficheiro nas 2 pastas de entrada (0 pasta de entrada "
+            "desconhecida; 3 pastas de saída desconhecidas)");
+  EXPECT_EQ(lines.second,
+            "Ficheiros: 0 criado, 0 modificado, 0 suprimido, 2 locked; Pastas: 2 criadas, 0 "
+            "suprimida; duração 4 s");
+  c.SourceFolders = 1;
+  EXPECT_NE(BuildSummaryLines(c, context).first.find("1 ficheiro na 1 pasta de entrada ("),
+            std::string::npos);
 }
 
 }  // namespace

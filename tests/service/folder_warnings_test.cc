@@ -1,7 +1,7 @@
-#include "service/folder_warnings.h"
+// The warnings about unknown folders, and the service's installation and
+// event log entries.
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include "service/folder_warnings.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -10,12 +10,15 @@
 #include <gtest/gtest.h>
 
 #include "platform/process.h"
+#include "service/service_admin.h"
+#include "shell/text.h"
 #include "support/engine_fixture.h"
 #include "support/test_folder.h"
 
 namespace vorn {
 namespace {
 
+using testing::FakeServiceControl;
 using testing::TestFolder;
 
 TEST(FolderWarningsTest, TheNetworkMessageRunsNetSendWithTheStoredText) {
@@ -28,7 +31,6 @@ TEST(FolderWarningsTest, TheNetworkMessageRunsNetSendWithTheStoredText) {
             0755);
   const std::string old_path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
   ::setenv("PATH", (dir.Path("bin") + ":" + old_path).c_str(), 1);
-
   const auto fs = platform::MakePosixFileSystem();
   testing::FakeClock clock;
   MirrorSettings settings;
@@ -36,10 +38,9 @@ TEST(FolderWarningsTest, TheNetworkMessageRunsNetSendWithTheStoredText) {
   DailyLog log(*fs, settings, clock, dir.path());
   testing::RecordingHost host;
   const SystemInfo system = testing::NtSystem();
-  WarningChannels channels{host, log, nullptr, system, platform::StartDetachedShellCommand};
+  WarningChannels channels{host, log, nullptr, system,
+                           platform::StartDetachedShellCommand};
   RaiseFolderWarning("10:15:02 - Unknown source folder", "/data/", settings, channels);
-
-  std::string args;
   for (int i = 0; i < 500 && !dir.Exists("bin/net.args"); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
@@ -57,13 +58,12 @@ TEST(FolderWarningsTest, ChannelsFireInOrderOnlyWhenSwitchedOn) {
   DailyLog log(*fs, settings, clock, dir.path());
   log.FixDay(clock.Now());
   testing::RecordingHost host;
-  testing::FakeServiceControl service;
+  FakeServiceControl service;
   service.installed = service.running = true;
-  const SystemInfo system = testing::NtSystem();
   std::vector<std::string> commands;
+  const SystemInfo system = testing::NtSystem();
   WarningChannels channels{host, log, &service, system,
                            [&](const std::string& c) { commands.push_back(c); }};
-
   RaiseFolderWarning("message", "/f/", settings, channels);
   EXPECT_TRUE(host.messages.empty());
   EXPECT_EQ(host.beeps, 0);
@@ -75,9 +75,7 @@ TEST(FolderWarningsTest, ChannelsFireInOrderOnlyWhenSwitchedOn) {
   RaiseFolderWarning("message", "/f/", settings, channels);
   EXPECT_EQ(host.messages, std::vector<std::string>{"message"});
   EXPECT_FALSE(fs->Lookup(log.current_file()).ok());
-  settings.Logs = true;
-  settings.ErreurDossierSon = true;
-  settings.ErreurDossierEventLog = true;
+  settings.Logs = settings.ErreurDossierSon = settings.ErreurDossierEventLog = true;
   settings.MessageNetSend = "bob hello there";
   settings.ErreurDossierNetSend = true;
   RaiseFolderWarning("message", "/<f>&/", settings, channels);
@@ -89,6 +87,48 @@ TEST(FolderWarningsTest, ChannelsFireInOrderOnlyWhenSwitchedOn) {
   ASSERT_TRUE(text.ok());
   // Only the log is HTML; the event log takes the name as it is.
   EXPECT_NE(text->find("\r\nmessage: /&lt;f&gt;&amp;/<br>\r\n"), std::string::npos);
+}
+
+TEST(ServiceAdminTest, InstallAndRemoveOnceEachAndSayWhenThereIsNothingToDo) {
+  FakeServiceControl service;
+  const ServiceAction installed = InstallService(service, platform::kStartManual, true, kEnglish);
+  EXPECT_TRUE(installed.done);
+  EXPECT_TRUE(service.installed);
+  EXPECT_EQ(service.start_type, 1);
+  EXPECT_TRUE(service.interact);
+  ASSERT_EQ(service.events.size(), 1u);
+  EXPECT_EQ(service.events[0].first, platform::EventType::kInformation);
+  EXPECT_EQ(service.events[0].second,
+            "Vorn Service installed\r\n(mirroring operations start automatically when the "
+            "service starts)");
+  const ServiceAction again = InstallService(service, platform::kStartAutomatic, false, kFrench);
+  EXPECT_FALSE(again.done);
+  EXPECT_EQ(again.state_text, "Vorn Service déjà installé");
+  EXPECT_EQ(service.start_type, 1);
+  EXPECT_EQ(service.events.size(), 1u);
+
+  const ServiceAction removed = RemoveService(service, kEnglish);
+  EXPECT_TRUE(removed.done);
+  EXPECT_EQ(service.events.back().second, "Vorn Service: removed");
+  const ServiceAction gone = RemoveService(service, kPortuguese);
+  EXPECT_FALSE(gone.done);
+  EXPECT_EQ(gone.state_text, "Vorn Service naõ instalado");
+  EXPECT_EQ(service.events.size(), 2u);
+}
+
+TEST(ServiceAdminTest, LifeCycleEntriesAreFrenchOrEnglish) {
+  FakeServiceControl service;
+  int16_t language = kFrench;
+  ServiceLifecycleLog log(service, language);
+  log.OnServiceStarted("ignored");
+  language = kPortuguese;  // no Portuguese entries: English serves
+  log.OnServiceStopped();
+  log.OnUserLoggedOff();
+  ASSERT_EQ(service.events.size(), 3u);
+  EXPECT_EQ(service.events[0].second, "Vorn Service: démarré");
+  EXPECT_EQ(service.events[1].second, "Vorn Service: stopped");
+  EXPECT_EQ(service.events[2].first, platform::EventType::kWarning);
+  EXPECT_EQ(service.events[2].second, "Vorn Service: logoff user");
 }
 
 }  // namespace
