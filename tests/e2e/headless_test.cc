@@ -5,36 +5,18 @@
 #include <algorithm>
 #include <regex>
 
-#include <gtest/gtest.h>
-
-#include "settings/hex_path.h"
-#include "support/test_folder.h"
-#include "support/vorn_process.h"
+#include "e2e/e2e_fixture.h"
 
 namespace vorn {
 namespace {
 
-using testing::TestFolder;
-using testing::VornProcess;
-using testing::WaitFor;
-
-class HeadlessTest : public ::testing::Test {
+class HeadlessTest : public E2eTest {
  protected:
-  HeadlessTest() {
-    dir_.MakeFolder("home");
-    dir_.MakeFolder("src");
-    dir_.MakeFolder("dst");
-    dir_.Write("home/Vorn.w", "\"" + EncodeHexPath(dir_.Path("src")) + "\",\"" +
-                                  EncodeHexPath(dir_.Path("dst")) + "\"\r\n");
-    dir_.Write("home/Vorn.ini", "[Configuration]\nTemporisation=1\n");
+  HeadlessTest() { Pair("[Configuration]\nTemporisation=1\n"); }
+  // Runs vorn with the service units kept in the test folder.
+  Outcome WithUnits(const std::vector<std::string>& args) {
+    return Vorn(args, {"VORN_UNIT_DIR=" + dir_.Path("units")});
   }
-  std::vector<std::string> Args(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--home", dir_.Path("home")});
-    return args;
-  }
-  std::vector<std::string> UnitEnvironment() { return {"VORN_UNIT_DIR=" + dir_.Path("units")}; }
-
-  TestFolder dir_;
 };
 
 TEST_F(HeadlessTest, MirrorsOnTheScheduleUntilSigterm) {
@@ -46,7 +28,7 @@ TEST_F(HeadlessTest, MirrorsOnTheScheduleUntilSigterm) {
   vorn.Signal(SIGTERM);
   EXPECT_EQ(vorn.Wait(), 0) << vorn.Err();
   const std::string out = vorn.Out();
-  EXPECT_NE(out.find("Files: 1 created"), std::string::npos) << out;
+  EXPECT_TRUE(Has(out, "Files: 1 created")) << out;
   EXPECT_GE(std::count(out.begin(), out.end(), '\n'), 4);  // two summaries at least
   EXPECT_EQ(vorn.Err(), "");
 }
@@ -66,62 +48,56 @@ TEST_F(HeadlessTest, SigintDuringAPassStopsItAndPrintsItsSummary) {
 
 TEST_F(HeadlessTest, StopAfterTheFirstPassEndsByItself) {
   dir_.Write("home/Vorn.ini", "[Configuration]\nArretAutomatique=1\nAutomatique=1\n");
-  VornProcess vorn(VORN_BINARY, Args({"--headless"}), dir_.path());
-  EXPECT_EQ(vorn.Wait(), 0);
-  EXPECT_NE(vorn.Err().find("Vorn: Type key 'Esc' to display the main window"), std::string::npos);
+  const Outcome run = Vorn({"--headless"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(Has(run.err, "Vorn: Type key 'Esc' to display the main window")) << run.err;
 }
 
-TEST_F(HeadlessTest, ServiceCommandsInstallAndRemoveTheUnit) {
+TEST_F(HeadlessTest, ServiceCommandsInstallRunAndRemoveTheUnit) {
   // The folder as typed, not as systemd (which starts from "/") must read it.
   dir_.MakeFolder("odd $HOME%h");
   VornProcess install(VORN_BINARY,
                       {"--home", dir_.Path("odd $HOME%h") + "/../odd $HOME%h/", "--install-service",
                        "--start-type", "manual"},
-                      dir_.path(), UnitEnvironment());
+                      dir_.path(), {"VORN_UNIT_DIR=" + dir_.Path("units")});
   EXPECT_EQ(install.Wait(), 0);
   EXPECT_EQ(install.Out(),
             "Vorn Service installed\n(mirroring operations start automatically when the service "
             "starts)\n\nConfiguration and start, see\n'Control panel/Services'\n");
   const std::string unit = dir_.Read("units/vorn.service");
-  EXPECT_NE(unit.find("X-Vorn-StartType=1"), std::string::npos);
-  EXPECT_NE(unit.find(" --service --home \"" + dir_.Path("odd $$HOME%%h") + "\"\n"),
-            std::string::npos)
-      << unit;
+  EXPECT_TRUE(Has(unit, "X-Vorn-StartType=1")) << unit;
+  EXPECT_TRUE(Has(unit, " --service --home \"" + dir_.Path("odd $$HOME%%h") + "\"\n")) << unit;
 
-  VornProcess again(VORN_BINARY, Args({"--install-service"}), dir_.path(), UnitEnvironment());
-  EXPECT_EQ(again.Wait(), 2);
-  EXPECT_EQ(again.Out(), "");
-  EXPECT_EQ(again.Err(), "Vorn: Vorn Service already installed\n");
+  const Outcome again = WithUnits({"--install-service"});
+  EXPECT_EQ(again.status, 2);
+  EXPECT_EQ(again.out, "");
+  EXPECT_EQ(again.err, "Vorn: Vorn Service already installed\n");
 
   // A run on another application folder leaves that folder's service alone.
-  VornProcess elsewhere(VORN_BINARY, Args({"--once"}), dir_.path(), UnitEnvironment());
-  EXPECT_EQ(elsewhere.Wait(), 0) << elsewhere.Err();
-  VornProcess uninstall(VORN_BINARY, Args({"--remove-service"}), dir_.path(), UnitEnvironment());
-  EXPECT_EQ(uninstall.Wait(), 0);
-  VornProcess here(VORN_BINARY, Args({"--install-service"}), dir_.path(), UnitEnvironment());
-  EXPECT_EQ(here.Wait(), 0);
+  const Outcome elsewhere = WithUnits({"--once"});
+  EXPECT_EQ(elsewhere.status, 0) << elsewhere.err;
+  EXPECT_EQ(WithUnits({"--remove-service"}).status, 0);
+  EXPECT_EQ(WithUnits({"--install-service"}).status, 0);
 
   // An interactive run finds the service and cannot ask whether to remove it.
-  VornProcess headless(VORN_BINARY, Args({"--headless"}), dir_.path(), UnitEnvironment());
-  EXPECT_EQ(headless.Wait(), 2);
-  EXPECT_NE(headless.Err().find("Remove it ?"), std::string::npos) << headless.Err();
+  const Outcome headless = WithUnits({"--headless"});
+  EXPECT_EQ(headless.status, 2);
+  EXPECT_TRUE(Has(headless.err, "Remove it ?")) << headless.err;
 
-  VornProcess remove(VORN_BINARY, Args({"--remove-service"}), dir_.path(), UnitEnvironment());
-  EXPECT_EQ(remove.Wait(), 0);
-  EXPECT_EQ(remove.Out(), "Vorn Service: removed\n");
-  VornProcess twice(VORN_BINARY, Args({"--remove-service"}), dir_.path(), UnitEnvironment());
-  EXPECT_EQ(twice.Wait(), 2);
-  EXPECT_EQ(twice.Err(), "Vorn: Vorn Service not installed\n");
-}
-
-TEST_F(HeadlessTest, TheServiceProcessMirrorsInServiceMode) {
-  VornProcess install(VORN_BINARY, Args({"--install-service"}), dir_.path(), UnitEnvironment());
-  ASSERT_EQ(install.Wait(), 0);
+  // The service process itself mirrors.
   dir_.Write("src/f", "x");
-  VornProcess service(VORN_BINARY, Args({"--service"}), dir_.path(), UnitEnvironment());
-  ASSERT_TRUE(WaitFor([&] { return dir_.Exists("dst/f"); }));
+  VornProcess service(VORN_BINARY, Args({"--service"}), dir_.path(),
+                      {"VORN_UNIT_DIR=" + dir_.Path("units")});
+  EXPECT_TRUE(WaitFor([&] { return dir_.Exists("dst/f"); }));
   service.Signal(SIGTERM);
   EXPECT_EQ(service.Wait(), 0);
+
+  const Outcome remove = WithUnits({"--remove-service"});
+  EXPECT_EQ(remove.status, 0);
+  EXPECT_EQ(remove.out, "Vorn Service: removed\n");
+  const Outcome twice = WithUnits({"--remove-service"});
+  EXPECT_EQ(twice.status, 2);
+  EXPECT_EQ(twice.err, "Vorn: Vorn Service not installed\n");
 }
 
 }  // namespace

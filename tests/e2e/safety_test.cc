@@ -3,99 +3,17 @@
 // in mid-pass, names that look like Vorn's own, names that look like markup.
 
 #include <acl/libacl.h>
-#include <sched.h>
 #include <signal.h>
 #include <stdio.h>
 #include <sys/acl.h>
-#include <sys/mount.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
-#include <sstream>
-
-#include <gtest/gtest.h>
-
-#include "settings/hex_path.h"
-#include "support/test_folder.h"
-#include "support/vorn_process.h"
+#include "e2e/e2e_fixture.h"
 
 namespace vorn {
 namespace {
 
-using testing::TestFolder;
-using testing::VornProcess;
-
-
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-class SafetyTest : public ::testing::Test {
- protected:
-  SafetyTest() {
-    dir_.MakeFolder("home");
-    dir_.MakeFolder("src");
-    dir_.MakeFolder("dst");
-  }
-
-  // Writes the pairs file and the configuration (sections and keys as text).
-  void Pairs(const std::vector<std::pair<std::string, std::string>>& pairs,
-             const std::string& ini = "[Mirror_1]\nEffacer=1\n") {
-    std::string text;
-    for (const auto& [source, target] : pairs) {
-      text += "\"" + EncodeHexPath(source) + "\",\"" + EncodeHexPath(target) + "\"\r\n";
-    }
-    dir_.Write("home/Vorn.w", text);
-    dir_.Write("home/Vorn.ini", ini);
-  }
-
-  // One `vorn --once`; as the unprivileged user `nobody` when asked, which
-  // needs root to switch and a tree that user may enter.
-  Outcome Once(bool as_nobody = false) {
-    std::vector<std::string> args = {"--once", "--home", dir_.Path("home")};
-    std::string binary = VORN_BINARY;
-    if (as_nobody) {
-      args.insert(args.begin(), {"--reuid=65534", "--regid=65534", "--clear-groups", binary});
-      binary = "/usr/bin/setpriv";
-    }
-    VornProcess vorn(binary, args, dir_.path());
-    Outcome run;
-    run.status = vorn.Wait();
-    run.out = vorn.Out();
-    run.err = vorn.Err();
-    return run;
-  }
-
-  // Hands the whole test folder to `nobody`; false (the test should skip)
-  // when this process cannot.
-  bool GiveToNobody() {
-    if (::geteuid() != 0 || ::access("/usr/bin/setpriv", X_OK) != 0) return false;
-    const std::string command = "chown -R 65534:65534 '" + dir_.path() + "' && chmod 755 '" +
-                                dir_.path() + "'";
-    return std::system(command.c_str()) == 0;
-  }
-
-  // Mounts in a mount namespace of this test's own, so nothing it mounts
-  // outlives it or shows elsewhere; false (skip) without the right to.
-  static bool PrivateMounts() {
-    return ::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0 &&
-           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-  }
-
-  std::string LogText() {
-    for (const std::string& name : dir_.Names("home")) {
-      if (name.rfind("Log Vorn ", 0) == 0) return dir_.Read("home/" + name);
-    }
-    return "<no log>";
-  }
-
-  TestFolder dir_;
-};
+using SafetyTest = E2eTest;
 
 // The configuration of one removing pair, with unknown folders reported.
 const std::string kRemoving = "[Configuration]\nErreurDossier=1\n[Mirror_1]\nEffacer=1\n";
@@ -112,20 +30,20 @@ TEST_F(SafetyTest, AnUnreadableSourceKeepsEverythingItHides) {
   ASSERT_EQ(std::system(("chown -R 65534:65534 '" + dir_.path() + "'").c_str()), 0);
   ::chmod(dir_.Path("src/closed").c_str(), 0);
   ::chmod(dir_.Path("src/listless").c_str(), 0300);  // may be searched, not listed
-  Pairs({{dir_.Path("src"), dir_.Path("dst")}}, kRemoving);
-  Outcome run = Once(true);
+  Pair(kRemoving);
+  Outcome run = Once();
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("1 removed"), std::string::npos) << run.out;  // gone.txt, nothing else
+  EXPECT_TRUE(Has(run.out, "1 removed")) << run.out;  // gone.txt, nothing else
   EXPECT_TRUE(dir_.Exists("dst/closed/a"));
   EXPECT_TRUE(dir_.Exists("dst/listless/b"));
   EXPECT_FALSE(dir_.Exists("dst/gone.txt"));
 
   // The root itself: no entry of the target goes, and the user is told why.
   ::chmod(dir_.Path("src").c_str(), 0);
-  run = Once(true);
+  run = Once();
   ::chmod(dir_.Path("src").c_str(), 0755);
-  EXPECT_NE(run.out.find("1 invalid source folder"), std::string::npos) << run.out;
-  EXPECT_NE(run.err.find("Source folder cannot be read"), std::string::npos) << run.err;
+  EXPECT_TRUE(Has(run.out, "1 invalid source folder")) << run.out;
+  EXPECT_TRUE(Has(run.err, "Source folder cannot be read")) << run.err;
   EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"closed", "listless", "open.txt"}));
 }
 
@@ -133,18 +51,18 @@ TEST_F(SafetyTest, ASourceThatIsNoLongerThereNeverEmptiesTheTarget) {
   if (!PrivateMounts()) GTEST_SKIP() << "needs root to mount a file system of its own";
   ASSERT_EQ(::mount("vorn-test", dir_.Path("src").c_str(), "tmpfs", 0, nullptr), 0);
   dir_.Write("src/photo.jpg", "pixels");
-  Pairs({{dir_.Path("src"), dir_.Path("dst")}}, kRemoving);
+  Pair(kRemoving);
   ASSERT_EQ(Once().status, 0);
   ASSERT_EQ(dir_.Names("dst"), std::vector<std::string>{"photo.jpg"});
-  EXPECT_NE(dir_.Read("home/Vorn.ini").find("SourceVolume="), std::string::npos);
+  EXPECT_TRUE(Has(dir_.Read("home/Vorn.ini"), "SourceVolume="));
 
   // The disk goes: its mount point stays, empty, or holding something else.
   ASSERT_EQ(::umount(dir_.Path("src").c_str()), 0);
   for (const bool stray_file : {false, true}) {
     if (stray_file) dir_.Write("src/stray.txt", "s");
     const Outcome run = Once();
-    EXPECT_NE(run.out.find("1 invalid source folder"), std::string::npos) << run.out;
-    EXPECT_NE(run.err.find("no longer on the volume"), std::string::npos) << run.err;
+    EXPECT_TRUE(Has(run.out, "1 invalid source folder")) << run.out;
+    EXPECT_TRUE(Has(run.err, "no longer on the volume")) << run.err;
     EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"photo.jpg"});
   }
 
@@ -158,20 +76,19 @@ TEST_F(SafetyTest, ASourceThatIsNoLongerThereNeverEmptiesTheTarget) {
       dir_.Write("src", "a file");
     }
     const Outcome run = Once();
-    EXPECT_NE(run.err.find("Unknown source folder"), std::string::npos) << run.err;
+    EXPECT_TRUE(Has(run.err, "Unknown source folder")) << run.err;
     EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"photo.jpg"});
   }
 }
 
 TEST_F(SafetyTest, AnEmptySourceEmptiesTheTargetOnlyWhenAllowed) {
   dir_.Write("dst/kept.txt", "k");
-  Pairs({{dir_.Path("src"), dir_.Path("dst")}}, kRemoving);
+  Pair(kRemoving);
   const Outcome refused = Once();
-  EXPECT_NE(refused.err.find("Source folder is empty while its target is not"), std::string::npos)
-      << refused.err;
+  EXPECT_TRUE(Has(refused.err, "Source folder is empty while its target is not")) << refused.err;
   EXPECT_TRUE(dir_.Exists("dst/kept.txt"));
 
-  Pairs({{dir_.Path("src"), dir_.Path("dst")}}, kRemoving + "SourceVideAutorise=1\n");
+  Pair(kRemoving + "SourceVideAutorise=1\n");
   const Outcome allowed = Once();
   EXPECT_EQ(allowed.err, "");
   EXPECT_TRUE(dir_.Names("dst").empty());
@@ -187,7 +104,7 @@ TEST_F(SafetyTest, MoveDeletesASourceOnlyOnceItIsCopied) {
   }
   dir_.MakeLink("dst/under-link.txt", "nowhere");
   dir_.MakeFolder("dst/under-folder.txt");
-  Pairs({{dir_.Path("src"), dir_.Path("dst")}}, "[Mirror_1]\nDeplacer=1\nNouveau=1\n");
+  Pair("[Mirror_1]\nDeplacer=1\nNouveau=1\n");
   ASSERT_EQ(Once().status, 0);
   EXPECT_EQ(dir_.Read("src/under-link.txt"), "only copy");
   EXPECT_EQ(dir_.Read("src/under-folder.txt"), "only copy");
@@ -213,8 +130,7 @@ TEST_F(SafetyTest, AclsAreNeverWrittenThroughASwappedLink) {
     dir_.MakeLink("dst/l" + std::to_string(i), dir_.Path("outside"));
   }
   acl_free(acl);
-  Pairs({{dir_.Path("src"), dir_.Path("dst")}},
-        "[Configuration]\nCopierSecurite=1\nCopierSecuriteDossiers=1\n");
+  Pair("[Configuration]\nCopierSecurite=1\nCopierSecuriteDossiers=1\n");
 
   const pid_t swapper = ::fork();
   ASSERT_GE(swapper, 0);
@@ -248,24 +164,38 @@ TEST_F(SafetyTest, AclsAreNeverWrittenThroughASwappedLink) {
 TEST_F(SafetyTest, NestedPairsAndTargetsOverOwnFilesLeaveEveryFileInPlace) {
   struct Case {
     std::string source, target, settings, why;
-    std::string absent;  // what a pass would have made
-    std::string files;   // written before, each holding its name; must stay
+    std::string absent;              // what a pass would have made
+    std::vector<std::string> files;  // written before, each holding its name; must stay
   };
   const std::vector<Case> cases = {
-      {"all/incoming", "all", "Effacer=1", "the source folder lies inside the target folder",
-       "all/new", "all/kept all/incoming/new"},
-      {"data", "data/backup", "Effacer=0", "the target folder lies inside the source folder",
-       "data/backup", "data/file"},
-      {"src", "src", "Deplacer=1", "the source and the target are the same folder", "", "src/file"},
-      {"src", "home", "Effacer=1", "the target folder holds the program's settings or logs",
-       "home/file", "src/file"},
+      {"all/incoming",
+       "all",
+       "Effacer=1",
+       "the source folder lies inside the target folder",
+       "all/new",
+       {"all/kept", "all/incoming/new"}},
+      {"data",
+       "data/backup",
+       "Effacer=0",
+       "the target folder lies inside the source folder",
+       "data/backup",
+       {"data/file"}},
+      {"src",
+       "src",
+       "Deplacer=1",
+       "the source and the target are the same folder",
+       "",
+       {"src/file"}},
+      {"src",
+       "home",
+       "Effacer=1",
+       "the target folder holds the program's settings or logs",
+       "home/file",
+       {"src/file"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.source + " -> " + c.target);
-    std::vector<std::string> files;
-    std::istringstream names(c.files);
-    for (std::string name; names >> name;) files.push_back(name);
-    for (const std::string& file : files) {
+    for (const std::string& file : c.files) {
       for (size_t cut = file.find('/'); cut != std::string::npos; cut = file.find('/', cut + 1)) {
         if (!dir_.Exists(file.substr(0, cut))) dir_.MakeFolder(file.substr(0, cut));
       }
@@ -275,14 +205,11 @@ TEST_F(SafetyTest, NestedPairsAndTargetsOverOwnFilesLeaveEveryFileInPlace) {
     const std::string pairs_file = dir_.Read("home/Vorn.w");
     const Outcome run = Once();
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("Vorn: Folder pair refused: " + c.why + "; " + dir_.Path(c.source) +
-                           " -> " + dir_.Path(c.target)),
-              std::string::npos)
+    EXPECT_TRUE(Has(run.err, "Vorn: Folder pair refused: " + c.why + "; " + dir_.Path(c.source) +
+                                 " -> " + dir_.Path(c.target)))
         << run.err;
-    for (const std::string& file : files) EXPECT_EQ(dir_.Read(file), file);
-    if (!c.absent.empty()) {
-      EXPECT_FALSE(dir_.Exists(c.absent));
-    }
+    for (const std::string& file : c.files) EXPECT_EQ(dir_.Read(file), file);
+    EXPECT_TRUE(c.absent.empty() || !dir_.Exists(c.absent)) << c.absent;
     EXPECT_EQ(dir_.Read("home/Vorn.w"), pairs_file);
     EXPECT_EQ(dir_.Read("home/Vorn.ini"), "[Mirror_1]\n" + c.settings + "\n");
   }
@@ -293,11 +220,7 @@ TEST_F(SafetyTest, NestedPairsAndTargetsOverOwnFilesLeaveEveryFileInPlace) {
 // the child inherits; removal stays off so that even a pass that got this
 // far would only try to copy one file there.
 TEST_F(SafetyTest, ATargetThatIsTheRootIsRefused) {
-  if (::geteuid() != 0) GTEST_SKIP() << "a private mount namespace needs root";
-  if (::unshare(CLONE_NEWNS) != 0 ||
-      ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-    GTEST_SKIP() << "no private mount namespace: " << std::strerror(errno);
-  }
+  if (!PrivateMounts()) GTEST_SKIP() << "needs root to mount a file system of its own";
   dir_.MakeFolder("root");
   const std::string root = dir_.Path("root");
   ASSERT_EQ(::mount("/", root.c_str(), nullptr, MS_BIND, nullptr), 0);
@@ -311,8 +234,8 @@ TEST_F(SafetyTest, ATargetThatIsTheRootIsRefused) {
   Pairs({{dir_.Path("src"), root}}, "[Mirror_1]\nEffacer=0\n");
   const Outcome run = Once();
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.err.find("Vorn: Folder pair refused: the target folder is the root of the system"),
-            std::string::npos)
+  EXPECT_TRUE(
+      Has(run.err, "Vorn: Folder pair refused: the target folder is the root of the system"))
       << run.err;
   EXPECT_EQ(::access("/vorn-root-probe", F_OK), -1);
 }
@@ -327,12 +250,12 @@ TEST_F(SafetyTest, NamesLikeVornsTemporariesAreTheUsersOwnFiles) {
   dir_.Write("dst/.vorn-tmp-89abcdef", "target");
   dir_.Write("home/" + old_pattern, "application folder 1");
   dir_.Write("home/" + new_pattern, "application folder 2");
-  Pairs({{dir_.Path("src"), dir_.Path("dst")}}, "[Mirror_1]\nEffacer=0\n");
+  Pair("[Mirror_1]\nEffacer=0\n");
 
   auto run = Once();
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("3 files in 1 source folder"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("Files: 3 created, 0 modified, 0 removed"), std::string::npos) << run.out;
+  EXPECT_TRUE(Has(run.out, "3 files in 1 source folder")) << run.out;
+  EXPECT_TRUE(Has(run.out, "Files: 3 created, 0 modified, 0 removed")) << run.out;
   EXPECT_EQ(dir_.Read("dst/" + old_pattern), "source 1");
   EXPECT_EQ(dir_.Read("dst/" + new_pattern), "source 2");
   EXPECT_EQ(dir_.Read("dst/.vorn-tmp-89abcdef"), "target");
@@ -340,10 +263,10 @@ TEST_F(SafetyTest, NamesLikeVornsTemporariesAreTheUsersOwnFiles) {
   EXPECT_EQ(dir_.Read("home/" + new_pattern), "application folder 2");
 
   // Removal takes the target's one as any obsolete file of the user's, and counts it.
-  Pairs({{dir_.Path("src"), dir_.Path("dst")}});
+  Pair();
   run = Once();
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("Files: 0 created, 0 modified, 1 removed"), std::string::npos) << run.out;
+  EXPECT_TRUE(Has(run.out, "Files: 0 created, 0 modified, 1 removed")) << run.out;
   EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{old_pattern, new_pattern, "landing"}));
   EXPECT_EQ(dir_.Read("home/" + old_pattern), "application folder 1");
 }
@@ -357,16 +280,14 @@ TEST_F(SafetyTest, NamesThatLookLikeMarkupAreEscapedInTheLog) {
   // A name holds no slash: the closing tag comes from a folder and a file in it.
   dir_.MakeFolder("src/<script>alert(1)<");
   for (const auto& [name, escaped] : names) dir_.Write("src/" + name, name);
-  Pairs({{dir_.Path("src"), dir_.Path("dst")}}, "[Logs]\nLogs=1\nFichiersLogs=1\n");
+  Pair("[Logs]\nLogs=1\nFichiersLogs=1\n");
 
   const auto run = Once();
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string log = LogText();
   for (const auto& [name, escaped] : names) {
     EXPECT_EQ(dir_.Read("dst/" + name), name);
-    EXPECT_NE(
-        log.find("<small>Creation - " + dir_.Path("dst") + "/" + escaped + "</small><br>\r\n"),
-        std::string::npos)
+    EXPECT_TRUE(Has(log, "<small>Creation - " + dir_.Path("dst/") + escaped + "</small><br>\r\n"))
         << log;
   }
   EXPECT_EQ(log.find("<!--"), std::string::npos) << log;

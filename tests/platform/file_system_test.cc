@@ -10,12 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/fault_injecting_file_system.h"
 #include "platform/path.h"
+#include "support/lock_holder.h"
 #include "support/test_folder.h"
 
 namespace vorn::platform {
 namespace {
 
+using testing::LockHolder;
 using testing::TestFolder;
 
 class FileSystemTest : public ::testing::Test {
@@ -53,7 +56,7 @@ TEST(PathTest, JoinsAndSplitsWithOneSeparator) {
   EXPECT_EQ(BaseName("/data/a"), "a");
 }
 
-TEST_F(FileSystemTest, ListingHoldsEveryEntryWithDotsAndTypes) {
+TEST_F(FileSystemTest, ListingHoldsEveryEntryWithDotsAndTypesOverSeveralReads) {
   dir_.Write("file.txt", "x");
   dir_.Write(".hidden", "x");
   dir_.MakeFolder("sub");
@@ -67,15 +70,12 @@ TEST_F(FileSystemTest, ListingHoldsEveryEntryWithDotsAndTypes) {
   EXPECT_TRUE(entries.at(".hidden").hidden);
   EXPECT_EQ(entries.at("sub").type, EntryType::kFolder);
   EXPECT_EQ(entries.at("link").type, EntryType::kLink);
+
+  for (int i = 0; i < 3000; ++i) dir_.Write("sub/file-with-a-long-name-" + std::to_string(i), "");
+  EXPECT_EQ(List(*Open("sub")).size(), 3002u);
 }
 
-TEST_F(FileSystemTest, ListingOfAFolderWithManyEntriesSpansSeveralReads) {
-  dir_.MakeFolder("many");
-  for (int i = 0; i < 3000; ++i) dir_.Write("many/file-with-a-long-name-" + std::to_string(i), "");
-  EXPECT_EQ(List(*Open("many")).size(), 3002u);
-}
-
-TEST_F(FileSystemTest, AttributeBitsOfFilesFoldersDotNamesLinksAndFifos) {
+TEST_F(FileSystemTest, AttributeBitsAndPermissionsOfFilesFoldersDotNamesLinksAndFifos) {
   dir_.Write("plain", "x", 0644);
   dir_.Write("readonly", "x", 0444);
   dir_.Write(".dot", "x", 0644);
@@ -91,6 +91,12 @@ TEST_F(FileSystemTest, AttributeBitsOfFilesFoldersDotNamesLinksAndFifos) {
   EXPECT_EQ(bits("to-folder"), attribute::kReparsePoint);  // a link is never a directory
   EXPECT_EQ(bits("fifo"), attribute::kSystem);
   EXPECT_EQ(fs_->LookupAt(*folder, "readonly")->permissions, 0444u);
+
+  ASSERT_TRUE(fs_->MakeWritableAt(*folder, "readonly").ok());
+  EXPECT_EQ(fs_->LookupAt(*folder, "readonly")->permissions, 0644u);
+  EXPECT_EQ(bits("readonly"), attribute::kArchive);
+  ASSERT_TRUE(fs_->SetPermissionsAt(*folder, "plain", 0751).ok());
+  EXPECT_EQ(fs_->LookupAt(*folder, "plain")->permissions, 0751u);
 }
 
 TEST_F(FileSystemTest, LastWriteTimeIsIn100NanosecondUnitsSince1601) {
@@ -106,12 +112,20 @@ TEST_F(FileSystemTest, LastWriteTimeIsIn100NanosecondUnitsSince1601) {
   EXPECT_EQ(fs_->Lookup(dir_.Path("f"))->last_write, 116444736000000000ull - 864000000000ull);
 }
 
-TEST_F(FileSystemTest, LookupOfMissingEntriesFailsWithTheSystemReason) {
-  const auto folder = Open();
-  const auto missing = fs_->LookupAt(*folder, "nothing");
+TEST_F(FileSystemTest, OpenFolderAtWalksSeveralLevelsAndMissingEntriesTellTheReason) {
+  dir_.MakeFolder("a");
+  dir_.MakeFolder("a/b");
+  dir_.MakeFolder("a/b/c");
+  dir_.Write("a/b/c/f", "deep");
+  const auto deep = fs_->OpenFolderAt(*Open(), "a/b/c");
+  ASSERT_TRUE(deep.ok());
+  EXPECT_EQ((*deep)->path(), dir_.Path("a/b/c"));
+  EXPECT_EQ(fs_->LookupAt(**deep, "f")->size, 4u);
+
+  const auto missing = fs_->LookupAt(**deep, "nothing");
   ASSERT_FALSE(missing.ok());
   EXPECT_EQ(missing.error().code, ENOENT);
-  EXPECT_EQ(missing.error().path, dir_.Path("nothing"));
+  EXPECT_EQ(missing.error().path, dir_.Path("a/b/c/nothing"));
   EXPECT_FALSE(fs_->Lookup(dir_.Path("nothing/deeper")).ok());
 }
 
@@ -171,17 +185,6 @@ TEST_F(FileSystemTest, FolderIdentityTellsFoldersAndFileSystemsApart) {
   EXPECT_EQ(*fs_->IdentityOf(*Open("a")), *a);
 }
 
-TEST_F(FileSystemTest, OpenFolderAtWalksSeveralLevels) {
-  dir_.MakeFolder("a");
-  dir_.MakeFolder("a/b");
-  dir_.MakeFolder("a/b/c");
-  dir_.Write("a/b/c/f", "deep");
-  const auto deep = fs_->OpenFolderAt(*Open(), "a/b/c");
-  ASSERT_TRUE(deep.ok());
-  EXPECT_EQ((*deep)->path(), dir_.Path("a/b/c"));
-  EXPECT_EQ(fs_->LookupAt(**deep, "f")->size, 4u);
-}
-
 TEST_F(FileSystemTest, FoldersAreCreatedAndRemovedOnlyWhenEmpty) {
   const auto root = Open();
   ASSERT_TRUE(fs_->CreateFolderAt(*root, "new").ok());
@@ -195,16 +198,7 @@ TEST_F(FileSystemTest, FoldersAreCreatedAndRemovedOnlyWhenEmpty) {
   EXPECT_FALSE(dir_.Exists("new"));
 }
 
-TEST_F(FileSystemTest, PermissionsAreSetAndMadeWritable) {
-  dir_.Write("f", "x", 0400);
-  const auto root = Open();
-  ASSERT_TRUE(fs_->MakeWritableAt(*root, "f").ok());
-  EXPECT_EQ(fs_->LookupAt(*root, "f")->permissions, 0600u);
-  ASSERT_TRUE(fs_->SetPermissionsAt(*root, "f", 0751).ok());
-  EXPECT_EQ(fs_->LookupAt(*root, "f")->permissions, 0751u);
-}
-
-TEST_F(FileSystemTest, ReplaceFileIsAtomicKeepsModeAndFollowsLinks) {
+TEST_F(FileSystemTest, ReplaceFileIsAtomicKeepsModeFollowsLinksAndRefusesReadOnlyFiles) {
   dir_.Write("config.ini", "old", 0640);
   ASSERT_TRUE(fs_->ReplaceFile(dir_.Path("config.ini"), "new content").ok());
   EXPECT_EQ(dir_.Read("config.ini"), "new content");
@@ -215,15 +209,13 @@ TEST_F(FileSystemTest, ReplaceFileIsAtomicKeepsModeAndFollowsLinks) {
   ASSERT_TRUE(fs_->ReplaceFile(dir_.Path("alias.ini"), "through the link").ok());
   EXPECT_EQ(fs_->Lookup(dir_.Path("alias.ini"))->type, EntryType::kLink);
   EXPECT_EQ(dir_.Read("config.ini"), "through the link");
-}
 
-TEST_F(FileSystemTest, ReplaceFileRefusesAReadOnlyFileAndLeavesItAlone) {
-  dir_.Write("config.ini", "old", 0444);
+  ASSERT_TRUE(fs_->SetPermissionsAt(*Open(), "config.ini", 0444).ok());
   const Status replaced = fs_->ReplaceFile(dir_.Path("config.ini"), "new");
   ASSERT_FALSE(replaced.ok());
   EXPECT_EQ(replaced.error().code, EACCES);
-  EXPECT_EQ(dir_.Read("config.ini"), "old");
-  EXPECT_EQ(dir_.Names().size(), 1u);
+  EXPECT_EQ(dir_.Read("config.ini"), "through the link");
+  EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"alias.ini", "config.ini"}));
 }
 
 TEST_F(FileSystemTest, AppendCreatesThenAppends) {
@@ -234,6 +226,66 @@ TEST_F(FileSystemTest, AppendCreatesThenAppends) {
   ASSERT_TRUE(fs_->DeleteFile(log).ok());
   EXPECT_EQ(fs_->ReadFile(log).error().code, ENOENT);
   EXPECT_FALSE(fs_->AppendToFile(dir_.Path("missing/log.htm"), "x").ok());
+}
+
+// Only a lock that would stop another program reading counts; it goes with
+// its holder.
+TEST_F(FileSystemTest, OnlyLocksThatForbidReadingAreSeen) {
+  dir_.Write("doc", "x");
+  dir_.MakeFolder("sub");
+  const auto root = Open();
+  for (const char* name : {"doc", "missing", "sub"}) EXPECT_FALSE(fs_->IsLockedAt(*root, name));
+  const struct {
+    LockHolder::Kind kind;
+    bool locked;
+  } cases[] = {{LockHolder::Kind::kExclusiveFlock, true},
+               {LockHolder::Kind::kWriteRecordLock, true},
+               {LockHolder::Kind::kSharedFlock, false},
+               {LockHolder::Kind::kReadRecordLock, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.kind));
+    LockHolder holder(dir_.Path("doc"), c.kind);
+    ASSERT_TRUE(holder.holding());
+    EXPECT_EQ(fs_->IsLockedAt(*root, "doc"), c.locked);
+  }
+  EXPECT_FALSE(fs_->IsLockedAt(*root, "doc"));
+}
+
+TEST_F(FileSystemTest, FaultInjectionFailsTheChosenCallsAndForwardsTheRest) {
+  dir_.Write("a", "1");
+  dir_.Write("b", "2");
+  FaultInjectingFileSystem fs(*fs_);
+  const auto folder = std::move(fs.OpenFolder(dir_.path())).value();
+
+  fs.FailNth(FsOperation::kLookupAt, 2, EIO);
+  EXPECT_TRUE(fs.LookupAt(*folder, "a").ok());
+  EXPECT_EQ(fs.LookupAt(*folder, "a").error().code, EIO);
+  EXPECT_TRUE(fs.LookupAt(*folder, "a").ok());
+  EXPECT_EQ(fs.Calls(FsOperation::kLookupAt), 3);
+
+  fs.FailFor(FsOperation::kCopyFileAt, "b", ENOSPC);
+  EXPECT_TRUE(fs.CopyFileAt(*folder, "a", *folder, "a2", {}).ok());
+  EXPECT_EQ(fs.CopyFileAt(*folder, "b", *folder, "b2", {}).error().code, ENOSPC);
+  EXPECT_FALSE(dir_.Exists("b2"));
+
+  // A vanished entry is still listed but can no longer be looked up or copied.
+  fs.MakeVanish("a");
+  auto reader = std::move(fs.ReadFolder(*folder)).value();
+  FolderEntry entry;
+  bool listed = false;
+  while (reader->Next(entry)) listed = listed || entry.name == "a";
+  EXPECT_TRUE(listed);
+  EXPECT_EQ(fs.LookupAt(*folder, "a").error().code, ENOENT);
+  EXPECT_EQ(fs.Lookup(dir_.Path("a")).error().code, ENOENT);
+
+  dir_.Write("c", "3");
+  EXPECT_FALSE(fs.IsLockedAt(*folder, "c"));
+  fs.MarkLocked("c");
+  EXPECT_TRUE(fs.IsLockedAt(*folder, "c"));
+  EXPECT_TRUE(fs.CopyFileAt(*folder, "c", *folder, "c2", {}).ok());
+  const Status refused = fs.CopyFileAt(*folder, "c", *folder, "c3", {.refuse_locked = true});
+  ASSERT_FALSE(refused.ok());
+  EXPECT_TRUE(IsLockedError(refused.error()));
 }
 
 }  // namespace

@@ -13,6 +13,17 @@ namespace {
 
 using testing::TestFolder;
 
+// Sets an environment variable for one scope.
+struct ScopedVariable {
+  ScopedVariable(const char* variable, const std::string& value) : name(variable) {
+    if (const char* before = std::getenv(name)) old = before;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedVariable() { old ? ::setenv(name, old->c_str(), 1) : ::unsetenv(name); }
+  const char* name;
+  std::optional<std::string> old;
+};
+
 TEST(SystemTest, OsFactsDescribeThisLinux) {
   const OsFacts facts = ReadOsFacts();
   EXPECT_EQ(facts.os_name, "Linux");
@@ -23,7 +34,7 @@ TEST(SystemTest, OsFactsDescribeThisLinux) {
 
 TEST(SystemTest, ApplicationFolderPrefersTheOptionThenTheVariable) {
   TestFolder dir;
-  ::setenv("VORN_HOME", dir.Path("from-env").c_str(), 1);
+  ScopedVariable home("VORN_HOME", dir.Path("from-env"));
   const auto from_option = ResolveApplicationFolder(dir.Path("from-option/nested/"));
   ASSERT_TRUE(from_option.ok());
   EXPECT_EQ(*from_option, dir.Path("from-option/nested"));
@@ -32,7 +43,6 @@ TEST(SystemTest, ApplicationFolderPrefersTheOptionThenTheVariable) {
   const auto from_env = ResolveApplicationFolder("");
   ASSERT_TRUE(from_env.ok());
   EXPECT_EQ(*from_env, dir.Path("from-env"));
-  ::unsetenv("VORN_HOME");
 
   dir.Write("a-file", "");
   EXPECT_FALSE(ResolveApplicationFolder(dir.Path("a-file")).ok());
@@ -54,26 +64,6 @@ TEST(SystemTest, OneInstancePerApplicationFolder) {
   EXPECT_EQ(InstanceLock::TryAcquire(dir.Path("missing")).state(),
             InstanceLock::State::kUnavailable);
 }
-
-// Sets an environment variable for one scope.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedVariable() {
-    if (old_) {
-      ::setenv(name_, old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 TEST(SystemTest, NumbersAreWrittenTheUserLocaleWay) {
   {

@@ -1,0 +1,107 @@
+#pragma once
+
+// The built vorn run on real trees: an application folder "home", a source
+// "src" and a target "dst" in a fresh test folder.
+
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "settings/hex_path.h"
+#include "support/test_folder.h"
+#include "support/vorn_process.h"
+
+namespace vorn {
+
+using testing::TestFolder;
+using testing::VornProcess;
+using testing::WaitFor;
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class E2eTest : public ::testing::Test {
+ protected:
+  E2eTest() {
+    for (const char* folder : {"home", "src", "dst"}) dir_.MakeFolder(folder);
+  }
+
+  // Writes the pairs file and the configuration (sections and keys as text).
+  void Pairs(const std::vector<std::pair<std::string, std::string>>& pairs,
+             const std::string& ini = "[Mirror_1]\nEffacer=1\n") {
+    std::string text;
+    for (const auto& [source, target] : pairs) {
+      text += "\"" + EncodeHexPath(source) + "\",\"" + EncodeHexPath(target) + "\"\r\n";
+    }
+    dir_.Write("home/Vorn.w", text);
+    dir_.Write("home/Vorn.ini", ini);
+  }
+  void Pair(const std::string& ini = "[Mirror_1]\nEffacer=1\n") {
+    Pairs({{dir_.Path("src"), dir_.Path("dst")}}, ini);
+  }
+
+  // The arguments with this test's application folder before them.
+  std::vector<std::string> Args(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--home", dir_.Path("home")});
+    return args;
+  }
+
+  // Runs vorn to its end in the C locale; as the unprivileged user `nobody`
+  // once GiveToNobody() succeeded.
+  Outcome Vorn(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
+               rlim_t open_files = 0) {
+    std::vector<std::string> argv = Args(args);
+    std::string binary = VORN_BINARY;
+    if (as_nobody_) {
+      argv.insert(argv.begin(), {"--reuid=65534", "--regid=65534", "--clear-groups", binary});
+      binary = "/usr/bin/setpriv";
+    }
+    VornProcess process(binary, argv, dir_.path(), env, open_files);
+    const int status = process.Wait();
+    return {status, process.Out(), process.Err()};
+  }
+  Outcome Once() { return Vorn({"--once"}); }
+
+  // Hands the whole test folder to `nobody` and runs vorn as that user from
+  // then on; false (the test should skip) when this process cannot.
+  bool GiveToNobody() {
+    if (::geteuid() != 0 || ::access("/usr/bin/setpriv", X_OK) != 0) return false;
+    const std::string command =
+        "chown -R 65534:65534 '" + dir_.path() + "' && chmod 755 '" + dir_.path() + "'";
+    as_nobody_ = std::system(command.c_str()) == 0;
+    return as_nobody_;
+  }
+
+  // Mounts in a mount namespace of this test's own, so nothing it mounts
+  // outlives it or shows elsewhere; false (skip) without the right to.
+  static bool PrivateMounts() {
+    return ::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+  }
+
+  std::string LogText() {
+    for (const std::string& name : dir_.Names("home")) {
+      if (name.starts_with("Log Vorn ")) return dir_.Read("home/" + name);
+    }
+    return "<no log>";
+  }
+
+  static bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+  }
+
+  TestFolder dir_;
+  bool as_nobody_ = false;
+};
+
+}  // namespace vorn
