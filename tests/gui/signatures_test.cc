@@ -25,8 +25,7 @@ class SignaturesTest : public QObject {
   QString FilePath() const { return dir_->path() + "/Signatures.txt"; }
   void WriteFile(const QByteArray& content) {
     QFile file(FilePath());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
   }
   QByteArray ReadFile() {
     QFile file(FilePath());
@@ -58,7 +57,7 @@ class SignaturesTest : public QObject {
                         header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
   }
-  void Type(const QString& signature, const QString& extension, const QString& type) {
+  void Type(const char* signature, const char* extension, const char* type) {
     dialog_->txtSignature->setText(signature);
     dialog_->txtExtension->setText(extension);
     dialog_->txtType->setText(type);
@@ -84,11 +83,8 @@ class SignaturesTest : public QObject {
     Open();
     QCOMPARE(Rows(), (QStringList{"XDOCXPR3|qxd|Quark XPress", "W6BNMSWD|doc|Word 6"}));
     QCOMPARE(dialog_->windowTitle(), QString("Vorn - Macintosh signatures (2)"));
-    QTreeWidgetItem* header = dialog_->lstSignatures->headerItem();
-    QCOMPARE(header->text(0) + "," + header->text(1) + "," + header->text(2),
-             QString("Signature,Extension,Type Macintosh"));
+    QCOMPARE(dialog_->lstSignatures->headerItem()->text(2), QString("Type Macintosh"));
     QCOMPARE(dialog_->lblSignature->text(), QString("Type/Creator\n[mandatory]"));
-    QCOMPARE(dialog_->cmdAjouter->text(), QString("&Add/Modify"));
     QVERIFY(dialog_->lstSignatures->selectedItems().isEmpty());
     QVERIFY(table_.records().empty());  // the engine's table is not touched
 
