@@ -356,7 +356,7 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     window_->log_viewer()->close();
   }
 
-  void numbersAndTheirLabelsStayWholeAtTheLimits() {
+  void numbersLabelsAndSmallLayoutsKeepTheirShape() {
     IniFile ini(*fs_, Path("home/Vorn.ini"));
     for (const int16_t language : {kEnglish, kFrench, kPortuguese}) {
       MirrorSettings settings;
@@ -382,25 +382,7 @@ class DialogsTest : public QObject, public testing::WindowFixture {
         QVERIFY(Whole(box.Label1) && Whole(unit));
         QVERIFY(!box.Label1->geometry().intersects(unit->geometry()));
       }
-    }
-  }
-
-  void smallLayoutsKeepTheirShape() {
-    IniFile ini(*fs_, Path("home/Vorn.ini"));
-    FolderPair pair;
-    frmSetMode set_mode(nullptr, dialogs_, ini, pair, PairRow{}, 10, kEnglish, true, true);
-    Shown(set_mode);
-    const QSize before = set_mode.size();
-    set_mode.optTempo1->click();
-    for (const char* count : {"1", "6", "abc", "6"}) {
-      set_mode.txtMiroirN->setText(count);
-      QTest::qWait(10);
-      QCOMPARE(set_mode.size(), before);
-    }
-
-    for (const int16_t language : {kEnglish, kFrench, kPortuguese}) {
-      MirrorSettings settings;
-      settings.Langue = language;
+      // The performance bar's end labels sit under its ends, whole and apart.
       frmPerformance performance(nullptr, ini, settings);
       Shown(performance);
       const QRect bar = performance.HScroll1->geometry();
@@ -411,6 +393,18 @@ class DialogsTest : public QObject, public testing::WindowFixture {
       QVERIFY(high.left() - low.right() >=
               2 * performance.fontMetrics().horizontalAdvance(QLatin1Char('M')));
       QVERIFY(Whole(performance.lblMin) && Whole(performance.lblMax));
+    }
+
+    // The pair settings keep their size whatever the count shows.
+    FolderPair pair;
+    frmSetMode set_mode(nullptr, dialogs_, ini, pair, PairRow{}, 10, kEnglish, true, true);
+    Shown(set_mode);
+    const QSize before = set_mode.size();
+    set_mode.optTempo1->click();
+    for (const char* count : {"1", "6", "abc", "6"}) {
+      set_mode.txtMiroirN->setText(count);
+      QTest::qWait(10);
+      QCOMPARE(set_mode.size(), before);
     }
 
     const std::string path = "/home/user/Documents/Projects/2024/Clients/Northwind/Reports/Q4";

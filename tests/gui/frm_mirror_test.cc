@@ -16,7 +16,7 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
   void init() { Reset(); }
   void cleanup() { window_.reset(); }
 
-  void captionsFollowTheLanguageBackAndForth() {
+  void captionsAndHelpFollowTheLanguageBackAndForth() {
     Open();
     QCOMPARE(Caption("mnuFichier"), QString("&File"));
     QVERIFY(window_->mnuAnglais->isChecked());
@@ -29,11 +29,19 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     QCOMPARE(Caption("mnuModifierCibleSaisir"), QString("Saisir"));
     QCOMPARE(window_->PictureMac->toolTip(),
              QString("Indique les dossiers qui appartiennent à un volume Macintosh"));
-    QCOMPARE(IniMissing({"Langue=1"}), QString());
     window_->mnuPortugais->trigger();
     QCOMPARE(Caption("mnuFichier"), QString("&Ficheiro"));
     QCOMPARE(Caption("mnuAjouterSourceParcourir"), QString("Browse"));
     QVERIFY(window_->mnuPortugais->isChecked());
+    // Help is the file of the language, never another language's.
+    Write("home/VornHelpENG.htm", "<html></html>");
+    window_->mnuAide->trigger();
+    QVERIFY(opened_.empty());
+    QCOMPARE(QString::fromStdString(dialogs_.messages.back().second),
+             QString("Documentação não disponível..."));
+    Write("home/VornHelpPOR.htm", "<html></html>");
+    window_->mnuAide->trigger();
+    QCOMPARE(opened_.back(), "file://" + Path("home/VornHelpPOR.htm"));
     window_->mnuFrancais->trigger();
     QCOMPARE(Caption("mnuService"), QString("Installer/supprimer Vorn Service [NT]"));
     QVERIFY(window_->mnuFrancais->isChecked() && !window_->mnuPortugais->isChecked());
@@ -60,7 +68,7 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     }
   }
 
-  void menuChoicesWriteTheirKeysAtOnce() {
+  void menuChoicesWriteTheirKeysAtOnceAndChooseThePane() {
     Open();
     window_->mnuCopierAttributs->trigger();
     window_->mnuAutomatique->trigger();
@@ -87,10 +95,8 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     window_->mnuCopierSecuriteDossiers->trigger();
     QCOMPARE(IniMissing({"CopierSecuriteTout=0", "CopierSecuriteDossiers=1"}), QString());
     QVERIFY(window_->mnuCopierSecuriteDossiers->isChecked());
-  }
 
-  void f2AndF3ChooseThePane() {
-    Open();
+    // F2 and F3 choose the lower pane.
     QCOMPARE(window_->pane(), LowerPane::kLegend);
     QVERIFY(window_->frameLegende->isVisible());
     window_->mnuAfficherFichiers->trigger();
@@ -176,7 +182,8 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     QTest::mouseMove(window_->lstDossiers->viewport(), CellCentre(0, 0));
     QCOMPARE(window_->lblMessage->text(),
              QPath("s0") + " -> " + QPath("t0") +
-                 "\nT = 1 min 0 s; remove old target files; update if source and target files "
+                 "\nT = 1 min 0 s; remove old target files; update if source "
+                 "and target files "
                  "are different");
     QCOMPARE(window_->hover_row(), 0);
     QTest::mouseMove(window_->lstDossiers->viewport(), CellCentre(1, 2));
@@ -216,26 +223,14 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     Pairs({"Enable=1"});
     for (int i = 0; i < 300; ++i) Write("s0/f" + QString::number(i), "x");
     Start();
-    // The stop click arrives through the event loop the pass turns at its yields.
+    // The stop click arrives through the event loop the pass turns at its
+    // yields.
     QTimer::singleShot(0, window_.get(), [this] { window_->cmdMiroir->click(); });
     window_->cmdMiroir->click();
     QVERIFY(window_->scheduler().Idle());
     QVERIFY(!window_->Timer1->isActive());
     QVERIFY(window_->engine().counters().FilesSeen < 300);
     QVERIFY(window_->lblMessage->text().contains("Files: "));
-  }
-
-  void theHelpCommandOpensTheFileOfTheLanguageOrSaysThereIsNone() {
-    Open();
-    window_->mnuPortugais->trigger();
-    Write("home/VornHelpENG.htm", "<html></html>");  // no fall-back to another language
-    window_->mnuAide->trigger();
-    QVERIFY(opened_.empty());
-    QCOMPARE(QString::fromStdString(dialogs_.messages.back().second),
-             QString("Documentação não disponível..."));
-    Write("home/VornHelpPOR.htm", "<html></html>");
-    window_->mnuAide->trigger();
-    QCOMPARE(opened_.back(), "file://" + Path("home/VornHelpPOR.htm"));
   }
 
   void theWindowOpensWithinTheScreenShowingEveryControl() {
