@@ -40,13 +40,18 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     return dialogs_.messages.empty() ? QString()
                                      : QString::fromStdString(dialogs_.messages.back().second);
   }
+  void DoubleClickCell(int row, int column) {
+    ClickCell(row, column);  // a double-click starts with a press, which the grid needs
+    QTest::mouseDClick(window_->lstDossiers->viewport(), Qt::LeftButton, {},
+                       CellCentre(row, column));
+  }
 
  private slots:
   void init() { Reset(); }
   void cleanup() { window_.reset(); }
 
   void addingByBrowsingStoresTheFolderAndOpensItsSettings() {
-    Write("home/Vorn.ini", "[Configuration]\r\nLangue=3\r\n");
+    Write("home/Vorn.ini", "[Configuration]\r\nLangue=3\r\n");  // and no pairs file yet
     Start();
     dialogs_.folders.push_back("/");
     Step<frmSetMode>([](frmSetMode& dialog) {
@@ -75,40 +80,35 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     QCOMPARE(Section("Mirror_1"),
              (QStringList{"Effacer=1", "Enable=1", "NbTemporisations=1", "Deplacer=0", "Renommer=0",
                           "Nouveau=0", "NoMilliseconds=0", "SourceVideAutorise=1"}));
-    QCOMPARE(window_->lstDossiers->rowCount(), 1);
     QCOMPARE(window_->lstDossiers->item(0, 2)->text(), QString("???"));
     QVERIFY(!window_->highlighting());  // the reload took the highlight away
   }
 
   void theDefaultTargetFollowsThePrefixesChosen() {
-    Pairs({"Enable=1"});
-    Start();
+    Open();
     Step<frmPrefixeCible>([this](frmPrefixeCible& dialog) {
-      QCOMPARE(dialog.lblPrefixe->text(), QString("Default drive for target folders (Ex.: C:)"));
       QCOMPARE(dialog.lblPrefixeExemple->text(),
                QString("Example: /mnt/backup + /home/user/Documents gives "
                        "/mnt/backup/home/user/Documents"));
-      dialog.Text1->setText(QString::fromStdString(Path("copy")));
+      dialog.Text1->setText(QPath("copy"));
       dialog.Text2->setText("//backup/share");
       dialog.cmdOK->click();
     });
     window_->mnuPrefixeCibleDefaut->trigger();
-    QVERIFY(Ini().find("PrefixeCibleDefaut=" + Path("copy")) != std::string::npos);
-    QVERIFY(Ini().find("PrefixeCibleDefautUNC=//backup/share") != std::string::npos);
-
+    QCOMPARE(
+        IniMissing({"PrefixeCibleDefaut=" + Path("copy"), "PrefixeCibleDefautUNC=//backup/share"}),
+        QString());
     dialogs_.typed = {Path("s0"), "//server/data/x"};
     window_->mnuAjouterSourceSaisir->trigger();
     window_->mnuAjouterSourceSaisir->trigger();
     QCOMPARE(dialogs_run_.size(), 1);  // typing opens no settings dialog
-    QCOMPARE(PairsOnDisk().mid(1),
-             (QStringList{QString::fromStdString(Path("s0") + " -> " + Path("copy") + Path("s0")),
-                          "//server/data/x -> //backup/share/x"}));
+    QCOMPARE(PairsOnDisk().mid(1), (QStringList{QPath("s0") + " -> " + QPath("copy") + QPath("s0"),
+                                                "//server/data/x -> //backup/share/x"}));
     QCOMPARE(window_->lstDossiers->rowCount(), 3);
   }
 
   void modifyingAndRemovingWorkOnTheHighlightedRows() {
-    Pairs({"Enable=1", "Enable=1", "Nouveau=1"});
-    Start();
+    Open({"Enable=1", "Enable=1", "Nouveau=1"});
     window_->cmdModifierDossierSource->click();
     QCOMPARE(LastMessage(), QString("Select a SOURCE folder to modify"));
     window_->cmdSupprimer->click();
@@ -118,18 +118,15 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     // A double-click on a target cell changes that target by browsing; onto
     // its own source it is refused and nothing changes.
     dialogs_.folders = {Path("s0"), Path("copy")};
-    ClickCell(0, 2);  // a double-click starts with a press, which the grid needs
-    QTest::mouseDClick(window_->lstDossiers->viewport(), Qt::LeftButton, {}, CellCentre(0, 2));
+    DoubleClickCell(0, 2);
     QCOMPARE(dialogs_.prompts, std::vector<std::string>{"MODIFY: Select a TARGET folder"});
     QCOMPARE(dialogs_.messages.back().first, MessageIcon::kExclamation);
     QCOMPARE(LastMessage(),
-             QString::fromStdString(
-                 "Folder pair refused: the source and the target are the same folder\r\n" +
-                 Path("s0") + " -> " + Path("s0")));
-    QCOMPARE(PairsOnDisk().first(), QString::fromStdString(Path("s0") + " -> " + Path("t0")));
-    ClickCell(0, 2);
-    QTest::mouseDClick(window_->lstDossiers->viewport(), Qt::LeftButton, {}, CellCentre(0, 2));
-    QCOMPARE(PairsOnDisk().first(), QString::fromStdString(Path("s0") + " -> " + Path("copy")));
+             "Folder pair refused: the source and the target are the same folder\r\n" +
+                 QPath("s0") + " -> " + QPath("s0"));
+    QCOMPARE(PairsOnDisk().first(), QPath("s0") + " -> " + QPath("t0"));
+    DoubleClickCell(0, 2);
+    QCOMPARE(PairsOnDisk().first(), QPath("s0") + " -> " + QPath("copy"));
 
     // The middle row with the Delete key: the third pair becomes the second.
     ClickCell(1, 0);
@@ -137,9 +134,8 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     QTest::keyClick(window_->lstDossiers, Qt::Key_Delete);
     QCOMPARE(PairsOnDisk().size(), 3);  // answered No
     QTest::keyClick(window_->lstDossiers, Qt::Key_Delete);
-    QCOMPARE(PairsOnDisk(),
-             (QStringList{QString::fromStdString(Path("s0") + " -> " + Path("copy")),
-                          QString::fromStdString(Path("s2") + " -> " + Path("t2"))}));
+    QCOMPARE(PairsOnDisk(), (QStringList{QPath("s0") + " -> " + QPath("copy"),
+                                         QPath("s2") + " -> " + QPath("t2")}));
     QVERIFY(Section("Mirror_2").contains("Nouveau=1"));
     QCOMPARE(window_->lstDossiers->rowCount(), 2);
 
@@ -154,11 +150,9 @@ class DialogsTest : public QObject, public testing::WindowFixture {
   }
 
   void theIntervalColumnOpensThePairSettings() {
-    Pairs({"NbTemporisations=1"}, "[Configuration]\r\nLangue=3\r\nTemporisation=10\r\n");
-    Start();
+    Open({"NbTemporisations=1"}, "[Configuration]\r\nLangue=3\r\nTemporisation=10\r\n");
     Step<frmSetMode>([this](frmSetMode& dialog) {
       QVERIFY(dialog.optTempo0->isChecked());
-      QCOMPARE(dialog.txtMiroirN->text(), QString("2"));
       QVERIFY(!dialog.txtMiroirN->isEnabled());
       QCOMPARE(dialog.optTempo0->text(),
                QString("Default: only one time interval (10 seconds) between mirroring "
@@ -171,22 +165,16 @@ class DialogsTest : public QObject, public testing::WindowFixture {
       dialog.txtMiroirN->setText("1");
       QCOMPARE(dialog.lblErr->text(), QString("Value must be between 2 and 64000"));
       QVERIFY(dialog.lblMiroirN2->isHidden());
-      dialog.txtMiroirN->setText("abc");
-      QCOMPARE(dialog.lblErr->text(), QString("Invalid value"));
-      dialog.cmdOK->click();
-      QCOMPARE(LastMessage(), QString("Invalid value"));
       dialog.txtMiroirN->setText("64001");
       dialog.cmdOK->click();
       QCOMPARE(LastMessage(), QString("Value must be set between 2 and 64000"));
       QCOMPARE(dialog.result(), int(QDialog::Rejected));  // still open
       dialog.txtMiroirN->setText("64000");
-      QCOMPARE(dialog.lblMiroirN2->text(), QString("i.e. 177 h 46 min 40 sec"));
       dialog.cmdOK->click();
     });
     ClickCell(0, 1);
     QCOMPARE(dialogs_run_, QStringList{"frmSetMode"});
     QVERIFY(Section("Mirror_1").contains("NbTemporisations=64000"));
-    QCOMPARE(window_->app().pairs.pairs[0].NbTemporisations, std::string("64000"));
     QCOMPARE(window_->app().pairs.rows[0].interval_image, IntervalImage::kSpecificInterval);
 
     // Cancel writes nothing.
@@ -200,9 +188,8 @@ class DialogsTest : public QObject, public testing::WindowFixture {
   }
 
   void theMoveConstraintsDependOnTheSystemFamily() {
+    IniFile ini(*fs_, Path("home/Vorn.ini"));
     for (const bool nt : {false, true}) {
-      Reset();
-      IniFile ini(*fs_, Path("home/Vorn.ini"));
       FolderPair pair;
       pair.Number = 1;
       pair.Effacer = "1";
@@ -213,8 +200,7 @@ class DialogsTest : public QObject, public testing::WindowFixture {
                QString("Déplacer les fichiers (les effacer du dossier source après le miroir)"));
       dialog.chkDeplacer->click();
       QCOMPARE(dialog.chkRenommer->isEnabled(), nt);
-      QVERIFY(!dialog.chkEffacer->isChecked());
-      QVERIFY(!dialog.chkEffacer->isEnabled());
+      QVERIFY(!dialog.chkEffacer->isChecked() && !dialog.chkEffacer->isEnabled());
       QVERIFY(!dialog.frameMAJ->isEnabled());
       QVERIFY(dialog.optNouveau0->isChecked());
       dialog.chkRenommer->setChecked(true);  // only a click a person can make counts
@@ -226,22 +212,18 @@ class DialogsTest : public QObject, public testing::WindowFixture {
                             "NoMilliseconds=0", "SourceVideAutorise=0"}));
     }
     // Clearing the move again frees the removal and the update rule.
-    IniFile ini(*fs_, Path("home/Vorn.ini"));
     FolderPair pair;
     pair.Deplacer = "1";
     pair.Renommer = "1";
     frmSetMode dialog(nullptr, dialogs_, ini, pair, PairRow{}, 10, kEnglish, true, true);
     QVERIFY(dialog.chkRenommer->isChecked());
     dialog.chkDeplacer->click();
-    QVERIFY(!dialog.chkRenommer->isChecked());
-    QVERIFY(!dialog.chkRenommer->isEnabled());
-    QVERIFY(dialog.chkEffacer->isEnabled());
-    QVERIFY(dialog.frameMAJ->isEnabled());
+    QVERIFY(!dialog.chkRenommer->isChecked() && !dialog.chkRenommer->isEnabled());
+    QVERIFY(dialog.chkEffacer->isEnabled() && dialog.frameMAJ->isEnabled());
   }
 
   void theDefaultIntervalKeepsItsLimitsAndRestartsTheCountdown() {
-    Pairs({"Enable=1"}, "[Configuration]\r\nLangue=3\r\nTemporisation=10\r\n");
-    Start();
+    Open({"Enable=1"}, "[Configuration]\r\nLangue=3\r\nTemporisation=10\r\n");
     QCOMPARE(window_->ProgressBarAttente->maximum(), 9);
     Step<frmTempo>([this](frmTempo& dialog) {
       NumberBox& box = *dialog.UpDown1;
@@ -252,10 +234,9 @@ class DialogsTest : public QObject, public testing::WindowFixture {
       QCOMPARE(box.Label1->text(), QString("Minimal temporisation reached"));
       box.Text1->setText("32766");
       box.up->click();
-      QCOMPARE(box.Text1->text(), QString("32767"));
-      QCOMPARE(box.Label1->text(), QString("Maximal temporisation reached"));
       box.up->click();
       QCOMPARE(box.Text1->text(), QString("32767"));
+      QCOMPARE(box.Label1->text(), QString("Maximal temporisation reached"));
       for (const char* refused : {"0", "32768", "abc"}) {
         box.Text1->setText(refused);
         dialog.cmdOK->click();
@@ -267,15 +248,13 @@ class DialogsTest : public QObject, public testing::WindowFixture {
       dialog.cmdOK->click();
     });
     window_->mnuTempo->trigger();
-    QVERIFY(Ini().find("Temporisation=20") != std::string::npos);
-    QCOMPARE(window_->app().settings.Temporisation, int16_t{20});
+    QCOMPARE(IniMissing({"Temporisation=20"}), QString());
     QCOMPARE(window_->ProgressBarAttente->maximum(), 19);
     QCOMPARE(window_->scheduler().WaitCounter(), int16_t{20});
   }
 
-  void performanceIsStoredOnlyOnOk() {
-    Pairs({"Enable=1"});
-    Start();
+  void performanceAndPurgeAreStoredOnlyOnOk() {
+    Open();
     Step<frmPerformance>([](frmPerformance& dialog) {
       dialog.HScroll1->setValue(37);
       dialog.cmdAnnuler->click();
@@ -288,17 +267,13 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     window_->mnuPerformance->trigger();
     QVERIFY(Ini().find("Performance=") == std::string::npos);
     window_->mnuPerformance->trigger();
-    QVERIFY(Ini().find("Performance=100") != std::string::npos);
-  }
+    QCOMPARE(IniMissing({"Performance=100"}), QString());
 
-  void thePurgeDialogReadsDaysAsARoundedNumber() {
-    Pairs({"Enable=1"});
-    Start();
+    // Days are read as a rounded number within the purge's own limits.
     const struct {
       const char* typed;
       const char* stored;  // nothing: refused
-    } cases[] = {{"1", nullptr},   {"2", "2"},           {"366", "366"}, {"367", nullptr},
-                 {"abc", nullptr}, {" 10.5 days", "10"}, {"11.5", "12"}};
+    } cases[] = {{"1", nullptr}, {"366", "366"}, {"367", nullptr}, {" 11.5 days", "12"}};
     for (const auto& c : cases) {
       Step<frmPurgeLogs>([&c](frmPurgeLogs& dialog) {
         dialog.chkPurgeLogs->setChecked(true);
@@ -308,15 +283,14 @@ class DialogsTest : public QObject, public testing::WindowFixture {
       });
       window_->mnuPurgeLogs->trigger();
       if (c.stored != nullptr) {
-        QVERIFY2(Ini().find(std::string("DelaiLogs=") + c.stored) != std::string::npos, c.typed);
+        QCOMPARE(IniMissing({std::string("DelaiLogs=") + c.stored}), QString());
       } else {
         QCOMPARE(LastMessage(), QString("Invalid value: ") + c.typed);
         QCOMPARE(dialogs_.titles.back(), std::string("Vorn 2.2i"));
       }
     }
-    QVERIFY(Ini().find("PurgeLogs=1") != std::string::npos);
+    QCOMPARE(IniMissing({"PurgeLogs=1"}), QString());
     QVERIFY(window_->mnuPurgeLogs->isChecked());
-
     Step<frmPurgeLogs>([](frmPurgeLogs& dialog) {
       NumberBox& box = *dialog.UpDown1;
       box.Text1->setText("366");
@@ -333,62 +307,56 @@ class DialogsTest : public QObject, public testing::WindowFixture {
       dialog.cmdOK->click();
     });
     window_->mnuPurgeLogs->trigger();
-    QVERIFY(Ini().find("PurgeLogs=0") != std::string::npos);
-    QVERIFY(Ini().find("DelaiLogs=2\r\n") != std::string::npos);
+    QCOMPARE(IniMissing({"PurgeLogs=0", "DelaiLogs=2\r\n"}), QString());
     QVERIFY(!window_->mnuPurgeLogs->isChecked());
   }
 
   void theLogDialogStoresTheFolderAndTheCheckMark() {
-    Pairs({"Enable=1"});
+    Open();
     MakeFolder("logs/daily");
-    Start();
     Step<frmPathLogs>([this](frmPathLogs& dialog) {
       QVERIFY(dialog.Lecteurs->count() >= 1);
-      QCOMPARE(dialog.CurrentPath(), QString::fromStdString(Path("home")));
+      QCOMPARE(dialog.CurrentPath(), QPath("home"));
       QVERIFY(!dialog.Chemins->isEnabled());
       dialog.chkLogs->click();
       QVERIFY(dialog.Chemins->isEnabled());
-      QVERIFY(!dialog.OpenPath(QString::fromStdString(Path("missing"))));
-      QVERIFY(dialog.OpenPath(QString::fromStdString(Path("logs/daily"))));
+      QVERIFY(!dialog.OpenPath(QPath("missing")));
+      QVERIFY(dialog.OpenPath(QPath("logs/daily")));
       dialog.chkFichiersLogs->setChecked(true);
+      dialog.cmdOK->click();
+    });
+    Step<frmPathLogs>([](frmPathLogs& dialog) {
+      dialog.chkLogs->setChecked(false);
       dialog.cmdOK->click();
     });
     QVERIFY(!window_->mnuDefinirLogs->isChecked());
     window_->mnuDefinirLogs->trigger();
     QVERIFY(window_->mnuDefinirLogs->isChecked());
-    QVERIFY(Ini().find("Logs=1") != std::string::npos);
-    QVERIFY(Ini().find("PathLogs=" + Path("logs/daily")) != std::string::npos);
-    QVERIFY(Ini().find("FichiersLogs=1") != std::string::npos);
+    QCOMPARE(IniMissing({"Logs=1", "PathLogs=" + Path("logs/daily"), "FichiersLogs=1"}), QString());
     QCOMPARE(window_->app().settings.PathLogs, Path("logs/daily"));
-
-    Step<frmPathLogs>([](frmPathLogs& dialog) {
-      dialog.chkLogs->setChecked(false);
-      dialog.cmdOK->click();
-    });
     window_->mnuDefinirLogs->trigger();
-    QVERIFY(Ini().find("Logs=0") != std::string::npos);
+    QCOMPARE(IniMissing({"Logs=0"}), QString());
     QVERIFY(!window_->mnuDefinirLogs->isChecked());
   }
 
   void aVanishedLogFolderStaysTheChoiceAndTheViewerLooksHome() {
     MakeFolder("logs");
-    Pairs({"Enable=1"}, "[Configuration]\r\nLangue=3\r\n[Logs]\r\nPathLogs=" +
-                            QByteArray::fromStdString(Path("logs")) + "\r\n");
-    Start();
-    QVERIFY(QDir(QString::fromStdString(Path("logs"))).removeRecursively());
+    Open({"Enable=1"},
+         "[Configuration]\r\nLangue=3\r\n[Logs]\r\nPathLogs=" + QPath("logs").toUtf8() + "\r\n");
+    QVERIFY(QDir(QPath("logs")).removeRecursively());
     Step<frmPathLogs>([this](frmPathLogs& dialog) {
-      QCOMPARE(dialog.lblDossier->text(), QString::fromStdString(Path("logs")));
+      QCOMPARE(dialog.lblDossier->text(), QPath("logs"));
       dialog.cmdOK->click();
     });
     window_->mnuDefinirLogs->trigger();
-    QVERIFY(Ini().find("PathLogs=" + Path("logs") + "\r\n") != std::string::npos);
+    QCOMPARE(IniMissing({"PathLogs=" + Path("logs") + "\r\n"}), QString());
     Write("home/Log Vorn 2024-05-01.htm", "<html>");
     window_->mnuVoirLogs->trigger();
     QCOMPARE(opened_, std::vector<std::string>{"file://" + Path("home/Log Vorn 2024-05-01.htm")});
     window_->log_viewer()->close();
   }
 
-  void numbersAndTheirLabelsStayWholeAtTheLimits() {
+  void numbersLabelsAndSmallLayoutsKeepTheirShape() {
     IniFile ini(*fs_, Path("home/Vorn.ini"));
     for (const int16_t language : {kEnglish, kFrench, kPortuguese}) {
       MirrorSettings settings;
@@ -414,25 +382,7 @@ class DialogsTest : public QObject, public testing::WindowFixture {
         QVERIFY(Whole(box.Label1) && Whole(unit));
         QVERIFY(!box.Label1->geometry().intersects(unit->geometry()));
       }
-    }
-  }
-
-  void smallLayoutsKeepTheirShape() {
-    IniFile ini(*fs_, Path("home/Vorn.ini"));
-    FolderPair pair;
-    frmSetMode set_mode(nullptr, dialogs_, ini, pair, PairRow{}, 10, kEnglish, true, true);
-    Shown(set_mode);
-    const QSize before = set_mode.size();
-    set_mode.optTempo1->click();
-    for (const char* count : {"1", "6", "abc", "6"}) {
-      set_mode.txtMiroirN->setText(count);
-      QTest::qWait(10);
-      QCOMPARE(set_mode.size(), before);
-    }
-
-    for (const int16_t language : {kEnglish, kFrench, kPortuguese}) {
-      MirrorSettings settings;
-      settings.Langue = language;
+      // The performance bar's end labels sit under its ends, whole and apart.
       frmPerformance performance(nullptr, ini, settings);
       Shown(performance);
       const QRect bar = performance.HScroll1->geometry();
@@ -445,6 +395,18 @@ class DialogsTest : public QObject, public testing::WindowFixture {
       QVERIFY(Whole(performance.lblMin) && Whole(performance.lblMax));
     }
 
+    // The pair settings keep their size whatever the count shows.
+    FolderPair pair;
+    frmSetMode set_mode(nullptr, dialogs_, ini, pair, PairRow{}, 10, kEnglish, true, true);
+    Shown(set_mode);
+    const QSize before = set_mode.size();
+    set_mode.optTempo1->click();
+    for (const char* count : {"1", "6", "abc", "6"}) {
+      set_mode.txtMiroirN->setText(count);
+      QTest::qWait(10);
+      QCOMPARE(set_mode.size(), before);
+    }
+
     const std::string path = "/home/user/Documents/Projects/2024/Clients/Northwind/Reports/Q4";
     TextInputBox input(nullptr, "ADD: type a SOURCE folder", path);
     Shown(input);
@@ -455,28 +417,25 @@ class DialogsTest : public QObject, public testing::WindowFixture {
   }
 
   void theWarningDialogTriesTheMessageAndStoresItsOptions() {
-    Pairs({"Enable=1"}, "[Configuration]\r\nLangue=3\r\nErreurDossier=1\r\nErreurDossierSon=1\r\n");
     // A stand-in for the network messenger that writes down what it was asked.
     MakeFolder("bin");
-    const std::string record = Path("net-args");
-    Write("bin/net", QByteArray::fromStdString("#!/bin/sh\necho \"$@\" > '" + record + "'\n"));
+    Write("bin/net", "#!/bin/sh\necho \"$@\" > '" + QPath("net-args").toUtf8() + "'\n");
     QVERIFY(chmod(Path("bin/net").c_str(), 0755) == 0);
     const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QByteArray::fromStdString(Path("bin")) + ":" + path);
-    Start();
+    qputenv("PATH", QPath("bin").toUtf8() + ":" + path);
+    Open({"Enable=1"}, "[Configuration]\r\nLangue=3\r\nErreurDossier=1\r\nErreurDossierSon=1\r\n");
     QVERIFY(window_->mnuDossierErr->isChecked());
-    Step<frmAvertirDossierErr>([this, &record](frmAvertirDossierErr& dialog) {
+    Step<frmAvertirDossierErr>([this](frmAvertirDossierErr& dialog) {
       QVERIFY(dialog.chkDossierErr->isChecked());
       QVERIFY(!dialog.txtNetSend->isEnabled());
       dialog.chkDossierErrNetSend->click();
       QVERIFY(dialog.txtNetSend->isEnabled());
       dialog.txtNetSend->clear();
-      dialog.cmdEssayer->click();
+      dialog.cmdEssayer->click();  // nothing to send: a warning instead
       QCOMPARE(dialogs_.messages.size(), size_t{1});
       QCOMPARE(dialogs_.messages.back().first, MessageIcon::kExclamation);
       dialog.txtNetSend->setText("admin Folder missing");
       dialog.cmdEssayer->click();
-      QTRY_VERIFY(QFile::exists(QString::fromStdString(record)));
       QTRY_COMPARE(Read("net-args"), QByteArray("send admin Folder missing\n"));
       QCOMPARE(dialogs_.messages.size(), size_t{1});
       for (QCheckBox* box :
@@ -487,17 +446,15 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     });
     window_->mnuDossierErr->trigger();
     qputenv("PATH", path);
-    for (const char* key : {"ErreurDossier=0", "ErreurDossierSon=0", "ErreurDossierNetSend=0"}) {
-      QVERIFY2(Ini().find(key) != std::string::npos, key);
-    }
-    QVERIFY(Ini().find("MessageNetSend=admin Folder missing") != std::string::npos);
+    QCOMPARE(IniMissing({"ErreurDossier=0", "ErreurDossierSon=0", "ErreurDossierNetSend=0",
+                         "MessageNetSend=admin Folder missing"}),
+             QString());
     QVERIFY(Ini().find("ErreurDossierEventLog") == std::string::npos);
     QVERIFY(!window_->mnuDossierErr->isChecked());
   }
 
   void theSignaturesEditorSavesIntoTheTableTheEngineUses() {
-    Pairs({"Enable=1"});
-    Start();
+    Open();
     Step<frmGestionSignatures>([](frmGestionSignatures& dialog) {
       QCOMPARE(dialog.lstSignatures->topLevelItemCount(), 0);  // built-in records never show
       dialog.txtSignature->setText("TEXTttxt");
@@ -515,11 +472,11 @@ class DialogsTest : public QObject, public testing::WindowFixture {
 
   void standardButtonsSpeakTheLanguageOfTheMenu() {
     const QString qt_texts = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (!QFile::exists(qt_texts + "/qtbase_fr.qm") || !QFile::exists(qt_texts + "/qtbase_pt_BR.qm")) {
+    if (!QFile::exists(qt_texts + "/qtbase_fr.qm") ||
+        !QFile::exists(qt_texts + "/qtbase_pt_BR.qm")) {
       QSKIP("Qt's own translations (qt6-translations-l10n) are not installed");
     }
-    Pairs({"Enable=1"});
-    Start();
+    Open();
     QtDialogs real_dialogs;
     const struct {
       QAction* menu;
@@ -548,10 +505,6 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     options.unit_folder = Path("units");
     options.executable = "/usr/bin/vorn";
     options.app_folder = Path("home");
-    std::vector<std::string> events;
-    options.log = [&events](platform::EventType, const std::string& text) {
-      events.push_back(text);
-    };
     const auto service = platform::MakeSystemdServiceControl(options);
     IniFile ini(*fs_, Path("home/Vorn.ini"));
     MirrorSettings settings;
@@ -560,7 +513,7 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     const ServiceDialogEffects record{
         [&effects](bool on) { effects.push_back(on ? "service" : "application"); },
         [&effects] { effects.push_back("beep"); }, [&effects] { effects.push_back("end"); }};
-    const QString unit = QString::fromStdString(Path("units/vorn.service"));
+    const QString unit = QPath("units/vorn.service");
     {
       frmAdminService dialog(nullptr, dialogs_, ini, settings, *service, record);
       dialog.optType1->setChecked(true);
@@ -585,10 +538,7 @@ class DialogsTest : public QObject, public testing::WindowFixture {
       QCOMPARE(dialog.lblService->text(), QString("Vorn Service not installed"));
       dialog.chkDossierErrEventLog->click();
     }
-    QVERIFY(Ini().find("ErreurDossierEventLog=1") != std::string::npos);
-    QCOMPARE(events, (std::vector<std::string>{"Vorn Service installed\r\n(mirroring operations "
-                                               "start automatically when the service starts)",
-                                               "Vorn Service: removed"}));
+    QCOMPARE(IniMissing({"ErreurDossierEventLog=1"}), QString());
   }
 };
 

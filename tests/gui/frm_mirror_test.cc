@@ -16,12 +16,12 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
   void init() { Reset(); }
   void cleanup() { window_.reset(); }
 
-  void captionsFollowTheLanguageBackAndForth() {
-    Pairs({"Enable=1"});
-    Start();
+  void captionsAndHelpFollowTheLanguageBackAndForth() {
+    Open();
     QCOMPARE(Caption("mnuFichier"), QString("&File"));
     QVERIFY(window_->mnuAnglais->isChecked());
     window_->mnuFrancais->trigger();
+    // One control of each kind the captions reach.
     QCOMPARE(Caption("mnuFichier"), QString("&Fichier"));
     QCOMPARE(Caption("cmdAjouterDossierSource"), QString("Ajouter"));
     QCOMPARE(Caption("FrameSources"), QString("Sources"));
@@ -29,21 +29,27 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     QCOMPARE(Caption("mnuModifierCibleSaisir"), QString("Saisir"));
     QCOMPARE(window_->PictureMac->toolTip(),
              QString("Indique les dossiers qui appartiennent à un volume Macintosh"));
-    QVERIFY(Ini().find("Langue=1") != std::string::npos);
     window_->mnuPortugais->trigger();
     QCOMPARE(Caption("mnuFichier"), QString("&Ficheiro"));
     QCOMPARE(Caption("mnuAjouterSourceParcourir"), QString("Browse"));
     QVERIFY(window_->mnuPortugais->isChecked());
+    // Help is the file of the language, never another language's.
+    Write("home/VornHelpENG.htm", "<html></html>");
+    window_->mnuAide->trigger();
+    QVERIFY(opened_.empty());
+    QCOMPARE(QString::fromStdString(dialogs_.messages.back().second),
+             QString("Documentação não disponível..."));
+    Write("home/VornHelpPOR.htm", "<html></html>");
+    window_->mnuAide->trigger();
+    QCOMPARE(opened_.back(), "file://" + Path("home/VornHelpPOR.htm"));
     window_->mnuFrancais->trigger();
-    QCOMPARE(Caption("mnuQuitter"), QString("&Quitter"));
     QCOMPARE(Caption("mnuService"), QString("Installer/supprimer Vorn Service [NT]"));
-    QVERIFY(window_->mnuFrancais->isChecked());
-    QVERIFY(Ini().find("Langue=1") != std::string::npos);
+    QVERIFY(window_->mnuFrancais->isChecked() && !window_->mnuPortugais->isChecked());
+    QCOMPARE(IniMissing({"Langue=1"}), QString());
   }
 
   void theStartTipAndTheAboutBoxSpeakTheLanguageFromStartUp() {
-    Pairs({"Enable=1"}, "[Configuration]\r\nLangue=1\r\n");
-    Start();
+    Open({"Enable=1"}, "[Configuration]\r\nLangue=1\r\n");
     QCOMPARE(window_->cmdMiroir->toolTip(),
              QString("Démarre le miroir des dossiers sources vers les dossiers cibles"));
     const auto shown = [](int16_t language) {
@@ -62,15 +68,12 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     }
   }
 
-  void togglesWriteTheirKeysAtOnce() {
-    Pairs({"Enable=1"});
-    Start();
+  void menuChoicesWriteTheirKeysAtOnceAndChooseThePane() {
+    Open();
     window_->mnuCopierAttributs->trigger();
-    QVERIFY(Ini().find("CopierAttributs=1") != std::string::npos);
     window_->mnuAutomatique->trigger();
-    QVERIFY(Ini().find("Automatique=1") != std::string::npos);
     window_->mnuMiroirSousDossiers->trigger();
-    QVERIFY(Ini().find("MiroirSousDossiers=0") != std::string::npos);
+    QCOMPARE(IniMissing({"CopierAttributs=1", "Automatique=1", "MiroirSousDossiers=0"}), QString());
     QCOMPARE(Caption("lblDossiersSources"), QString("Source folders"));
     QCOMPARE(Caption("mnuEffacement"), QString("&Remove old files from target folders"));
 
@@ -80,38 +83,29 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
              QString("WARNING: old files removed from target folders"));
     window_->mnuEffacement->trigger();  // off: no message
     QCOMPARE(dialogs_.messages.size(), size_t{1});
-    QVERIFY(Ini().find("Effacement=0") != std::string::npos);
-  }
+    QCOMPARE(IniMissing({"Effacement=0"}), QString());
 
-  void theSecurityGroupWritesOnceForTwoClicks() {
-    Pairs({"Enable=1"});
-    Start();
+    // The security group writes its three keys once for two clicks.
     const int before = fs_->Calls(platform::FsOperation::kReplaceFile);
     window_->mnuCopierSecuriteTout->trigger();
     const int after_first = fs_->Calls(platform::FsOperation::kReplaceFile);
-    QCOMPARE(after_first - before, 3);  // the three keys of the choice
+    QCOMPARE(after_first - before, 3);
     window_->mnuCopierSecuriteTout->trigger();
     QCOMPARE(fs_->Calls(platform::FsOperation::kReplaceFile), after_first);
     window_->mnuCopierSecuriteDossiers->trigger();
-    QVERIFY(Ini().find("CopierSecuriteTout=0") != std::string::npos);
-    QVERIFY(Ini().find("CopierSecuriteDossiers=1") != std::string::npos);
+    QCOMPARE(IniMissing({"CopierSecuriteTout=0", "CopierSecuriteDossiers=1"}), QString());
     QVERIFY(window_->mnuCopierSecuriteDossiers->isChecked());
-  }
 
-  void f2AndF3ChooseThePane() {
-    Pairs({"Enable=1"});
-    Start();
+    // F2 and F3 choose the lower pane.
     QCOMPARE(window_->pane(), LowerPane::kLegend);
     QVERIFY(window_->frameLegende->isVisible());
     window_->mnuAfficherFichiers->trigger();
     QCOMPARE(window_->pane(), LowerPane::kFileLists);
-    QVERIFY(window_->lstFichiersSources->isVisible());
-    QVERIFY(!window_->frameLegende->isVisible());
+    QVERIFY(window_->lstFichiersSources->isVisible() && !window_->frameLegende->isVisible());
     window_->mnuAfficherLocked->trigger();
     QCOMPARE(window_->pane(), LowerPane::kLocked);
     QVERIFY(!window_->mnuAfficherFichiers->isChecked());
-    QVERIFY(Ini().find("AfficherFichiers=0") != std::string::npos);
-    QVERIFY(Ini().find("AfficherLocked=1") != std::string::npos);
+    QCOMPARE(IniMissing({"AfficherFichiers=0", "AfficherLocked=1"}), QString());
     window_->mnuAfficherFichiers->trigger();
     QCOMPARE(window_->pane(), LowerPane::kFileLists);
     QVERIFY(!window_->mnuAfficherLocked->isChecked());
@@ -119,15 +113,13 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     QCOMPARE(window_->pane(), LowerPane::kLegend);
   }
 
-  void theEmptyListShowsTheGuide() {
+  void theEmptyListShowsTheGuideAndCannotStart() {
     Write("home/Vorn.ini", "[Configuration]\r\nAfficherLocked=1\r\n");
     Start();
     QCOMPARE(window_->pane(), LowerPane::kGuide);
     QVERIFY(window_->lblBulle1->isVisible());
-    QVERIFY(!window_->lblNbDossiers->isVisible());
-    QVERIFY(!window_->lstLocked->isVisible());
+    QVERIFY(!window_->lblNbDossiers->isVisible() && !window_->lstLocked->isVisible());
     QCOMPARE(Caption("lblBulle2"), QString("2 - define folders"));
-    // Start does nothing without a pair.
     window_->cmdMiroir->click();
     QVERIFY(window_->scheduler().Idle());
     QVERIFY(window_->cmdAjouterDossierSource->isEnabled());
@@ -146,18 +138,16 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     QCOMPARE(grid->item(0, 2)->background().color(), QColor(0, 255, 255));
     QCOMPARE(grid->item(1, 2)->foreground().color(), QColor(255, 0, 255));
     QCOMPARE(grid->item(2, 0)->foreground().color(), QColor(128, 128, 128));
-    QVERIFY(grid->item(2, 0)->font().strikeOut());
-    QVERIFY(grid->item(2, 2)->font().strikeOut());
+    QVERIFY(grid->item(2, 0)->font().strikeOut() && grid->item(2, 2)->font().strikeOut());
     QVERIFY(!grid->item(0, 0)->font().strikeOut());
-    QCOMPARE(grid->item(3, 2)->text(), QString::fromStdString("??? " + Path("t3")));
+    QCOMPARE(grid->item(3, 2)->text(), "??? " + QPath("t3"));
     QCOMPARE(grid->item(2, 0)->data(Qt::UserRole).toInt(), 3);
   }
 
   void highlightingComesWithAClickAndGoesWithTheBackground() {
-    Pairs({"Enable=1", "Enable=1"});
-    Start();
+    Open({"Enable=1", "Enable=1"});
     QVERIFY(!window_->highlighting());
-    QTest::mouseClick(window_->lstDossiers->viewport(), Qt::LeftButton, {}, CellCentre(1, 0));
+    ClickCell(1, 0);
     QVERIFY(window_->highlighting());
     QCOMPARE(window_->lstDossiers->currentRow(), 1);
     QTest::mouseClick(window_->frameLegende, Qt::LeftButton);
@@ -167,8 +157,7 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
   }
 
   void theKeyboardAloneSelectsAndRemovesPairs() {
-    Pairs({"Enable=1", "Enable=1", "Enable=1"});
-    Start();
+    Open({"Enable=1", "Enable=1", "Enable=1"});
     QApplication::setActiveWindow(window_.get());
     window_->cmdMiroir->setFocus();
     QTest::keyClick(window_->cmdMiroir, Qt::Key_Tab);
@@ -181,8 +170,7 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     for (const int removed : {1, 2}) {
       QTest::keyClick(grid, Qt::Key_Down);
       QTest::keyClick(grid, Qt::Key_Delete);
-      QVERIFY(!PairsOnDisk().join(' ').contains(QString::fromStdString(
-          Path("s" + QString::number(removed)) + " ")));
+      QVERIFY(!PairsOnDisk().join(' ').contains(QPath("s" + QString::number(removed)) + " "));
     }
     QCOMPARE(PairsOnDisk().size(), 1);
     QTest::keyClick(grid, Qt::Key_Tab);
@@ -190,13 +178,13 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
   }
 
   void hoveringARowSummarisesItWhileStopped() {
-    Pairs({"Effacer=1\r\nNbTemporisations=6", "Enable=0"});
-    Start();
+    Open({"Effacer=1\r\nNbTemporisations=6", "Enable=0"});
     QTest::mouseMove(window_->lstDossiers->viewport(), CellCentre(0, 0));
     QCOMPARE(window_->lblMessage->text(),
-             QString::fromStdString(Path("s0") + " -> " + Path("t0") +
-                                    "\nT = 1 min 0 s; remove old target files; update if source "
-                                    "and target files are different"));
+             QPath("s0") + " -> " + QPath("t0") +
+                 "\nT = 1 min 0 s; remove old target files; update if source "
+                 "and target files "
+                 "are different");
     QCOMPARE(window_->hover_row(), 0);
     QTest::mouseMove(window_->lstDossiers->viewport(), CellCentre(1, 2));
     QVERIFY(window_->lblMessage->text().contains("[Mirror disabled]"));
@@ -206,31 +194,37 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     QCOMPARE(window_->hover_row(), -1);
   }
 
-  void startAndStopSwitchTheCommands() {
-    Pairs({"Enable=1"});
-    Start();
+  void startAndStopSwitchTheCommandsAndTheTray() {
+    Open();
+    QSystemTrayIcon* tray = window_->tray();  // none on a desktop without a tray
     window_->cmdMiroir->click();
     QVERIFY(!window_->scheduler().Idle());
     QVERIFY(!window_->cmdAjouterDossierSource->isEnabled());
-    QVERIFY(!window_->mnuQuitter->isEnabled());
-    QVERIFY(!window_->mnuLangue->isEnabled());
+    QVERIFY(!window_->mnuQuitter->isEnabled() && !window_->mnuLangue->isEnabled());
     QCOMPARE(window_->mnuDemarrer->text(), QString("&Stop mirroring"));
     QCOMPARE(window_->cmdMiroir->toolTip(), QString("Stop mirroring"));
     QVERIFY(window_->Timer1->isActive());
     QVERIFY(window_->lblMessage->text().contains("Files: 0 created"));
+    if (tray != nullptr) QCOMPARE(tray->toolTip(), QString("Vorn 2.2i - Wait"));
     window_->mnuDemarrer->trigger();
     QVERIFY(window_->scheduler().Idle());
-    QVERIFY(window_->cmdAjouterDossierSource->isEnabled());
-    QVERIFY(window_->mnuQuitter->isEnabled());
+    QVERIFY(window_->cmdAjouterDossierSource->isEnabled() && window_->mnuQuitter->isEnabled());
     QCOMPARE(window_->mnuDemarrer->text(), QString("&Start mirroring"));
     QVERIFY(!window_->Timer1->isActive());
+    if (tray != nullptr) QCOMPARE(tray->toolTip(), QString("Vorn 2.2i"));
+
+    dialogs_.answers = {false};
+    window_->mnuQuitter->trigger();
+    QCOMPARE(QString::fromStdString(dialogs_.questions.back()), QString("Exit program"));
+    QVERIFY(window_->isVisible());
   }
 
   void aStopPressedDuringAPassLeavesTheTimerOff() {
     Pairs({"Enable=1"});
     for (int i = 0; i < 300; ++i) Write("s0/f" + QString::number(i), "x");
     Start();
-    // The stop click arrives through the event loop the pass turns at its yields.
+    // The stop click arrives through the event loop the pass turns at its
+    // yields.
     QTimer::singleShot(0, window_.get(), [this] { window_->cmdMiroir->click(); });
     window_->cmdMiroir->click();
     QVERIFY(window_->scheduler().Idle());
@@ -239,55 +233,19 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     QVERIFY(window_->lblMessage->text().contains("Files: "));
   }
 
-  void theHelpCommandOpensTheFileOfTheLanguageOrSaysThereIsNone() {
-    Pairs({"Enable=1"});
-    Start();
-    window_->mnuPortugais->trigger();
-    Write("home/VornHelpENG.htm", "<html></html>");  // no fall-back to another language
-    window_->mnuAide->trigger();
-    QVERIFY(opened_.empty());
-    QCOMPARE(QString::fromStdString(dialogs_.messages.back().second),
-             QString("Documentação não disponível..."));
-    Write("home/VornHelpPOR.htm", "<html></html>");
-    window_->mnuAide->trigger();
-    QCOMPARE(QString::fromStdString(opened_.back()),
-             QString::fromStdString("file://" + Path("home/VornHelpPOR.htm")));
-  }
-
   void theWindowOpensWithinTheScreenShowingEveryControl() {
-    Pairs({"Enable=1"});
-    Start();
+    Open();
     const QSize room = window_->screen()->availableGeometry().size();
     QVERIFY(window_->width() <= std::max(room.width(), window_->minimumSizeHint().width()));
     QVERIFY(window_->height() <= std::max(room.height(), window_->minimumSizeHint().height()));
     QVERIFY(window_->frameGeometry().height() <= room.height());
     const QWidget* central = window_->centralWidget();
-    for (const QWidget* control : {static_cast<QWidget*>(window_->frameLegende),
-                                   static_cast<QWidget*>(window_->lblMessage),
-                                   static_cast<QWidget*>(window_->cmdModifierDossierCible)}) {
+    for (const QWidget* control :
+         {static_cast<QWidget*>(window_->frameLegende), static_cast<QWidget*>(window_->lblMessage),
+          static_cast<QWidget*>(window_->cmdModifierDossierCible)}) {
       const QRect area(control->mapTo(central, QPoint()), control->size());
       QVERIFY2(central->rect().contains(area), qPrintable(control->objectName()));
     }
-  }
-
-  void theExitQuestionDecides() {
-    Pairs({"Enable=1"});
-    Start();
-    dialogs_.answers = {false};
-    window_->mnuQuitter->trigger();
-    QCOMPARE(QString::fromStdString(dialogs_.questions.back()), QString("Exit program"));
-    QVERIFY(window_->isVisible());
-  }
-
-  void theTrayFollowsThePasses() {
-    Pairs({"Enable=1"});
-    Start();
-    if (window_->tray() == nullptr) QSKIP("this desktop has no system tray");
-    QCOMPARE(window_->tray()->toolTip(), QString("Vorn 2.2i"));
-    window_->cmdMiroir->click();
-    QCOMPARE(window_->tray()->toolTip(), QString("Vorn 2.2i - Wait"));
-    window_->cmdMiroir->click();
-    QCOMPARE(window_->tray()->toolTip(), QString("Vorn 2.2i"));
   }
 };
 

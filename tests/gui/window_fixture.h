@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,9 +50,8 @@ class WindowFixture {
     dialogs_run_.clear();
   }
 
-  std::string Path(const QString& relative) const {
-    return (dir_->path() + "/" + relative).toStdString();
-  }
+  QString QPath(const QString& relative) const { return dir_->path() + "/" + relative; }
+  std::string Path(const QString& relative) const { return QPath(relative).toStdString(); }
   void Write(const QString& relative, const QByteArray& content) {
     QFile file(dir_->path() + "/" + relative);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -70,15 +70,23 @@ class WindowFixture {
     QByteArray pairs;
     QByteArray ini = configuration;
     for (int i = 0; i < sections.size(); ++i) {
-      MakeFolder("s" + QString::number(i));
-      MakeFolder("t" + QString::number(i));
-      pairs += "\"" + QByteArray::fromStdString(EncodeHexPath(Path("s" + QString::number(i)))) +
-               "\",\"" + QByteArray::fromStdString(EncodeHexPath(Path("t" + QString::number(i)))) +
-               "\"\r\n";
+      const QString n = QString::number(i);
+      MakeFolder("s" + n);
+      MakeFolder("t" + n);
+      const auto hex = [this](const QString& name) {
+        return "\"" + QByteArray::fromStdString(EncodeHexPath(Path(name))) + "\"";
+      };
+      pairs += hex("s" + n) + "," + hex("t" + n) + "\r\n";
       ini += "[Mirror_" + QByteArray::number(i + 1) + "]\r\n" + sections[i].toUtf8() + "\r\n";
     }
     Write("home/Vorn.w", pairs);
     Write("home/Vorn.ini", ini);
+  }
+  /// Pairs, then the window over them.
+  void Open(const QStringList& sections = {"Enable=1"},
+            const QByteArray& configuration = "[Configuration]\r\nLangue=3\r\n") {
+    Pairs(sections, configuration);
+    Start();
   }
 
   void Start() {
@@ -101,6 +109,14 @@ class WindowFixture {
   }
 
   std::string Ini() { return Read("home/Vorn.ini").toStdString(); }
+  /// The first of these texts the settings file lacks; empty when it has them all.
+  QString IniMissing(std::initializer_list<std::string> texts) {
+    const std::string ini = Ini();
+    for (const std::string& text : texts) {
+      if (ini.find(text) == std::string::npos) return QString::fromStdString(text);
+    }
+    return {};
+  }
   /// The keys of one section in file order, as "key=value".
   QStringList Section(const QString& name) {
     QStringList keys;
