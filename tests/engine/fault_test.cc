@@ -85,7 +85,9 @@ class CopyFaultTest : public testing::PairTest,
 // A copy that breaks at any step is not counted, not logged, and leaves the
 // previous target as it was; once the fault is gone the next pass finishes.
 TEST_P(CopyFaultTest, ABrokenCopyChangesNothingItWasToReplace) {
-  const auto [step, code] = GetParam();
+  // Not a structured binding: clang 14 cannot capture one in a lambda.
+  const CopyStep step = GetParam().first;
+  const int code = GetParam().second;
   LogFileNames();
   const std::string content(200 * 1024, 'n');
   dir_.Write(Src("big"), content);
