@@ -15,8 +15,9 @@ packages=(
   libgtest-dev libgmock-dev attr acl systemd clang libclang-rt-14-dev locales
   # benchmark harness (bench/run_bench.py, run by hand)
   python3 rsync strace coreutils
-  # screenshots of the windows (scripts/screenshots.sh, run by hand)
-  xvfb trayer imagemagick xdotool x11-utils fonts-dejavu-core
+  # the window under a real window manager and tray (a test, and the
+  # screenshots of scripts/screenshots.sh, run by hand)
+  xvfb openbox trayer imagemagick xdotool x11-utils fonts-dejavu-core
 )
 
 missing=()

@@ -283,7 +283,7 @@ void frmMirror::ToggleMainWindow() {
     raise();
     activateWindow();
   } else {
-    showMinimized();
+    MinimizeMainWindow();
   }
 }
 

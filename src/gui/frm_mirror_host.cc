@@ -243,6 +243,13 @@ void frmMirror::ShowPane() {
 }
 
 void frmMirror::MinimizeMainWindow() {
+  // With a tray, minimised means hidden. Going through showMinimized first
+  // would leave the window's X hints asking for an iconic start, and the
+  // window manager would iconify it again the next time it is shown.
+  if (tray_ != nullptr) {
+    hide();
+    return;
+  }
   showMinimized();
 }
 

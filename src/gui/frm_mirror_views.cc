@@ -61,14 +61,14 @@ void frmMirror::ShowListingTooltip(QListWidget* list, const QPoint& position,
 
 void frmMirror::OpenLogViewer() {
   if (log_viewer_ != nullptr && log_viewer_->isVisible()) {
-    showMinimized();
+    MinimizeMainWindow();
     log_viewer_->showNormal();
     log_viewer_->raise();
     return;
   }
   delete log_viewer_;
   log_viewer_ = new frmVoirLogs(
-      LogViewerServices{services_.fs, *this, services_.open_url, [this] { showMinimized(); },
+      LogViewerServices{services_.fs, *this, services_.open_url, [this] { MinimizeMainWindow(); },
                         [this] {
                           if (isVisible()) showNormal();
                         }},
