@@ -16,7 +16,7 @@
 #include "gui/signatures_dialog.h"
 #include "platform/file_system.h"
 #include "platform/systemd_service.h"
-#include "settings/settings_texts.h"
+#include "config/settings_texts.h"
 
 namespace vorn::gui {
 namespace {

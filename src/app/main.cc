@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "platform/system.h"
-#include "shell/command_line.h"
-#include "shell/constants.h"
-#include "shell/headless.h"
+#include "runtime/command_line.h"
+#include "base/constants.h"
+#include "runtime/headless.h"
 #ifdef VORN_WITH_GUI
 #include "gui/desktop.h"
 #endif

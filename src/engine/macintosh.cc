@@ -1,7 +1,7 @@
 #include "engine/macintosh.h"
 
 #include "platform/path.h"
-#include "settings/hex_path.h"
+#include "config/hex_path.h"
 
 namespace vorn {
 namespace {

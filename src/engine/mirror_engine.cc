@@ -12,9 +12,9 @@
 #include "engine/summary.h"
 #include "logs/log_texts.h"
 #include "platform/path.h"
-#include "settings/number_reading.h"
-#include "shell/constants.h"
-#include "views/list_order.h"
+#include "base/number_reading.h"
+#include "base/constants.h"
+#include "base/list_order.h"
 
 namespace vorn {
 namespace {

@@ -14,10 +14,10 @@
 #include "logs/daily_log.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
-#include "service/folder_warnings.h"
-#include "settings/folder_pairs.h"
-#include "settings/mirror_settings.h"
-#include "shell/system_info.h"
+#include "engine/folder_warnings.h"
+#include "config/folder_pairs.h"
+#include "config/mirror_settings.h"
+#include "base/system_info.h"
 
 namespace vorn {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/command_line.h"
+#include "runtime/command_line.h"
 
 namespace vorn::gui {
 

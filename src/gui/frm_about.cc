@@ -3,7 +3,7 @@
 #include <QVBoxLayout>
 
 #include "gui/qt_dialogs.h"
-#include "shell/shell_texts.h"
+#include "runtime/runtime_texts.h"
 
 namespace vorn::gui {
 namespace {

@@ -16,7 +16,7 @@
 #include "gui/images.h"
 #include "gui/qt_dialogs.h"
 #include "platform/process.h"
-#include "shell/constants.h"
+#include "base/constants.h"
 
 namespace vorn::gui {
 namespace {

@@ -23,12 +23,12 @@
 #include "platform/clock.h"
 #include "platform/service_control.h"
 #include "platform/system.h"
-#include "service/service_admin.h"
-#include "settings/pair_editing.h"
-#include "settings/scheduler.h"
-#include "shell/pair_commands.h"
-#include "shell/startup.h"
-#include "views/panes.h"
+#include "runtime/service_admin.h"
+#include "ui/pair_editing.h"
+#include "runtime/scheduler.h"
+#include "ui/pair_commands.h"
+#include "runtime/startup.h"
+#include "ui/panes.h"
 
 namespace vorn::gui {
 

@@ -12,8 +12,8 @@
 #include "gui/qt_dialogs.h"
 #include "platform/path.h"
 #include "platform/system.h"
-#include "settings/pair_summary.h"
-#include "shell/main_window_texts.h"
+#include "ui/pair_summary.h"
+#include "runtime/main_window_texts.h"
 
 namespace vorn::gui {
 

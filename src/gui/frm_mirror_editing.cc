@@ -9,8 +9,8 @@
 #include "gui/service_dialogs.h"
 #include "gui/settings_dialogs.h"
 #include "gui/signatures_dialog.h"
-#include "settings/scheduler.h"
-#include "shell/pair_commands.h"
+#include "runtime/scheduler.h"
+#include "ui/pair_commands.h"
 
 namespace vorn::gui {
 

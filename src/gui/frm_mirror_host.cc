@@ -8,8 +8,8 @@
 #include "gui/frm_splash.h"
 #include "gui/images.h"
 #include "gui/qt_dialogs.h"
-#include "settings/folder_pairs.h"
-#include "shell/main_window_texts.h"
+#include "config/folder_pairs.h"
+#include "runtime/main_window_texts.h"
 
 namespace vorn::gui {
 namespace {

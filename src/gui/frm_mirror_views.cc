@@ -7,7 +7,7 @@
 #include "gui/frm_mirror.h"
 #include "gui/log_viewer.h"
 #include "gui/qt_dialogs.h"
-#include "views/folder_listing.h"
+#include "ui/folder_listing.h"
 
 namespace vorn::gui {
 

@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 
 #include "gui/qt_dialogs.h"
-#include "shell/constants.h"
+#include "base/constants.h"
 
 namespace vorn::gui {
 

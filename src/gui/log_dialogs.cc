@@ -8,7 +8,7 @@
 #include "gui/qt_dialogs.h"
 #include "logs/log_texts.h"
 #include "platform/system.h"
-#include "settings/dialog_captions.h"
+#include "ui/dialog_captions.h"
 
 namespace vorn::gui {
 frmPathLogs::frmPathLogs(QWidget* parent, IniFile& ini, MirrorSettings& settings)

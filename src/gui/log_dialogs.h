@@ -9,9 +9,9 @@
 #include <QTreeView>
 
 #include "gui/settings_dialogs.h"
-#include "settings/ini_file.h"
-#include "settings/mirror_settings.h"
-#include "shell/dialogs.h"
+#include "config/ini_file.h"
+#include "config/mirror_settings.h"
+#include "base/dialogs.h"
 
 namespace vorn::gui {
 

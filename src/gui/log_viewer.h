@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "shell/dialogs.h"
+#include "base/dialogs.h"
 
 namespace vorn::gui {
 

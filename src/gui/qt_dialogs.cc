@@ -9,8 +9,8 @@
 #include <QTranslator>
 #include <memory>
 
-#include "shell/constants.h"
-#include "shell/text.h"
+#include "base/constants.h"
+#include "base/text.h"
 
 namespace vorn::gui {
 

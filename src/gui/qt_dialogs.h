@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "shell/dialogs.h"
+#include "base/dialogs.h"
 
 namespace vorn::gui {
 

@@ -5,9 +5,9 @@
 
 #include "gui/qt_dialogs.h"
 #include "platform/process.h"
-#include "service/folder_warnings.h"
-#include "service/service_admin.h"
-#include "service/service_texts.h"
+#include "engine/folder_warnings.h"
+#include "runtime/service_admin.h"
+#include "runtime/service_texts.h"
 
 namespace vorn::gui {
 frmAvertirDossierErr::frmAvertirDossierErr(QWidget* parent, Dialogs& dialogs, IniFile& ini,

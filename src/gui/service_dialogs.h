@@ -10,10 +10,10 @@
 #include <functional>
 
 #include "platform/service_control.h"
-#include "settings/ini_file.h"
-#include "settings/mirror_settings.h"
-#include "shell/dialogs.h"
-#include "shell/system_info.h"
+#include "config/ini_file.h"
+#include "config/mirror_settings.h"
+#include "base/dialogs.h"
+#include "base/system_info.h"
 
 namespace vorn::gui {
 

@@ -9,9 +9,9 @@
 #include <QVBoxLayout>
 
 #include "gui/qt_dialogs.h"
-#include "settings/dialog_captions.h"
-#include "settings/number_reading.h"
-#include "settings/settings_texts.h"
+#include "ui/dialog_captions.h"
+#include "base/number_reading.h"
+#include "config/settings_texts.h"
 
 namespace vorn::gui {
 namespace {

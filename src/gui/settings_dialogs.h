@@ -12,13 +12,13 @@
 #include <QScrollBar>
 #include <QToolButton>
 
-#include "settings/folder_pairs.h"
-#include "settings/ini_file.h"
-#include "settings/limits.h"
-#include "settings/mirror_settings.h"
-#include "settings/pair_settings.h"
-#include "shell/dialogs.h"
-#include "shell/text.h"
+#include "config/folder_pairs.h"
+#include "config/ini_file.h"
+#include "config/limits.h"
+#include "config/mirror_settings.h"
+#include "config/pair_settings.h"
+#include "base/dialogs.h"
+#include "base/text.h"
 
 namespace vorn::gui {
 

@@ -9,10 +9,10 @@
 #include <optional>
 #include <string>
 
-#include "macintosh/signature_editor.h"
+#include "ui/signature_editor.h"
 #include "macintosh/signatures.h"
 #include "platform/file_system.h"
-#include "shell/dialogs.h"
+#include "base/dialogs.h"
 
 namespace vorn::gui {
 

@@ -7,7 +7,7 @@
 
 #include "logs/log_texts.h"
 #include "platform/path.h"
-#include "shell/constants.h"
+#include "base/constants.h"
 
 namespace vorn {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "platform/clock.h"
 #include "platform/file_system.h"
-#include "settings/mirror_settings.h"
+#include "config/mirror_settings.h"
 
 namespace vorn {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/text.h"
+#include "base/text.h"
 
 namespace vorn {
 

@@ -5,7 +5,7 @@
 #include "logs/daily_log.h"
 #include "logs/log_texts.h"
 #include "platform/path.h"
-#include "views/list_order.h"
+#include "base/list_order.h"
 
 namespace vorn {
 namespace {

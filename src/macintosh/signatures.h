@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "shell/dialogs.h"
+#include "base/dialogs.h"
 
 namespace vorn {
 

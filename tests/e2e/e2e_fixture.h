@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/hex_path.h"
+#include "config/hex_path.h"
 #include "support/test_folder.h"
 #include "support/vorn_process.h"
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/summary.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "engine/pair_test.h"
 #include "support/lock_holder.h"
 

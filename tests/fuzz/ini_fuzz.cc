@@ -5,8 +5,8 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "settings/ini_file.h"
-#include "settings/mirror_settings.h"
+#include "config/ini_file.h"
+#include "config/mirror_settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vorn;

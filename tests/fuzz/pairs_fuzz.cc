@@ -5,8 +5,8 @@
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "settings/folder_pairs.h"
-#include "settings/hex_path.h"
+#include "config/folder_pairs.h"
+#include "config/hex_path.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vorn;

@@ -5,7 +5,7 @@
 
 #include "gui/log_viewer.h"
 #include "gui/window_fixture.h"
-#include "views/folder_listing.h"
+#include "ui/folder_listing.h"
 
 namespace vorn::gui {
 

@@ -16,7 +16,7 @@
 
 #include "gui/frm_mirror.h"
 #include "platform/fault_injecting_file_system.h"
-#include "settings/hex_path.h"
+#include "config/hex_path.h"
 #include "support/fakes.h"
 
 namespace vorn::gui::testing {

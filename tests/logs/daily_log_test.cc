@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "logs/log_viewer.h"
-#include "shell/text.h"
+#include "base/text.h"
 #include "support/engine_fixture.h"
 #include "support/test_folder.h"
 

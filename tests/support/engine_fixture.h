@@ -12,7 +12,7 @@
 #include "platform/fault_injecting_file_system.h"
 #include "platform/posix_file_system.h"
 #include "platform/service_control.h"
-#include "settings/scheduler.h"
+#include "runtime/scheduler.h"
 #include "support/fakes.h"
 #include "support/test_folder.h"
 

@@ -13,9 +13,9 @@
 #include "engine/mirror_host.h"
 #include "platform/clock.h"
 #include "platform/service_control.h"
-#include "settings/scheduler.h"
-#include "shell/constants.h"
-#include "shell/dialogs.h"
+#include "runtime/scheduler.h"
+#include "base/constants.h"
+#include "base/dialogs.h"
 
 namespace vorn::testing {
 

@@ -1,0 +1,120 @@
+#include "config/pair_settings.h"
+
+#include <cmath>
+
+#include "base/number_reading.h"
+#include "config/settings_texts.h"
+
+namespace vorn {
+namespace {
+
+bool AcceptedCount(const std::string& text) {
+  const auto value = WholeNumber(text);
+  return value && *value >= kMinIntervalCount && *value <= kMaxIntervalCount;
+}
+
+// An empty source can empty the target only by removal.
+void AllowSourceVide(PairSettingsForm& form) {
+  form.source_vide_allowed = form.remove && form.remove_allowed;
+}
+
+}  // namespace
+
+PairSettingsForm OpenPairSettings(const FolderPair& pair, bool nt) {
+  PairSettingsForm form;
+  // A count edited by hand out of range, or not a number, opens as the
+  // default interval.
+  if (AcceptedCount(pair.NbTemporisations)) form.interval_count = pair.NbTemporisations;
+  form.enabled = pair.Enable == "1";
+  form.specific_interval = AcceptedCount(pair.NbTemporisations);
+  const bool move = pair.Deplacer != "0";
+  form.move = move;
+  form.rename_allowed = move && nt;
+  form.remove_allowed = !move;
+  form.update_rule_allowed = !move;
+  // Renaming only goes with moving; the other values show as stored even
+  // where their control is disabled.
+  form.rename = move && pair.Renommer != "0";
+  form.remove = pair.Effacer != "0";
+  form.newer_only = pair.Nouveau == "1";
+  form.tolerance = pair.NoMilliseconds == "1";
+  form.source_vide = IsOn(pair.SourceVideAutorise);
+  AllowSourceVide(form);
+  return form;
+}
+
+void SetMove(PairSettingsForm& form, bool move, bool nt) {
+  form.move = move;
+  if (move) {
+    form.rename_allowed = nt;
+    if (!nt) form.rename = false;
+    form.remove = false;
+    form.remove_allowed = false;
+    form.update_rule_allowed = false;
+    form.newer_only = false;
+  } else {
+    form.rename = false;
+    form.rename_allowed = false;
+    form.remove_allowed = true;
+    form.update_rule_allowed = true;
+  }
+  AllowSourceVide(form);
+}
+
+void SetRemove(PairSettingsForm& form, bool remove) {
+  form.remove = remove;
+  AllowSourceVide(form);
+}
+
+std::string IntervalCountError(const std::string& text, int16_t language, bool for_ok) {
+  const auto value = WholeNumber(text);
+  if (!value) return std::string(Tr(SettingsText::kInvalidValue, language));
+  if (*value < kMinIntervalCount || *value > kMaxIntervalCount) {
+    return std::string(
+        Tr(for_ok ? SettingsText::kRangeMessageBox : SettingsText::kRangeLabel, language));
+  }
+  return {};
+}
+
+std::string IntervalSpelledOut(double count, int16_t temporisation, int16_t language) {
+  const int64_t seconds = std::llround(count * temporisation);
+  int64_t minutes = seconds / 60;
+  const int64_t rest = seconds % 60;
+  int64_t hours = 0;
+  if (minutes >= 60) {
+    hours = minutes / 60;
+    minutes %= 60;
+  }
+  return std::string(Tr(SettingsText::kIntervalPrefix, language)) + std::to_string(hours) + " h " +
+         std::to_string(minutes) + " min " + std::to_string(rest) + " sec";
+}
+
+bool SavePairSettings(IniFile& ini, FolderPair& pair, const PairSettingsForm& form) {
+  if (!AcceptedCount(form.interval_count)) return false;
+  const auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
+  pair.Enable = flag(form.enabled);
+  pair.NbTemporisations = form.specific_interval ? form.interval_count : "1";
+  pair.PassCountdown = ReadLong(pair.NbTemporisations);
+  pair.Deplacer = flag(form.move);
+  pair.Renommer = flag(form.rename);
+  pair.Effacer = flag(form.remove);
+  pair.Nouveau = flag(form.newer_only);
+  pair.NoMilliseconds = flag(form.tolerance);
+  pair.SourceVideAutorise = flag(form.source_vide);
+  const std::string section = PairSection(pair.Number);
+  std::vector<IniFile::Change> changes;
+  for (const auto& [key, value] :
+       {std::pair{"Enable", pair.Enable}, std::pair{"NbTemporisations", pair.NbTemporisations},
+        std::pair{"Deplacer", pair.Deplacer}, std::pair{"Renommer", pair.Renommer},
+        std::pair{"Effacer", pair.Effacer}, std::pair{"Nouveau", pair.Nouveau},
+        std::pair{"NoMilliseconds", pair.NoMilliseconds},
+        std::pair{"SourceVideAutorise", pair.SourceVideAutorise}}) {
+    changes.push_back({section, key, value});
+  }
+  // A failed write is ignored as every configuration write is; the reload
+  // that follows shows what the file holds.
+  ini.WriteAll(changes);
+  return true;
+}
+
+}  // namespace vorn

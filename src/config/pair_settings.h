@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "config/folder_pairs.h"
+#include "config/ini_file.h"
+
+namespace vorn {
+
+/// The smallest and largest number of default intervals a pair may wait.
+inline constexpr int kMinIntervalCount = 2;
+inline constexpr int kMaxIntervalCount = 64000;
+
+/// The per-pair settings dialog's state: what its controls show and allow.
+struct PairSettingsForm {
+  bool enabled = true;               ///< chkEnable
+  bool specific_interval = false;    ///< optTempo 1 (else 0, the default interval)
+  std::string interval_count = "2";  ///< txtMiroirN
+  bool move = false;                 ///< chkDeplacer
+  bool rename = false;               ///< chkRenommer
+  bool rename_allowed = false;       ///< chkRenommer enabled
+  bool remove = false;               ///< chkEffacer
+  bool remove_allowed = true;        ///< chkEffacer enabled
+  bool source_vide = false;          ///< chkSourceVide
+  bool source_vide_allowed = false;  ///< chkSourceVide enabled: only removal empties a target
+  bool newer_only = false;           ///< optNouveau 1 (else 0)
+  bool update_rule_allowed = true;   ///< frameMAJ enabled
+  bool tolerance = false;            ///< chkNoMilliseconds
+};
+
+/// The form as the dialog opens on a pair.
+PairSettingsForm OpenPairSettings(const FolderPair& pair, bool nt);
+
+/// chkDeplacer clicked: the move constraints.
+void SetMove(PairSettingsForm& form, bool move, bool nt);
+
+/// chkEffacer clicked.
+void SetRemove(PairSettingsForm& form, bool remove);
+
+/// Why an interval count is refused (empty when it is accepted): "Invalid
+/// value" or the range message, in the language. `for_ok` picks the wording
+/// of the message box (the label's range text is slightly different).
+std::string IntervalCountError(const std::string& text, int16_t language, bool for_ok);
+
+/// The interval spelled out: "i.e. 0 h 1 min 0 sec" for a count of default
+/// intervals of `temporisation` seconds.
+std::string IntervalSpelledOut(double count, int16_t temporisation, int16_t language);
+
+/// OK: the pair's settings from the form (when the count is accepted), and
+/// its eight keys written in their order to its section. False when the
+/// count is refused; nothing is written then.
+bool SavePairSettings(IniFile& ini, FolderPair& pair, const PairSettingsForm& form);
+
+}  // namespace vorn

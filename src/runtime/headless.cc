@@ -1,0 +1,129 @@
+#include "runtime/headless.h"
+
+#include <cstdio>
+
+#include "engine/mirror_engine.h"
+#include "platform/clock.h"
+#include "platform/process.h"
+#include "platform/signals.h"
+#include "platform/systemd_service.h"
+#include "platform/terminal.h"
+#include "runtime/service_admin.h"
+#include "runtime/headless_host.h"
+#include "runtime/runtime_texts.h"
+#include "runtime/startup.h"
+
+namespace vorn {
+namespace {
+
+constexpr int kTickMilliseconds = 1000;
+
+std::unique_ptr<platform::ServiceControl> ServiceControlFor(const ProgramOptions& options) {
+  // The application folder goes into the unit's command line; start-up
+  // resolves it again the same way.
+  const auto folder = platform::ResolveApplicationFolder(options.home);
+  return platform::MakeSystemdServiceControl(platform::DefaultSystemdOptions(
+      folder.ok() ? *folder : std::string(), options.mode == RunMode::kService));
+}
+
+// Ticks every second while the scheduler's timer runs, until the program
+// ends or mirroring stops (a stop signal, or nothing to do any more).
+void RunSchedule(Scheduler& scheduler, HeadlessHost& host) {
+  int64_t next_tick = platform::MonotonicMilliseconds() + kTickMilliseconds;
+  bool timer_was_enabled = host.timer_enabled();
+  while (!host.ended() && !scheduler.Idle()) {
+    const int64_t now = platform::MonotonicMilliseconds();
+    if (host.timer_enabled() && !timer_was_enabled) next_tick = now + kTickMilliseconds;
+    timer_was_enabled = host.timer_enabled();
+    if (host.timer_enabled() && now < next_tick) {
+      platform::SleepUnlessSignalled(static_cast<int>(next_tick - now));
+    } else if (!host.timer_enabled()) {
+      platform::SleepUnlessSignalled(kTickMilliseconds);
+    }
+    host.ProcessPendingEvents();
+    if (host.ended() || scheduler.Idle()) break;
+    if (host.timer_enabled() && platform::MonotonicMilliseconds() >= next_tick) {
+      next_tick += kTickMilliseconds;
+      scheduler.Tick();
+      // A pass turns the timer off and on again: the next tick counts from
+      // the pass's end.
+      if (!timer_was_enabled || !host.timer_enabled()) timer_was_enabled = false;
+    }
+  }
+}
+
+}  // namespace
+
+int RunWithoutWindow(const ProgramOptions& options) {
+  const bool service_run = options.mode == RunMode::kService;
+  platform::CatchProcessSignals(service_run);
+  const auto fs = platform::MakePosixFileSystem();
+  const auto service = ServiceControlFor(options);
+  HeadlessHost host(stdout, stderr, platform::IsTerminal(platform::Stream::kError));
+  Application app;
+  if (const StartupResult started = RunStartup(options, *fs, *service, host, app);
+      !started.proceed) {
+    return started.exit_code;
+  }
+  if (app.pairs.pairs.empty()) {
+    host.ShowMessage(MessageIcon::kInformation,
+                     Tr(ShellText::kNothingToMirror, app.settings.Langue));
+    return kExitOk;
+  }
+
+  const auto clock = platform::MakeSystemClock();
+  DailyLog log(*fs, app.settings, *clock, app.paths.app_folder);
+  Scheduler scheduler(host, app.settings, app.system, app.pairs.pairs, app.service_mode);
+  WarningChannels warnings{scheduler.engine_host(), log, service.get(), app.system,
+                           platform::StartDetachedShellCommand};
+  MirrorEngine engine(MirrorEnvironment{*fs, *clock, app.system, app.settings, app.pairs.pairs, log,
+                                        scheduler.engine_host(), warnings, ExtensionLookup(app),
+                                        PairKeyWriter(*app.ini)});
+  scheduler.AttachEngine(engine);
+  ServiceLifecycleLog lifecycle(*service, app.settings.Langue);
+  service->SetEventHandler(&lifecycle);
+  host.Attach(&scheduler, service.get());
+  host.SetLanguage(app.settings.Langue);
+  host.SetFilesSeenSource([&engine] { return engine.counters().FilesSeen; });
+  service->DeliverPendingEvents();
+
+  if (options.mode == RunMode::kOnce) {
+    scheduler.StartStop();
+  } else {
+    // Nobody is there to press start: mirroring starts whatever Automatique says.
+    if (!StartAutomatically(app, scheduler, host)) scheduler.StartStop();
+    RunSchedule(scheduler, host);
+  }
+  service->DeliverPendingEvents();
+  return host.exit_code();
+}
+
+int AdministerService(const ProgramOptions& options) {
+  const auto fs = platform::MakePosixFileSystem();
+  const auto folder = platform::ResolveApplicationFolder(options.home);
+  if (!folder.ok()) {
+    std::fprintf(stderr, "%s: %s\n", std::string(kProductName).c_str(),
+                 folder.error().Describe().c_str());
+    return kExitStartupEnded;
+  }
+  const IniFile ini(*fs, MakeAppPaths(*folder).configuration_file);
+  const int16_t language = ReadLanguage(ini);
+  const auto service = ServiceControlFor(options);
+  const ServiceAction action = options.mode == RunMode::kInstallService
+                                   ? InstallService(*service, options.start_type, false, language)
+                                   : RemoveService(*service, language);
+  if (!action.done) {
+    // Already installed, or not installed: the beep and the text of a
+    // message box, and the run ended without doing what it was asked.
+    HeadlessHost host(stdout, stderr, false);
+    host.Beep();
+    host.ShowMessage(MessageIcon::kExclamation, action.state_text);
+    return kExitStartupEnded;
+  }
+  const std::string text =
+      TerminalLines(action.message.empty() ? action.state_text : action.message);
+  std::printf("%s\n", text.c_str());
+  return kExitOk;
+}
+
+}  // namespace vorn

@@ -1,0 +1,135 @@
+#include "runtime/headless_host.h"
+
+#include "platform/clock.h"
+#include "platform/signals.h"
+#include "platform/terminal.h"
+#include "base/constants.h"
+#include "runtime/runtime_texts.h"
+
+namespace vorn {
+
+std::string PlainMessage(std::string_view html) {
+  std::string text;
+  for (size_t i = 0; i < html.size(); ++i) {
+    if (html.compare(i, 4, "<br>") == 0) {
+      text += "; ";
+      i += 3;
+    } else if (html[i] == '<') {
+      const size_t close = html.find('>', i);
+      if (close == std::string_view::npos) {
+        text += html.substr(i);
+        break;
+      }
+      i = close;
+    } else if (html[i] == '\r' || html[i] == '\n') {
+      if (html[i] == '\r' && i + 1 < html.size() && html[i + 1] == '\n') ++i;
+      text += "; ";
+    } else {
+      text += html[i];
+    }
+  }
+  return text;
+}
+
+std::string TerminalLines(std::string_view text) {
+  std::string lines;
+  lines.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    lines += text[i];
+  }
+  return lines;
+}
+
+HeadlessHost::HeadlessHost(std::FILE* out, std::FILE* err, bool draw_progress)
+    : out_(out), err_(err), draw_progress_(draw_progress) {}
+
+void HeadlessHost::Attach(Scheduler* scheduler, platform::ServiceControl* service) {
+  scheduler_ = scheduler;
+  service_ = service;
+}
+
+void HeadlessHost::ShowPairs(const PairList& pairs) {
+  // Without a window the Macintosh mismatch and each refused pair are worth a
+  // line on standard error.
+  if (pairs.MacWarningPending) ShowMessage(MessageIcon::kExclamation, pairs.mac_warning);
+  for (const std::string& refusal : pairs.refusals) ShowMessage(MessageIcon::kExclamation, refusal);
+}
+
+void HeadlessHost::ProcessPendingEvents() {
+  // A stop signal is the stop command: press it once.
+  if (platform::StopRequested() && !stop_handled_) {
+    stop_handled_ = true;
+    if (scheduler_ != nullptr && !scheduler_->Idle()) scheduler_->StartStop();
+  }
+  if (service_ != nullptr) service_->DeliverPendingEvents();
+  DrawProgress();
+}
+
+void HeadlessHost::EndProgram(int exit_code) {
+  ended_ = true;
+  exit_code_ = exit_code;
+}
+
+void HeadlessHost::SetTray(TrayState state, const std::string&) {
+  in_pass_ = state == TrayState::kMirroring;
+  if (!in_pass_) ClearProgress();
+}
+
+void HeadlessHost::ShowPassPosition(const std::string& text) {
+  position_ = text;
+  if (in_pass_) DrawProgress();
+}
+
+void HeadlessHost::DrawProgress() {
+  if (!draw_progress_ || !in_pass_ || position_.empty()) return;
+  const int64_t now = platform::MonotonicMilliseconds();
+  if (progress_shown_ && now - last_draw_ms_ < 100) return;
+  last_draw_ms_ = now;
+  std::string line = "\r\x1b[K" + std::string(kProductName) + " " + position_;
+  if (files_seen_) {
+    line += "  " + std::to_string(files_seen_()) +
+            std::string(Tr(ShellText::kFilesSeenProgress, language_));
+  }
+  std::fputs(line.c_str(), err_);
+  std::fflush(err_);
+  progress_shown_ = true;
+}
+
+void HeadlessHost::ClearProgress() {
+  if (!progress_shown_) return;
+  std::fputs("\r\x1b[K", err_);
+  std::fflush(err_);
+  progress_shown_ = false;
+}
+
+void HeadlessHost::ShowSummary(const std::string& text) {
+  ClearProgress();
+  std::fputs((TerminalLines(text) + "\n").c_str(), out_);
+  std::fflush(out_);
+}
+
+void HeadlessHost::ShowMessageWindow(const std::string& text) {
+  ShowMessage(MessageIcon::kExclamation, text);
+}
+
+void HeadlessHost::Beep() {
+  if (platform::IsTerminal(platform::Stream::kError)) {
+    std::fputc('\a', err_);
+    std::fflush(err_);
+  }
+}
+
+void HeadlessHost::ShowMessage(MessageIcon, std::string_view text) {
+  ClearProgress();
+  std::string line = std::string(kProductName) + ": " + PlainMessage(text) + "\n";
+  std::fputs(line.c_str(), err_);
+  std::fflush(err_);
+}
+
+bool HeadlessHost::AskYesNo(std::string_view text) {
+  ShowMessage(MessageIcon::kExclamation, text);
+  return false;
+}
+
+}  // namespace vorn

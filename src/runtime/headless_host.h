@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "platform/service_control.h"
+#include "runtime/scheduler.h"
+#include "runtime/startup.h"
+
+namespace vorn {
+
+/// The host of a run without a window: summaries on standard output;
+/// messages, warnings and questions on standard error, prefixed with the
+/// product name; SIGINT and SIGTERM as the stop command; and, when standard
+/// error is a terminal, a pass's progress redrawn in place at most ten times
+/// a second. Questions are answered No: nobody is there to answer.
+class HeadlessHost final : public StartupHost, public SchedulerHost {
+ public:
+  HeadlessHost(std::FILE* out, std::FILE* err, bool draw_progress);
+
+  /// What a stop signal stops, and where service events come from.
+  void Attach(Scheduler* scheduler, platform::ServiceControl* service);
+  /// Counts the files seen so far, for the progress line.
+  void SetFilesSeenSource(std::function<int()> files_seen) { files_seen_ = std::move(files_seen); }
+  void SetLanguage(int16_t language) { language_ = language; }
+
+  bool ended() const { return ended_; }
+  int exit_code() const { return exit_code_; }
+  bool timer_enabled() const { return timer_enabled_; }
+
+  // Dialogs
+  void ShowMessage(MessageIcon icon, std::string_view text) override;
+  void ShowTitledMessage(MessageIcon icon, std::string_view, std::string_view text) override {
+    ShowMessage(icon, text);
+  }
+  bool AskYesNo(std::string_view text) override;
+  std::optional<std::string> InputBox(std::string_view, std::string_view) override { return {}; }
+  std::optional<std::string> PickFolder(std::string_view) override { return {}; }
+
+  // StartupHost: nothing to draw.
+  void SetTitle(const std::string&, const std::string&) override {}
+  void ShowMode(const ModeDisplay&) override {}
+  void ApplySettings(const MirrorSettings&) override {}
+  void AddTrayIcon(const std::string&) override {}
+  void RemoveTrayIcon() override {}
+  void SetWaitProgressRange(int) override {}
+  void ApplySystemFeatures(bool) override {}
+  void ApplyLanguage(int16_t language) override { language_ = language; }
+  void ShowPairs(const PairList& pairs) override;
+  void MinimizeMainWindow() override {}
+
+  // SchedulerHost
+  void ProcessPendingEvents() override;
+  void ApplyCommandStates(const CommandStates&) override {}
+  void ClearStatusMessage() override {}
+  void RestoreMainWindow() override {}
+  void EndProgram(int exit_code) override;
+  void CloseMessageWindow() override {}
+  void SetTimerEnabled(bool enabled) override { timer_enabled_ = enabled; }
+  void SetWaitProgress(int) override {}
+  void SetCopyProgressMaximum(int) override {}
+  void SetCopyProgress(int) override {}
+  void ShowPassPosition(const std::string& text) override;
+  void SetTray(TrayState state, const std::string&) override;
+  void ShowSummary(const std::string& text) override;
+  void ShowLockedFiles(const std::vector<std::string>&) override {}
+  void RefreshFileLists(bool) override {}
+  void ShowMessageWindow(const std::string& text) override;
+  void Beep() override;
+
+ private:
+  void DrawProgress();
+  void ClearProgress();
+
+  std::FILE* out_;
+  std::FILE* err_;
+  bool draw_progress_;
+  Scheduler* scheduler_ = nullptr;
+  platform::ServiceControl* service_ = nullptr;
+  int16_t language_ = 0;
+  std::function<int()> files_seen_;
+  std::string position_;
+  bool in_pass_ = false;
+  int64_t last_draw_ms_ = 0;
+  bool progress_shown_ = false;
+  bool stop_handled_ = false;
+  bool timer_enabled_ = false;
+  bool ended_ = false;
+  int exit_code_ = kExitOk;
+};
+
+/// A text with CR LF line ends as a terminal wants it, with LF.
+std::string TerminalLines(std::string_view text);
+
+/// A message meant for a window as one plain line: "<br>" and line breaks
+/// become "; ", other tags go.
+std::string PlainMessage(std::string_view html);
+
+}  // namespace vorn

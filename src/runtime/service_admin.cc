@@ -1,0 +1,62 @@
+#include "runtime/service_admin.h"
+
+#include "runtime/service_texts.h"
+
+namespace vorn {
+
+using platform::EventType;
+
+std::string ServiceStateText(bool installed, int16_t language) {
+  return std::string(
+      Tr(installed ? ServiceText::kInstalled : ServiceText::kNotInstalled, language));
+}
+
+ServiceAction InstallService(platform::ServiceControl& service, int start_type, bool interact,
+                             int16_t language) {
+  if (service.IsInstalled()) {
+    return {false, std::string(Tr(ServiceText::kAlreadyInstalled, language)), {}};
+  }
+  service.SetStartType(start_type);
+  service.SetInteractWithDesktop(interact);
+  service.Install(false);
+  ServiceAction action{true, ServiceStateText(true, language), {}};
+  service.LogEvent(EventType::kInformation, action.state_text);
+  action.message =
+      action.state_text + "\r\n\r\n" + std::string(Tr(ServiceText::kAfterInstall, language));
+  return action;
+}
+
+ServiceAction RemoveService(platform::ServiceControl& service, int16_t language) {
+  if (!service.IsInstalled()) return {false, ServiceStateText(false, language), {}};
+  service.Uninstall();
+  ServiceAction action{true, std::string(Tr(ServiceText::kRemoved, language)), {}};
+  service.LogEvent(EventType::kInformation, action.state_text);
+  return action;
+}
+
+void RemoveServiceAtStartup(platform::ServiceControl& service, int16_t language) {
+  service.Uninstall();
+  service.LogEvent(EventType::kInformation, Tr(ServiceText::kRemovedAtStartup, language));
+}
+
+void ServiceLifecycleLog::OnServiceStarted(std::string_view) {
+  service_.LogEvent(EventType::kInformation, Tr(ServiceText::kEventStarted, language_));
+}
+
+void ServiceLifecycleLog::OnServiceStopped() {
+  service_.LogEvent(EventType::kInformation, Tr(ServiceText::kEventStopped, language_));
+}
+
+void ServiceLifecycleLog::OnServicePaused() {
+  service_.LogEvent(EventType::kInformation, Tr(ServiceText::kEventPaused, language_));
+}
+
+void ServiceLifecycleLog::OnServiceContinued() {
+  service_.LogEvent(EventType::kInformation, Tr(ServiceText::kEventContinued, language_));
+}
+
+void ServiceLifecycleLog::OnUserLoggedOff() {
+  service_.LogEvent(EventType::kWarning, Tr(ServiceText::kEventLoggedOff, language_));
+}
+
+}  // namespace vorn

@@ -1,0 +1,252 @@
+#include "config/folder_pairs.h"
+
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "config/hex_path.h"
+#include "config/pair_danger.h"
+#include "base/text.h"
+#include "support/test_folder.h"
+
+namespace vorn {
+namespace {
+
+using testing::TestFolder;
+
+class FolderPairsTest : public ::testing::Test {
+ protected:
+  PairList Load() { return LoadFolderPairs(*fs_, ini_, pairs_path_, context_); }
+  bool Save(const PairList& list, std::vector<int16_t> rows) {
+    return SaveFolderPairs(*fs_, ini_, pairs_path_, list.pairs, rows, PathFamily::kWide);
+  }
+  std::string Line(const std::string& source, const std::string& target) {
+    return "\"" + EncodeHexPath(source) + "\",\"" + EncodeHexPath(target) + "\"\r\n";
+  }
+
+  TestFolder dir_;
+  std::unique_ptr<platform::FileSystem> fs_ = platform::MakePosixFileSystem();
+  IniFile ini_{*fs_, dir_.Path("Vorn.ini")};
+  std::string pairs_path_ = dir_.Path("Vorn.w");
+  PairLoadContext context_;
+};
+
+TEST_F(FolderPairsTest, FolderTextsMarkWhatIsMissingAndOddNamesRoundTrip) {
+  const std::string odd = "Données \xFF\xFE raw";  // outside ASCII and outside UTF-8
+  dir_.MakeFolder(odd);
+  dir_.Write("Vorn.w", Line(dir_.Path(odd), "") + Line(dir_.Path("gone"), dir_.Path(odd)));
+  const PairList list = Load();
+  ASSERT_EQ(list.pairs.size(), 2u);
+  EXPECT_EQ(list.rows[0].source_text, dir_.Path(odd));  // found, so no "??? "
+  EXPECT_EQ(list.rows[0].target_text, "???");
+  EXPECT_FALSE(list.rows[0].target_exists);
+  EXPECT_EQ(list.rows[1].source_text, "??? " + dir_.Path("gone"));
+  EXPECT_EQ(list.rows[1].target_text, dir_.Path(odd));
+  EXPECT_TRUE(list.rows[1].target_exists);
+  EXPECT_EQ(list.first_missing_pair, 1);
+  ASSERT_TRUE(Save(list, {1, 2}));
+  EXPECT_EQ(Load().pairs[1].Target, dir_.Path(odd));
+}
+
+TEST_F(FolderPairsTest, SettingsComeFromTheSectionOfTheLineNumber) {
+  dir_.Write("Vorn.w", Line("/a", "/b") + Line("/c", "/d"));
+  dir_.Write("Vorn.ini",
+             "[Mirror_1]\nDeplacer=1\nNbTemporisations=3\n"
+             "[Mirror_2]\nEffacer=1\nEnable=0\n"
+             "[Mirror_3]\nNouveau=1\n");
+  const PairList list = Load();
+  ASSERT_EQ(list.pairs.size(), 2u);
+  EXPECT_EQ(list.pairs[0].Number, 1);
+  EXPECT_EQ(list.pairs[0].Deplacer, "1");
+  EXPECT_EQ(list.pairs[0].NbTemporisations, "3");
+  EXPECT_EQ(list.pairs[0].PassCountdown, 3);
+  EXPECT_EQ(list.pairs[1].Source, "/c");
+  EXPECT_EQ(list.pairs[1].Effacer, "1");
+  EXPECT_EQ(list.pairs[1].Enable, "0");
+  EXPECT_EQ(list.pairs[1].Nouveau, "0");  // Mirror_3 belonged to the line removed by hand
+  EXPECT_EQ(list.pairs[1].NbTemporisations, "1");
+}
+
+TEST_F(FolderPairsTest, SavingWritesQuotedHexAndDropsSettingsWithoutText) {
+  dir_.Write("Vorn.ini", "[Mirror_1]\nEnable=0\nDeplacer=1\n");
+  PairList list;
+  list.pairs.resize(1);
+  list.pairs[0].Number = 1;
+  list.pairs[0].Source = "C:\\";
+  list.pairs[0].Deplacer = list.pairs[0].Enable = "";
+  ASSERT_TRUE(Save(list, {1}));
+  EXPECT_EQ(dir_.Read("Vorn.w"), "\"43003A005C00\",\"\"\r\n");
+  EXPECT_EQ(ini_.Read("Mirror_1", "Enable"), "");  // removed, so the default applies
+  const PairList loaded = Load();
+  EXPECT_EQ(loaded.pairs[0].Enable, "1");
+  EXPECT_EQ(loaded.pairs[0].Deplacer, "0");
+}
+
+TEST_F(FolderPairsTest, EmptyUnquotedShortAndBlankLinesAreReadSensibly) {
+  EXPECT_TRUE(Load().pairs.empty());  // no file at all
+  dir_.Write("Vorn.w", "");
+  EXPECT_TRUE(Load().pairs.empty());
+  dir_.Write("Vorn.w", "\r\n" + EncodeHexPath("/a") + " , " + EncodeHexPath("/b") + "\n" +
+                           "   \r\n\"" + EncodeHexPath("/c") + "\"\r\n");
+  const PairList list = Load();
+  EXPECT_FALSE(list.damaged_message.has_value());
+  ASSERT_EQ(list.pairs.size(), 2u);
+  EXPECT_EQ(list.pairs[0].Source, "/a");
+  EXPECT_EQ(list.pairs[0].Target, "/b");
+  EXPECT_EQ(list.pairs[1].Source, "/c");
+  EXPECT_EQ(list.pairs[1].Target, "");
+}
+
+TEST_F(FolderPairsTest, ADamagedFieldGivesTheMessageAndNothingIsWritten) {
+  const std::string damaged = Line("/a", "/b") + "\"43003A005C0\",\"\"\r\n";
+  dir_.Write("Vorn.w", damaged);
+  dir_.Write("Vorn.ini", "[Mirror_1]\nEnable=1\n");
+  context_.language = kFrench;  // the message has no French form
+  const PairList list = Load();
+  ASSERT_TRUE(list.damaged_message.has_value());
+  EXPECT_EQ(*list.damaged_message, "Invalid hexa string in the parameters file\r\n" + pairs_path_);
+  EXPECT_EQ(dir_.Read("Vorn.w"), damaged);
+  EXPECT_EQ(dir_.Read("Vorn.ini"), "[Mirror_1]\nEnable=1\n");
+}
+
+// The colours of ordinary rows are checked through the window's grid.
+TEST_F(FolderPairsTest, CellStylesTakeOddTextsLiterally) {
+  dir_.Write("Vorn.w", Line("/a", "/b") + Line("/c", "/d"));
+  dir_.Write("Vorn.ini",
+             "[Mirror_1]\nDeplacer=1\nNouveau=1\nNbTemporisations=01\n[Mirror_2]\nEnable=yes\n");
+  const PairList list = Load();
+  EXPECT_EQ(list.rows[0].source_style, (CellStyle{CellColour::kRed, true, false}));
+  EXPECT_EQ(list.rows[0].interval_image, IntervalImage::kSpecificInterval);  // "01" is not "1"
+  EXPECT_EQ(list.rows[1].source_style, (CellStyle{CellColour::kGrey, false, true}));
+  EXPECT_EQ(list.rows[1].interval_image, IntervalImage::kDefaultInterval);
+}
+
+TEST_F(FolderPairsTest, MacintoshVolumesAreMarkedAndMismatchesWarned) {
+  dir_.MakeFolder("mac");
+  dir_.MakeFolder("pc");
+  dir_.Write("Vorn.w", Line(dir_.Path("mac"), dir_.Path("pc")));
+  context_.is_macintosh_volume = [&](const std::string& f) { return f == dir_.Path("mac"); };
+  context_.language = kFrench;
+  PairList list = Load();
+  EXPECT_TRUE(list.rows[0].source_is_macintosh);
+  EXPECT_FALSE(list.rows[0].target_is_macintosh);
+  EXPECT_EQ(list.rows[0].source_text, dir_.Path("mac") + "      ");
+  EXPECT_TRUE(list.MacWarningPending);
+  EXPECT_EQ(list.mac_warning,
+            "ATTENTION: Un dossier source appartient à un volume Macintosh\r\n"
+            "mais le dossier cible corrrespondant n'appartient pas à un volume Macintosh");
+
+  dir_.Write("Vorn.w", Line(dir_.Path("pc"), dir_.Path("mac")));
+  context_.language = kEnglish;
+  list = Load();
+  EXPECT_EQ(list.mac_warning,
+            "WARNING: A target folder belongs to a Macintosh volume\r\n"
+            "but the corresponding source folder does not belong to a Macintosh volume");
+
+  context_.nt = false;
+  list = Load();
+  EXPECT_FALSE(list.rows[0].target_is_macintosh);
+  EXPECT_FALSE(list.MacWarningPending);
+}
+
+TEST_F(FolderPairsTest, NestedPairsAndTargetsOverOwnFilesAreRefused) {
+  for (const char* folder :
+       {"all", "all/incoming", "data", "outer", "outer/home", "logs", "other"}) {
+    dir_.MakeFolder(folder);
+  }
+  dir_.MakeLink("view", "data");
+  const std::string home = dir_.Path("outer/home");
+  const std::string logs = dir_.Path("logs");
+  struct Case {
+    std::string source, target;  // relative to the test folder, unless absolute or empty
+    PairDanger danger;
+  };
+  const Case cases[] = {
+      {"all", "all", PairDanger::kSameFolder},
+      {"all/incoming", "all", PairDanger::kSourceInsideTarget},
+      {"data", "data/backup", PairDanger::kTargetInsideSource},  // not made yet
+      {"data", "view/backup/deeper", PairDanger::kTargetInsideSource},
+      {"data", "/", PairDanger::kTargetIsRoot},
+      {"data", "outer/home", PairDanger::kTargetHoldsOwnFiles},
+      {"data", "outer", PairDanger::kTargetHoldsOwnFiles},
+      {"data", "logs", PairDanger::kTargetHoldsOwnFiles},
+      {"outer/home", "other", PairDanger::kNone},  // copying Vorn's files harms nothing
+      {"data", "other", PairDanger::kNone},
+      {"", "other", PairDanger::kNone},
+      {"data", "", PairDanger::kNone},
+  };
+  const auto full = [this](const std::string& path) {
+    return path.empty() || path.starts_with("/") ? path : dir_.Path(path);
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DangerOf(full(c.source), full(c.target), home, logs), c.danger)
+        << c.source << " -> " << c.target;
+  }
+
+  // A load marks the refused pair, leaves the others alone and says why.
+  dir_.Write("Vorn.w", Line(dir_.Path("all/incoming"), dir_.Path("all")) +
+                           Line(dir_.Path("data"), dir_.Path("other")));
+  context_.application_folder = home;
+  context_.log_folder = logs;
+  const PairList list = Load();
+  ASSERT_EQ(list.pairs.size(), 2u);
+  EXPECT_EQ(list.pairs[0].Danger, PairDanger::kSourceInsideTarget);
+  EXPECT_EQ(list.rows[0].target_text, "??? " + dir_.Path("all"));
+  EXPECT_EQ(list.rows[0].target_style, (CellStyle{CellColour::kRed, false, true}));
+  EXPECT_EQ(list.rows[1].target_text, dir_.Path("other"));
+  EXPECT_EQ(list.first_missing_pair, 0);  // refused is not missing: "-U" still runs the rest
+  EXPECT_EQ(list.refusals,
+            std::vector<std::string>{
+                "Folder pair refused: the source folder lies inside the target folder\r\n" +
+                dir_.Path("all/incoming") + " -> " + dir_.Path("all")});
+}
+
+// The pairs file holds each path as hex of its UTF-16 code units.
+TEST(HexPathTest, WideFamilyWritesUtf16LittleEndianInUpperCase) {
+  EXPECT_EQ(EncodeHexPath("C:\\"), "43003A005C00");
+  EXPECT_EQ(EncodeHexPath(""), "");
+  EXPECT_EQ(EncodeHexPath("/é"), "2F00E900");
+  EXPECT_EQ(EncodeHexPath("\xF0\x9D\x84\x9E"), "34D81EDD");  // U+1D11E as a surrogate pair
+  EXPECT_EQ(EncodeHexPath("\xFF"), "FFDC");                  // not UTF-8: escaped
+}
+
+TEST(HexPathTest, AnsiFamilyWritesOneBytePerCharacter) {
+  EXPECT_EQ(EncodeHexPath("C:\\", PathFamily::kAnsi), "433A5C");
+  EXPECT_EQ(*DecodeHexPath("433A5C", PathFamily::kAnsi), "C:\\");
+  EXPECT_EQ(*DecodeHexPath("FF", PathFamily::kAnsi), "\xFF");
+}
+
+TEST(HexPathTest, DecodingRefusesWhatNoEncoderWritesAndKeepsLoneSurrogates) {
+  EXPECT_EQ(*DecodeHexPath("43003a005c00"), "C:\\");       // lower case is read too
+  EXPECT_FALSE(DecodeHexPath("43003A005C0").has_value());  // odd length
+  EXPECT_FALSE(DecodeHexPath("4300ZZ00").has_value());
+  EXPECT_FALSE(DecodeHexPath("430041").has_value());  // half a code unit
+  EXPECT_FALSE(DecodeHexPath("43 00").has_value());
+  // Unpaired surrogates from Windows survive as generalised UTF-8.
+  EXPECT_EQ(*DecodeHexPath("00D8"), "\xED\xA0\x80");
+  EXPECT_EQ(*DecodeHexPath("05DC"), "\xED\xB0\x85");
+}
+
+TEST(HexPathTest, EveryByteStringRoundTrips) {
+  std::mt19937 generator(20261204);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::uniform_int_distribution<int> length(0, 40);
+  for (int round = 0; round < 5000; ++round) {
+    std::string path;
+    const int n = length(generator);
+    for (int i = 0; i < n; ++i) path += static_cast<char>(byte(generator));
+    const std::string hex = EncodeHexPath(path);
+    ASSERT_EQ(hex.size() % 4, 0u);
+    const auto back = DecodeHexPath(hex);
+    ASSERT_TRUE(back.has_value());
+    ASSERT_EQ(*back, path) << hex;
+  }
+  // Sequences near the edges of valid UTF-8.
+  for (const std::string path : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                                 "\xF0\x9F\x98\x80", "\xEF\xBF\xBF", "abc\xC3"}) {
+    EXPECT_EQ(*DecodeHexPath(EncodeHexPath(path)), path);
+  }
+}
+
+}  // namespace
+}  // namespace vorn

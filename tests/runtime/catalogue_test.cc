@@ -1,0 +1,68 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/engine_texts.h"
+#include "logs/log_texts.h"
+#include "macintosh/macintosh_texts.h"
+#include "runtime/service_texts.h"
+#include "config/settings_texts.h"
+#include "runtime/main_window_texts.h"
+#include "runtime/runtime_texts.h"
+#include "base/text.h"
+
+namespace vorn {
+namespace {
+
+// Every catalogue of the program, walked by the checks below.
+template <typename Catalogue>
+void CheckForms(const char* name, const Catalogue& catalogue) {
+  for (const auto& entry : catalogue.entries()) {
+    const Text& t = entry.text;
+    const std::string where = std::string(name) + " #" + std::to_string(static_cast<int>(entry.id));
+    EXPECT_FALSE(t.portuguese.empty()) << where;
+    if (t.forms == TextForms::kPortugueseOnly) {
+      EXPECT_TRUE(t.french.empty()) << where;
+      EXPECT_TRUE(t.english.empty()) << where;
+      continue;
+    }
+    EXPECT_FALSE(t.french.empty()) << where;
+    EXPECT_FALSE(t.english.empty()) << where;
+    if (t.forms == TextForms::kFrenchEnglish || t.forms == TextForms::kInvariant) {
+      EXPECT_EQ(t.portuguese, t.english) << where;
+    }
+    if (t.forms == TextForms::kFrenchForPortuguese || t.forms == TextForms::kInvariant) {
+      EXPECT_EQ(t.portuguese, t.french) << where;
+    }
+  }
+}
+
+TEST(CatalogueTest, EveryEntryHasTheFormsItMustHave) {
+  CheckForms("settings", SettingsTexts());
+  CheckForms("engine", EngineTexts());
+  CheckForms("logs", LogTexts());
+  CheckForms("macintosh", MacintoshTexts());
+  CheckForms("service", ServiceTexts());
+  CheckForms("shell", ShellTexts());
+  CheckForms("main window", MainWindowTexts());
+}
+
+TEST(CatalogueTest, LanguageCodesPickTheirVariant) {
+  constexpr Text kText{TextForms::kThree, "fr", "pt", "en"};
+  EXPECT_EQ(kText.In(kFrench), "fr");
+  EXPECT_EQ(kText.In(kPortuguese), "pt");
+  EXPECT_EQ(kText.In(kEnglish), "en");
+  for (const int16_t other : {0, 4, 7, -1}) EXPECT_EQ(kText.In(other), "en") << other;
+}
+
+TEST(CatalogueTest, HelpIsLookedForInTheAppFolderTheBuildAndTheInstall) {
+  EXPECT_EQ(HelpFileLocations("/home/u/.local/share/vorn", "/usr/local/bin", kFrench),
+            (std::vector<std::string>{"/home/u/.local/share/vorn/VornHelpFRE.htm",
+                                      "/usr/local/bin/VornHelpFRE.htm",
+                                      "/usr/local/share/vorn/VornHelpFRE.htm"}));
+  EXPECT_EQ(HelpFileLocations("/a", "/b", 9).back(), "/share/vorn/VornHelpENG.htm");
+}
+
+}  // namespace
+}  // namespace vorn

@@ -1,0 +1,204 @@
+// The Signatures file: how it is read and written, and the editor's rules
+// (the window tests cover the messages of each command).
+
+#include "macintosh/signatures.h"
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "ui/signature_editor.h"
+#include "base/text.h"
+#include "support/fakes.h"
+#include "support/test_folder.h"
+
+namespace vorn {
+namespace {
+
+const std::vector<std::string> kBuiltIn = {"W6BNMSWD", "WDBNMSWD", "XDOCXPR3"};
+
+std::vector<std::string> Keys(const std::vector<MacSignature>& records) {
+  std::vector<std::string> keys;
+  for (const MacSignature& r : records) keys.push_back(r.type_creator);
+  return keys;
+}
+
+class SignaturesTest : public ::testing::Test {
+ protected:
+  void Load(std::string_view file, int16_t language = kEnglish) {
+    dir_.Write("Signatures.txt", file);
+    LoadSignatures(table_, *fs_, path_, dialogs_, language);
+  }
+  SignatureEditor Open(std::string_view file, int16_t language = kEnglish) {
+    dir_.Write("Signatures.txt", file);
+    SignatureEditor editor(language);
+    editor.Open(*fs_, path_, dialogs_);
+    return editor;
+  }
+
+  testing::TestFolder dir_;
+  std::unique_ptr<platform::FileSystem> fs_ = platform::MakePosixFileSystem();
+  std::string path_ = dir_.Path("Signatures.txt");
+  SignatureTable table_;
+  testing::ScriptedDialogs dialogs_;
+};
+
+TEST_F(SignaturesTest, AMissingFileGivesTheBuiltInRecordsAndAnEmptyOneNothing) {
+  LoadSignatures(table_, *fs_, path_, dialogs_, kEnglish);
+  EXPECT_EQ(Keys(table_.records()), kBuiltIn);
+  EXPECT_EQ(table_.ExtensionForSignature("XDOCXPR3"), "qxd");
+  EXPECT_EQ(table_.record_count, 0);
+  Load("");
+  EXPECT_TRUE(table_.records().empty());
+  EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(SignaturesTest, QuotedUnquotedAndCommaInsideQuotes) {
+  Load("\"TEXTttxt\",\"txt\",\"Text, plain\"\r\n"
+       "  8BPS8BIM , psd , Photoshop image  \r\n"
+       "\"PDF CARO\",\"\",\"Acrobat\" ignored\r\n");
+  EXPECT_EQ(table_.records(), (std::vector<MacSignature>{{"TEXTttxt", "txt", "Text, plain"},
+                                                         {"8BPS8BIM", "psd", "Photoshop image"},
+                                                         {"PDF CARO", "", "Acrobat"}}));
+  EXPECT_EQ(table_.record_count, 3);
+  EXPECT_EQ(table_.ExtensionForSignature("pdf caro"), "");
+  EXPECT_EQ(table_.ExtensionForSignature("textTTXT"), "txt");
+  EXPECT_EQ(table_.ExtensionForSignature("NONEXIST"), "");
+}
+
+TEST_F(SignaturesTest, RecordsSpanLinesAndEmptyLinesAreEmptyFields) {
+  Load("\"AAAAAAAA\",\"aaa\"\r\n\"first\"\r\n"
+       "\r\n\"x\",\"skipped: no type\"\r\n"
+       "\"BBBBBBBB\",\"bbb\",\"\"\r\n");
+  EXPECT_EQ(Keys(table_.records()), std::vector<std::string>{"AAAAAAAA"});  // empty ones skipped
+  EXPECT_EQ(table_.record_count, 1);
+  EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(SignaturesTest, ADuplicateInAnotherCaseIsReportedAndTheFirstStays) {
+  Load("\"W6BNMSWD\",\"doc\",\"Word\"\r\n\"w6bnmswd\",\"rtf\",\"Again\"\r\n", kFrench);
+  EXPECT_EQ(table_.ExtensionForSignature("W6BNMSWD"), "doc");
+  EXPECT_EQ(table_.record_count, 1);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].first, MessageIcon::kExclamation);
+  EXPECT_EQ(dialogs_.messages[0].second, "Doublon dans le fichier des Signatures: w6bnmswd");
+}
+
+TEST_F(SignaturesTest, AShortLastRecordOrAnUnreadableFileIsDamagedAndGivesTheBuiltIn) {
+  Load("\"AAAAAAAA\",\"a\",\"A\"\r\n\"BBBBBBBB\",\"b\",\"B\"\r\n\"CCCCCCCC\",\"c\",\"C\"\r\n"
+       "\"DDDDDDDD\",\"d\"\r\n",
+       kPortuguese);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].first, MessageIcon::kCritical);
+  EXPECT_EQ(dialogs_.messages[0].second, "Corrupted Signatures file:\r\n" + path_ + "\r\nLine:3");
+  EXPECT_EQ(Keys(table_.records()), kBuiltIn);
+  ::unlink(path_.c_str());
+  dir_.MakeFolder("Signatures.txt");
+  LoadSignatures(table_, *fs_, path_, dialogs_, kEnglish);
+  EXPECT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_EQ(Keys(table_.records()), kBuiltIn);
+}
+
+TEST_F(SignaturesTest, TheWriterQuotesSortsAndReadsBack) {
+  const std::string text = FormatSignatureFile(
+      {{"XDOCXPR3", "qxd", "Quark, XPress"}, {"aaaaBBBB", "", "lower first"}, {"W6BNMSWD", "doc", "Word"}});
+  EXPECT_EQ(text,
+            "\"aaaaBBBB\",\"\",\"lower first\"\r\n\"W6BNMSWD\",\"doc\",\"Word\"\r\n"
+            "\"XDOCXPR3\",\"qxd\",\"Quark, XPress\"\r\n");
+  const SignatureFileContents back = ParseSignatureFile(text);
+  EXPECT_FALSE(back.damaged);
+  ASSERT_EQ(back.records.size(), 3u);
+  EXPECT_EQ(back.records[2].description, "Quark, XPress");
+  EXPECT_EQ(FormatSignatureFile({}), "");
+}
+
+TEST_F(SignaturesTest, TheEditorListsCompleteRecordsInFileOrderAndTheFirstOfAKey) {
+  SignatureEditor editor = Open(
+      "\"XDOCXPR3\",\"qxd\",\"Quark\"\r\n\"NODESCRI\",\"x\",\"\"\r\n\"\",\"y\",\"No key\"\r\n"
+      "\"8BPS8BIM\",\"\",\"Photoshop\"\r\n\"xdocxpr3\",\"q\",\"Again\"\r\n");
+  EXPECT_EQ(Keys(editor.rows()), (std::vector<std::string>{"XDOCXPR3", "8BPS8BIM"}));
+  EXPECT_EQ(editor.rows()[0].extension, "qxd");
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].second, "Duplicate key in Signatures file: xdocxpr3");
+  SignatureEditor missing(kFrench);
+  missing.Open(*fs_, dir_.Path("missing.txt"), dialogs_);
+  EXPECT_TRUE(missing.rows().empty());  // never the built-in records
+  EXPECT_EQ(missing.Caption(), "Vorn - Signatures Macintosh (0)");
+}
+
+TEST_F(SignaturesTest, TheEditorChecksInOrderAndCountsCharactersNotBytes) {
+  SignatureEditor editor = Open("");
+  const struct {
+    MacSignature typed;
+    const char* message;  // nothing: accepted
+  } cases[] = {
+      {{"W6BNMSW", "docx", ""}, "Type/Creator signature must be 8 characters"},
+      {{"CRÉATRC", "", "x"}, "Type/Creator signature must be 8 characters"},  // 8 bytes
+      {{"W6BNMSWDX", "doc", "Word"}, "Type/Creator signature must be 8 characters"},
+      {{"W6BNMSWD", "a:bc", ""}, "Windows extension must be 3 characters or less"},
+      {{"W6BNMSWD", "d|c", ""}, "Invalid character in Windows extension"},
+      {{"CRÉAtëur", "été", "Accents are one character each"}, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed.type_creator);
+    const SignatureOutcome outcome = editor.AddOrModify(c.typed);
+    EXPECT_EQ(outcome.beep(), c.message != nullptr);
+    if (c.message != nullptr) {
+      EXPECT_EQ(outcome.message, c.message);
+      EXPECT_EQ(ToneColour(outcome.tone), (StatusColour{255, 0, 0}));
+    } else {
+      EXPECT_EQ(ToneColour(outcome.tone), (StatusColour{255, 0, 255})) << outcome.message;
+    }
+  }
+  EXPECT_EQ(Keys(editor.rows()), std::vector<std::string>{"CRÉAtëur"});
+}
+
+TEST_F(SignaturesTest, TheEditorKeyIgnoresCaseButTheUnchangedTestDoesNot) {
+  SignatureEditor editor = Open("\"TEXTttxt\",\"txt\",\"Text\"\r\n", kFrench);
+  EXPECT_EQ(editor.AddOrModify({"TEXTttxt", "txt", "Text"}).message,
+            "Signature inchangée: TEXTttxt");
+  EXPECT_FALSE(editor.modified());
+  const SignatureOutcome outcome = editor.AddOrModify({"textTTXT", "txt", "Text"});
+  EXPECT_EQ(outcome.message, "Signature modifié: textTTXT");
+  EXPECT_EQ(outcome.row, 0u);
+  EXPECT_EQ(Keys(editor.rows()), std::vector<std::string>{"textTTXT"});
+  EXPECT_EQ(editor.Caption(), "Vorn - Signatures Macintosh (1)");
+  EXPECT_EQ(editor.DiscardQuestion(),
+            "Liste modifiée\r\nQuitter sans sauvegarder les modifications");
+}
+
+TEST_F(SignaturesTest, TheEditorSortsIgnoringCaseAndTheSelectedRowFollowsItsRecord) {
+  SignatureEditor editor = Open(
+      "\"BBBBBBBB\",\"a\",\"zeta\"\r\n\"aaaaaaaa\",\"c\",\"Beta\"\r\n"
+      "\"CCCCCCCC\",\"B\",\"alpha\"\r\n");
+  EXPECT_EQ(editor.SortBy(0, 1), 2u);
+  EXPECT_EQ(Keys(editor.rows()), (std::vector<std::string>{"CCCCCCCC", "BBBBBBBB", "aaaaaaaa"}));
+  EXPECT_EQ(editor.SortBy(1, std::nullopt), std::nullopt);
+  EXPECT_EQ(Keys(editor.rows()), (std::vector<std::string>{"BBBBBBBB", "CCCCCCCC", "aaaaaaaa"}));
+  editor.SortBy(2, std::nullopt);
+  EXPECT_EQ(Keys(editor.rows()), (std::vector<std::string>{"BBBBBBBB", "aaaaaaaa", "CCCCCCCC"}));
+  EXPECT_FALSE(editor.modified());
+}
+
+TEST_F(SignaturesTest, TheEditorSavesOnlyChangesAndAFailureKeepsThem) {
+  const std::string file = "\"TEXTttxt\",\"txt\",\"Text\"\r\n\"AAAAAAAA\",\"a\",\"A\"\r\n";
+  SignatureEditor editor = Open(file, kFrench);
+  LoadDefaultSignatures(table_);
+  EXPECT_EQ(editor.Save(*fs_, path_, table_, dialogs_), std::nullopt);
+  EXPECT_EQ(dir_.Read("Signatures.txt"), file);  // unmodified: not even sorted
+  EXPECT_EQ(table_.records().size(), 3u);
+  editor.Remove(1);
+  const std::optional<std::string> failure =
+      editor.Save(*fs_, dir_.Path("no folder/Signatures.txt"), table_, dialogs_);
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->rfind("Impossible d'écrire le fichier des Signatures:\r\n", 0), 0u);
+  EXPECT_TRUE(editor.modified());
+  EXPECT_EQ(table_.records().size(), 3u);
+  EXPECT_EQ(editor.Save(*fs_, path_, table_, dialogs_), std::nullopt);
+  EXPECT_EQ(dir_.Read("Signatures.txt"), "\"TEXTttxt\",\"txt\",\"Text\"\r\n");
+  EXPECT_EQ(table_.ExtensionForSignature("textTTXT"), "txt");
+  EXPECT_FALSE(editor.modified());
+}
+
+}  // namespace
+}  // namespace vorn
