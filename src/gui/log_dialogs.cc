@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "base/constants.h"
 #include "gui/qt_dialogs.h"
 #include "logs/log_texts.h"
 #include "platform/system.h"
@@ -14,7 +15,7 @@ namespace vorn::gui {
 frmPathLogs::frmPathLogs(QWidget* parent, IniFile& ini, MirrorSettings& settings)
     : QDialog(parent) {
   setObjectName("frmPathLogs");
-  setWindowTitle(ToQt(SmallDialogTitle()));
+  setWindowTitle(ToQt(ProductLabel()));
   const int16_t language = settings.Langue;
   chkLogs = Named(new QCheckBox(ToQt(Tr(LogText::kChkLogs, language)), this), "chkLogs");
   chkFichiersLogs =
@@ -136,7 +137,7 @@ frmPurgeLogs::frmPurgeLogs(QWidget* parent, Dialogs& dialogs, IniFile& ini,
                            MirrorSettings& settings)
     : QDialog(parent) {
   setObjectName("frmPurgeLogs");
-  setWindowTitle(ToQt(SmallDialogTitle()));
+  setWindowTitle(ToQt(ProductLabel()));
   const int16_t language = settings.Langue;
   chkPurgeLogs =
       Named(new QCheckBox(ToQt(Tr(LogText::kChkPurgeLogs, language)), this), "chkPurgeLogs");
@@ -158,7 +159,7 @@ frmPurgeLogs::frmPurgeLogs(QWidget* parent, Dialogs& dialogs, IniFile& ini,
     const std::string text = UpDown1->Text1->text().toStdString();
     const auto days = kPurgeLimits.Accept(text);
     if (!days) {
-      dialogs.ShowTitledMessage(MessageIcon::kCritical, SmallDialogTitle(),
+      dialogs.ShowTitledMessage(MessageIcon::kCritical, ProductLabel(),
                                 std::string(Tr(LogText::kInvalidValuePrefix, language)) + text);
       return;
     }

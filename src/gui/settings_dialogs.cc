@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "base/constants.h"
 #include "gui/qt_dialogs.h"
 #include "ui/dialog_captions.h"
 #include "base/number_reading.h"
@@ -18,7 +19,7 @@ namespace {
 
 void Setup(QDialog* dialog, const char* name, QPushButton*& ok, QPushButton*& cancel) {
   dialog->setObjectName(name);
-  dialog->setWindowTitle(ToQt(SmallDialogTitle()));
+  dialog->setWindowTitle(ToQt(ProductLabel()));
   ok = Named(new QPushButton(OkCaption(), dialog), "cmdOK");
   cancel = Named(new QPushButton(dialog), "cmdAnnuler");
   QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);

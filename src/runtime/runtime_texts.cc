@@ -42,7 +42,7 @@ const ShellCatalogue& ShellTexts() {
 }
 
 std::string AboutCredit(bool copy_carries_streams, int16_t language) {
-  return std::string(kProductName) + " " + std::string(kVersion) +
+  return ProductLabel() +
          std::string(Tr(T::kAboutCredit, language)) +
          std::string(
              Tr(copy_carries_streams ? T::kAboutWithOptimization : T::kAboutWithoutOptimization,

@@ -45,7 +45,7 @@ void ReloadPairs(platform::FileSystem& fs, Application& app) {
 
 StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs,
                          platform::ServiceControl& service, StartupHost& host, Application& app) {
-  const std::string product_label = std::string(kProductName) + " " + std::string(kVersion);
+  const std::string product_label = ProductLabel();
   host.SetTitle(product_label, product_label);
 
   const auto folder = platform::ResolveApplicationFolder(options.home);
@@ -96,7 +96,7 @@ StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs
   app.settings = LoadSettings(*app.ini, fs, app.paths.app_folder);
   if (automatic_cleared) app.settings.Automatique = false;
   host.ApplySettings(app.settings);
-  host.AddTrayIcon(ProductTip());
+  host.AddTrayIcon(ProductLabel());
   host.SetWaitProgressRange(WaitProgressMaximum(app.settings.Temporisation));
   host.ApplySystemFeatures(app.system.nt);
   host.ApplyLanguage(app.settings.Langue);

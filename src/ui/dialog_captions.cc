@@ -1,7 +1,6 @@
 #include "ui/dialog_captions.h"
 
 #include "config/settings_texts.h"
-#include "base/constants.h"
 
 namespace vorn {
 namespace {
@@ -12,10 +11,6 @@ using T = SettingsText;
 constexpr std::string_view kForbiddenCharacters = "\", *, \\, <, >, ?, /, |";
 
 }  // namespace
-
-std::string SmallDialogTitle() {
-  return std::string(kProductName) + " " + std::string(kVersion);
-}
 
 std::vector<ControlText> SetModeCaptions(int16_t language, int16_t temporisation) {
   const auto text = [language](T id) { return std::string(Tr(id, language)); };

@@ -17,7 +17,4 @@ std::vector<ControlText> TempoCaptions(int16_t language);
 std::vector<ControlText> PerformanceCaptions(int16_t language);
 std::vector<ControlText> PrefixeCibleCaptions(int16_t language);
 
-/// The title of those three small dialogs: product, blank, version.
-std::string SmallDialogTitle();
-
 }  // namespace vorn
