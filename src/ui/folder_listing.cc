@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "base/trim.h"
+#include "base/strings.h"
 #include "runtime/main_window_texts.h"
 #include "base/list_order.h"
 

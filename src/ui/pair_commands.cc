@@ -4,7 +4,7 @@
 
 #include "config/pair_danger.h"
 #include "config/settings_texts.h"
-#include "base/trim.h"
+#include "base/strings.h"
 
 namespace vorn {
 namespace {

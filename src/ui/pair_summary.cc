@@ -2,7 +2,7 @@
 
 #include "base/number_reading.h"
 #include "config/settings_texts.h"
-#include "base/trim.h"
+#include "base/strings.h"
 
 namespace vorn {
 namespace {}  // namespace
