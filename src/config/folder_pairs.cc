@@ -99,7 +99,7 @@ PairRow MakeRow(platform::FileSystem& fs, const FolderPair& pair, const PairLoad
   return row;
 }
 
-std::string MacintoshWarning(bool source_side, int16_t language) {
+std::string MacintoshWarning(bool source_side, Language language) {
   const SettingsText first =
       source_side ? SettingsText::kMacSourceOnlyLine1 : SettingsText::kMacTargetOnlyLine1;
   const SettingsText second =

@@ -16,7 +16,7 @@ frmPathLogs::frmPathLogs(QWidget* parent, IniFile& ini, MirrorSettings& settings
     : QDialog(parent) {
   setObjectName("frmPathLogs");
   setWindowTitle(ToQt(ProductLabel()));
-  const int16_t language = settings.Langue;
+  const Language language = settings.Langue;
   chkLogs = Named(new QCheckBox(ToQt(Tr(LogText::kChkLogs, language)), this), "chkLogs");
   chkFichiersLogs =
       Named(new QCheckBox(ToQt(Tr(LogText::kChkFichiersLogs, language)), this), "chkFichiersLogs");
@@ -138,7 +138,7 @@ frmPurgeLogs::frmPurgeLogs(QWidget* parent, Dialogs& dialogs, IniFile& ini,
     : QDialog(parent) {
   setObjectName("frmPurgeLogs");
   setWindowTitle(ToQt(ProductLabel()));
-  const int16_t language = settings.Langue;
+  const Language language = settings.Langue;
   chkPurgeLogs =
       Named(new QCheckBox(ToQt(Tr(LogText::kChkPurgeLogs, language)), this), "chkPurgeLogs");
   lblJours = Named(new QLabel(ToQt(Tr(LogText::kDays, language)), this), "lblJours");

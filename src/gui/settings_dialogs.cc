@@ -100,7 +100,7 @@ void NumberBox::Step(bool upward) {
 }
 
 frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPair& pair,
-                       const PairRow& row, int16_t temporisation, int16_t language, bool nt,
+                       const PairRow& row, int16_t temporisation, Language language, bool nt,
                        bool idle)
     : QDialog(parent),
       dialogs_(dialogs),
@@ -257,7 +257,7 @@ frmTempo::frmTempo(QWidget* parent, Dialogs& dialogs, IniFile& ini, MirrorSettin
                    std::function<void()> restart)
     : QDialog(parent) {
   Setup(this, "frmTempo", cmdOK, cmdAnnuler);
-  const int16_t language = settings.Langue;
+  const Language language = settings.Langue;
   lblTempo = Named(new QLabel(this), "lblTempo");
   lblSecondes = Named(new QLabel(this), "lblSecondes");
   UpDown1 =

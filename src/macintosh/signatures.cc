@@ -9,7 +9,7 @@
 namespace vorn {
 namespace {
 
-std::string CorruptedMessage(const std::string& path, int count, int16_t language) {
+std::string CorruptedMessage(const std::string& path, int count, Language language) {
   return std::string(Tr(MacintoshText::kCorruptedFile, language)) + "\r\n" + path + "\r\n" +
          std::string(Tr(MacintoshText::kLine, language)) + std::to_string(count);
 }
@@ -70,7 +70,7 @@ void LoadDefaultSignatures(SignatureTable& table) {
 }
 
 void LoadSignatures(SignatureTable& table, platform::FileSystem& fs, const std::string& path,
-                    Dialogs& dialogs, int16_t language) {
+                    Dialogs& dialogs, Language language) {
   table.record_count = 0;
   table.Clear();
   const auto text = fs.ReadFile(path);

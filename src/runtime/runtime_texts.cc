@@ -41,7 +41,7 @@ const ShellCatalogue& ShellTexts() {
   return kTexts;
 }
 
-std::string AboutCredit(bool copy_carries_streams, int16_t language) {
+std::string AboutCredit(bool copy_carries_streams, Language language) {
   return ProductLabel() +
          std::string(Tr(T::kAboutCredit, language)) +
          std::string(

@@ -19,7 +19,7 @@ Scheduler::Scheduler(SchedulerHost& host, MirrorSettings& settings, const System
       service_mode_(service_mode) {}
 
 CommandStates Scheduler::StatesFor(bool mirroring) const {
-  const int16_t language = settings_.Langue;
+  const Language language = settings_.Langue;
   CommandStates states;
   states.mirroring = mirroring;
   if (mirroring) {

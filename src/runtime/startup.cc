@@ -8,10 +8,13 @@
 
 namespace vorn {
 
+// The mode texts read the same in every language, so any language will do.
 ModeDisplay ModeFor(bool service) {
   return {service,
-          std::string(Tr(service ? ServiceText::kModeService : ServiceText::kModeApplication, 0)),
-          std::string(Tr(service ? ServiceText::kTipService : ServiceText::kTipApplication, 0))};
+          std::string(Tr(service ? ServiceText::kModeService : ServiceText::kModeApplication,
+                         kEnglish)),
+          std::string(Tr(service ? ServiceText::kTipService : ServiceText::kTipApplication,
+                         kEnglish))};
 }
 
 namespace {
@@ -57,7 +60,7 @@ StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs
   app.ini = std::make_unique<IniFile>(fs, app.paths.configuration_file);
 
   // The language comes before the one-instance rule: its message speaks it.
-  const int16_t language = ReadLanguage(*app.ini);
+  const Language language = ReadLanguage(*app.ini);
   app.settings.Langue = language;
   app.instance.emplace(platform::InstanceLock::TryAcquire(app.paths.app_folder));
   if (app.instance->state() == platform::InstanceLock::State::kAlreadyRunning) {

@@ -5,7 +5,7 @@
 
 namespace vorn {
 
-std::string EditPrompt(PathKind kind, EditAction action, int16_t language) {
+std::string EditPrompt(PathKind kind, EditAction action, Language language) {
   if (action == EditAction::kAdd) return std::string(Tr(SettingsText::kAddSourcePrompt, language));
   return std::string(
       Tr(IsSource(kind) ? SettingsText::kModifySourcePrompt : SettingsText::kModifyTargetPrompt,
