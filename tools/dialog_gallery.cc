@@ -77,7 +77,7 @@ int Run(const QString& out) {
   SystemInfo system;
   system.nt = true;
   bool ok = true;
-  for (const int16_t language : {kEnglish, kFrench}) {
+  for (const Language language : {kEnglish, kFrench}) {
     const QString suffix = language == kFrench ? "fr" : "en";
     MirrorSettings settings;
     settings.Langue = language;

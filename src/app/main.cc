@@ -22,8 +22,7 @@ int main(int argc, char** argv) {
       std::fputs(vorn::UsageText().c_str(), stdout);
       return vorn::kExitOk;
     case vorn::RunMode::kVersion:
-      std::printf("%s %s\n", std::string(vorn::kProductName).c_str(),
-                  std::string(vorn::kVersion).c_str());
+      std::printf("%s\n", vorn::ProductLabel().c_str());
       return vorn::kExitOk;
     case vorn::RunMode::kOnce:
     case vorn::RunMode::kHeadless:

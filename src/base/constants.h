@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace vorn {
@@ -11,6 +12,11 @@ inline constexpr std::string_view kProductName = "Vorn";
 inline constexpr std::string_view kVersion = "2.2i";
 /// Name of the background service in messages and event-log texts.
 inline constexpr std::string_view kServiceName = "Vorn Service";
+
+/// The name and version together, as titles, tray tips and the log show them.
+inline std::string ProductLabel() {
+  return std::string(kProductName) + " " + std::string(kVersion);
+}
 
 /// Exit status when the program ran as asked.
 inline constexpr int kExitOk = 0;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "base/strings.h"
+
 namespace vorn {
 namespace {
 
@@ -72,9 +74,8 @@ double LeadingNumber(std::string_view text) {
 }
 
 std::optional<double> WholeNumber(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return std::nullopt;
-  const std::string_view trimmed = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  const std::string_view trimmed = TrimBlanks(text);
+  if (trimmed.empty()) return std::nullopt;
   // The leading number must use up the whole text.
   size_t i = 0;
   if (trimmed[i] == '+' || trimmed[i] == '-') ++i;

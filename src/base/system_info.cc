@@ -1,35 +1,23 @@
 #include "base/system_info.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "base/constants.h"
+#include "base/strings.h"
 
 namespace vorn {
 namespace {
-
-std::string UpperCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::string TrimBlanks(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
 
 }  // namespace
 
 SystemInfo DescribeSystem(const std::string& command_line, const platform::OsFacts& facts) {
   SystemInfo info;
   info.command_line = command_line;
-  info.command_line_upper = UpperCase(command_line);
+  info.command_line_upper = AsciiUpper(command_line);
   info.unattended = info.command_line_upper.find("-U") != std::string::npos;
-  info.windows_folder = UpperCase(facts.windows_folder);
-  info.computer_name = TrimBlanks(facts.computer_name);
-  info.user_name = TrimBlanks(facts.user_name);
+  info.windows_folder = AsciiUpper(facts.windows_folder);
+  info.computer_name = std::string(TrimBlanks(facts.computer_name));
+  info.user_name = std::string(TrimBlanks(facts.user_name));
   info.os_name = facts.os_name.empty() ? "???" : facts.os_name;
   info.os_description = info.os_name + " v." + std::to_string(facts.major) + "." +
                         std::to_string(facts.minor) + ", Build " + std::to_string(facts.patch);
@@ -40,7 +28,7 @@ SystemInfo DescribeSystem(const std::string& command_line, const platform::OsFac
 }
 
 std::string WindowTitle(const SystemInfo& system) {
-  std::string title = std::string(kProductName) + " " + std::string(kVersion);
+  std::string title = ProductLabel();
   if (!system.command_line.empty()) title += " [" + system.command_line + "]";
   if (!system.computer_name.empty()) title += "   " + system.computer_name;
   if (!system.user_name.empty()) title += "; " + system.user_name;

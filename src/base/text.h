@@ -9,11 +9,16 @@
 
 namespace vorn {
 
-/// Interface language codes, as stored in `Langue`. Every other value,
-/// 0 (no key) included, selects English.
-inline constexpr int16_t kFrench = 1;
-inline constexpr int16_t kPortuguese = 2;
-inline constexpr int16_t kEnglish = 3;
+/// The interface language, by the code `Langue` stores. A code read from the
+/// file is kept as it is; every other value, kUnset (no key) included,
+/// selects English.
+enum class Language : int16_t {
+  kUnset = 0,
+  kFrench = 1,
+  kPortuguese = 2,
+  kEnglish = 3,
+};
+using enum Language;
 
 /// Which variants a text really has. Each text stores all three; a missing
 /// variant repeats the one that serves in its place, so every text is picked
@@ -33,8 +38,8 @@ struct Text {
   std::string_view portuguese;
   std::string_view english;
 
-  /// The variant for a language code: 1 French, 2 Portuguese, else English.
-  constexpr std::string_view In(int16_t language) const {
+  /// The variant for a language: French, Portuguese, else English.
+  constexpr std::string_view In(Language language) const {
     return language == kFrench ? french : language == kPortuguese ? portuguese : english;
   }
 };
@@ -68,7 +73,7 @@ class Catalogue {
   constexpr const Text& operator[](Id id) const {
     return entries_[static_cast<std::size_t>(id)].text;
   }
-  constexpr std::string_view Get(Id id, int16_t language) const { return (*this)[id].In(language); }
+  constexpr std::string_view Get(Id id, Language language) const { return (*this)[id].In(language); }
   constexpr std::span<const Entry> entries() const { return entries_; }
 
  private:

@@ -5,7 +5,7 @@
 #include "base/number_reading.h"
 #include "config/pair_danger.h"
 #include "config/settings_texts.h"
-#include "base/trim.h"
+#include "base/strings.h"
 
 namespace vorn {
 namespace {
@@ -31,27 +31,6 @@ const std::array<PairKey, 9> kPairKeys = {{
 
 constexpr std::string_view kMissingPrefix = "??? ";
 constexpr std::string_view kMacintoshMark = "      ";
-
-// Reads one field of a pairs-file line at `pos`: a quoted text, or the
-// unquoted text up to the next comma; `pos` ends after the comma.
-std::string_view NextField(std::string_view line, size_t& pos) {
-  while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
-  std::string_view field;
-  if (pos < line.size() && line[pos] == '"') {
-    const size_t close = line.find('"', pos + 1);
-    const size_t end = close == std::string_view::npos ? line.size() : close;
-    field = line.substr(pos + 1, end - pos - 1);
-    pos = end == line.size() ? end : end + 1;
-    const size_t comma = line.find(',', pos);
-    pos = comma == std::string_view::npos ? line.size() : comma + 1;
-  } else {
-    const size_t comma = line.find(',', pos);
-    const size_t end = comma == std::string_view::npos ? line.size() : comma;
-    field = TrimBlanks(line.substr(pos, end - pos));
-    pos = comma == std::string_view::npos ? line.size() : comma + 1;
-  }
-  return field;
-}
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
@@ -120,7 +99,7 @@ PairRow MakeRow(platform::FileSystem& fs, const FolderPair& pair, const PairLoad
   return row;
 }
 
-std::string MacintoshWarning(bool source_side, int16_t language) {
+std::string MacintoshWarning(bool source_side, Language language) {
   const SettingsText first =
       source_side ? SettingsText::kMacSourceOnlyLine1 : SettingsText::kMacTargetOnlyLine1;
   const SettingsText second =
@@ -156,9 +135,9 @@ PairList LoadFolderPairs(platform::FileSystem& fs, const IniFile& ini,
     // shift every later pair onto another pair's settings.
     if (TrimBlanks(line).empty()) continue;
     if (list.pairs.size() >= static_cast<size_t>(kMaxPairs)) break;
-    size_t pos = 0;
-    const std::string_view source_field = NextField(line, pos);
-    const std::string_view target_field = NextField(line, pos);
+    QuotedFieldReader fields(line, ",");
+    const std::string_view source_field = fields.Next().value_or("");
+    const std::string_view target_field = fields.Next().value_or("");
     auto source = DecodeHexPath(source_field, family);
     auto target = DecodeHexPath(target_field, family);
     if (!source || !target) {

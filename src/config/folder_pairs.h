@@ -11,6 +11,7 @@
 #include "platform/file_system.h"
 #include "config/hex_path.h"
 #include "config/ini_file.h"
+#include "base/text.h"
 
 namespace vorn {
 
@@ -104,7 +105,7 @@ struct PairRow {
 /// What LoadFolderPairs needs to know of its surroundings.
 struct PairLoadContext {
   bool nt = true;        ///< Macintosh volumes are recognised only on the NT family
-  int16_t language = 0;  ///< for the Macintosh consistency warning
+  Language language = kUnset;  ///< for the Macintosh consistency warning
   /// Whether a folder lies on a Macintosh volume; none means never.
   std::function<bool(const std::string& folder)> is_macintosh_volume;
   /// Vorn's own folders, which no target may be or hold; empty: not checked.

@@ -1,18 +1,11 @@
 #include "config/ini_file.h"
 
-#include <cctype>
 #include <cerrno>
 
-#include "base/trim.h"
+#include "base/strings.h"
 
 namespace vorn {
 namespace {
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
 
 // The name of a "[name]" line, or nothing when the line is not a header.
 std::optional<std::string_view> HeaderName(std::string_view content) {
@@ -85,7 +78,7 @@ IniFile::Document IniFile::Parse(std::string_view text) {
     }
     if (const auto header = HeaderName(line.content)) {
       Section section;
-      section.name = Lower(*header);
+      section.name = AsciiLower(*header);
       section.has_header = true;
       document.first_section.try_emplace(section.name, document.sections.size());
       section.lines.push_back(std::move(line));
@@ -93,7 +86,7 @@ IniFile::Document IniFile::Parse(std::string_view text) {
       continue;
     }
     if (const auto equals = line.content.find('='); equals != std::string::npos) {
-      line.key = Lower(TrimBlanks(std::string_view(line.content).substr(0, equals)));
+      line.key = AsciiLower(TrimBlanks(std::string_view(line.content).substr(0, equals)));
     }
     document.sections.back().lines.push_back(std::move(line));
   }
@@ -112,8 +105,8 @@ std::string IniFile::Serialize(const Document& document) {
 }
 
 void IniFile::Apply(Document& document, const Change& change) {
-  const std::string section_name = Lower(TrimBlanks(change.section));
-  const std::string key = Lower(TrimBlanks(change.key));
+  const std::string section_name = AsciiLower(TrimBlanks(change.section));
+  const std::string key = AsciiLower(TrimBlanks(change.key));
   auto found = document.first_section.find(section_name);
   if (found == document.first_section.end()) {
     if (!change.value) return;  // removing from a missing section changes nothing
@@ -174,9 +167,9 @@ const IniFile::Document* IniFile::Current() const {
 std::string IniFile::Read(std::string_view section, std::string_view key) const {
   const Document* document = Current();
   if (document == nullptr) return {};
-  const auto found = document->first_section.find(Lower(TrimBlanks(section)));
+  const auto found = document->first_section.find(AsciiLower(TrimBlanks(section)));
   if (found == document->first_section.end()) return {};
-  const std::string wanted = Lower(TrimBlanks(key));
+  const std::string wanted = AsciiLower(TrimBlanks(key));
   for (const Line& line : document->sections[found->second].lines) {
     if (line.key.empty() || line.key != wanted) continue;
     std::string_view value =

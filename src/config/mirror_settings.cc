@@ -12,7 +12,8 @@ namespace vorn {
 namespace {
 
 using Field = std::variant<bool MirrorSettings::*, int16_t MirrorSettings::*,
-                           int32_t MirrorSettings::*, std::string MirrorSettings::*>;
+                           int32_t MirrorSettings::*, std::string MirrorSettings::*,
+                           Language MirrorSettings::*>;
 
 struct Key {
   std::string_view section;
@@ -59,6 +60,9 @@ struct FieldReader {
   void operator()(int16_t MirrorSettings::*field) const { settings.*field = ReadInteger(text); }
   void operator()(int32_t MirrorSettings::*field) const { settings.*field = ReadLong(text); }
   void operator()(std::string MirrorSettings::*field) const { settings.*field = text; }
+  void operator()(Language MirrorSettings::*field) const {
+    settings.*field = static_cast<Language>(ReadInteger(text));
+  }
 };
 
 template <typename T>
@@ -87,8 +91,8 @@ std::string DefaultMessageNetSend() {
   return "Administrator \"Warning from " + std::string(kProductName) + ": unknown folder\"";
 }
 
-int16_t ReadLanguage(const IniFile& ini) {
-  return ReadInteger(ini.Read(kConfigurationSection, "Langue"));
+Language ReadLanguage(const IniFile& ini) {
+  return static_cast<Language>(ReadInteger(ini.Read(kConfigurationSection, "Langue")));
 }
 
 MirrorSettings LoadSettings(const IniFile& ini, platform::FileSystem& fs,
@@ -143,6 +147,12 @@ void Store(IniFile& ini, MirrorSettings& settings, std::string MirrorSettings::*
            std::string value) {
   settings.*field = std::move(value);
   WriteKey(ini, KeyOf(field), settings.*field);
+}
+
+void Store(IniFile& ini, MirrorSettings& settings, Language MirrorSettings::*field,
+           Language value) {
+  settings.*field = value;
+  WriteKey(ini, KeyOf(field), std::to_string(static_cast<int16_t>(value)));
 }
 
 bool StoreSecurityChoice(IniFile& ini, MirrorSettings& settings, SecurityChoice choice) {

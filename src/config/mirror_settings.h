@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/text.h"
 #include "platform/file_system.h"
 #include "config/ini_file.h"
 
@@ -20,7 +21,7 @@ std::string DefaultMessageNetSend();
 /// key in the same step (see Store).
 struct MirrorSettings {
   // [Configuration]
-  int16_t Langue = 0;  ///< 1 French, 2 Portuguese, anything else English
+  Language Langue = kUnset;
   bool MiroirSousDossiers = true;
   bool Effacement = false;  ///< initial Effacer of a new pair
   bool CopieSecurisee = false;
@@ -59,7 +60,7 @@ enum class SecurityChoice {
 };
 
 /// Reads `Langue` alone; start-up needs it before anything else.
-int16_t ReadLanguage(const IniFile& ini);
+Language ReadLanguage(const IniFile& ini);
 
 /// Reads every global key, applying the defaults and the replacements (a 0
 /// interval, tolerance, performance or purge limit takes its default; the log
@@ -84,6 +85,8 @@ void Store(IniFile& ini, MirrorSettings& settings, int16_t MirrorSettings::*fiel
 void Store(IniFile& ini, MirrorSettings& settings, int32_t MirrorSettings::*field, int32_t value);
 void Store(IniFile& ini, MirrorSettings& settings, std::string MirrorSettings::*field,
            std::string value);
+void Store(IniFile& ini, MirrorSettings& settings, Language MirrorSettings::*field,
+           Language value);
 /// Sets and writes the three security flags of a choice; false (and nothing
 /// written) when it is the current choice already.
 bool StoreSecurityChoice(IniFile& ini, MirrorSettings& settings, SecurityChoice choice);

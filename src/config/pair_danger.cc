@@ -44,7 +44,7 @@ PairDanger DangerOf(const platform::FolderRelations& relations, const std::strin
 }
 
 std::string RefusalMessage(PairDanger danger, const std::string& source, const std::string& target,
-                           int16_t language) {
+                           Language language) {
   // In the order of PairDanger; kNone never refuses anything.
   static constexpr SettingsText kWhy[] = {
       SettingsText::kRefusedSameFolder,         SettingsText::kRefusedSameFolder,

@@ -5,6 +5,7 @@
 
 #include "platform/path_identity.h"
 #include "config/folder_pairs.h"
+#include "base/text.h"
 
 namespace vorn {
 
@@ -23,6 +24,6 @@ PairDanger DangerOf(const platform::FolderRelations& relations, const std::strin
 
 /// The message that refuses such a pair: why, then "source -> target".
 std::string RefusalMessage(PairDanger danger, const std::string& source, const std::string& target,
-                           int16_t language);
+                           Language language);
 
 }  // namespace vorn

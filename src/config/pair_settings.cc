@@ -66,7 +66,7 @@ void SetRemove(PairSettingsForm& form, bool remove) {
   AllowSourceVide(form);
 }
 
-std::string IntervalCountError(const std::string& text, int16_t language, bool for_ok) {
+std::string IntervalCountError(const std::string& text, Language language, bool for_ok) {
   const auto value = WholeNumber(text);
   if (!value) return std::string(Tr(SettingsText::kInvalidValue, language));
   if (*value < kMinIntervalCount || *value > kMaxIntervalCount) {
@@ -76,7 +76,7 @@ std::string IntervalCountError(const std::string& text, int16_t language, bool f
   return {};
 }
 
-std::string IntervalSpelledOut(double count, int16_t temporisation, int16_t language) {
+std::string IntervalSpelledOut(double count, int16_t temporisation, Language language) {
   const int64_t seconds = std::llround(count * temporisation);
   int64_t minutes = seconds / 60;
   const int64_t rest = seconds % 60;

@@ -6,6 +6,7 @@
 
 #include "config/folder_pairs.h"
 #include "config/ini_file.h"
+#include "base/text.h"
 
 namespace vorn {
 
@@ -42,11 +43,11 @@ void SetRemove(PairSettingsForm& form, bool remove);
 /// Why an interval count is refused (empty when it is accepted): "Invalid
 /// value" or the range message, in the language. `for_ok` picks the wording
 /// of the message box (the label's range text is slightly different).
-std::string IntervalCountError(const std::string& text, int16_t language, bool for_ok);
+std::string IntervalCountError(const std::string& text, Language language, bool for_ok);
 
 /// The interval spelled out: "i.e. 0 h 1 min 0 sec" for a count of default
 /// intervals of `temporisation` seconds.
-std::string IntervalSpelledOut(double count, int16_t temporisation, int16_t language);
+std::string IntervalSpelledOut(double count, int16_t temporisation, Language language);
 
 /// OK: the pair's settings from the form (when the count is accepted), and
 /// its eight keys written in their order to its section. False when the

@@ -84,7 +84,7 @@ using SettingsCatalogue = Catalogue<SettingsText, static_cast<size_t>(SettingsTe
 const SettingsCatalogue& SettingsTexts();
 
 /// One text in a language.
-inline std::string_view Tr(SettingsText id, int16_t language) {
+inline std::string_view Tr(SettingsText id, Language language) {
   return SettingsTexts().Get(id, language);
 }
 

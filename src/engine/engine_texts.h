@@ -59,13 +59,13 @@ using EngineCatalogue = Catalogue<EngineText, static_cast<size_t>(EngineText::kC
 
 const EngineCatalogue& EngineTexts();
 
-inline std::string_view Tr(EngineText id, int16_t language) {
+inline std::string_view Tr(EngineText id, Language language) {
   return EngineTexts().Get(id, language);
 }
 
 /// The plural text when count > 1, else the singular one (0 takes the singular).
 inline std::string_view TrCount(EngineText plural, EngineText singular, int count,
-                                int16_t language) {
+                                Language language) {
   return Tr(count > 1 ? plural : singular, language);
 }
 

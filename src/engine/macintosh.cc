@@ -1,6 +1,7 @@
 #include "engine/macintosh.h"
 
 #include "platform/path.h"
+#include "base/strings.h"
 #include "config/hex_path.h"
 
 namespace vorn {
@@ -25,13 +26,6 @@ bool IsReplaced(char16_t unit) {
     default:
       return false;
   }
-}
-
-std::u16string AsciiLower(std::u16string text) {
-  for (char16_t& c : text) {
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-  }
-  return text;
 }
 
 }  // namespace
@@ -60,11 +54,12 @@ std::string MacTargetName(platform::FileSystem& fs, const platform::Folder& fold
 
   const std::string signature =
       info->size() > kSignatureOffset ? info->substr(kSignatureOffset, kSignatureLength) : "";
-  const std::u16string extension = AsciiLower(ToUtf16(extension_for_signature(signature)));
+  const std::u16string extension = ToUtf16(AsciiLower(extension_for_signature(signature)));
   // Only the last three characters are compared, so a four-letter extension
   // already in place is appended once more (page.html becomes page.html.html).
+  const std::u16string lowered = ToUtf16(AsciiLower(name));
   const std::u16string last_three =
-      AsciiLower(original.size() > 3 ? original.substr(original.size() - 3) : original);
+      lowered.size() > 3 ? lowered.substr(lowered.size() - 3) : lowered;
   if (!extension.empty() && extension != last_three) {
     result += u'.';
     result += extension;

@@ -30,7 +30,7 @@ std::string WithSeparator(const std::string& folder) {
 MirrorEngine::MirrorEngine(MirrorEnvironment environment) : env_(std::move(environment)) {}
 
 std::string MirrorEngine::TrayTip(bool mirroring) const {
-  return std::string(kProductName) + " " + std::string(kVersion) +
+  return ProductLabel() +
          std::string(Tr(mirroring ? EngineText::kTrayMirroring : EngineText::kTrayWaiting,
                         env_.settings.Langue));
 }
@@ -113,7 +113,7 @@ PassEnd MirrorEngine::RunMirrorPass(PassKind kind) {
   host.ShowSummary(summary_);
 
   if (settings.Logs && counters_.ChangedSomething()) {
-    env_.log.AppendLogLine("<b>" + std::string(kProductName) + " " + std::string(kVersion) +
+    env_.log.AppendLogLine("<b>" + ProductLabel() +
                            "</b>&nbsp;" + lines.first + "<br>" + lines.second + "<br><hr>");
   }
 

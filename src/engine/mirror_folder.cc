@@ -167,7 +167,7 @@ void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entr
 void MirrorEngine::PrepareSubFolder(WalkStack& walk, const std::string& name) {
   platform::FileSystem& fs = env_.fs;
   const MirrorSettings& settings = env_.settings;
-  const int16_t language = settings.Langue;
+  const Language language = settings.Langue;
   const Folder* source = walk.Source();
   const Folder* target = walk.Target();
   if (source == nullptr) return;  // the source folder went away during the walk
@@ -216,7 +216,7 @@ void MirrorEngine::RemoveEmptiedSource(WalkStack& walk, const std::string& name)
   if (source == nullptr || !env_.fs.RemoveFolderAt(*source, name).ok()) return;
   ++counters_.FoldersRemoved;
   if (LoggingFiles()) {
-    const int16_t language = env_.settings.Langue;
+    const Language language = env_.settings.Langue;
     LogFolderEvent(std::string(Tr(LogText::kDeletion, language)) + " " +
                        std::string(Tr(LogText::kEmptyFolder, language)),
                    platform::JoinPath(walk.SourcePath(), name) + platform::kSeparator);

@@ -131,7 +131,7 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk, Frame& fra
   if (source_absent && SourceRootUnchanged(walk) && RemoveTargetFolder(walk)) {
     ++counters_.FoldersRemoved;
     if (LoggingFiles()) {
-      const int16_t language = settings.Langue;
+      const Language language = settings.Langue;
       LogFolderEvent(std::string(Tr(LogText::kDeletion, language)) + " " +
                          std::string(Tr(LogText::kFolder, language)),
                      walk.TargetPath());

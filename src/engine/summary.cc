@@ -10,7 +10,7 @@ namespace {
 using T = EngineText;
 
 // Appends a count followed by its plural or singular fragment.
-void AppendCount(std::string& line, int count, T plural, T singular, int16_t language) {
+void AppendCount(std::string& line, int count, T plural, T singular, Language language) {
   line += std::to_string(count);
   line += TrCount(plural, singular, count, language);
 }
@@ -24,7 +24,7 @@ std::string FormatTimeOfDay(int hour, int minute, int second) {
 }
 
 SummaryLines BuildSummaryLines(const MirrorCounters& c, const SummaryContext& context) {
-  const int16_t lang = context.language;
+  const Language lang = context.language;
   SummaryLines lines;
 
   std::string& first = lines.first;

@@ -3,12 +3,13 @@
 #include <string>
 
 #include "engine/mirror_counters.h"
+#include "base/text.h"
 
 namespace vorn {
 
 /// What a summary needs besides the counters.
 struct SummaryContext {
-  int16_t language = 0;
+  Language language = kUnset;
   std::string long_date;  ///< the date in the user's long format
   std::string time;       ///< "hh:nn:ss"
   int elapsed_seconds = 0;

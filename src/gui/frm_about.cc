@@ -17,7 +17,7 @@ QLabel* Link(QWidget* parent, const char* name, const QString& text) {
 
 }  // namespace
 
-frmAbout::frmAbout(QWidget* parent, int16_t language, bool copy_carries_streams,
+frmAbout::frmAbout(QWidget* parent, Language language, bool copy_carries_streams,
                    std::function<void(const std::string&)> open_help)
     : QDialog(parent) {
   setObjectName("frmAbout");

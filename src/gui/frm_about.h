@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "base/text.h"
+
 namespace vorn::gui {
 
 /// The about box.
@@ -14,7 +16,7 @@ class frmAbout final : public QDialog {
 
  public:
   /// `open_help` opens the help file (the links lead there).
-  frmAbout(QWidget* parent, int16_t language, bool copy_carries_streams,
+  frmAbout(QWidget* parent, Language language, bool copy_carries_streams,
            std::function<void(const std::string& anchor)> open_help);
 
   QLabel* lblCredit;

@@ -29,6 +29,7 @@
 #include "ui/pair_commands.h"
 #include "runtime/startup.h"
 #include "ui/panes.h"
+#include "base/text.h"
 
 namespace vorn::gui {
 
@@ -95,7 +96,7 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
   void RemoveTrayIcon() override;
   void SetWaitProgressRange(int maximum) override;
   void ApplySystemFeatures(bool nt) override;
-  void ApplyLanguage(int16_t language) override;
+  void ApplyLanguage(Language language) override;
   void ShowPairs(const PairList& pairs) override;
   void MinimizeMainWindow() override;
 

@@ -80,7 +80,7 @@ void frmMirror::ConnectCommands() {
     ShowPane();
   });
 
-  const auto language = [this](QAction* action, int16_t code) {
+  const auto language = [this](QAction* action, Language code) {
     connect(action, &QAction::triggered, this, [this, code] {
       Store(*app_.ini, app_.settings, &MirrorSettings::Langue, code);
       ApplyLanguage(code);

@@ -145,7 +145,7 @@ void frmMirror::ApplySystemFeatures(bool nt) {
   mnuGestionSignatures->setEnabled(nt);
 }
 
-void frmMirror::ApplyLanguage(int16_t language) {
+void frmMirror::ApplyLanguage(Language language) {
   UseQtTranslations(language);
   lblNbFichiersSources->clear();
   lblNbFichiersCibles->clear();

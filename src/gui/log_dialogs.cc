@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "base/constants.h"
 #include "gui/qt_dialogs.h"
 #include "logs/log_texts.h"
 #include "platform/system.h"
@@ -14,8 +15,8 @@ namespace vorn::gui {
 frmPathLogs::frmPathLogs(QWidget* parent, IniFile& ini, MirrorSettings& settings)
     : QDialog(parent) {
   setObjectName("frmPathLogs");
-  setWindowTitle(ToQt(SmallDialogTitle()));
-  const int16_t language = settings.Langue;
+  setWindowTitle(ToQt(ProductLabel()));
+  const Language language = settings.Langue;
   chkLogs = Named(new QCheckBox(ToQt(Tr(LogText::kChkLogs, language)), this), "chkLogs");
   chkFichiersLogs =
       Named(new QCheckBox(ToQt(Tr(LogText::kChkFichiersLogs, language)), this), "chkFichiersLogs");
@@ -136,8 +137,8 @@ frmPurgeLogs::frmPurgeLogs(QWidget* parent, Dialogs& dialogs, IniFile& ini,
                            MirrorSettings& settings)
     : QDialog(parent) {
   setObjectName("frmPurgeLogs");
-  setWindowTitle(ToQt(SmallDialogTitle()));
-  const int16_t language = settings.Langue;
+  setWindowTitle(ToQt(ProductLabel()));
+  const Language language = settings.Langue;
   chkPurgeLogs =
       Named(new QCheckBox(ToQt(Tr(LogText::kChkPurgeLogs, language)), this), "chkPurgeLogs");
   lblJours = Named(new QLabel(ToQt(Tr(LogText::kDays, language)), this), "lblJours");
@@ -158,7 +159,7 @@ frmPurgeLogs::frmPurgeLogs(QWidget* parent, Dialogs& dialogs, IniFile& ini,
     const std::string text = UpDown1->Text1->text().toStdString();
     const auto days = kPurgeLimits.Accept(text);
     if (!days) {
-      dialogs.ShowTitledMessage(MessageIcon::kCritical, SmallDialogTitle(),
+      dialogs.ShowTitledMessage(MessageIcon::kCritical, ProductLabel(),
                                 std::string(Tr(LogText::kInvalidValuePrefix, language)) + text);
       return;
     }

@@ -22,7 +22,7 @@ void MarkOpened(QLabel* label) {
 
 }  // namespace
 
-frmVoirLogs::frmVoirLogs(LogViewerServices services, std::string log_folder, int16_t language)
+frmVoirLogs::frmVoirLogs(LogViewerServices services, std::string log_folder, Language language)
     : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint),
       services_(std::move(services)),
       folder_(std::move(log_folder)),

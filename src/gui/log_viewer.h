@@ -12,6 +12,7 @@
 
 #include "platform/file_system.h"
 #include "base/dialogs.h"
+#include "base/text.h"
 
 namespace vorn::gui {
 
@@ -34,7 +35,7 @@ class frmVoirLogs final : public QWidget {
   Q_OBJECT
 
  public:
-  frmVoirLogs(LogViewerServices services, std::string log_folder, int16_t language);
+  frmVoirLogs(LogViewerServices services, std::string log_folder, Language language);
 
   /// The date labels, oldest first; a removed day's label stays, hidden.
   std::vector<QLabel*> Label;
@@ -59,7 +60,7 @@ class frmVoirLogs final : public QWidget {
 
   LogViewerServices services_;
   std::string folder_;
-  int16_t language_;
+  Language language_;
   int selected_ = -1;  ///< the date last right-clicked
 };
 

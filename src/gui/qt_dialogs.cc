@@ -77,7 +77,7 @@ std::optional<std::string> QtDialogs::PickFolder(std::string_view title) {
   return folder.toStdString();
 }
 
-void UseQtTranslations(int16_t language) {
+void UseQtTranslations(Language language) {
   static QTranslator* translator = nullptr;
   if (translator != nullptr) {
     QCoreApplication::removeTranslator(translator);

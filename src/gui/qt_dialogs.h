@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "base/dialogs.h"
+#include "base/text.h"
 
 namespace vorn::gui {
 
@@ -50,7 +51,7 @@ T* Named(T* object, const char* name) {
 /// Makes Qt's own texts (the standard buttons of message boxes, input and
 /// folder dialogs) speak `language`; English when its translation file is
 /// not installed.
-void UseQtTranslations(int16_t language);
+void UseQtTranslations(Language language);
 
 /// The standard OK button's caption in the language of Qt's texts.
 QString OkCaption();

@@ -14,7 +14,7 @@ frmAvertirDossierErr::frmAvertirDossierErr(QWidget* parent, Dialogs& dialogs, In
                                            MirrorSettings& settings, const SystemInfo& system)
     : QDialog(parent) {
   setObjectName("frmAvertirDossierErr");
-  const int16_t language = settings.Langue;
+  const Language language = settings.Langue;
   const auto text = [language](ServiceText id) { return ToQt(Tr(id, language)); };
   setWindowTitle(text(ServiceText::kWarningTitle));
   chkDossierErr = Named(new QCheckBox(text(ServiceText::kChkDossierErr), this), "chkDossierErr");
@@ -86,7 +86,7 @@ frmAdminService::frmAdminService(QWidget* parent, Dialogs& dialogs, IniFile& ini
                                  ServiceDialogEffects effects)
     : QDialog(parent) {
   setObjectName("frmAdminService");
-  const int16_t language = settings.Langue;
+  const Language language = settings.Langue;
   const auto text = [language](ServiceText id) { return ToQt(Tr(id, language)); };
   setWindowTitle(text(ServiceText::kAdminTitle));
   lblInfo = Named(new QLabel(text(ServiceText::kInfo), this), "lblInfo");

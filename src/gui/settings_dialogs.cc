@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "base/constants.h"
 #include "gui/qt_dialogs.h"
 #include "ui/dialog_captions.h"
 #include "base/number_reading.h"
@@ -18,7 +19,7 @@ namespace {
 
 void Setup(QDialog* dialog, const char* name, QPushButton*& ok, QPushButton*& cancel) {
   dialog->setObjectName(name);
-  dialog->setWindowTitle(ToQt(SmallDialogTitle()));
+  dialog->setWindowTitle(ToQt(ProductLabel()));
   ok = Named(new QPushButton(OkCaption(), dialog), "cmdOK");
   cancel = Named(new QPushButton(dialog), "cmdAnnuler");
   QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
@@ -99,7 +100,7 @@ void NumberBox::Step(bool upward) {
 }
 
 frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPair& pair,
-                       const PairRow& row, int16_t temporisation, int16_t language, bool nt,
+                       const PairRow& row, int16_t temporisation, Language language, bool nt,
                        bool idle)
     : QDialog(parent),
       dialogs_(dialogs),
@@ -256,7 +257,7 @@ frmTempo::frmTempo(QWidget* parent, Dialogs& dialogs, IniFile& ini, MirrorSettin
                    std::function<void()> restart)
     : QDialog(parent) {
   Setup(this, "frmTempo", cmdOK, cmdAnnuler);
-  const int16_t language = settings.Langue;
+  const Language language = settings.Langue;
   lblTempo = Named(new QLabel(this), "lblTempo");
   lblSecondes = Named(new QLabel(this), "lblSecondes");
   UpDown1 =

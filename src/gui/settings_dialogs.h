@@ -51,7 +51,7 @@ class frmSetMode final : public QDialog {
 
  public:
   frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPair& pair, const PairRow& row,
-             int16_t temporisation, int16_t language, bool nt, bool idle);
+             int16_t temporisation, Language language, bool nt, bool idle);
 
   QLabel* lblFrom;
   QLabel* lblSource;
@@ -85,7 +85,7 @@ class frmSetMode final : public QDialog {
   IniFile& ini_;
   FolderPair& pair_;
   int16_t temporisation_;
-  int16_t language_;
+  Language language_;
   bool nt_;
 };
 

@@ -15,7 +15,7 @@ namespace vorn::gui {
 frmGestionSignatures::frmGestionSignatures(QWidget* parent, Dialogs& dialogs,
                                            platform::FileSystem& fs,
                                            const std::string& signatures_path,
-                                           SignatureTable& table, int16_t language,
+                                           SignatureTable& table, Language language,
                                            std::function<void()> beep)
     : QDialog(parent),
       dialogs_(dialogs),

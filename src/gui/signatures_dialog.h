@@ -13,6 +13,7 @@
 #include "macintosh/signatures.h"
 #include "platform/file_system.h"
 #include "base/dialogs.h"
+#include "base/text.h"
 
 namespace vorn::gui {
 
@@ -24,7 +25,7 @@ class frmGestionSignatures final : public QDialog {
  public:
   /// `beep` sounds the refusals (QApplication::beep on the desktop).
   frmGestionSignatures(QWidget* parent, Dialogs& dialogs, platform::FileSystem& fs,
-                       const std::string& signatures_path, SignatureTable& table, int16_t language,
+                       const std::string& signatures_path, SignatureTable& table, Language language,
                        std::function<void()> beep);
 
   const SignatureEditor& editor() const { return editor_; }

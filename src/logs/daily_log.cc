@@ -72,7 +72,7 @@ void DailyLog::FixDay(const platform::LocalTime& date) {
 void DailyLog::OpenDailyLog() {
   if (current_file_.empty() || fs_.Lookup(current_file_).ok()) return;
   if (settings_.PurgeLogs) Purge();
-  const int16_t language = settings_.Langue;
+  const Language language = settings_.Langue;
   std::string header;
   for (const std::string& line :
        {std::string("<html>"), std::string("<head><meta charset=\"utf-8\">"),

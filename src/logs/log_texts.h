@@ -36,7 +36,7 @@ using LogCatalogue = Catalogue<LogText, static_cast<size_t>(LogText::kCount)>;
 
 const LogCatalogue& LogTexts();
 
-inline std::string_view Tr(LogText id, int16_t language) {
+inline std::string_view Tr(LogText id, Language language) {
   return LogTexts().Get(id, language);
 }
 

@@ -38,7 +38,7 @@ DatePlace DateLabelPlace(int index) {
   return {index % 4, index / 4};
 }
 
-std::string RemoveLogText(std::string_view date, int16_t language) {
+std::string RemoveLogText(std::string_view date, Language language) {
   return std::string(Tr(LogText::kRemoveLog, language)) + std::string(date) + "'";
 }
 

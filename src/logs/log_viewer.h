@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "base/text.h"
 
 namespace vorn {
 
@@ -25,7 +26,7 @@ struct DatePlace {
 DatePlace DateLabelPlace(int index);
 
 /// The question and menu item that remove a day's log: "Remove Log '2024-05-01'".
-std::string RemoveLogText(std::string_view date, int16_t language);
+std::string RemoveLogText(std::string_view date, Language language);
 
 /// Deletes a day's log. A log already gone, in use or protected stays as it
 /// is; the viewer hides its date all the same. Nothing is deleted through a

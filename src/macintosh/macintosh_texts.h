@@ -40,7 +40,7 @@ using MacintoshCatalogue = Catalogue<MacintoshText, static_cast<size_t>(Macintos
 
 const MacintoshCatalogue& MacintoshTexts();
 
-inline std::string_view Tr(MacintoshText id, int16_t language) {
+inline std::string_view Tr(MacintoshText id, Language language) {
   return MacintoshTexts().Get(id, language);
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/file_system.h"
 #include "base/dialogs.h"
+#include "base/text.h"
 
 namespace vorn {
 
@@ -64,6 +65,6 @@ void LoadDefaultSignatures(SignatureTable& table);
 /// built-in records replace whatever was read. Messages are in French for
 /// language 1, English otherwise.
 void LoadSignatures(SignatureTable& table, platform::FileSystem& fs, const std::string& path,
-                    Dialogs& dialogs, int16_t language);
+                    Dialogs& dialogs, Language language);
 
 }  // namespace vorn

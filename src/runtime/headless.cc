@@ -107,7 +107,7 @@ int AdministerService(const ProgramOptions& options) {
     return kExitStartupEnded;
   }
   const IniFile ini(*fs, MakeAppPaths(*folder).configuration_file);
-  const int16_t language = ReadLanguage(ini);
+  const Language language = ReadLanguage(ini);
   const auto service = ServiceControlFor(options);
   const ServiceAction action = options.mode == RunMode::kInstallService
                                    ? InstallService(*service, options.start_type, false, language)

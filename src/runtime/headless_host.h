@@ -8,6 +8,7 @@
 #include "platform/service_control.h"
 #include "runtime/scheduler.h"
 #include "runtime/startup.h"
+#include "base/text.h"
 
 namespace vorn {
 
@@ -24,7 +25,7 @@ class HeadlessHost final : public StartupHost, public SchedulerHost {
   void Attach(Scheduler* scheduler, platform::ServiceControl* service);
   /// Counts the files seen so far, for the progress line.
   void SetFilesSeenSource(std::function<int()> files_seen) { files_seen_ = std::move(files_seen); }
-  void SetLanguage(int16_t language) { language_ = language; }
+  void SetLanguage(Language language) { language_ = language; }
 
   bool ended() const { return ended_; }
   int exit_code() const { return exit_code_; }
@@ -47,7 +48,7 @@ class HeadlessHost final : public StartupHost, public SchedulerHost {
   void RemoveTrayIcon() override {}
   void SetWaitProgressRange(int) override {}
   void ApplySystemFeatures(bool) override {}
-  void ApplyLanguage(int16_t language) override { language_ = language; }
+  void ApplyLanguage(Language language) override { language_ = language; }
   void ShowPairs(const PairList& pairs) override;
   void MinimizeMainWindow() override {}
 
@@ -79,7 +80,7 @@ class HeadlessHost final : public StartupHost, public SchedulerHost {
   bool draw_progress_;
   Scheduler* scheduler_ = nullptr;
   platform::ServiceControl* service_ = nullptr;
-  int16_t language_ = 0;
+  Language language_ = kUnset;
   std::function<int()> files_seen_;
   std::string position_;
   bool in_pass_ = false;

@@ -214,7 +214,7 @@ const MainWindowCatalogue& MainWindowTexts() {
   return kTexts;
 }
 
-std::vector<ControlText> MainWindowCaptions(int16_t language, bool sub_folders, bool nt) {
+std::vector<ControlText> MainWindowCaptions(Language language, bool sub_folders, bool nt) {
   const auto text = [language](T id) { return std::string(Tr(id, language)); };
   std::vector<ControlText> captions = {
       {"mnuFichier", text(T::kFichier)},
@@ -298,7 +298,7 @@ std::vector<ControlText> MainWindowCaptions(int16_t language, bool sub_folders, 
   return captions;
 }
 
-std::vector<ControlText> SubFolderCaptions(int16_t language, bool sub_folders) {
+std::vector<ControlText> SubFolderCaptions(Language language, bool sub_folders) {
   const auto text = [language](T id) { return std::string(Tr(id, language)); };
   return {
       {"mnuEffacement",
@@ -308,14 +308,14 @@ std::vector<ControlText> SubFolderCaptions(int16_t language, bool sub_folders) {
   };
 }
 
-std::string HelpFileName(int16_t language) {
+std::string HelpFileName(Language language) {
   return language == kFrench       ? "VornHelpFRE.htm"
          : language == kPortuguese ? "VornHelpPOR.htm"
                                    : "VornHelpENG.htm";
 }
 
 std::vector<std::string> HelpFileLocations(const std::string& app_folder,
-                                           const std::string& executable_folder, int16_t language) {
+                                           const std::string& executable_folder, Language language) {
   const std::string name = HelpFileName(language);
   return {platform::JoinPath(app_folder, name), platform::JoinPath(executable_folder, name),
           platform::JoinPath(

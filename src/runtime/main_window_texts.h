@@ -100,27 +100,27 @@ using MainWindowCatalogue = Catalogue<MainWindowText, static_cast<size_t>(MainWi
 
 const MainWindowCatalogue& MainWindowTexts();
 
-inline std::string_view Tr(MainWindowText id, int16_t language) {
+inline std::string_view Tr(MainWindowText id, Language language) {
   return MainWindowTexts().Get(id, language);
 }
 
 /// Every caption and tooltip the language sets on the main window, the
 /// variants chosen by the sub-folder setting and the system family, the
 /// repeated captions copied: what the window applies in one sweep.
-std::vector<ControlText> MainWindowCaptions(int16_t language, bool sub_folders, bool nt);
+std::vector<ControlText> MainWindowCaptions(Language language, bool sub_folders, bool nt);
 
 /// The removal command's and the two folder headings' captions when the
 /// sub-folder command is toggled (without the default-value suffix).
-std::vector<ControlText> SubFolderCaptions(int16_t language, bool sub_folders);
+std::vector<ControlText> SubFolderCaptions(Language language, bool sub_folders);
 
 /// The help file for a language: VornHelpFRE.htm, VornHelpPOR.htm or VornHelpENG.htm.
-std::string HelpFileName(int16_t language);
+std::string HelpFileName(Language language);
 
 /// Where the help file of a language may be, in the order to try: the
 /// application folder (as the program always looked), beside the
 /// executable (a build tree), and share/vorn next to the executable's bin
 /// folder (an installed copy).
 std::vector<std::string> HelpFileLocations(const std::string& app_folder,
-                                           const std::string& executable_folder, int16_t language);
+                                           const std::string& executable_folder, Language language);
 
 }  // namespace vorn

@@ -41,8 +41,8 @@ const ShellCatalogue& ShellTexts() {
   return kTexts;
 }
 
-std::string AboutCredit(bool copy_carries_streams, int16_t language) {
-  return std::string(kProductName) + " " + std::string(kVersion) +
+std::string AboutCredit(bool copy_carries_streams, Language language) {
+  return ProductLabel() +
          std::string(Tr(T::kAboutCredit, language)) +
          std::string(
              Tr(copy_carries_streams ? T::kAboutWithOptimization : T::kAboutWithoutOptimization,

@@ -25,12 +25,12 @@ using ShellCatalogue = Catalogue<ShellText, static_cast<size_t>(ShellText::kCoun
 
 const ShellCatalogue& ShellTexts();
 
-inline std::string_view Tr(ShellText id, int16_t language) {
+inline std::string_view Tr(ShellText id, Language language) {
   return ShellTexts().Get(id, language);
 }
 
 /// The about box's credit line: product, version, what it does, and whether
 /// the platform copy carries named streams.
-std::string AboutCredit(bool copy_carries_streams, int16_t language);
+std::string AboutCredit(bool copy_carries_streams, Language language);
 
 }  // namespace vorn

@@ -10,10 +10,6 @@ int WaitProgressMaximum(int16_t temporisation) {
   return temporisation < 2 ? 1 : temporisation - 1;
 }
 
-std::string ProductTip() {
-  return std::string(kProductName) + " " + std::string(kVersion);
-}
-
 Scheduler::Scheduler(SchedulerHost& host, MirrorSettings& settings, const SystemInfo& system,
                      const std::vector<FolderPair>& pairs, bool service_mode)
     : host_(host),
@@ -23,7 +19,7 @@ Scheduler::Scheduler(SchedulerHost& host, MirrorSettings& settings, const System
       service_mode_(service_mode) {}
 
 CommandStates Scheduler::StatesFor(bool mirroring) const {
-  const int16_t language = settings_.Langue;
+  const Language language = settings_.Langue;
   CommandStates states;
   states.mirroring = mirroring;
   if (mirroring) {
@@ -64,7 +60,7 @@ void Scheduler::StartStop() {
   host_.ShowPassPosition("");
   host_.ApplyCommandStates(StatesFor(false));
   idle_ = true;
-  host_.SetTray(TrayState::kStopped, ProductTip());
+  host_.SetTray(TrayState::kStopped, ProductLabel());
   host_.RestoreMainWindow();
 }
 

@@ -63,9 +63,6 @@ class SchedulerHost {
 /// or 0..1 below 2 seconds.
 int WaitProgressMaximum(int16_t temporisation);
 
-/// The tray tip without a state suffix: product, blank, version.
-std::string ProductTip();
-
 /// Decides when passes run: the start/stop command, the one-second tick
 /// counting down the default interval, the yield points of a pass and the
 /// end of the program after the first pass. A plain object: the window and

@@ -6,13 +6,13 @@ namespace vorn {
 
 using platform::EventType;
 
-std::string ServiceStateText(bool installed, int16_t language) {
+std::string ServiceStateText(bool installed, Language language) {
   return std::string(
       Tr(installed ? ServiceText::kInstalled : ServiceText::kNotInstalled, language));
 }
 
 ServiceAction InstallService(platform::ServiceControl& service, int start_type, bool interact,
-                             int16_t language) {
+                             Language language) {
   if (service.IsInstalled()) {
     return {false, std::string(Tr(ServiceText::kAlreadyInstalled, language)), {}};
   }
@@ -26,7 +26,7 @@ ServiceAction InstallService(platform::ServiceControl& service, int start_type, 
   return action;
 }
 
-ServiceAction RemoveService(platform::ServiceControl& service, int16_t language) {
+ServiceAction RemoveService(platform::ServiceControl& service, Language language) {
   if (!service.IsInstalled()) return {false, ServiceStateText(false, language), {}};
   service.Uninstall();
   ServiceAction action{true, std::string(Tr(ServiceText::kRemoved, language)), {}};
@@ -34,7 +34,7 @@ ServiceAction RemoveService(platform::ServiceControl& service, int16_t language)
   return action;
 }
 
-void RemoveServiceAtStartup(platform::ServiceControl& service, int16_t language) {
+void RemoveServiceAtStartup(platform::ServiceControl& service, Language language) {
   service.Uninstall();
   service.LogEvent(EventType::kInformation, Tr(ServiceText::kRemovedAtStartup, language));
 }

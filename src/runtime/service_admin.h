@@ -4,11 +4,12 @@
 #include <string>
 
 #include "platform/service_control.h"
+#include "base/text.h"
 
 namespace vorn {
 
 /// The service's state as the administration dialog's label shows it.
-std::string ServiceStateText(bool installed, int16_t language);
+std::string ServiceStateText(bool installed, Language language);
 
 /// What an install or remove did, in the words the dialog shows.
 struct ServiceAction {
@@ -20,20 +21,20 @@ struct ServiceAction {
 /// Installs the service with a start type and the desktop interaction, and
 /// writes the installed text to the event log. Does nothing when installed.
 ServiceAction InstallService(platform::ServiceControl& service, int start_type, bool interact,
-                             int16_t language);
+                             Language language);
 
 /// Removes the service and writes the removed text to the event log. Does
 /// nothing when it is not installed.
-ServiceAction RemoveService(platform::ServiceControl& service, int16_t language);
+ServiceAction RemoveService(platform::ServiceControl& service, Language language);
 
 /// The start-up path when an interactive process finds the service
 /// installed and the user agrees to remove it: uninstall and log.
-void RemoveServiceAtStartup(platform::ServiceControl& service, int16_t language);
+void RemoveServiceAtStartup(platform::ServiceControl& service, Language language);
 
 /// Writes one event-log entry per life-cycle event, in French or English.
 class ServiceLifecycleLog final : public platform::ServiceEventHandler {
  public:
-  ServiceLifecycleLog(platform::ServiceControl& service, const int16_t& language)
+  ServiceLifecycleLog(platform::ServiceControl& service, const Language& language)
       : service_(service), language_(language) {}
   void OnServiceStarted(std::string_view argument) override;
   void OnServiceStopped() override;
@@ -43,7 +44,7 @@ class ServiceLifecycleLog final : public platform::ServiceEventHandler {
 
  private:
   platform::ServiceControl& service_;
-  const int16_t& language_;  ///< the current language, read at each event
+  const Language& language_;  ///< the current language, read at each event
 };
 
 }  // namespace vorn

@@ -53,7 +53,7 @@ using ServiceCatalogue = Catalogue<ServiceText, static_cast<size_t>(ServiceText:
 
 const ServiceCatalogue& ServiceTexts();
 
-inline std::string_view Tr(ServiceText id, int16_t language) {
+inline std::string_view Tr(ServiceText id, Language language) {
   return ServiceTexts().Get(id, language);
 }
 

@@ -8,10 +8,13 @@
 
 namespace vorn {
 
+// The mode texts read the same in every language, so any language will do.
 ModeDisplay ModeFor(bool service) {
   return {service,
-          std::string(Tr(service ? ServiceText::kModeService : ServiceText::kModeApplication, 0)),
-          std::string(Tr(service ? ServiceText::kTipService : ServiceText::kTipApplication, 0))};
+          std::string(Tr(service ? ServiceText::kModeService : ServiceText::kModeApplication,
+                         kEnglish)),
+          std::string(Tr(service ? ServiceText::kTipService : ServiceText::kTipApplication,
+                         kEnglish))};
 }
 
 namespace {
@@ -45,7 +48,7 @@ void ReloadPairs(platform::FileSystem& fs, Application& app) {
 
 StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs,
                          platform::ServiceControl& service, StartupHost& host, Application& app) {
-  const std::string product_label = std::string(kProductName) + " " + std::string(kVersion);
+  const std::string product_label = ProductLabel();
   host.SetTitle(product_label, product_label);
 
   const auto folder = platform::ResolveApplicationFolder(options.home);
@@ -57,7 +60,7 @@ StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs
   app.ini = std::make_unique<IniFile>(fs, app.paths.configuration_file);
 
   // The language comes before the one-instance rule: its message speaks it.
-  const int16_t language = ReadLanguage(*app.ini);
+  const Language language = ReadLanguage(*app.ini);
   app.settings.Langue = language;
   app.instance.emplace(platform::InstanceLock::TryAcquire(app.paths.app_folder));
   if (app.instance->state() == platform::InstanceLock::State::kAlreadyRunning) {
@@ -96,7 +99,7 @@ StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs
   app.settings = LoadSettings(*app.ini, fs, app.paths.app_folder);
   if (automatic_cleared) app.settings.Automatique = false;
   host.ApplySettings(app.settings);
-  host.AddTrayIcon(ProductTip());
+  host.AddTrayIcon(ProductLabel());
   host.SetWaitProgressRange(WaitProgressMaximum(app.settings.Temporisation));
   host.ApplySystemFeatures(app.system.nt);
   host.ApplyLanguage(app.settings.Langue);

@@ -17,6 +17,7 @@
 #include "base/constants.h"
 #include "base/dialogs.h"
 #include "base/system_info.h"
+#include "base/text.h"
 
 namespace vorn {
 
@@ -57,7 +58,7 @@ class StartupHost : public Dialogs {
   virtual void SetWaitProgressRange(int maximum) = 0;
   /// The commands that exist on the NT family only (or on the 95 family only).
   virtual void ApplySystemFeatures(bool nt) = 0;
-  virtual void ApplyLanguage(int16_t language) = 0;
+  virtual void ApplyLanguage(Language language) = 0;
   /// The pair grid, from a fresh load.
   virtual void ShowPairs(const PairList& pairs) = 0;
   virtual void MinimizeMainWindow() = 0;

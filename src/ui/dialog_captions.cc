@@ -1,7 +1,6 @@
 #include "ui/dialog_captions.h"
 
 #include "config/settings_texts.h"
-#include "base/constants.h"
 
 namespace vorn {
 namespace {
@@ -13,11 +12,7 @@ constexpr std::string_view kForbiddenCharacters = "\", *, \\, <, >, ?, /, |";
 
 }  // namespace
 
-std::string SmallDialogTitle() {
-  return std::string(kProductName) + " " + std::string(kVersion);
-}
-
-std::vector<ControlText> SetModeCaptions(int16_t language, int16_t temporisation) {
+std::vector<ControlText> SetModeCaptions(Language language, int16_t temporisation) {
   const auto text = [language](T id) { return std::string(Tr(id, language)); };
   const std::string t = std::to_string(temporisation);
   return {
@@ -42,20 +37,20 @@ std::vector<ControlText> SetModeCaptions(int16_t language, int16_t temporisation
   };
 }
 
-std::vector<ControlText> TempoCaptions(int16_t language) {
+std::vector<ControlText> TempoCaptions(Language language) {
   return {{"lblTempo", std::string(Tr(T::kTempoLabel, language))},
           {"lblSecondes", std::string(Tr(T::kSeconds, language))},
           {"cmdAnnuler", std::string(Tr(T::kCancel, language))}};
 }
 
-std::vector<ControlText> PerformanceCaptions(int16_t language) {
+std::vector<ControlText> PerformanceCaptions(Language language) {
   return {{"lblPerformance", std::string(Tr(T::kPerformanceLabel, language))},
           {"lblMin", std::string(Tr(T::kPerformanceMin, language))},
           {"lblMax", std::string(Tr(T::kPerformanceMax, language))},
           {"cmdAnnuler", std::string(Tr(T::kCancel, language))}};
 }
 
-std::vector<ControlText> PrefixeCibleCaptions(int16_t language) {
+std::vector<ControlText> PrefixeCibleCaptions(Language language) {
   return {{"lblPrefixe", std::string(Tr(T::kPrefixDrive, language))},
           {"lblPrefixeExemple", std::string(Tr(T::kPrefixExample, language))},
           {"lblPrefixeUNC1", std::string(Tr(T::kPrefixUnc1, language))},

@@ -10,14 +10,11 @@ namespace vorn {
 /// The captions of the per-pair settings dialog, with the default interval
 /// `temporisation` in the two that show it. The window title is the entry
 /// named "frmSetMode".
-std::vector<ControlText> SetModeCaptions(int16_t language, int16_t temporisation);
+std::vector<ControlText> SetModeCaptions(Language language, int16_t temporisation);
 
 /// The captions of the default interval, performance and target-prefix dialogs.
-std::vector<ControlText> TempoCaptions(int16_t language);
-std::vector<ControlText> PerformanceCaptions(int16_t language);
-std::vector<ControlText> PrefixeCibleCaptions(int16_t language);
-
-/// The title of those three small dialogs: product, blank, version.
-std::string SmallDialogTitle();
+std::vector<ControlText> TempoCaptions(Language language);
+std::vector<ControlText> PerformanceCaptions(Language language);
+std::vector<ControlText> PrefixeCibleCaptions(Language language);
 
 }  // namespace vorn

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "base/trim.h"
+#include "base/strings.h"
 #include "runtime/main_window_texts.h"
 #include "base/list_order.h"
 
@@ -84,13 +84,13 @@ std::string FormatFileSize(uint64_t bytes, const platform::NumberFormat& format)
   return size + " (" + exact + ")";
 }
 
-std::string ListingTooltip(const ListingEntry& entry, int16_t language,
+std::string ListingTooltip(const ListingEntry& entry, Language language,
                            const platform::NumberFormat& format) {
   if (entry.IsFolder()) return std::string(Tr(MainWindowText::kFolderWord, language)) + entry.text;
   return entry.text + "   " + FormatFileSize(static_cast<uint64_t>(entry.size), format);
 }
 
-std::string CountLabelText(size_t count, std::string_view shown_folder, int16_t language) {
+std::string CountLabelText(size_t count, std::string_view shown_folder, Language language) {
   return std::to_string(count) + std::string(Tr(MainWindowText::kFilesFoldersIn, language)) +
          std::string(TrimBlanks(shown_folder, " "));
 }

@@ -7,6 +7,7 @@
 
 #include "platform/file_system.h"
 #include "platform/system.h"
+#include "base/text.h"
 
 namespace vorn {
 
@@ -33,11 +34,11 @@ std::string FormatFileSize(uint64_t bytes, const platform::NumberFormat& format)
 
 /// The tooltip of a listing entry: "folder [Images]", or the name, three
 /// blanks and the size.
-std::string ListingTooltip(const ListingEntry& entry, int16_t language,
+std::string ListingTooltip(const ListingEntry& entry, Language language,
                            const platform::NumberFormat& format);
 
 /// A listing's count label: "12 files/folders in /data" for the folder as
 /// the grid shows it (blanks trimmed).
-std::string CountLabelText(size_t count, std::string_view shown_folder, int16_t language);
+std::string CountLabelText(size_t count, std::string_view shown_folder, Language language);
 
 }  // namespace vorn

@@ -4,7 +4,7 @@
 
 #include "config/pair_danger.h"
 #include "config/settings_texts.h"
-#include "base/trim.h"
+#include "base/strings.h"
 
 namespace vorn {
 namespace {
@@ -56,7 +56,7 @@ std::pair<std::string, std::string> FoldersAfterEdit(Application& app, EditActio
 
 EditOutcome EditPair(platform::FileSystem& fs, Application& app, Dialogs& dialogs, PathKind kind,
                      EditAction action, const GridSelection& selection) {
-  const int16_t language = app.settings.Langue;
+  const Language language = app.settings.Langue;
   const bool source = IsSource(kind);
   int row = -1;
   if (action == EditAction::kModify) {
@@ -115,7 +115,7 @@ EditOutcome EditPair(platform::FileSystem& fs, Application& app, Dialogs& dialog
 
 bool RemoveSelectedPairs(platform::FileSystem& fs, Application& app, Dialogs& dialogs,
                          const GridSelection& selection) {
-  const int16_t language = app.settings.Langue;
+  const Language language = app.settings.Langue;
   if (app.pairs.rows.empty()) {
     dialogs.ShowMessage(MessageIcon::kInformation, Tr(SettingsText::kNothingToRemove, language));
     return false;

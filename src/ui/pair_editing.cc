@@ -1,12 +1,11 @@
 #include "ui/pair_editing.h"
 
-#include <cctype>
-
+#include "base/strings.h"
 #include "config/settings_texts.h"
 
 namespace vorn {
 
-std::string EditPrompt(PathKind kind, EditAction action, int16_t language) {
+std::string EditPrompt(PathKind kind, EditAction action, Language language) {
   if (action == EditAction::kAdd) return std::string(Tr(SettingsText::kAddSourcePrompt, language));
   return std::string(
       Tr(IsSource(kind) ? SettingsText::kModifySourcePrompt : SettingsText::kModifyTargetPrompt,
@@ -43,9 +42,7 @@ std::string DefaultTarget(std::string_view source, std::string_view drive_prefix
 
 bool InsideWindowsFolder(std::string_view path, std::string_view windows_folder_upper) {
   if (windows_folder_upper.empty()) return false;
-  std::string upper(path);
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return upper.find(windows_folder_upper) != std::string::npos;
+  return AsciiUpper(path).find(windows_folder_upper) != std::string::npos;
 }
 
 }  // namespace vorn

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/text.h"
+
 namespace vorn {
 
 /// How a folder is chosen, and for which side.
@@ -26,7 +28,7 @@ inline bool IsBrowse(PathKind kind) {
 }
 
 /// The folder picker's title and the input box's prompt.
-std::string EditPrompt(PathKind kind, EditAction action, int16_t language);
+std::string EditPrompt(PathKind kind, EditAction action, Language language);
 
 /// Whether a path names a network share: "//server/share/..." (on Windows
 /// "\\server\share\...").

@@ -2,7 +2,7 @@
 
 #include "base/number_reading.h"
 #include "config/settings_texts.h"
-#include "base/trim.h"
+#include "base/strings.h"
 
 namespace vorn {
 namespace {}  // namespace
@@ -20,7 +20,7 @@ std::string IntervalText(int32_t seconds) {
 }
 
 PairSummary SummarizePair(const FolderPair& pair, const PairRow& row, int16_t temporisation,
-                          int16_t language, bool nt) {
+                          Language language, bool nt) {
   using T = SettingsText;
   int32_t count = ReadLong(pair.NbTemporisations);
   if (count == 0) count = 1;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "config/folder_pairs.h"
+#include "base/text.h"
 
 namespace vorn {
 
@@ -20,6 +21,6 @@ struct PairSummary {
 /// The summary of `pair` shown in its grid row `row`, with the default
 /// interval `temporisation` seconds.
 PairSummary SummarizePair(const FolderPair& pair, const PairRow& row, int16_t temporisation,
-                          int16_t language, bool nt);
+                          Language language, bool nt);
 
 }  // namespace vorn

@@ -1,10 +1,10 @@
 #include "ui/signature_editor.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "macintosh/macintosh_texts.h"
 #include "base/constants.h"
+#include "base/strings.h"
 
 namespace vorn {
 namespace {
@@ -23,21 +23,17 @@ size_t CharacterCount(std::string_view text) {
   }));
 }
 
-char Upper(char c) {
-  return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-}
-
 // The table's keys ignore letter case, so the editor finds a signature the
 // same way: a row typed in another case is the same record, not a second one
 // the table would refuse on reload.
 bool SameKey(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](char x, char y) { return Upper(x) == Upper(y); });
+  return EqualIgnoringAsciiCase(a, b);
 }
 
 bool KeyLess(std::string_view a, std::string_view b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char x, char y) { return Upper(x) < Upper(y); });
+  return std::lexicographical_compare(
+      a.begin(), a.end(), b.begin(), b.end(),
+      [](char x, char y) { return AsciiUpper(x) < AsciiUpper(y); });
 }
 
 const std::string& Field(const MacSignature& row, int column) {

@@ -41,7 +41,7 @@ struct SignatureOutcome {
 /// table is left alone until Save, which writes the file and reloads it.
 class SignatureEditor {
  public:
-  explicit SignatureEditor(int16_t language) : language_(language) {}
+  explicit SignatureEditor(Language language) : language_(language) {}
 
   /// Reads the file's complete records (type/creator and description both
   /// present) in file order; a missing or unreadable file gives an empty list.
@@ -82,7 +82,7 @@ class SignatureEditor {
   SignatureOutcome Refuse(std::string message) const;
   SignatureOutcome Changed(std::string message, std::optional<size_t> row);
 
-  int16_t language_;
+  Language language_;
   std::vector<MacSignature> rows_;
   bool modified_ = false;
   bool changed_ = false;  ///< since opening: picks the caption's form

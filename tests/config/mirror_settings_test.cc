@@ -23,7 +23,7 @@ class MirrorSettingsTest : public ::testing::Test {
 
 TEST_F(MirrorSettingsTest, EveryDefaultWithoutAFile) {
   const MirrorSettings s = Load();
-  EXPECT_EQ(s.Langue, 0);
+  EXPECT_EQ(s.Langue, kUnset);
   EXPECT_TRUE(s.MiroirSousDossiers);
   EXPECT_EQ(s.Temporisation, 10);
   EXPECT_EQ(s.MaxTimeInterval, 10000000);
@@ -82,7 +82,7 @@ TEST_F(MirrorSettingsTest, NumbersAreReadAsLeadingNumbersOfTheirType) {
   EXPECT_EQ(s.Performance, 2);
   EXPECT_EQ(s.MaxTimeInterval, 12);
   EXPECT_EQ(s.DelaiLogs, 4);
-  EXPECT_EQ(s.Langue, 7);
+  EXPECT_EQ(s.Langue, Language{7});
   WriteIni(
       "[Configuration]\nTemporisation=100000\nMaxTimeInterval=0\nPerformance=abc\n"
       "[Logs]\nDelaiLogs=0 days\n");
@@ -161,15 +161,16 @@ TEST_F(MirrorSettingsTest, StoreWritesOneKeyInItsSectionAndKeepsAFailedOneInMemo
   WriteIni("[Configuration]\n; keep\nLangue=1\n");
   MirrorSettings s = Load();
   Store(ini_, s, &MirrorSettings::Automatique, true);
+  Store(ini_, s, &MirrorSettings::Langue, kPortuguese);
   Store(ini_, s, &MirrorSettings::Temporisation, int16_t{30});
   Store(ini_, s, &MirrorSettings::MaxTimeInterval, int32_t{20000000});
   Store(ini_, s, &MirrorSettings::PathLogs, std::string("/var/log/vorn"));
   Store(ini_, s, &MirrorSettings::DelaiLogs, int16_t{5});
   const std::string stored =
-      "[Configuration]\n; keep\nLangue=1\nAutomatique=1\nTemporisation=30\n"
+      "[Configuration]\n; keep\nLangue=2\nAutomatique=1\nTemporisation=30\n"
       "MaxTimeInterval=20000000\n[Logs]\nPathLogs=/var/log/vorn\nDelaiLogs=5\n";
   EXPECT_EQ(dir_.Read("Vorn.ini"), stored);
-  EXPECT_EQ(ReadLanguage(ini_), 1);
+  EXPECT_EQ(ReadLanguage(ini_), kPortuguese);
 
   ASSERT_EQ(::chmod(dir_.Path("Vorn.ini").c_str(), 0444), 0);
   Store(ini_, s, &MirrorSettings::Automatique, false);

@@ -118,7 +118,7 @@ TEST(ServiceAdminTest, InstallAndRemoveOnceEachAndSayWhenThereIsNothingToDo) {
 
 TEST(ServiceAdminTest, LifeCycleEntriesAreFrenchOrEnglish) {
   FakeServiceControl service;
-  int16_t language = kFrench;
+  Language language = kFrench;
   ServiceLifecycleLog log(service, language);
   log.OnServiceStarted("ignored");
   language = kPortuguese;  // no Portuguese entries: English serves

@@ -270,7 +270,7 @@ TEST_F(MirrorPassTest, MovesAndRemovalsAreLoggedInPortuguese) {
   EXPECT_EQ(LogBody().size(), 4u);
 }
 
-SummaryContext Summary(int16_t language, std::string long_date) {
+SummaryContext Summary(Language language, std::string long_date) {
   SummaryContext context;
   context.language = language;
   context.long_date = std::move(long_date);

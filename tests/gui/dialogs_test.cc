@@ -358,7 +358,7 @@ class DialogsTest : public QObject, public testing::WindowFixture {
 
   void numbersLabelsAndSmallLayoutsKeepTheirShape() {
     IniFile ini(*fs_, Path("home/Vorn.ini"));
-    for (const int16_t language : {kEnglish, kFrench, kPortuguese}) {
+    for (const Language language : {kEnglish, kFrench, kPortuguese}) {
       MirrorSettings settings;
       settings.Langue = language;
       settings.Temporisation = 32766;

@@ -52,14 +52,14 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     Open({"Enable=1"}, "[Configuration]\r\nLangue=1\r\n");
     QCOMPARE(window_->cmdMiroir->toolTip(),
              QString("Démarre le miroir des dossiers sources vers les dossiers cibles"));
-    const auto shown = [](int16_t language) {
+    const auto shown = [](Language language) {
       frmAbout about(nullptr, language, false, [](const std::string&) {});
       QStringList texts;
       for (const QLabel* label : about.findChildren<QLabel*>()) texts << label->text();
       return texts;
     };
     const QStringList english = shown(kEnglish);
-    for (const int16_t language : {kFrench, kPortuguese}) {
+    for (const Language language : {kFrench, kPortuguese}) {
       const QStringList texts = shown(language);
       QCOMPARE(texts.size(), english.size());
       for (qsizetype i = 0; i < texts.size(); ++i) {

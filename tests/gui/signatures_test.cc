@@ -31,7 +31,7 @@ class SignaturesTest : public QObject {
     QFile file(FilePath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
   }
-  void Open(int16_t language = kEnglish) {
+  void Open(Language language = kEnglish) {
     dialog_ = std::make_unique<frmGestionSignatures>(
         nullptr, dialogs_, *fs_, FilePath().toStdString(), table_, language, [this] { ++beeps_; });
     dialog_->show();

@@ -53,7 +53,9 @@ TEST(CatalogueTest, LanguageCodesPickTheirVariant) {
   EXPECT_EQ(kText.In(kFrench), "fr");
   EXPECT_EQ(kText.In(kPortuguese), "pt");
   EXPECT_EQ(kText.In(kEnglish), "en");
-  for (const int16_t other : {0, 4, 7, -1}) EXPECT_EQ(kText.In(other), "en") << other;
+  for (const int16_t other : {0, 4, 7, -1}) {
+    EXPECT_EQ(kText.In(static_cast<Language>(other)), "en") << other;
+  }
 }
 
 TEST(CatalogueTest, HelpIsLookedForInTheAppFolderTheBuildAndTheInstall) {
@@ -61,7 +63,7 @@ TEST(CatalogueTest, HelpIsLookedForInTheAppFolderTheBuildAndTheInstall) {
             (std::vector<std::string>{"/home/u/.local/share/vorn/VornHelpFRE.htm",
                                       "/usr/local/bin/VornHelpFRE.htm",
                                       "/usr/local/share/vorn/VornHelpFRE.htm"}));
-  EXPECT_EQ(HelpFileLocations("/a", "/b", 9).back(), "/share/vorn/VornHelpENG.htm");
+  EXPECT_EQ(HelpFileLocations("/a", "/b", Language{9}).back(), "/share/vorn/VornHelpENG.htm");
 }
 
 }  // namespace

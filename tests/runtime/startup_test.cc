@@ -42,8 +42,8 @@ class RecordingStartupHost final : public StartupHost {
     calls.push_back("range " + std::to_string(maximum));
   }
   void ApplySystemFeatures(bool nt) override { calls.push_back(nt ? "nt" : "95"); }
-  void ApplyLanguage(int16_t language) override {
-    calls.push_back("language " + std::to_string(language));
+  void ApplyLanguage(Language language) override {
+    calls.push_back("language " + std::to_string(static_cast<int16_t>(language)));
   }
   void ShowPairs(const PairList& pairs) override {
     calls.push_back("pairs " + std::to_string(pairs.pairs.size()));

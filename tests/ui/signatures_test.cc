@@ -25,11 +25,11 @@ std::vector<std::string> Keys(const std::vector<MacSignature>& records) {
 
 class SignaturesTest : public ::testing::Test {
  protected:
-  void Load(std::string_view file, int16_t language = kEnglish) {
+  void Load(std::string_view file, Language language = kEnglish) {
     dir_.Write("Signatures.txt", file);
     LoadSignatures(table_, *fs_, path_, dialogs_, language);
   }
-  SignatureEditor Open(std::string_view file, int16_t language = kEnglish) {
+  SignatureEditor Open(std::string_view file, Language language = kEnglish) {
     dir_.Write("Signatures.txt", file);
     SignatureEditor editor(language);
     editor.Open(*fs_, path_, dialogs_);
