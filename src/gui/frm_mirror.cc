@@ -15,7 +15,6 @@
 #include "gui/frm_splash.h"
 #include "gui/images.h"
 #include "gui/qt_dialogs.h"
-#include "platform/process.h"
 #include "base/constants.h"
 
 namespace vorn::gui {
@@ -56,9 +55,7 @@ frmMirror::frmMirror(MainWindowServices services) : services_(std::move(services
   ConnectCommands();
   ConnectEditing();
   splash_ = new frmSplash([this] { return app_.settings.ArretAutomatique; },
-                          [this] { scheduler_->KeepRunningAfterFirstPass(); });
-  log_ = std::make_unique<DailyLog>(services_.fs, app_.settings, services_.clock,
-                                    app_.paths.app_folder);
+                          [this] { scheduler().KeepRunningAfterFirstPass(); });
 }
 
 frmMirror::~frmMirror() {
@@ -385,25 +382,15 @@ bool frmMirror::Load(const ProgramOptions& options) {
     exit_code_ = started.exit_code;
     return false;
   }
-  scheduler_ = std::make_unique<Scheduler>(*this, app_.settings, app_.system, app_.pairs.pairs,
-                                           app_.service_mode);
-  warnings_ = std::make_unique<WarningChannels>(
-      WarningChannels{scheduler_->engine_host(), *log_, &services_.service, app_.system,
-                      platform::StartDetachedShellCommand});
-  engine_ = std::make_unique<MirrorEngine>(MirrorEnvironment{
-      services_.fs, services_.clock, app_.system, app_.settings, app_.pairs.pairs, *log_,
-      scheduler_->engine_host(), *warnings_, ExtensionLookup(app_), PairKeyWriter(*app_.ini)});
-  scheduler_->AttachEngine(*engine_);
-  lifecycle_ = std::make_unique<ServiceLifecycleLog>(services_.service, app_.settings.Langue);
-  services_.service.SetEventHandler(lifecycle_.get());
-  ApplyCommandStates(scheduler_->StatesFor(false));
+  session_ = std::make_unique<Session>(services_.fs, services_.clock, services_.service, app_,
+                                       *this);
   // Once start-up has chosen the lower pane, which sets the least height.
   FitToScreen();
   return true;
 }
 
 void frmMirror::StartAutomatically() {
-  vorn::StartAutomatically(app_, *scheduler_, *this);
+  session_->StartAutomatically(*this);
 }
 
 void frmMirror::closeEvent(QCloseEvent* event) {
