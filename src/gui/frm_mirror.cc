@@ -160,7 +160,18 @@ void frmMirror::BuildWindow() {
   setCentralWidget(central);
   setMouseTracking(true);
   auto* layout = new QVBoxLayout(central);
+  BuildHeader(central, layout);
+  BuildPairGrid(central, layout);
+  BuildMessageAndGuide(central, layout);
+  BuildLegend(central, layout);
+  BuildFileLists(central, layout);
+  WatchMouseOverPanes();
+  Timer1 = Named(new QTimer(this), "Timer1");
+  Timer1->setInterval(1000);
+}
 
+// The title, the mode, the Macintosh sign, the start button and the two bars.
+void frmMirror::BuildHeader(QWidget* central, QVBoxLayout* layout) {
   auto* top = new QHBoxLayout;
   lblVorn = Named(new QLabel(central), "lblVorn");
   QFont title = lblVorn->font();
@@ -205,7 +216,9 @@ void frmMirror::BuildWindow() {
   bars->addWidget(ProgressBarCopie, 1, 1);
   controls->addLayout(bars, 1);
   layout->addLayout(controls);
+}
 
+void frmMirror::BuildPairGrid(QWidget* central, QVBoxLayout* layout) {
   FrameSourcesCibles = Named(new QGroupBox(central), "FrameSourcesCibles");
   auto* pairs = new QGridLayout(FrameSourcesCibles);
   lblDossiersSources = Named(new QLabel(FrameSourcesCibles), "lblDossiersSources");
@@ -243,7 +256,11 @@ void frmMirror::BuildWindow() {
   pairs->addWidget(picFleche2, 1, 4);
   pairs->setColumnStretch(1, 1);
   pairs->setColumnStretch(3, 1);
+  BuildPairButtons(pairs);
+  layout->addWidget(FrameSourcesCibles, 1);
+}
 
+void frmMirror::BuildPairButtons(QGridLayout* pairs) {
   auto* buttons = new QHBoxLayout;
   FrameSources = Named(new QGroupBox(FrameSourcesCibles), "FrameSources");
   auto* source_buttons = new QHBoxLayout(FrameSources);
@@ -264,8 +281,9 @@ void frmMirror::BuildWindow() {
   buttons->addWidget(lblClic, 1);
   buttons->addWidget(FrameCibles);
   pairs->addLayout(buttons, 2, 1, 1, 3);
-  layout->addWidget(FrameSourcesCibles, 1);
+}
 
+void frmMirror::BuildMessageAndGuide(QWidget* central, QVBoxLayout* layout) {
   lblMessage = Named(new QLabel(central), "lblMessage");
   lblMessage->setMinimumHeight(2 * lblMessage->fontMetrics().lineSpacing() + 4);
   lblMessage->setWordWrap(true);
@@ -285,7 +303,9 @@ void frmMirror::BuildWindow() {
     l->setFont(font);
     layout->addWidget(l);
   }
+}
 
+void frmMirror::BuildLegend(QWidget* central, QVBoxLayout* layout) {
   frameLegende = Named(new QGroupBox(central), "frameLegende");
   auto* legend = new QGridLayout(frameLegende);
   lblLegende1 = Named(new QLabel(frameLegende), "lblLegende1");
@@ -321,7 +341,9 @@ void frmMirror::BuildWindow() {
   legend->setColumnStretch(3, 1);
   legend->setColumnStretch(4, 1);
   layout->addWidget(frameLegende);
+}
 
+void frmMirror::BuildFileLists(QWidget* central, QVBoxLayout* layout) {
   // The file lists and the locked-file list, filled by the folder views.
   auto* lists = new QGridLayout;
   lstFichiersSources = Named(new QListWidget(central), "lstFichiersSources");
@@ -341,6 +363,11 @@ void frmMirror::BuildWindow() {
                      static_cast<QWidget*>(lstFichiersCibles), static_cast<QWidget*>(lstLocked)}) {
     w->setMinimumHeight(120);
   }
+}
+
+// The hover summaries and tooltips, and the clicks on the background that
+// put the highlighting off.
+void frmMirror::WatchMouseOverPanes() {
   for (QListWidget* list : {lstFichiersSources, lstFichiersCibles}) {
     list->setMouseTracking(true);
     list->viewport()->setMouseTracking(true);
@@ -358,9 +385,6 @@ void frmMirror::BuildWindow() {
     label->setMouseTracking(true);
     label->installEventFilter(this);
   }
-
-  Timer1 = Named(new QTimer(this), "Timer1");
-  Timer1->setInterval(1000);
 }
 
 void frmMirror::FitToScreen() {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -15,6 +16,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <functional>
 #include <memory>
 
@@ -235,6 +237,13 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
  private:
   void BuildMenus();
   void BuildWindow();
+  void BuildHeader(QWidget* central, QVBoxLayout* layout);
+  void BuildPairGrid(QWidget* central, QVBoxLayout* layout);
+  void BuildPairButtons(QGridLayout* pairs);
+  void BuildMessageAndGuide(QWidget* central, QVBoxLayout* layout);
+  void BuildLegend(QWidget* central, QVBoxLayout* layout);
+  void BuildFileLists(QWidget* central, QVBoxLayout* layout);
+  void WatchMouseOverPanes();
   void ConnectCommands();
   void ConnectEditing();
   int RunDialog(QDialog& dialog);
