@@ -109,8 +109,7 @@ PassEnd MirrorEngine::RunMirrorPass(PassKind kind) {
   context.security_shown = env_.system.nt && settings.CopierSecurite;
   context.attributes = settings.CopierAttributs;
   const SummaryLines lines = BuildSummaryLines(counters_, context);
-  summary_ = lines.Joined();
-  host.ShowSummary(summary_);
+  host.ShowSummary(lines.Joined());
 
   if (settings.Logs && counters_.ChangedSomething()) {
     env_.log.AppendLogLine("<b>" + std::string(kProductName) + " " + std::string(kVersion) +

@@ -78,8 +78,6 @@ class MirrorEngine {
   const MirrorCounters& counters() const { return counters_; }
   /// Source files found locked so far in the pass or walk running now.
   const std::vector<std::string>& locked_so_far() const { return locked_temp_; }
-  /// The summary of the last finished pass, lines joined by CR LF.
-  const std::string& summary() const { return summary_; }
   /// The pair being mirrored (1-based) and the number of pairs; 0 outside a pass.
   int current_pair() const { return current_pair_; }
 
@@ -129,7 +127,6 @@ class MirrorEngine {
   MirrorCounters counters_;
   std::vector<std::string> locked_temp_;
   std::vector<std::string> locked_;
-  std::string summary_;
   int current_pair_ = 0;
   /// The source root a pair's removal must find: the one checked before mirroring.
   std::optional<platform::FolderIdentity> expected_source_root_;

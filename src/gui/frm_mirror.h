@@ -79,7 +79,6 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
   LowerPane pane() const { return pane_; }
   bool tray_available() const;
   QSystemTrayIcon* tray() { return tray_; }
-  frmSplash* splash() { return splash_; }
   frmVoirLogs* log_viewer() { return log_viewer_; }
 
   // Dialogs (through the services)

@@ -82,8 +82,6 @@ class Scheduler final : public PassControl {
 
   bool Idle() const override { return idle_; }
   int16_t WaitCounter() const { return wait_counter_; }
-  /// The program was ended (stop after the first pass, or the fatal stop).
-  bool ended() const { return ended_; }
   /// The states for mirroring running or stopped.
   CommandStates StatesFor(bool mirroring) const;
 

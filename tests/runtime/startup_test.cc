@@ -97,7 +97,7 @@ TEST_F(StartupTest, TheServiceProcessRunsInServiceMode) {
 TEST_F(StartupTest, AnInstalledServiceIsRemovedOnYesAndKeptOnNo) {
   dir_.Write("Vorn.ini", "[Configuration]\nAutomatique=1\n");
   service_.installed = true;
-  host_.answer = false;
+  host_.answers = {false};
   EXPECT_FALSE(Start().proceed);
   ASSERT_EQ(host_.questions.size(), 1u);
   EXPECT_EQ(host_.questions[0],
@@ -105,7 +105,7 @@ TEST_F(StartupTest, AnInstalledServiceIsRemovedOnYesAndKeptOnNo) {
   EXPECT_TRUE(service_.installed);
   EXPECT_EQ(dir_.Read("Vorn.ini"), "[Configuration]\nAutomatique=1\n");
 
-  host_.answer = true;
+  host_.answers = {true};
   ASSERT_TRUE(Start().proceed);
   EXPECT_FALSE(service_.installed);
   ASSERT_EQ(service_.events.size(), 1u);

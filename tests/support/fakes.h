@@ -130,8 +130,10 @@ class FakeServiceControl final : public platform::ServiceControl {
   platform::ServiceEventHandler* handler = nullptr;
 };
 
-/// Dialogs answered from a script, recording what was shown and asked.
-class ScriptedDialogs final : public Dialogs {
+/// Dialogs answered from a script, recording what was shown and asked; the
+/// base of the start-up host's recorder too, since that host is the dialogs.
+template <typename Base>
+class ScriptedDialogsFor : public Base {
  public:
   void ShowMessage(MessageIcon icon, std::string_view text) override {
     ShowTitledMessage(icon, kProductName, text);
@@ -177,22 +179,11 @@ class ScriptedDialogs final : public Dialogs {
   }
 };
 
-/// A StartupHost that records the calls it gets and answers every question
-/// with `answer`.
-class RecordingStartupHost final : public StartupHost {
+using ScriptedDialogs = ScriptedDialogsFor<Dialogs>;
+
+/// A StartupHost that records the calls it gets, in order.
+class RecordingStartupHost final : public ScriptedDialogsFor<StartupHost> {
  public:
-  void ShowMessage(MessageIcon icon, std::string_view text) override {
-    messages.emplace_back(icon, std::string(text));
-  }
-  void ShowTitledMessage(MessageIcon icon, std::string_view, std::string_view text) override {
-    ShowMessage(icon, text);
-  }
-  bool AskYesNo(std::string_view text) override {
-    questions.emplace_back(text);
-    return answer;
-  }
-  std::optional<std::string> InputBox(std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> PickFolder(std::string_view) override { return {}; }
   void SetTitle(const std::string& t, const std::string& label) override {
     title = t;
     product_label = label;
@@ -213,9 +204,6 @@ class RecordingStartupHost final : public StartupHost {
   }
   void MinimizeMainWindow() override { calls.push_back("minimize"); }
 
-  bool answer = false;
-  std::vector<std::pair<MessageIcon, std::string>> messages;
-  std::vector<std::string> questions;
   std::string title;
   std::string product_label;
   ModeDisplay mode;
