@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/mirror_host.h"
+#include "engine/pass_display.h"
 #include "logs/daily_log.h"
 #include "platform/service_control.h"
 #include "config/mirror_settings.h"
@@ -13,7 +13,7 @@ namespace vorn {
 
 /// The means by which an unknown folder is reported.
 struct WarningChannels {
-  MirrorHost& host;  ///< message window and beep
+  PassDisplay& host;  ///< message window and beep
   DailyLog& log;
   platform::ServiceControl* service;  ///< event log; null where there is no service control
   const SystemInfo& system;

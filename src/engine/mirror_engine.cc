@@ -51,7 +51,7 @@ void MirrorEngine::LogFolderEvent(std::string_view what, const std::string& path
 
 PassEnd MirrorEngine::RunMirrorPass(PassKind kind) {
   const MirrorSettings& settings = env_.settings;
-  MirrorHost& host = env_.host;
+  PassDisplay& host = env_.host;
   const platform::LocalTime start = env_.clock.Now();
   host.SetTimerEnabled(false);
   host.ShowPassPosition("");
@@ -76,8 +76,8 @@ PassEnd MirrorEngine::RunMirrorPass(PassKind kind) {
       current_pair_ = 0;
       return end;  // no summary, no further pairs
     }
-    host.Yield();
-    if (host.Idle()) break;
+    env_.control.Yield();
+    if (env_.control.Idle()) break;
   }
   current_pair_ = 0;
   host.SetCopyProgress(0);
@@ -109,8 +109,7 @@ PassEnd MirrorEngine::RunMirrorPass(PassKind kind) {
   context.security_shown = env_.system.nt && settings.CopierSecurite;
   context.attributes = settings.CopierAttributs;
   const SummaryLines lines = BuildSummaryLines(counters_, context);
-  summary_ = lines.Joined();
-  host.ShowSummary(summary_);
+  host.ShowSummary(lines.Joined());
 
   if (settings.Logs && counters_.ChangedSomething()) {
     env_.log.AppendLogLine("<b>" + ProductLabel() +
@@ -118,12 +117,12 @@ PassEnd MirrorEngine::RunMirrorPass(PassKind kind) {
   }
 
   host.ShowPassPosition("");
-  host.SetTimerEnabled(!host.Idle());
+  host.SetTimerEnabled(!env_.control.Idle());
   host.RefreshFileLists(counters_.FilesCreated >= 1 || counters_.FilesModified >= 1 ||
                         counters_.FilesRemoved >= 1);
   host.SetTray(TrayState::kWaiting, TrayTip(false));
   if (settings.ArretAutomatique) {
-    host.Yield();
+    env_.control.Yield();
     return PassEnd::kEndProgram;
   }
   return end;

@@ -9,7 +9,7 @@
 #include "engine/engine_texts.h"
 #include "engine/macintosh.h"
 #include "engine/mirror_counters.h"
-#include "engine/mirror_host.h"
+#include "engine/pass_display.h"
 #include "engine/walk_stack.h"
 #include "logs/daily_log.h"
 #include "platform/clock.h"
@@ -29,7 +29,8 @@ struct MirrorEnvironment {
   const MirrorSettings& settings;  ///< read afresh at every use: menus change it during a pass
   std::vector<FolderPair>& pairs;  ///< the pair table; countdowns are updated
   DailyLog& log;
-  MirrorHost& host;
+  PassDisplay& host;     ///< what the pass shows
+  PassControl& control;  ///< its yield points and stop requests
   WarningChannels& warnings;
   SignatureLookup extension_for_signature;
   /// Writes one key of a pair's section, as every setting is written the
@@ -68,17 +69,15 @@ class MirrorEngine {
   /// warning has been raised.
   bool RemoveObsoleteEntries(const std::string& source, const std::string& target);
 
-  /// The flags of the pair being mirrored (set by the pass for each pair).
-  void SetPairContext(const PairContext& context) { context_ = context; }
+  /// A walk outside a pass (MirrorFolder, RemoveObsoleteEntries called
+  /// directly): the pair flags it runs under, and counters from zero.
+  void PrepareWalk(const PairContext& context) {
+    context_ = context;
+    counters_ = {};
+  }
   const MirrorCounters& counters() const { return counters_; }
-  /// Resets the counters, as a pass does when it starts.
-  void ResetCounters() { counters_ = {}; }
-  /// Source files found locked during the last finished pass, sorted.
-  const std::vector<std::string>& lstLocked() const { return locked_; }
-  /// Source files found locked so far in the pass running now.
-  const std::vector<std::string>& lstLockedTemp() const { return locked_temp_; }
-  /// The summary of the last finished pass, lines joined by CR LF.
-  const std::string& summary() const { return summary_; }
+  /// Source files found locked so far in the pass or walk running now.
+  const std::vector<std::string>& locked_so_far() const { return locked_temp_; }
   /// The pair being mirrored (1-based) and the number of pairs; 0 outside a pass.
   int current_pair() const { return current_pair_; }
 
@@ -128,7 +127,6 @@ class MirrorEngine {
   MirrorCounters counters_;
   std::vector<std::string> locked_temp_;
   std::vector<std::string> locked_;
-  std::string summary_;
   int current_pair_ = 0;
   /// The source root a pair's removal must find: the one checked before mirroring.
   std::optional<platform::FolderIdentity> expected_source_root_;

@@ -62,8 +62,8 @@ bool MirrorEngine::MirrorFilesOf(WalkStack& walk, Frame& frame) {
       MirrorFile(walk, entry, frame);
       ++counters_.FilesSeen;
     }
-    env_.host.Yield();
-    if (env_.host.Idle()) return false;
+    env_.control.Yield();
+    if (env_.control.Idle()) return false;
   }
   return true;
 }

@@ -121,8 +121,8 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk, Frame& fra
           }
         }
       }
-      env_.host.Yield();
-      if (env_.host.Idle()) return Removal::kStopped;
+      env_.control.Yield();
+      if (env_.control.Idle()) return Removal::kStopped;
     }
   }
 

@@ -24,10 +24,8 @@ int RunDesktop(int& argc, char** argv, const ProgramOptions& options) {
       platform::DefaultSystemdOptions(folder.ok() ? *folder : std::string(), false));
   const auto clock = platform::MakeSystemClock();
   QtDialogs dialogs;
-  frmMirror window(MainWindowServices{*fs, *service, *clock, dialogs, [](const std::string& url) {
-                                        QDesktopServices::openUrl(
-                                            QUrl(QString::fromStdString(url)));
-                                      }});
+  frmMirror window(MainWindowServices{*fs, *service, *clock, dialogs,
+                                      [](const QUrl& url) { QDesktopServices::openUrl(url); }});
   dialogs.SetParent(&window);
   if (!window.Load(options)) return window.exit_code();
   window.show();

@@ -15,7 +15,6 @@
 #include "gui/frm_splash.h"
 #include "gui/images.h"
 #include "gui/qt_dialogs.h"
-#include "platform/process.h"
 #include "base/constants.h"
 
 namespace vorn::gui {
@@ -56,9 +55,7 @@ frmMirror::frmMirror(MainWindowServices services) : services_(std::move(services
   ConnectCommands();
   ConnectEditing();
   splash_ = new frmSplash([this] { return app_.settings.ArretAutomatique; },
-                          [this] { scheduler_->KeepRunningAfterFirstPass(); });
-  log_ = std::make_unique<DailyLog>(services_.fs, app_.settings, services_.clock,
-                                    app_.paths.app_folder);
+                          [this] { scheduler().KeepRunningAfterFirstPass(); });
 }
 
 frmMirror::~frmMirror() {
@@ -163,7 +160,18 @@ void frmMirror::BuildWindow() {
   setCentralWidget(central);
   setMouseTracking(true);
   auto* layout = new QVBoxLayout(central);
+  BuildHeader(central, layout);
+  BuildPairGrid(central, layout);
+  BuildMessageAndGuide(central, layout);
+  BuildLegend(central, layout);
+  BuildFileLists(central, layout);
+  WatchMouseOverPanes();
+  Timer1 = Named(new QTimer(this), "Timer1");
+  Timer1->setInterval(1000);
+}
 
+// The title, the mode, the Macintosh sign, the start button and the two bars.
+void frmMirror::BuildHeader(QWidget* central, QVBoxLayout* layout) {
   auto* top = new QHBoxLayout;
   lblVorn = Named(new QLabel(central), "lblVorn");
   QFont title = lblVorn->font();
@@ -208,7 +216,9 @@ void frmMirror::BuildWindow() {
   bars->addWidget(ProgressBarCopie, 1, 1);
   controls->addLayout(bars, 1);
   layout->addLayout(controls);
+}
 
+void frmMirror::BuildPairGrid(QWidget* central, QVBoxLayout* layout) {
   FrameSourcesCibles = Named(new QGroupBox(central), "FrameSourcesCibles");
   auto* pairs = new QGridLayout(FrameSourcesCibles);
   lblDossiersSources = Named(new QLabel(FrameSourcesCibles), "lblDossiersSources");
@@ -246,7 +256,11 @@ void frmMirror::BuildWindow() {
   pairs->addWidget(picFleche2, 1, 4);
   pairs->setColumnStretch(1, 1);
   pairs->setColumnStretch(3, 1);
+  BuildPairButtons(pairs);
+  layout->addWidget(FrameSourcesCibles, 1);
+}
 
+void frmMirror::BuildPairButtons(QGridLayout* pairs) {
   auto* buttons = new QHBoxLayout;
   FrameSources = Named(new QGroupBox(FrameSourcesCibles), "FrameSources");
   auto* source_buttons = new QHBoxLayout(FrameSources);
@@ -267,8 +281,9 @@ void frmMirror::BuildWindow() {
   buttons->addWidget(lblClic, 1);
   buttons->addWidget(FrameCibles);
   pairs->addLayout(buttons, 2, 1, 1, 3);
-  layout->addWidget(FrameSourcesCibles, 1);
+}
 
+void frmMirror::BuildMessageAndGuide(QWidget* central, QVBoxLayout* layout) {
   lblMessage = Named(new QLabel(central), "lblMessage");
   lblMessage->setMinimumHeight(2 * lblMessage->fontMetrics().lineSpacing() + 4);
   lblMessage->setWordWrap(true);
@@ -288,7 +303,9 @@ void frmMirror::BuildWindow() {
     l->setFont(font);
     layout->addWidget(l);
   }
+}
 
+void frmMirror::BuildLegend(QWidget* central, QVBoxLayout* layout) {
   frameLegende = Named(new QGroupBox(central), "frameLegende");
   auto* legend = new QGridLayout(frameLegende);
   lblLegende1 = Named(new QLabel(frameLegende), "lblLegende1");
@@ -324,7 +341,9 @@ void frmMirror::BuildWindow() {
   legend->setColumnStretch(3, 1);
   legend->setColumnStretch(4, 1);
   layout->addWidget(frameLegende);
+}
 
+void frmMirror::BuildFileLists(QWidget* central, QVBoxLayout* layout) {
   // The file lists and the locked-file list, filled by the folder views.
   auto* lists = new QGridLayout;
   lstFichiersSources = Named(new QListWidget(central), "lstFichiersSources");
@@ -344,6 +363,11 @@ void frmMirror::BuildWindow() {
                      static_cast<QWidget*>(lstFichiersCibles), static_cast<QWidget*>(lstLocked)}) {
     w->setMinimumHeight(120);
   }
+}
+
+// The hover summaries and tooltips, and the clicks on the background that
+// put the highlighting off.
+void frmMirror::WatchMouseOverPanes() {
   for (QListWidget* list : {lstFichiersSources, lstFichiersCibles}) {
     list->setMouseTracking(true);
     list->viewport()->setMouseTracking(true);
@@ -361,9 +385,6 @@ void frmMirror::BuildWindow() {
     label->setMouseTracking(true);
     label->installEventFilter(this);
   }
-
-  Timer1 = Named(new QTimer(this), "Timer1");
-  Timer1->setInterval(1000);
 }
 
 void frmMirror::FitToScreen() {
@@ -385,25 +406,15 @@ bool frmMirror::Load(const ProgramOptions& options) {
     exit_code_ = started.exit_code;
     return false;
   }
-  scheduler_ = std::make_unique<Scheduler>(*this, app_.settings, app_.system, app_.pairs.pairs,
-                                           app_.service_mode);
-  warnings_ = std::make_unique<WarningChannels>(
-      WarningChannels{scheduler_->engine_host(), *log_, &services_.service, app_.system,
-                      platform::StartDetachedShellCommand});
-  engine_ = std::make_unique<MirrorEngine>(MirrorEnvironment{
-      services_.fs, services_.clock, app_.system, app_.settings, app_.pairs.pairs, *log_,
-      scheduler_->engine_host(), *warnings_, ExtensionLookup(app_), PairKeyWriter(*app_.ini)});
-  scheduler_->AttachEngine(*engine_);
-  lifecycle_ = std::make_unique<ServiceLifecycleLog>(services_.service, app_.settings.Langue);
-  services_.service.SetEventHandler(lifecycle_.get());
-  ApplyCommandStates(scheduler_->StatesFor(false));
+  session_ = std::make_unique<Session>(services_.fs, services_.clock, services_.service, app_,
+                                       *this);
   // Once start-up has chosen the lower pane, which sets the least height.
   FitToScreen();
   return true;
 }
 
 void frmMirror::StartAutomatically() {
-  vorn::StartAutomatically(app_, *scheduler_, *this);
+  session_->StartAutomatically(*this);
 }
 
 void frmMirror::closeEvent(QCloseEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -13,19 +14,20 @@
 #include <QSystemTrayIcon>
 #include <QTableWidget>
 #include <QTimer>
+#include <QUrl>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <functional>
 #include <memory>
 
-#include "engine/mirror_engine.h"
 #include "gui/log_viewer.h"
-#include "logs/daily_log.h"
 #include "platform/clock.h"
 #include "platform/service_control.h"
 #include "platform/system.h"
 #include "runtime/service_admin.h"
 #include "ui/pair_editing.h"
 #include "runtime/scheduler.h"
+#include "runtime/session.h"
 #include "ui/pair_commands.h"
 #include "runtime/startup.h"
 #include "ui/panes.h"
@@ -44,7 +46,8 @@ struct MainWindowServices {
   platform::ServiceControl& service;
   platform::Clock& clock;
   Dialogs& dialogs;
-  std::function<void(const std::string& url)> open_url;
+  /// Hands a document to the desktop (LocalFileUrl builds the URL of a file).
+  std::function<void(const QUrl& url)> open_url;
   std::function<int(QDialog& dialog)> run_dialog = {};
 };
 
@@ -70,14 +73,13 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
   int exit_code() const { return exit_code_; }
 
   Application& app() { return app_; }
-  Scheduler& scheduler() { return *scheduler_; }
-  MirrorEngine& engine() { return *engine_; }
+  Scheduler& scheduler() { return session_->scheduler(); }
+  const MirrorEngine& engine() const { return session_->engine(); }
   bool highlighting() const { return highlighting_; }
   int hover_row() const { return hover_row_; }
   LowerPane pane() const { return pane_; }
   bool tray_available() const;
   QSystemTrayIcon* tray() { return tray_; }
-  frmSplash* splash() { return splash_; }
   frmVoirLogs* log_viewer() { return log_viewer_; }
 
   // Dialogs (through the services)
@@ -107,6 +109,8 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
   void RestoreMainWindow() override;
   void EndProgram(int exit_code) override;
   void CloseMessageWindow() override;
+
+  // PassDisplay
   void SetTimerEnabled(bool enabled) override;
   void SetWaitProgress(int value) override;
   void SetCopyProgressMaximum(int maximum) override;
@@ -233,6 +237,13 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
  private:
   void BuildMenus();
   void BuildWindow();
+  void BuildHeader(QWidget* central, QVBoxLayout* layout);
+  void BuildPairGrid(QWidget* central, QVBoxLayout* layout);
+  void BuildPairButtons(QGridLayout* pairs);
+  void BuildMessageAndGuide(QWidget* central, QVBoxLayout* layout);
+  void BuildLegend(QWidget* central, QVBoxLayout* layout);
+  void BuildFileLists(QWidget* central, QVBoxLayout* layout);
+  void WatchMouseOverPanes();
   void ConnectCommands();
   void ConnectEditing();
   int RunDialog(QDialog& dialog);
@@ -272,11 +283,7 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
 
   MainWindowServices services_;
   Application app_;
-  std::unique_ptr<DailyLog> log_;
-  std::unique_ptr<Scheduler> scheduler_;
-  std::unique_ptr<WarningChannels> warnings_;
-  std::unique_ptr<MirrorEngine> engine_;
-  std::unique_ptr<ServiceLifecycleLog> lifecycle_;
+  std::unique_ptr<Session> session_;
   QSystemTrayIcon* tray_ = nullptr;
   frmSplash* splash_ = nullptr;
   QPointer<frmVoirLogs> log_viewer_;

@@ -18,9 +18,9 @@
 namespace vorn::gui {
 
 void frmMirror::ConnectCommands() {
-  connect(cmdMiroir, &QToolButton::clicked, this, [this] { scheduler_->StartStop(); });
+  connect(cmdMiroir, &QToolButton::clicked, this, [this] { scheduler().StartStop(); });
   connect(mnuDemarrer, &QAction::triggered, cmdMiroir, &QToolButton::click);
-  connect(Timer1, &QTimer::timeout, this, [this] { scheduler_->Tick(); });
+  connect(Timer1, &QTimer::timeout, this, [this] { scheduler().Tick(); });
   connect(mnuQuitter, &QAction::triggered, this, &frmMirror::ExitCommand);
   connect(mnuRestaurer, &QAction::triggered, this, [this] {
     showNormal();
@@ -131,7 +131,7 @@ void frmMirror::OpenHelp(const std::string& anchor) {
   for (const std::string& path : HelpFileLocations(
            app_.paths.app_folder, platform::ExecutableFolder(), app_.settings.Langue)) {
     if (services_.fs.Lookup(path).ok()) {
-      services_.open_url("file://" + path + (anchor.empty() ? "" : "#" + anchor));
+      services_.open_url(LocalFileUrl(path, anchor));
       return;
     }
   }
@@ -179,11 +179,11 @@ void frmMirror::OnGridClicked(int row, int column) {
     FillFileLists(lstDossiers->currentRow());
   }
   listed_by_current_change_ = false;
-  if (column == 1 && scheduler_->Idle()) OpenPairSettings(lstDossiers->currentRow());
+  if (column == 1 && scheduler().Idle()) OpenPairSettings(lstDossiers->currentRow());
 }
 
 void frmMirror::OnGridMouseMove(const QPoint& position) {
-  if (lstDossiers->rowCount() == 0 || scheduler_ == nullptr || !scheduler_->Idle()) return;
+  if (lstDossiers->rowCount() == 0 || session_ == nullptr || !scheduler().Idle()) return;
   const int row = lstDossiers->rowAt(position.y());
   if (row < 0) {
     lblMessage->clear();
@@ -221,7 +221,7 @@ void frmMirror::OnBackgroundClicked() {
 
 void frmMirror::OnBackgroundMouseMove() {
   // While mirroring runs the status line belongs to the scheduler.
-  if (scheduler_ == nullptr || !scheduler_->Idle()) return;
+  if (session_ == nullptr || !scheduler().Idle()) return;
   lblMessage->clear();
   hover_row_ = -1;
 }

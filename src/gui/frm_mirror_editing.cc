@@ -36,14 +36,14 @@ void frmMirror::ConnectEditing() {
   connect(cmdSupprimer, &QPushButton::clicked, this, &frmMirror::RemovePairs);
   connect(mnuSupprimerDossiers, &QAction::triggered, this, &frmMirror::RemovePairs);
   connect(lstDossiers, &QTableWidget::cellDoubleClicked, this, [this](int, int column) {
-    if (!scheduler_->Idle() || column == 1) return;
+    if (!scheduler().Idle() || column == 1) return;
     EditPairs(column == 0 ? PathKind::kSourceBrowse : PathKind::kTargetBrowse, EditAction::kModify);
   });
 
   connect(mnuTempo, &QAction::triggered, this, [this] {
     frmTempo dialog(this, *this, *app_.ini, app_.settings, [this] {
       SetWaitProgressRange(WaitProgressMaximum(app_.settings.Temporisation));
-      scheduler_->RestartCountdown();
+      scheduler().RestartCountdown();
     });
     RunDialog(dialog);
   });
@@ -125,14 +125,14 @@ void frmMirror::OpenPairSettings(int row) {
   if (pair == nullptr) return;
   frmSetMode dialog(this, *this, *app_.ini, *pair, *app_.pairs.Row(row),
                     app_.settings.Temporisation, app_.settings.Langue, app_.system.nt,
-                    scheduler_->Idle());
+                    scheduler().Idle());
   if (RunDialog(dialog) != QDialog::Accepted) return;
   ReloadPairs(services_.fs, app_);
   ShowPairs(app_.pairs);
 }
 
 bool frmMirror::OnGridKey(QKeyEvent* event) {
-  if (event->key() != Qt::Key_Delete || !scheduler_->Idle() || !highlighting_ ||
+  if (event->key() != Qt::Key_Delete || !scheduler().Idle() || !highlighting_ ||
       lstDossiers->rowCount() == 0) {
     return false;
   }

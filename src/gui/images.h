@@ -3,7 +3,7 @@
 #include <QIcon>
 #include <QPixmap>
 
-#include "engine/mirror_host.h"
+#include "engine/pass_display.h"
 
 namespace vorn::gui {
 

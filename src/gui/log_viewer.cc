@@ -70,7 +70,7 @@ frmVoirLogs::frmVoirLogs(LogViewerServices services, std::string log_folder, Lan
   // without sending the main window away.
   if (!Label.empty()) {
     MarkOpened(Label.back());
-    services_.open_url("file://" + LogPathForDate(folder_, Label.back()->text().toStdString()));
+    services_.open_url(LocalFileUrl(LogPathForDate(folder_, Label.back()->text().toStdString())));
   }
 }
 
@@ -107,7 +107,7 @@ void frmVoirLogs::Open(int index) {
   QLabel* label = Label[static_cast<size_t>(index)];
   MarkOpened(label);
   services_.minimize_main();
-  services_.open_url("file://" + LogPathForDate(folder_, label->text().toStdString()));
+  services_.open_url(LocalFileUrl(LogPathForDate(folder_, label->text().toStdString())));
 }
 
 void frmVoirLogs::RemoveSelected() {

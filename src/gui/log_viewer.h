@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QUrl>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -21,7 +22,7 @@ struct LogViewerServices {
   platform::FileSystem& fs;
   Dialogs& dialogs;
   /// Hands a document to the desktop, which opens it in the user's browser.
-  std::function<void(const std::string& url)> open_url;
+  std::function<void(const QUrl& url)> open_url;
   /// The main window steps aside when the user opens a log...
   std::function<void()> minimize_main;
   /// ...and comes back to normal when the viewer closes, if it is on screen.

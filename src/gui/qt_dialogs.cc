@@ -20,6 +20,12 @@ QString ToQt(std::string_view text) {
   return converted;
 }
 
+QUrl LocalFileUrl(const std::string& path, std::string_view anchor) {
+  QUrl url = QUrl::fromLocalFile(QString::fromStdString(path));
+  if (!anchor.empty()) url.setFragment(ToQt(anchor));
+  return url;
+}
+
 void QtDialogs::ShowMessage(MessageIcon icon, std::string_view text) {
   ShowTitledMessage(icon, kProductName, text);
 }

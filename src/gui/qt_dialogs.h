@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QPushButton>
+#include <QUrl>
 #include <QWidget>
 
 #include "base/dialogs.h"
@@ -39,6 +40,11 @@ class TextInputBox final : public QInputDialog {
 
 /// A text of the core, with its CR LF line ends, as Qt shows it.
 QString ToQt(std::string_view text);
+
+/// The URL of a local file, and of a place in it when `anchor` is given. A
+/// path may hold '#', '?' or '%', which a URL pasted together by hand would
+/// take for its own delimiters.
+QUrl LocalFileUrl(const std::string& path, std::string_view anchor = {});
 
 /// A control (or action) given its design name as object name, so tests and
 /// caption sweeps find it by that name.

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "engine/mirror_engine.h"
 #include "platform/clock.h"
 #include "platform/process.h"
 #include "platform/signals.h"
@@ -11,6 +10,7 @@
 #include "runtime/service_admin.h"
 #include "runtime/headless_host.h"
 #include "runtime/runtime_texts.h"
+#include "runtime/session.h"
 #include "runtime/startup.h"
 
 namespace vorn {
@@ -72,26 +72,16 @@ int RunWithoutWindow(const ProgramOptions& options) {
   }
 
   const auto clock = platform::MakeSystemClock();
-  DailyLog log(*fs, app.settings, *clock, app.paths.app_folder);
-  Scheduler scheduler(host, app.settings, app.system, app.pairs.pairs, app.service_mode);
-  WarningChannels warnings{scheduler.engine_host(), log, service.get(), app.system,
-                           platform::StartDetachedShellCommand};
-  MirrorEngine engine(MirrorEnvironment{*fs, *clock, app.system, app.settings, app.pairs.pairs, log,
-                                        scheduler.engine_host(), warnings, ExtensionLookup(app),
-                                        PairKeyWriter(*app.ini)});
-  scheduler.AttachEngine(engine);
-  ServiceLifecycleLog lifecycle(*service, app.settings.Langue);
-  service->SetEventHandler(&lifecycle);
-  host.Attach(&scheduler, service.get());
-  host.SetLanguage(app.settings.Langue);
-  host.SetFilesSeenSource([&engine] { return engine.counters().FilesSeen; });
+  Session session(*fs, *clock, *service, app, host);
+  host.Attach(&session, service.get());
   service->DeliverPendingEvents();
 
+  Scheduler& scheduler = session.scheduler();
   if (options.mode == RunMode::kOnce) {
     scheduler.StartStop();
   } else {
     // Nobody is there to press start: mirroring starts whatever Automatique says.
-    if (!StartAutomatically(app, scheduler, host)) scheduler.StartStop();
+    if (!session.StartAutomatically(host)) scheduler.StartStop();
     RunSchedule(scheduler, host);
   }
   service->DeliverPendingEvents();

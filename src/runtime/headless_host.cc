@@ -5,6 +5,7 @@
 #include "platform/terminal.h"
 #include "base/constants.h"
 #include "runtime/runtime_texts.h"
+#include "runtime/session.h"
 
 namespace vorn {
 
@@ -44,8 +45,8 @@ std::string TerminalLines(std::string_view text) {
 HeadlessHost::HeadlessHost(std::FILE* out, std::FILE* err, bool draw_progress)
     : out_(out), err_(err), draw_progress_(draw_progress) {}
 
-void HeadlessHost::Attach(Scheduler* scheduler, platform::ServiceControl* service) {
-  scheduler_ = scheduler;
+void HeadlessHost::Attach(Session* session, platform::ServiceControl* service) {
+  session_ = session;
   service_ = service;
 }
 
@@ -60,7 +61,7 @@ void HeadlessHost::ProcessPendingEvents() {
   // A stop signal is the stop command: press it once.
   if (platform::StopRequested() && !stop_handled_) {
     stop_handled_ = true;
-    if (scheduler_ != nullptr && !scheduler_->Idle()) scheduler_->StartStop();
+    if (session_ != nullptr && !session_->scheduler().Idle()) session_->scheduler().StartStop();
   }
   if (service_ != nullptr) service_->DeliverPendingEvents();
   DrawProgress();
@@ -87,8 +88,8 @@ void HeadlessHost::DrawProgress() {
   if (progress_shown_ && now - last_draw_ms_ < 100) return;
   last_draw_ms_ = now;
   std::string line = "\r\x1b[K" + std::string(kProductName) + " " + position_;
-  if (files_seen_) {
-    line += "  " + std::to_string(files_seen_()) +
+  if (session_ != nullptr) {
+    line += "  " + std::to_string(session_->engine().counters().FilesSeen) +
             std::string(Tr(ShellText::kFilesSeenProgress, language_));
   }
   std::fputs(line.c_str(), err_);

@@ -2,13 +2,11 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <string>
 
 #include "platform/service_control.h"
 #include "runtime/scheduler.h"
 #include "runtime/startup.h"
-#include "base/text.h"
 
 namespace vorn {
 
@@ -17,15 +15,15 @@ namespace vorn {
 /// product name; SIGINT and SIGTERM as the stop command; and, when standard
 /// error is a terminal, a pass's progress redrawn in place at most ten times
 /// a second. Questions are answered No: nobody is there to answer.
+class Session;
+
 class HeadlessHost final : public StartupHost, public SchedulerHost {
  public:
   HeadlessHost(std::FILE* out, std::FILE* err, bool draw_progress);
 
-  /// What a stop signal stops, and where service events come from.
-  void Attach(Scheduler* scheduler, platform::ServiceControl* service);
-  /// Counts the files seen so far, for the progress line.
-  void SetFilesSeenSource(std::function<int()> files_seen) { files_seen_ = std::move(files_seen); }
-  void SetLanguage(Language language) { language_ = language; }
+  /// What a stop signal stops and the progress line counts, and where
+  /// service events come from.
+  void Attach(Session* session, platform::ServiceControl* service);
 
   bool ended() const { return ended_; }
   int exit_code() const { return exit_code_; }
@@ -59,6 +57,8 @@ class HeadlessHost final : public StartupHost, public SchedulerHost {
   void RestoreMainWindow() override {}
   void EndProgram(int exit_code) override;
   void CloseMessageWindow() override {}
+
+  // PassDisplay
   void SetTimerEnabled(bool enabled) override { timer_enabled_ = enabled; }
   void SetWaitProgress(int) override {}
   void SetCopyProgressMaximum(int) override {}
@@ -78,10 +78,9 @@ class HeadlessHost final : public StartupHost, public SchedulerHost {
   std::FILE* out_;
   std::FILE* err_;
   bool draw_progress_;
-  Scheduler* scheduler_ = nullptr;
+  Session* session_ = nullptr;
   platform::ServiceControl* service_ = nullptr;
   Language language_ = kUnset;
-  std::function<int()> files_seen_;
   std::string position_;
   bool in_pass_ = false;
   int64_t last_draw_ms_ = 0;

@@ -49,9 +49,7 @@ void Scheduler::StartStop() {
     host_.ClearStatusMessage();
     host_.ApplyCommandStates(StatesFor(true));
     idle_ = false;
-    force_all_pairs_ = true;
     RunPass(PassKind::kStartCommand);
-    force_all_pairs_ = false;
     return;
   }
   // Stop; during a pass this runs inside a yield, and the pass ends at its

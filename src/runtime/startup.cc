@@ -116,29 +116,4 @@ StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs
   return {};
 }
 
-SignatureLookup ExtensionLookup(const Application& app) {
-  return [&app](std::string_view signature) {
-    return app.signatures.ExtensionForSignature(signature);
-  };
-}
-
-bool StartAutomatically(const Application& app, Scheduler& scheduler, StartupHost& host) {
-  if (app.settings.Automatique) {
-    host.MinimizeMainWindow();
-    if (app.settings.ArretAutomatique) {
-      scheduler.engine_host().ShowMessageWindow(
-          std::string(Tr(SettingsText::kEscapeNotice, app.settings.Langue)));
-      scheduler.Yield();
-    }
-    scheduler.StartStop();
-    return true;
-  }
-  if (app.system.nt && app.service_mode) {
-    host.MinimizeMainWindow();
-    scheduler.StartStop();
-    return true;
-  }
-  return false;
-}
-
 }  // namespace vorn

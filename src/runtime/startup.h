@@ -3,7 +3,6 @@
 #include <memory>
 #include <optional>
 
-#include "engine/macintosh.h"
 #include "macintosh/signatures.h"
 #include "platform/file_system.h"
 #include "platform/service_control.h"
@@ -78,18 +77,8 @@ struct StartupResult {
 StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs,
                          platform::ServiceControl& service, StartupHost& host, Application& app);
 
-/// The automatic start that closes start-up: with Automatique, minimise
-/// (and, with ArretAutomatique, show the notice and yield once) and start
-/// mirroring; otherwise the service process starts on its own. False when
-/// nothing was started.
-bool StartAutomatically(const Application& app, Scheduler& scheduler, StartupHost& host);
-
 /// Reloads the pair table from disk, as after every change of the list.
 /// The damaged-file message and the "-U" rule are the caller's to apply.
 void ReloadPairs(platform::FileSystem& fs, Application& app);
-
-/// The engine's view of the signatures table: one wiring for the window and
-/// the runs without one alike.
-SignatureLookup ExtensionLookup(const Application& app);
 
 }  // namespace vorn

@@ -88,7 +88,7 @@ TEST_F(MacintoshTest, MovedMacintoshFilesAreRenamedAndLeaveTheSource) {
   dir_.Write(Src(name), "q");
   dir_.SetAttribute(Src(name), kInfo, FinderInfo("XDOCXPR3"));
   MirrorEngine engine(MirrorEnvironment{
-      fs_, clock_, system_, settings_, pairs_, log_, host_, warnings_,
+      fs_, clock_, system_, settings_, pairs_, log_, host_, host_, warnings_,
       [](std::string_view signature) { return signature == "XDOCXPR3" ? "qxd" : ""; }, {}});
   engine.RunMirrorPass(PassKind::kStartCommand);
   EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"Budget-2024.qxd"});

@@ -23,7 +23,7 @@ class MirrorFolderTest : public testing::PairTest {
     ASSERT_EQ(::chmod(dir_.Path(relative).c_str(), mode), 0);
   }
   void Remove() {
-    engine_.SetPairContext({.Effacer = true});
+    engine_.PrepareWalk({.Effacer = true});
     engine_.RemoveObsoleteEntries(dir_.Path("src"), dir_.Path("dst"));
   }
 };
@@ -125,7 +125,7 @@ TEST_F(MirrorFolderTest, MoveModeEmptiesTheSourceButNeverMovesALockedFile) {
   EXPECT_EQ(dir_.Read(Dst("sub/inner")), "i");
   EXPECT_EQ(Counts(), (Counted{4, 2, 0, 3, 1, 1}));  // the locked file is seen too
   EXPECT_EQ(counters().FilesLocked, 1);
-  EXPECT_EQ(engine_.lstLockedTemp(), std::vector<std::string>{dir_.Path(Src("busy.doc"))});
+  EXPECT_EQ(engine_.locked_so_far(), std::vector<std::string>{dir_.Path(Src("busy.doc"))});
 }
 
 TEST_F(MirrorFolderTest, SecurityIsCopiedToNewEntriesAndWhenItDiffersOnTheNtFamilyOnly) {
@@ -241,8 +241,8 @@ TEST_F(MirrorFolderTest, OnlyAnAbsentSourceMakesTargetEntriesObsolete) {
     platform::FaultInjectingFileSystem faults(fs_);
     faults.FailFor(c.operation, dir_.Path(Src("sub")), c.code);
     MirrorEngine engine(MirrorEnvironment{faults, clock_, system_, settings_, pairs_, log_, host_,
-                                          warnings_, {}, {}});
-    engine.SetPairContext({.Effacer = true});
+                                          host_, warnings_, {}, {}});
+    engine.PrepareWalk({.Effacer = true});
     engine.RemoveObsoleteEntries(dir_.Path("src"), dir_.Path("dst"));
     EXPECT_EQ(dir_.Exists(Dst("sub/old")), !c.removed);
     EXPECT_EQ(dir_.Exists(Dst("sub/deeper/old")), !c.removed);
@@ -259,7 +259,7 @@ TEST_F(MirrorFolderTest, AVanishedSourceRootStopsTheRemovalSaysSoAndDeletesNothi
   dir_.Write(Dst("obsolete"), "precious");
   // The root goes away once the walk has opened both roots.
   fs_.FailNth(platform::FsOperation::kOpenFolder, 3, ENOENT);
-  engine_.SetPairContext({.Effacer = true});
+  engine_.PrepareWalk({.Effacer = true});
   EXPECT_FALSE(engine_.RemoveObsoleteEntries(dir_.Path("src"), dir_.Path("dst")));
   EXPECT_EQ(dir_.Read(Dst("obsolete")), "precious");
   EXPECT_EQ(counters().FilesRemoved, 0);

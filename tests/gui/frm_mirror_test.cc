@@ -48,6 +48,20 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     QCOMPARE(IniMissing({"Langue=1"}), QString());
   }
 
+  void aLogFolderNamedWithAHashOpensItsOwnLog() {
+    // '#' starts a URL's fragment: pasted into a URL by hand, the folder
+    // "logs #2" became "logs " and the browser found nothing.
+    MakeFolder("logs #2");
+    Write("logs #2/Log Vorn 2024-05-01.htm", "<html>");
+    Open({"Enable=1"},
+         "[Configuration]\r\nLangue=3\r\n[Logs]\r\nPathLogs=" + QPath("logs #2").toUtf8() + "\r\n");
+    window_->mnuVoirLogs->trigger();
+    QCOMPARE(opened_.size(), size_t{1});
+    const QUrl url(QString::fromStdString(opened_[0]));
+    QCOMPARE(url.toLocalFile(), QPath("logs #2/Log Vorn 2024-05-01.htm"));
+    QVERIFY(!url.hasFragment());
+  }
+
   void theStartTipAndTheAboutBoxSpeakTheLanguageFromStartUp() {
     Open({"Enable=1"}, "[Configuration]\r\nLangue=1\r\n");
     QCOMPARE(window_->cmdMiroir->toolTip(),

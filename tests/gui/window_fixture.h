@@ -29,6 +29,7 @@ class WindowFixture {
   vorn::testing::FakeServiceControl service_;
   vorn::testing::FakeClock clock_;
   vorn::testing::ScriptedDialogs dialogs_;
+  /// The URLs handed to the desktop, as it would show them.
   std::vector<std::string> opened_;
   /// What to do with the next dialogs the window runs, in order: each step
   /// works the dialog's controls (and usually clicks OK or Cancel). A dialog
@@ -92,7 +93,9 @@ class WindowFixture {
   void Start() {
     window_ = std::make_unique<frmMirror>(
         MainWindowServices{*fs_, service_, clock_, dialogs_,
-                           [this](const std::string& url) { opened_.push_back(url); },
+                           [this](const QUrl& url) {
+                             opened_.push_back(url.toString().toStdString());
+                           },
                            [this](QDialog& dialog) {
                              dialogs_run_.push_back(dialog.objectName());
                              if (dialog_steps_.empty()) return static_cast<int>(QDialog::Rejected);

@@ -1,144 +1,196 @@
-#include "runtime/scheduler.h"
+// The scheduler and the automatic start, over a session wired as the
+// program wires it.
+
+#include "runtime/session.h"
+
+#include <optional>
 
 #include <gtest/gtest.h>
 
 #include "base/text.h"
+#include "platform/fault_injecting_file_system.h"
+#include "platform/posix_file_system.h"
 #include "support/engine_fixture.h"
+#include "support/fakes.h"
+#include "support/test_folder.h"
 
 namespace vorn {
 namespace {
 
-using testing::RecordingSchedulerHost;
-
-class SchedulerTest : public testing::EngineTest {
+class SessionTest : public ::testing::Test {
  protected:
-  SchedulerTest() {
-    settings_.Temporisation = 3;
-    AddDefaultPair();
+  SessionTest() {
+    dir_.MakeFolder("src");
+    dir_.MakeFolder("dst");
+    app_.paths.app_folder = dir_.path();
+    app_.ini = std::make_unique<IniFile>(fs_, dir_.Path("Vorn.ini"));
+    app_.system = testing::NtSystem();
+    app_.settings.Temporisation = 3;
+    app_.pairs.pairs.resize(1);
+    app_.pairs.pairs[0].Number = 1;
+    app_.pairs.pairs[0].Source = dir_.Path("src");
+    app_.pairs.pairs[0].Target = dir_.Path("dst");
   }
-  int Passes() const { return static_cast<int>(shost_.summaries.size()); }
+  Session& session() {
+    if (!session_) session_.emplace(fs_, clock_, service_, app_, host_);
+    return *session_;
+  }
+  Scheduler& scheduler() { return session().scheduler(); }
+  int Passes() const { return static_cast<int>(host_.summaries.size()); }
   // Ticks while the timer runs, as the window's Timer1 would.
   void Ticks(int n) {
     for (int i = 0; i < n; ++i) {
-      ASSERT_TRUE(shost_.timer_enabled) << "tick " << i;
-      scheduler_.Tick();
+      ASSERT_TRUE(host_.timer_enabled) << "tick " << i;
+      scheduler().Tick();
     }
   }
+  std::string Label() const { return host_.positions.empty() ? "" : host_.positions.back(); }
 
-  RecordingSchedulerHost shost_;
-  Scheduler scheduler_{shost_, settings_, system_, pairs_, false};
-  MirrorEngine pass_engine_{MirrorEnvironment{
-      fs_, clock_, system_, settings_, pairs_, log_, scheduler_.engine_host(), warnings_, {}, {}}};
-  void SetUp() override { scheduler_.AttachEngine(pass_engine_); }
+  testing::TestFolder dir_;
+  std::unique_ptr<platform::FileSystem> real_fs_ = platform::MakePosixFileSystem();
+  platform::FaultInjectingFileSystem fs_{*real_fs_};
+  testing::FakeClock clock_;
+  testing::FakeServiceControl service_;
+  testing::RecordingHost host_;
+  Application app_;
+  MirrorSettings& settings_ = app_.settings;
+  std::optional<Session> session_;
 };
 
-TEST_F(SchedulerTest, TimedPassesFollowTheInterval) {
-  scheduler_.StartStop();
-  EXPECT_EQ(Passes(), 1);
-  EXPECT_FALSE(scheduler_.Idle());
-  Ticks(3);
-  EXPECT_EQ(Passes(), 1);
-  EXPECT_EQ(shost_.label, "1 s");
-  Ticks(1);  // Temporisation + 1 ticks after the start pass
-  EXPECT_EQ(Passes(), 2);
-  EXPECT_EQ(shost_.label, "3 s");  // the tick that ran the pass shows the full interval
-  Ticks(2);
-  EXPECT_EQ(Passes(), 2);
-  Ticks(1);  // then Temporisation ticks apart
-  EXPECT_EQ(Passes(), 3);
-  EXPECT_EQ(shost_.wait_progress, 0);
+TEST_F(SessionTest, TheServiceEventsAreLoggedWhileTheSessionLives) {
+  session();
+  EXPECT_NE(service_.handler, nullptr);
+  EXPECT_EQ(host_.command_states, std::vector<CommandStates>{scheduler().StatesFor(false)});
+  session_.reset();
+  EXPECT_EQ(service_.handler, nullptr);
 }
 
-TEST_F(SchedulerTest, APairWithThreeIntervalsTakesPartEveryThirdTimedPass) {
-  pairs_[0].NbTemporisations = "3";
-  pairs_[0].PassCountdown = 3;
+TEST_F(SessionTest, TimedPassesFollowTheInterval) {
+  EXPECT_EQ(WaitProgressMaximum(1), 1);
+  for (const int16_t interval : {3, 1}) {
+    SCOPED_TRACE(interval);
+    session_.reset();
+    host_ = {};
+    settings_.Temporisation = interval;
+    scheduler().StartStop();
+    EXPECT_EQ(Passes(), 1);
+    EXPECT_FALSE(scheduler().Idle());
+    Ticks(interval);
+    EXPECT_EQ(Passes(), 1);
+    EXPECT_EQ(Label(), "1 s");
+    Ticks(1);  // Temporisation + 1 ticks after the start pass
+    EXPECT_EQ(Passes(), 2);
+    // The tick that ran the pass shows the full interval.
+    EXPECT_EQ(Label(), std::to_string(interval) + " s");
+    Ticks(interval - 1);
+    EXPECT_EQ(Passes(), 2);
+    Ticks(1);  // then Temporisation ticks apart
+    EXPECT_EQ(Passes(), 3);
+    EXPECT_EQ(host_.wait_progress, 0);
+  }
+}
+
+TEST_F(SessionTest, APairWithThreeIntervalsTakesPartEveryThirdTimedPass) {
+  app_.pairs.pairs[0].NbTemporisations = "3";
+  app_.pairs.pairs[0].PassCountdown = 3;
   settings_.Temporisation = 1;
-  scheduler_.StartStop();
+  scheduler().StartStop();
   std::vector<int> mirrored_on;
   for (int pass = 1; pass <= 6; ++pass) {
-    dir_.Write(Src("p" + std::to_string(pass)), "x");
+    dir_.Write("src/p" + std::to_string(pass), "x");
     Ticks(pass == 1 ? 2 : 1);
-    if (dir_.Exists(Dst("p" + std::to_string(pass)))) mirrored_on.push_back(pass);
+    if (dir_.Exists("dst/p" + std::to_string(pass))) mirrored_on.push_back(pass);
   }
   EXPECT_EQ(Passes(), 7);
   EXPECT_EQ(mirrored_on, (std::vector<int>{3, 6}));
 }
 
-TEST_F(SchedulerTest, AOneSecondIntervalCountsOneSecond) {
-  settings_.Temporisation = 1;
-  EXPECT_EQ(WaitProgressMaximum(1), 1);
-  scheduler_.StartStop();
-  Ticks(1);
-  EXPECT_EQ(shost_.label, "1 s");
-  Ticks(1);
-  EXPECT_EQ(Passes(), 2);
-  EXPECT_EQ(shost_.label, "1 s");
-}
-
-TEST_F(SchedulerTest, StartAndStopSwitchTheCommands) {
+TEST_F(SessionTest, StartAndStopSwitchTheCommands) {
   // The English captions, the timer and the exit command are checked through the window.
-  scheduler_.StartStop();
-  EXPECT_EQ(shost_.status_clears, 1);
+  scheduler().StartStop();
+  EXPECT_EQ(host_.status_clears, 1);
   settings_.Langue = kFrench;
-  scheduler_.StartStop();
-  EXPECT_TRUE(scheduler_.Idle());
-  EXPECT_EQ(shost_.label, "");
-  EXPECT_EQ(shost_.command_states.back().menu_caption, "&Démarrer le miroir");
-  EXPECT_EQ(shost_.tray_state, TrayState::kStopped);
-  EXPECT_EQ(shost_.restores, 1);
+  scheduler().StartStop();
+  EXPECT_TRUE(scheduler().Idle());
+  EXPECT_EQ(Label(), "");
+  EXPECT_EQ(host_.command_states.back().menu_caption, "&Démarrer le miroir");
+  EXPECT_EQ(host_.tray_states.back(), TrayState::kStopped);
+  EXPECT_EQ(host_.restores, 1);
 }
 
-TEST_F(SchedulerTest, TheServiceKeepsItsExitCommandOffAndThe95FamilyItsNtMenus) {
-  Scheduler service(shost_, settings_, system_, pairs_, true);
+TEST_F(SessionTest, TheServiceKeepsItsExitCommandOffAndThe95FamilyItsNtMenus) {
+  Scheduler service(host_, settings_, app_.system, app_.pairs.pairs, true);
   EXPECT_FALSE(service.StatesFor(false).exit_command);
   EXPECT_TRUE(service.StatesFor(false).service_menu);
-  system_ = testing::Windows95System();
+  app_.system = testing::Windows95System();
   const CommandStates old = service.StatesFor(false);
   EXPECT_TRUE(old.exit_command);
   EXPECT_FALSE(old.security_menu);
   EXPECT_FALSE(old.service_menu);
 }
 
-TEST_F(SchedulerTest, YieldTurnsTheEventLoopPerformanceTimes) {
+TEST_F(SessionTest, YieldTurnsTheEventLoopPerformanceTimes) {
   settings_.Performance = 5;
-  scheduler_.Yield();
-  EXPECT_EQ(shost_.turns, 5);
+  scheduler().Yield();
+  EXPECT_EQ(host_.turns, 5);
   settings_.Performance = 0;
-  scheduler_.Yield();
-  EXPECT_EQ(shost_.turns, 5);
+  scheduler().Yield();
+  EXPECT_EQ(host_.turns, 5);
 }
 
-TEST_F(SchedulerTest, StopAfterTheFirstPassEndsTheProgram) {
+TEST_F(SessionTest, AKeyInTheNoticeKeepsTheProgramRunning) {
   settings_.ArretAutomatique = true;
-  scheduler_.StartStop();
-  EXPECT_EQ(shost_.ended_with, std::vector<int>{0});
-  EXPECT_TRUE(scheduler_.ended());
-  EXPECT_FALSE(shost_.timer_enabled);
-  scheduler_.Tick();
-  EXPECT_EQ(Passes(), 1);
-}
-
-TEST_F(SchedulerTest, AKeyInTheNoticeKeepsTheProgramRunning) {
-  settings_.ArretAutomatique = true;
-  dir_.Write(Src("f"), "x");
-  shost_.on_turn = [this](int) { scheduler_.KeepRunningAfterFirstPass(); };
-  scheduler_.StartStop();
-  EXPECT_TRUE(shost_.ended_with.empty());
+  dir_.Write("src/f", "x");
+  host_.on_turn = [this](int) { scheduler().KeepRunningAfterFirstPass(); };
+  scheduler().StartStop();
+  EXPECT_TRUE(host_.ended_with.empty());
   EXPECT_FALSE(settings_.ArretAutomatique);
-  EXPECT_EQ(shost_.message_window_closes, 1);
-  EXPECT_TRUE(shost_.timer_enabled);
+  EXPECT_EQ(host_.message_window_closes, 1);
+  EXPECT_TRUE(host_.timer_enabled);
   Ticks(4);
   EXPECT_EQ(Passes(), 2);
 }
 
-TEST_F(SchedulerTest, TheFatalStopEndsWithItsOwnStatus) {
-  pairs_[0].Effacer = "1";
-  dir_.Write(Src("present"), "p");
-  dir_.Write(Dst("obsolete"), "keep");
+TEST_F(SessionTest, TheFatalStopEndsWithItsOwnStatus) {
+  app_.pairs.pairs[0].Effacer = "1";
+  dir_.Write("src/present", "p");
+  dir_.Write("dst/obsolete", "keep");
   fs_.FailNth(platform::FsOperation::kOpenFolder, 7, ENOENT);  // the removal's root check
-  scheduler_.StartStop();
-  EXPECT_EQ(shost_.ended_with, std::vector<int>{3});
-  EXPECT_TRUE(dir_.Exists(Dst("obsolete")));
+  scheduler().StartStop();
+  EXPECT_EQ(host_.ended_with, std::vector<int>{3});
+  EXPECT_TRUE(dir_.Exists("dst/obsolete"));
+}
+
+TEST_F(SessionTest, AutomatiqueOrTheServiceMinimiseAndStartWithoutTheNotice) {
+  const struct {
+    bool automatique, service_mode, started;
+  } cases[] = {{false, false, false}, {false, true, true}, {true, false, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.automatique) + std::to_string(c.service_mode));
+    session_.reset();
+    host_ = {};
+    settings_.Automatique = c.automatique;
+    app_.service_mode = c.service_mode;
+    testing::RecordingStartupHost window;
+    EXPECT_EQ(session().StartAutomatically(window), c.started);
+    EXPECT_EQ(scheduler().Idle(), !c.started);
+    EXPECT_EQ(window.calls.size(), c.started ? 1u : 0u);  // "minimize"
+    EXPECT_TRUE(host_.messages.empty());
+  }
+}
+
+TEST_F(SessionTest, WithStopAfterFirstPassTheNoticeShowsAndOnePassEndsTheProgram) {
+  testing::RecordingStartupHost window;
+  settings_.Automatique = settings_.ArretAutomatique = true;
+  settings_.Langue = kPortuguese;
+  EXPECT_TRUE(session().StartAutomatically(window));
+  EXPECT_EQ(window.calls, std::vector<std::string>{"minimize"});
+  EXPECT_EQ(host_.messages, std::vector<std::string>{"'Esc' para ver a janela principal"});
+  EXPECT_GE(host_.turns, 1);
+  EXPECT_EQ(host_.ended_with, std::vector<int>{0});
+  EXPECT_FALSE(host_.timer_enabled);
+  scheduler().Tick();
+  EXPECT_EQ(Passes(), 1);
 }
 
 }  // namespace

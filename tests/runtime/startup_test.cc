@@ -6,58 +6,15 @@
 
 #include "config/hex_path.h"
 #include "base/text.h"
-#include "support/engine_fixture.h"
+#include "support/fakes.h"
 #include "support/test_folder.h"
 
 namespace vorn {
 namespace {
 
 using testing::FakeServiceControl;
+using testing::RecordingStartupHost;
 using testing::TestFolder;
-
-// A StartupHost that records the calls it gets and answers questions from a script.
-class RecordingStartupHost final : public StartupHost {
- public:
-  void ShowMessage(MessageIcon icon, std::string_view text) override {
-    messages.emplace_back(icon, std::string(text));
-  }
-  void ShowTitledMessage(MessageIcon icon, std::string_view, std::string_view text) override {
-    ShowMessage(icon, text);
-  }
-  bool AskYesNo(std::string_view text) override {
-    questions.emplace_back(text);
-    return answer;
-  }
-  std::optional<std::string> InputBox(std::string_view, std::string_view) override { return {}; }
-  std::optional<std::string> PickFolder(std::string_view) override { return {}; }
-  void SetTitle(const std::string& t, const std::string& label) override {
-    title = t;
-    product_label = label;
-  }
-  void ShowMode(const ModeDisplay& m) override { mode = m; }
-  void ApplySettings(const MirrorSettings&) override { calls.push_back("settings"); }
-  void AddTrayIcon(const std::string& tip) override { calls.push_back("tray+ " + tip); }
-  void RemoveTrayIcon() override { calls.push_back("tray-"); }
-  void SetWaitProgressRange(int maximum) override {
-    calls.push_back("range " + std::to_string(maximum));
-  }
-  void ApplySystemFeatures(bool nt) override { calls.push_back(nt ? "nt" : "95"); }
-  void ApplyLanguage(Language language) override {
-    calls.push_back("language " + std::to_string(static_cast<int16_t>(language)));
-  }
-  void ShowPairs(const PairList& pairs) override {
-    calls.push_back("pairs " + std::to_string(pairs.pairs.size()));
-  }
-  void MinimizeMainWindow() override { calls.push_back("minimize"); }
-
-  bool answer = false;
-  std::vector<std::pair<MessageIcon, std::string>> messages;
-  std::vector<std::string> questions;
-  std::string title;
-  std::string product_label;
-  ModeDisplay mode;
-  std::vector<std::string> calls;
-};
 
 class StartupTest : public ::testing::Test {
  protected:
@@ -140,7 +97,7 @@ TEST_F(StartupTest, TheServiceProcessRunsInServiceMode) {
 TEST_F(StartupTest, AnInstalledServiceIsRemovedOnYesAndKeptOnNo) {
   dir_.Write("Vorn.ini", "[Configuration]\nAutomatique=1\n");
   service_.installed = true;
-  host_.answer = false;
+  host_.answers = {false};
   EXPECT_FALSE(Start().proceed);
   ASSERT_EQ(host_.questions.size(), 1u);
   EXPECT_EQ(host_.questions[0],
@@ -148,7 +105,7 @@ TEST_F(StartupTest, AnInstalledServiceIsRemovedOnYesAndKeptOnNo) {
   EXPECT_TRUE(service_.installed);
   EXPECT_EQ(dir_.Read("Vorn.ini"), "[Configuration]\nAutomatique=1\n");
 
-  host_.answer = true;
+  host_.answers = {true};
   ASSERT_TRUE(Start().proceed);
   EXPECT_FALSE(service_.installed);
   ASSERT_EQ(service_.events.size(), 1u);
@@ -156,49 +113,6 @@ TEST_F(StartupTest, AnInstalledServiceIsRemovedOnYesAndKeptOnNo) {
   EXPECT_FALSE(app_.settings.Automatique);
   EXPECT_EQ(dir_.Read("Vorn.ini"), "[Configuration]\nAutomatique=0\n");
   EXPECT_FALSE(host_.mode.service);
-}
-
-class AutomaticStartTest : public testing::EngineTest {
- protected:
-  AutomaticStartTest() { AddDefaultPair(); }
-  bool Start() {
-    app_.settings = settings_;
-    app_.system = system_;
-    return StartAutomatically(app_, scheduler_, host_start_);
-  }
-  testing::RecordingSchedulerHost shost_;
-  Scheduler scheduler_{shost_, settings_, system_, pairs_, false};
-  MirrorEngine pass_engine_{MirrorEnvironment{
-      fs_, clock_, system_, settings_, pairs_, log_, scheduler_.engine_host(), warnings_, {}, {}}};
-  RecordingStartupHost host_start_;
-  Application app_;
-  void SetUp() override { scheduler_.AttachEngine(pass_engine_); }
-};
-
-TEST_F(AutomaticStartTest, WithoutAutomatiqueOnlyTheServiceStartsByItself) {
-  EXPECT_FALSE(Start());
-  EXPECT_TRUE(scheduler_.Idle());
-  app_.service_mode = true;
-  EXPECT_TRUE(Start());
-  EXPECT_FALSE(scheduler_.Idle());
-}
-
-TEST_F(AutomaticStartTest, AutomatiqueMinimisesAndStartsWithoutTheNotice) {
-  settings_.Automatique = true;
-  EXPECT_TRUE(Start());
-  EXPECT_EQ(host_start_.calls, std::vector<std::string>{"minimize"});
-  EXPECT_FALSE(scheduler_.Idle());
-  EXPECT_TRUE(shost_.messages.empty());
-}
-
-TEST_F(AutomaticStartTest, WithStopAfterFirstPassTheNoticeShowsAndOnePassEnds) {
-  settings_.Automatique = settings_.ArretAutomatique = true;
-  settings_.Langue = kPortuguese;
-  EXPECT_TRUE(Start());
-  EXPECT_EQ(shost_.messages, std::vector<std::string>{"'Esc' para ver a janela principal"});
-  EXPECT_GE(shost_.turns, 1);
-  EXPECT_EQ(shost_.summaries.size(), 1u);
-  EXPECT_EQ(shost_.ended_with, std::vector<int>{0});
 }
 
 }  // namespace

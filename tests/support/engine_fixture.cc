@@ -44,8 +44,7 @@ PassEnd EngineTest::Pass(PassKind kind) {
 }
 
 void EngineTest::MirrorSrcToDst(const PairContext& context) {
-  engine_.SetPairContext(context);
-  engine_.ResetCounters();
+  engine_.PrepareWalk(context);
   engine_.MirrorFolder(dir_.Path("src"), dir_.Path("dst"));
   if (context.Effacer && !context.Deplacer) {
     engine_.RemoveObsoleteEntries(dir_.Path("src"), dir_.Path("dst"));

@@ -34,7 +34,7 @@ class EngineTest : public ::testing::Test {
   FolderPair& AddDefaultPair();
   PassEnd Pass(PassKind kind = PassKind::kStartCommand);
   /// Runs MirrorFolder (and RemoveObsoleteEntries when Effacer) on src/dst
-  /// with a pair context, as one pair of a pass.
+  /// under a pair context, counting from zero.
   void MirrorSrcToDst(const PairContext& context);
   /// The lines of the current daily log, without the seven header lines.
   std::vector<std::string> LogBody() const;
@@ -62,8 +62,8 @@ class EngineTest : public ::testing::Test {
   WarningChannels warnings_{host_, log_, &service_, system_, [this](const std::string& command) {
                               commands_run_.push_back(command);
                             }};
-  MirrorEngine engine_{
-      MirrorEnvironment{fs_, clock_, system_, settings_, pairs_, log_, host_, warnings_, {}, {}}};
+  MirrorEngine engine_{MirrorEnvironment{fs_, clock_, system_, settings_, pairs_, log_, host_,
+                                         host_, warnings_, {}, {}}};
 };
 
 }  // namespace vorn::testing

@@ -10,24 +10,42 @@
 #include <utility>
 #include <vector>
 
-#include "engine/mirror_host.h"
 #include "platform/clock.h"
 #include "platform/service_control.h"
 #include "runtime/scheduler.h"
+#include "runtime/startup.h"
 #include "base/constants.h"
 #include "base/dialogs.h"
 
 namespace vorn::testing {
 
-/// A MirrorHost that records what the pass showed and lets a test press
-/// "stop" at a chosen yield point.
-class RecordingHost final : public MirrorHost {
+/// The window as the scheduler and a pass see it: records what it was
+/// shown and asked, and runs a test's hooks at each event-loop turn and each
+/// yield point (to press stop during a pass, say). Engine tests use it as
+/// the pass's control too.
+class RecordingHost final : public SchedulerHost, public PassControl {
  public:
+  // PassControl
   void Yield() override {
     ++yields;
     if (on_yield) on_yield(yields);
   }
-  bool Idle() override { return idle; }
+  bool Idle() const override { return idle; }
+
+  // SchedulerHost
+  void ProcessPendingEvents() override {
+    ++turns;
+    if (on_turn) on_turn(turns);
+  }
+  void ApplyCommandStates(const CommandStates& states) override {
+    command_states.push_back(states);
+  }
+  void ClearStatusMessage() override { ++status_clears; }
+  void RestoreMainWindow() override { ++restores; }
+  void EndProgram(int exit_code) override { ended_with.push_back(exit_code); }
+  void CloseMessageWindow() override { ++message_window_closes; }
+
+  // PassDisplay
   void SetTimerEnabled(bool enabled) override { timer_enabled = enabled; }
   void SetWaitProgress(int value) override { wait_progress = value; }
   void SetCopyProgressMaximum(int maximum) override { copy_maximum = maximum; }
@@ -39,23 +57,29 @@ class RecordingHost final : public MirrorHost {
   }
   void ShowSummary(const std::string& text) override { summaries.push_back(text); }
   void ShowLockedFiles(const std::vector<std::string>& locked) override { shown_locked = locked; }
-  void RefreshFileLists(bool target_changed) override { refreshes.push_back(target_changed); }
+  void RefreshFileLists(bool) override {}
   void ShowMessageWindow(const std::string& text) override { messages.push_back(text); }
   void Beep() override { ++beeps; }
 
   bool idle = false;
   int yields = 0;
   std::function<void(int)> on_yield;
+  int turns = 0;
+  std::function<void(int)> on_turn;
+  std::vector<CommandStates> command_states;
+  int status_clears = 0;
+  int restores = 0;
+  std::vector<int> ended_with;
+  int message_window_closes = 0;
   bool timer_enabled = false;
   int wait_progress = -1;
   int copy_maximum = 0;
   std::vector<int> copy_progress;
-  std::vector<std::string> positions;
+  std::vector<std::string> positions;  ///< the status label's texts, in order
   std::vector<TrayState> tray_states;
   std::string tray_tip;
   std::vector<std::string> summaries;
   std::vector<std::string> shown_locked;
-  std::vector<bool> refreshes;
   std::vector<std::string> messages;
   int beeps = 0;
 };
@@ -106,54 +130,10 @@ class FakeServiceControl final : public platform::ServiceControl {
   platform::ServiceEventHandler* handler = nullptr;
 };
 
-/// A SchedulerHost that records what it was asked and runs a test's hook
-/// at each event-loop turn (to press stop during a pass, say).
-class RecordingSchedulerHost final : public SchedulerHost {
- public:
-  void ProcessPendingEvents() override {
-    ++turns;
-    if (on_turn) on_turn(turns);
-  }
-  void ApplyCommandStates(const CommandStates& states) override {
-    command_states.push_back(states);
-  }
-  void ClearStatusMessage() override { ++status_clears; }
-  void RestoreMainWindow() override { ++restores; }
-  void EndProgram(int exit_code) override { ended_with.push_back(exit_code); }
-  void CloseMessageWindow() override { ++message_window_closes; }
-  void SetTimerEnabled(bool enabled) override { timer_enabled = enabled; }
-  void SetWaitProgress(int value) override { wait_progress = value; }
-  void SetCopyProgressMaximum(int) override {}
-  void SetCopyProgress(int) override {}
-  void ShowPassPosition(const std::string& text) override { label = text; }
-  void SetTray(TrayState state, const std::string& tip) override {
-    tray_state = state;
-    tray_tip = tip;
-  }
-  void ShowSummary(const std::string& text) override { summaries.push_back(text); }
-  void ShowLockedFiles(const std::vector<std::string>&) override {}
-  void RefreshFileLists(bool) override {}
-  void ShowMessageWindow(const std::string& text) override { messages.push_back(text); }
-  void Beep() override {}
-
-  int turns = 0;
-  std::function<void(int)> on_turn;
-  std::vector<CommandStates> command_states;
-  int status_clears = 0;
-  int restores = 0;
-  std::vector<int> ended_with;
-  int message_window_closes = 0;
-  bool timer_enabled = false;
-  int wait_progress = -1;
-  std::string label;
-  TrayState tray_state = TrayState::kStopped;
-  std::string tray_tip;
-  std::vector<std::string> summaries;
-  std::vector<std::string> messages;
-};
-
-/// Dialogs answered from a script, recording what was shown and asked.
-class ScriptedDialogs final : public Dialogs {
+/// Dialogs answered from a script, recording what was shown and asked; the
+/// base of the start-up host's recorder too, since that host is the dialogs.
+template <typename Base>
+class ScriptedDialogsFor : public Base {
  public:
   void ShowMessage(MessageIcon icon, std::string_view text) override {
     ShowTitledMessage(icon, kProductName, text);
@@ -197,6 +177,37 @@ class ScriptedDialogs final : public Dialogs {
     queue.erase(queue.begin());
     return next;
   }
+};
+
+using ScriptedDialogs = ScriptedDialogsFor<Dialogs>;
+
+/// A StartupHost that records the calls it gets, in order.
+class RecordingStartupHost final : public ScriptedDialogsFor<StartupHost> {
+ public:
+  void SetTitle(const std::string& t, const std::string& label) override {
+    title = t;
+    product_label = label;
+  }
+  void ShowMode(const ModeDisplay& m) override { mode = m; }
+  void ApplySettings(const MirrorSettings&) override { calls.push_back("settings"); }
+  void AddTrayIcon(const std::string& tip) override { calls.push_back("tray+ " + tip); }
+  void RemoveTrayIcon() override { calls.push_back("tray-"); }
+  void SetWaitProgressRange(int maximum) override {
+    calls.push_back("range " + std::to_string(maximum));
+  }
+  void ApplySystemFeatures(bool nt) override { calls.push_back(nt ? "nt" : "95"); }
+  void ApplyLanguage(Language language) override {
+    calls.push_back("language " + std::to_string(static_cast<int16_t>(language)));
+  }
+  void ShowPairs(const PairList& pairs) override {
+    calls.push_back("pairs " + std::to_string(pairs.pairs.size()));
+  }
+  void MinimizeMainWindow() override { calls.push_back("minimize"); }
+
+  std::string title;
+  std::string product_label;
+  ModeDisplay mode;
+  std::vector<std::string> calls;
 };
 
 }  // namespace vorn::testing

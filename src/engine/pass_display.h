@@ -12,18 +12,12 @@ enum class TrayState {
   kWaiting,    ///< between passes while mirroring runs
 };
 
-/// What a pass asks of the program around it: the window and tray in the
-/// desktop program, the terminal and signals without a window, a recorder in
-/// tests. The engine calls nothing else that reaches a user.
-class MirrorHost {
+/// What a pass shows to the people around it: the window and tray in the
+/// desktop program, the terminal without a window, a recorder in tests. The
+/// engine calls nothing else that reaches a user.
+class PassDisplay {
  public:
-  virtual ~MirrorHost() = default;
-
-  /// A yield point: let pending events run (`Performance` turns of the event
-  /// loop, or pending signals), so a stop request can set Idle.
-  virtual void Yield() = 0;
-  /// Mirroring is stopped, or a stop was asked for.
-  virtual bool Idle() = 0;
+  virtual ~PassDisplay() = default;
 
   /// The one-second tick (off during every pass).
   virtual void SetTimerEnabled(bool enabled) = 0;
@@ -48,6 +42,19 @@ class MirrorHost {
   virtual void ShowMessageWindow(const std::string& text) = 0;
   /// The system beep.
   virtual void Beep() = 0;
+};
+
+/// How a pass lets the program breathe and learns that it must stop: the
+/// scheduler in the program, a script in tests.
+class PassControl {
+ public:
+  virtual ~PassControl() = default;
+
+  /// A yield point: let pending events run (`Performance` turns of the event
+  /// loop, or pending signals), so a stop request can set Idle.
+  virtual void Yield() = 0;
+  /// Mirroring is stopped, or a stop was asked for.
+  virtual bool Idle() const = 0;
 };
 
 }  // namespace vorn
