@@ -187,24 +187,27 @@ void MirrorEngine::MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end) {
   pair.PassCountdown = ReadLong(pair.NbTemporisations);
   context_ = PairContext{IsOn(pair.Deplacer), IsOn(pair.Renommer), IsOn(pair.Effacer),
                          IsOn(pair.Nouveau),  IsOn(pair.Enable),   IsOn(pair.NoMilliseconds)};
+  if (!MirrorCheckedPair(pair, **source, **target)) end = PassEnd::kFatalStop;
+}
 
-  const auto identity = env_.fs.IdentityOf(**source);
+bool MirrorEngine::MirrorCheckedPair(FolderPair& pair, const platform::Folder& source,
+                                     const platform::Folder& target) {
+  const auto identity = env_.fs.IdentityOf(source);
   bool has_entries = false;
-  if (!identity.ok() || !SourceRootIsSafe(pair, **source, **target, *identity, has_entries)) {
+  if (!identity.ok() || !SourceRootIsSafe(pair, source, target, *identity, has_entries)) {
     ++counters_.InvalidSourceFolders;
-    return;
+    return true;
   }
   MirrorFolder(pair.Source, pair.Target);
   if (has_entries && pair.SourceVolume != identity->volume) {
     pair.SourceVolume = identity->volume;
     if (env_.save_pair_key) env_.save_pair_key(pair, "SourceVolume", pair.SourceVolume);
   }
-  if (context_.Effacer && !context_.Deplacer) {
-    expected_source_root_ = *identity;
-    const bool removed = RemoveObsoleteEntries(pair.Source, pair.Target);
-    expected_source_root_.reset();
-    if (!removed) end = PassEnd::kFatalStop;
-  }
+  if (!context_.Effacer || context_.Deplacer) return true;
+  expected_source_root_ = *identity;
+  const bool removed = RemoveObsoleteEntries(pair.Source, pair.Target);
+  expected_source_root_.reset();
+  return removed;
 }
 
 bool MirrorEngine::SourceRootIsSafe(FolderPair& pair, const platform::Folder& source,

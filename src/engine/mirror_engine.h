@@ -110,6 +110,10 @@ class MirrorEngine {
   void FinishPass();
 
   void MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end);
+  /// Mirrors a pair whose roots opened, once its source root is found safe.
+  /// False after the fatal stop.
+  bool MirrorCheckedPair(FolderPair& pair, const platform::Folder& source,
+                         const platform::Folder& target);
   bool SourceRootIsSafe(FolderPair& pair, const platform::Folder& source,
                         const platform::Folder& target, const platform::FolderIdentity& identity,
                         bool& has_entries);
