@@ -132,8 +132,7 @@ TEST_F(MirrorPassTest, AStopDuringASecondPairEndsThePassButKeepsTheSummary) {
 }
 
 TEST_F(MirrorPassTest, LockedFilesAreLoggedOnlyWhenNewlyLocked) {
-  settings_.Logs = true;
-  settings_.FichiersLogs = true;
+  LogFileNames();
   dir_.Write(Src("busy"), "x");
   dir_.Write(Src("A<nother>"), "y");
   AddDefaultPair();
@@ -146,12 +145,9 @@ TEST_F(MirrorPassTest, LockedFilesAreLoggedOnlyWhenNewlyLocked) {
   EXPECT_EQ(host_.shown_locked, expected);
   EXPECT_EQ(counters().FilesLocked, 2);
   // Once each, with the name escaped for the browser.
-  const std::string locked = "<small><b>Locked (not copied)</b> - ";
-  std::vector<std::string> lines;
-  for (const std::string& line : LogBody()) {
-    if (line.rfind(locked, 0) == 0) lines.push_back(line);
-  }
+  std::vector<std::string> lines = LogBody();
   std::sort(lines.begin(), lines.end());
+  const std::string locked = "<small><b>Locked (not copied)</b> - ";
   EXPECT_EQ(lines, (std::vector<std::string>{
                        locked + dir_.Path(Src("A&lt;nother&gt;")) + "</small><br>",
                        locked + dir_.Path(Src("busy")) + "</small><br>"}));
