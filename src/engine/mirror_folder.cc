@@ -20,9 +20,9 @@ void MirrorEngine::MirrorFolder(const std::string& source, const std::string& ta
                                             : VisitOutcome::kSkipSubFolders;
   };
   visitor.before_entering = [&](const std::string& name) { PrepareSubFolder(walk, name); };
-  if (context_.Deplacer) {
-    visitor.after_leaving = [&](const std::string& name) { RemoveEmptiedSource(walk, name); };
-  }
+  visitor.after_leaving = [&](const std::string& name) {
+    if (context_.Deplacer) RemoveEmptiedSource(walk, name);
+  };
   (void)WalkTree(walk, visitor);
 }
 
