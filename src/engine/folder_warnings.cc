@@ -1,5 +1,7 @@
 #include "engine/folder_warnings.h"
 
+#include "logs/log_lines.h"
+
 namespace vorn {
 
 std::string NetSendCommand(const std::string& message_net_send) {
@@ -11,7 +13,7 @@ void RaiseFolderWarning(const std::string& message, const std::string& folder,
   if (settings.ErreurDossier) channels.host.ShowMessageWindow(message);
   if (settings.ErreurDossier && settings.Logs) {
     channels.log.OpenDailyLog();
-    channels.log.AppendLogLine(message + ": " + HtmlEscape(folder) + "<br>");
+    channels.log.AppendLogLine(FolderWarningLine(message, folder));
   }
   if (channels.system.nt && settings.ErreurDossierEventLog && channels.service != nullptr &&
       channels.service->IsInstalled() && channels.service->IsRunning()) {

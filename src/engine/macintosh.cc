@@ -68,10 +68,12 @@ std::string MacTargetName(platform::FileSystem& fs, const platform::Folder& fold
 }
 
 void CopyMacStreams(platform::FileSystem& fs, const platform::Folder& source, std::string_view name,
-                    const platform::Folder& target, std::string_view target_name, bool moving) {
+                    const platform::Folder& target, std::string_view target_name,
+                    SourceStreams source_streams) {
   for (const std::string_view stream :
        {platform::kFinderInfoStream, platform::kResourceForkStream}) {
-    if (fs.CopyStreamAt(source, name, target, target_name, stream).ok() && moving) {
+    if (fs.CopyStreamAt(source, name, target, target_name, stream).ok() &&
+        source_streams == SourceStreams::kDeleteAfterCopy) {
       (void)fs.DeleteStreamAt(source, name, stream);
     }
   }

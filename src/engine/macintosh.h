@@ -24,11 +24,14 @@ bool IsMacintoshVolume(platform::FileSystem& fs, const std::string& folder);
 std::string MacTargetName(platform::FileSystem& fs, const platform::Folder& folder,
                           std::string_view name, const SignatureLookup& extension_for_signature);
 
+/// What becomes of a source stream once it is copied.
+enum class SourceStreams { kKeep, kDeleteAfterCopy };
+
 /// Copies the Finder information and the resource fork of a file onto
-/// another, deleting each source stream after its copy when `moving`.
-/// Failures are ignored: the file copy keeps its own result.
+/// another. Failures are ignored: the file copy keeps its own result.
 void CopyMacStreams(platform::FileSystem& fs, const platform::Folder& source, std::string_view name,
-                    const platform::Folder& target, std::string_view target_name, bool moving);
+                    const platform::Folder& target, std::string_view target_name,
+                    SourceStreams source_streams);
 
 /// Copies the Finder information of a folder onto a newly created one;
 /// the result is ignored.

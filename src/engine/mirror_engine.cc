@@ -10,7 +10,6 @@
 
 #include "engine/engine_texts.h"
 #include "engine/summary.h"
-#include "logs/log_texts.h"
 #include "platform/path.h"
 #include "base/number_reading.h"
 #include "base/constants.h"
@@ -19,7 +18,6 @@
 namespace vorn {
 namespace {
 
-// Case-blind order of the locked-file list, as a sorted list box shows it.
 std::string WithSeparator(const std::string& folder) {
   return folder.empty() || folder.back() == platform::kSeparator ? folder
                                                                  : folder + platform::kSeparator;
@@ -29,10 +27,10 @@ std::string WithSeparator(const std::string& folder) {
 
 MirrorEngine::MirrorEngine(MirrorEnvironment environment) : env_(std::move(environment)) {}
 
-std::string MirrorEngine::TrayTip(bool mirroring) const {
-  return ProductLabel() +
-         std::string(Tr(mirroring ? EngineText::kTrayMirroring : EngineText::kTrayWaiting,
-                        env_.settings.Langue));
+std::string MirrorEngine::TrayTip(TrayState state) const {
+  const EngineText tip =
+      state == TrayState::kMirroring ? EngineText::kTrayMirroring : EngineText::kTrayWaiting;
+  return ProductLabel() + std::string(Tr(tip, env_.settings.Langue));
 }
 
 std::string MirrorEngine::TimeNow() const {
@@ -40,32 +38,48 @@ std::string MirrorEngine::TimeNow() const {
   return FormatTimeOfDay(now.hour, now.minute, now.second);
 }
 
-void MirrorEngine::LogFileEvent(std::string_view what, const std::string& path) {
-  env_.log.AppendLogLine("<small>" + std::string(what) + " - " + HtmlEscape(path) + "</small><br>");
+void MirrorEngine::LogFileEvent(FileEvent event, const std::string& path) {
+  env_.log.AppendLogLine(FileEventLine(event, path, env_.settings.Langue));
 }
 
-void MirrorEngine::LogFolderEvent(std::string_view what, const std::string& path) {
-  env_.log.AppendLogLine("<small><i>" + std::string(what) + "</i> - " + HtmlEscape(path) +
-                         "</small><br>");
+void MirrorEngine::LogFolderEvent(FolderEvent event, const std::string& path) {
+  env_.log.AppendLogLine(FolderEventLine(event, path, env_.settings.Langue));
 }
 
 PassEnd MirrorEngine::RunMirrorPass(PassKind kind) {
-  const MirrorSettings& settings = env_.settings;
+  const platform::LocalTime start = StartPass();
+  const PassEnd end = MirrorPairs(kind);
+  if (end == PassEnd::kFatalStop) return end;  // no summary, no further pairs
+  PublishLockedFiles();
+  PublishSummary(start);
+  FinishPass();
+  if (env_.settings.ArretAutomatique) {
+    env_.control.Yield();
+    return PassEnd::kEndProgram;
+  }
+  return end;
+}
+
+platform::LocalTime MirrorEngine::StartPass() {
   PassDisplay& host = env_.host;
   const platform::LocalTime start = env_.clock.Now();
   host.SetTimerEnabled(false);
   host.ShowPassPosition("");
-  host.SetTray(TrayState::kMirroring, TrayTip(true));
+  host.SetTray(TrayState::kMirroring, TrayTip(TrayState::kMirroring));
   locked_temp_.clear();
   host.SetWaitProgress(0);
-  if (settings.Logs) {
+  if (env_.settings.Logs) {
     env_.log.FixDay(start);
     env_.log.OpenDailyLog();
   }
   counters_ = {};
+  return start;
+}
+
+PassEnd MirrorEngine::MirrorPairs(PassKind kind) {
+  PassDisplay& host = env_.host;
   const int pair_count = static_cast<int>(env_.pairs.size());
   if (pair_count > 0) host.SetCopyProgressMaximum(pair_count);
-
   PassEnd end = PassEnd::kFinished;
   for (int i = 1; i <= pair_count; ++i) {
     current_pair_ = i;
@@ -74,58 +88,58 @@ PassEnd MirrorEngine::RunMirrorPass(PassKind kind) {
     MirrorPair(env_.pairs[static_cast<size_t>(i) - 1], kind, end);
     if (end == PassEnd::kFatalStop) {
       current_pair_ = 0;
-      return end;  // no summary, no further pairs
+      return end;
     }
     env_.control.Yield();
     if (env_.control.Idle()) break;
   }
   current_pair_ = 0;
   host.SetCopyProgress(0);
+  return end;
+}
 
-  const platform::LocalTime finish = env_.clock.Now();
-  const int elapsed = std::abs(finish.SecondsOfDay() - start.SecondsOfDay());
-
+void MirrorEngine::PublishLockedFiles() {
   // Files already locked in the previous pass are not logged again.
   if (LoggingFiles()) {
     const std::unordered_set<std::string> before(locked_.begin(), locked_.end());
     for (const std::string& path : locked_temp_) {
       if (before.count(path) == 0) {
-        env_.log.AppendLogLine("<small><b>" + std::string(Tr(LogText::kLocked, settings.Langue)) +
-                               "</b> - " + HtmlEscape(path) + "</small><br>");
+        env_.log.AppendLogLine(LockedFileLine(path, env_.settings.Langue));
       }
     }
   }
   locked_ = locked_temp_;
+  // Case-blind order, as a sorted list box shows it.
   std::stable_sort(locked_.begin(), locked_.end(),
                    [](const std::string& a, const std::string& b) { return ListOrderLess(a, b); });
-  host.ShowLockedFiles(locked_);
+  env_.host.ShowLockedFiles(locked_);
+}
 
+void MirrorEngine::PublishSummary(const platform::LocalTime& start) {
+  const MirrorSettings& settings = env_.settings;
+  const platform::LocalTime finish = env_.clock.Now();
   SummaryContext context;
   context.language = settings.Langue;
   context.long_date = env_.clock.LongDate(finish);
   context.time = FormatTimeOfDay(finish.hour, finish.minute, finish.second);
-  context.elapsed_seconds = elapsed;
+  context.elapsed_seconds = std::abs(finish.SecondsOfDay() - start.SecondsOfDay());
   context.sub_folders = settings.MiroirSousDossiers;
   context.security_shown = env_.system.nt && settings.CopierSecurite;
   context.attributes = settings.CopierAttributs;
   const SummaryLines lines = BuildSummaryLines(counters_, context);
-  host.ShowSummary(lines.Joined());
-
+  env_.host.ShowSummary(lines.Joined());
   if (settings.Logs && counters_.ChangedSomething()) {
-    env_.log.AppendLogLine("<b>" + ProductLabel() +
-                           "</b>&nbsp;" + lines.first + "<br>" + lines.second + "<br><hr>");
+    env_.log.AppendLogLine(PassSummaryLine(lines.first, lines.second));
   }
+}
 
+void MirrorEngine::FinishPass() {
+  PassDisplay& host = env_.host;
   host.ShowPassPosition("");
   host.SetTimerEnabled(!env_.control.Idle());
   host.RefreshFileLists(counters_.FilesCreated >= 1 || counters_.FilesModified >= 1 ||
                         counters_.FilesRemoved >= 1);
-  host.SetTray(TrayState::kWaiting, TrayTip(false));
-  if (settings.ArretAutomatique) {
-    env_.control.Yield();
-    return PassEnd::kEndProgram;
-  }
-  return end;
+  host.SetTray(TrayState::kWaiting, TrayTip(TrayState::kWaiting));
 }
 
 void MirrorEngine::MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end) {
@@ -144,16 +158,16 @@ void MirrorEngine::MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end) {
   auto target = env_.fs.OpenFolder(pair.Target);
   if (!source.ok()) {
     ++counters_.InvalidSourceFolders;
-    ReportUnknownFolder(pair.Source, true);
+    ReportUnknownFolder(pair.Source, PairSide::kSource);
     if (!target.ok()) {
       ++counters_.InvalidTargetFolders;
-      ReportUnknownFolder(pair.Target, false);
+      ReportUnknownFolder(pair.Target, PairSide::kTarget);
     }
     return;
   }
   if (!target.ok()) {
     ++counters_.InvalidTargetFolders;
-    ReportUnknownFolder(pair.Target, false);
+    ReportUnknownFolder(pair.Target, PairSide::kTarget);
     return;
   }
   if (pair.Danger != PairDanger::kNone) {
@@ -171,24 +185,27 @@ void MirrorEngine::MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end) {
   pair.PassCountdown = ReadLong(pair.NbTemporisations);
   context_ = PairContext{IsOn(pair.Deplacer), IsOn(pair.Renommer), IsOn(pair.Effacer),
                          IsOn(pair.Nouveau),  IsOn(pair.Enable),   IsOn(pair.NoMilliseconds)};
+  if (!MirrorCheckedPair(pair, **source, **target)) end = PassEnd::kFatalStop;
+}
 
-  const auto identity = env_.fs.IdentityOf(**source);
+bool MirrorEngine::MirrorCheckedPair(FolderPair& pair, const platform::Folder& source,
+                                     const platform::Folder& target) {
+  const auto identity = env_.fs.IdentityOf(source);
   bool has_entries = false;
-  if (!identity.ok() || !SourceRootIsSafe(pair, **source, **target, *identity, has_entries)) {
+  if (!identity.ok() || !SourceRootIsSafe(pair, source, target, *identity, has_entries)) {
     ++counters_.InvalidSourceFolders;
-    return;
+    return true;
   }
   MirrorFolder(pair.Source, pair.Target);
   if (has_entries && pair.SourceVolume != identity->volume) {
     pair.SourceVolume = identity->volume;
     if (env_.save_pair_key) env_.save_pair_key(pair, "SourceVolume", pair.SourceVolume);
   }
-  if (context_.Effacer && !context_.Deplacer) {
-    expected_source_root_ = *identity;
-    const bool removed = RemoveObsoleteEntries(pair.Source, pair.Target);
-    expected_source_root_.reset();
-    if (!removed) end = PassEnd::kFatalStop;
-  }
+  if (!context_.Effacer || context_.Deplacer) return true;
+  expected_source_root_ = *identity;
+  const bool removed = RemoveObsoleteEntries(pair.Source, pair.Target);
+  expected_source_root_.reset();
+  return removed;
 }
 
 bool MirrorEngine::SourceRootIsSafe(FolderPair& pair, const platform::Folder& source,
@@ -227,8 +244,9 @@ bool MirrorEngine::SourceRootIsSafe(FolderPair& pair, const platform::Folder& so
   return true;
 }
 
-void MirrorEngine::ReportUnknownFolder(const std::string& folder, bool source_side) {
-  ReportFolder(folder, source_side ? EngineText::kUnknownSource : EngineText::kUnknownTarget);
+void MirrorEngine::ReportUnknownFolder(const std::string& folder, PairSide side) {
+  ReportFolder(folder,
+               side == PairSide::kSource ? EngineText::kUnknownSource : EngineText::kUnknownTarget);
 }
 
 void MirrorEngine::ReportFolder(const std::string& folder, EngineText why) {
@@ -237,9 +255,8 @@ void MirrorEngine::ReportFolder(const std::string& folder, EngineText why) {
 }
 
 void MirrorEngine::FatalStop(const std::string& source_folder) {
-  const std::string message =
-      "<b>" + TimeNow() +
-      std::string(Tr(EngineText::kSourceVanishedDuringRemoval, env_.settings.Langue));
+  const std::string message = FatalWarningMessage(
+      TimeNow(), Tr(EngineText::kSourceVanishedDuringRemoval, env_.settings.Langue));
   RaiseFolderWarning(message, WithSeparator(source_folder), env_.settings, env_.warnings);
 }
 

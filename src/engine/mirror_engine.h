@@ -10,8 +10,10 @@
 #include "engine/macintosh.h"
 #include "engine/mirror_counters.h"
 #include "engine/pass_display.h"
+#include "engine/update_rule.h"
 #include "engine/walk_stack.h"
 #include "logs/daily_log.h"
+#include "logs/log_lines.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "engine/folder_warnings.h"
@@ -82,44 +84,80 @@ class MirrorEngine {
   int current_pair() const { return current_pair_; }
 
  private:
-  // One level of a walk: the sub-folders met, and the next one to enter.
-  struct Frame {
-    std::vector<std::string> sub_folders;
-    size_t next = 0;
-    bool target_swept = false;  ///< debris of interrupted copies removed from the target
+  /// Which of a pair's two folders a report is about.
+  enum class PairSide { kSource, kTarget };
+  /// What the listing showed under a source name.
+  enum class ListedAs { kRegularFile, kOther };
+  /// Whether the target name was found taken just before a copy.
+  enum class TargetName { kFree, kTaken };
+  enum class Removal { kDone, kStopped, kFatal };
+  enum class SecurityResult { kUnchanged, kCopied, kNotCopied };
+
+  /// One source file of the folder being walked, and the name its copy gets.
+  struct SourceFile {
+    const platform::Folder* source;
+    const platform::Folder* target;
+    const std::string& name;
+    std::string target_name;
+    ListedAs listed;
   };
 
+  platform::LocalTime StartPass();
+  PassEnd MirrorPairs(PassKind kind);
+  void PublishLockedFiles();
+  void PublishSummary(const platform::LocalTime& start);
+  void FinishPass();
+
   void MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end);
+  /// Mirrors a pair whose roots opened, once its source root is found safe.
+  /// False after the fatal stop.
+  bool MirrorCheckedPair(FolderPair& pair, const platform::Folder& source,
+                         const platform::Folder& target);
   bool SourceRootIsSafe(FolderPair& pair, const platform::Folder& source,
                         const platform::Folder& target, const platform::FolderIdentity& identity,
                         bool& has_entries);
-  void ReportUnknownFolder(const std::string& folder, bool source_side);
+  void ReportUnknownFolder(const std::string& folder, PairSide side);
   void ReportFolder(const std::string& folder, EngineText why);
-  bool MirrorFilesOf(WalkStack& walk, Frame& frame);
-  void MirrorFile(WalkStack& walk, const platform::FolderEntry& entry, Frame& frame);
+
+  bool MirrorFilesOf(WalkStack& walk, std::vector<std::string>& sub_folders);
+  void MirrorFile(WalkStack& walk, const platform::FolderEntry& entry, bool& target_swept);
+  void CreateTargetFile(WalkStack& walk, const SourceFile& file);
+  void UpdateTargetFile(WalkStack& walk, const SourceFile& file, const UpdateDecision& update);
+  void AlignUnchangedFile(WalkStack& walk, const SourceFile& file,
+                          const platform::EntryInfo& source_info,
+                          const platform::EntryInfo& target_info);
+  void DeleteMovedSource(WalkStack& walk, const SourceFile& file,
+                         const platform::EntryInfo& source_info,
+                         const platform::EntryInfo& target_info);
   void PrepareSubFolder(WalkStack& walk, const std::string& name);
+  void AlignExistingSubFolder(WalkStack& walk, const platform::Folder& source,
+                              const platform::Folder& target, const std::string& name);
   void RemoveEmptiedSource(WalkStack& walk, const std::string& name);
-  enum class Removal { kDone, kStopped, kFatal };
-  Removal RemoveObsoleteIn(WalkStack& walk, Frame& frame);
+
+  Removal RemoveObsoleteIn(WalkStack& walk, std::vector<std::string>& sub_folders);
+  std::optional<std::vector<uint64_t>> SourceNameHashes(const platform::Folder& source);
+  Removal RemoveObsoleteTargetFile(WalkStack& walk, const platform::Folder& target,
+                                   const std::string& name);
+  void RemoveVanishedFolder(WalkStack& walk);
   bool RemoveTargetFolder(WalkStack& walk);
   bool SourceRootUnchanged(WalkStack& walk);
   void FatalStop(const std::string& source_folder);
 
-  /// `target_exists`: the lookup found the target name taken; `regular`:
-  /// the listing showed a regular file.
-  bool CopyEntry(const platform::Folder* source, const std::string& name,
-                 const platform::Folder* target, const std::string& target_name, bool target_exists,
-                 bool regular);
-  enum class SecurityResult { kUnchanged, kCopied, kNotCopied };
+  enum class CopyOutcome { kCopied, kFailed, kLocked };
+  bool CopyEntry(const SourceFile& file, TargetName target_name);
+  CopyOutcome CopyWithStreamsAndSecurity(const SourceFile& file, TargetName target_name);
+  CopyOutcome CopyThroughBangName(const SourceFile& file);
+  CopyOutcome CopyToTarget(const SourceFile& file, const std::string& to_name,
+                           TargetName target_name);
   SecurityResult CompareSecurity(const platform::Folder& source, std::string_view name,
                                  const platform::Folder& target, std::string_view target_name);
   void CopySecurity(const platform::Folder& source, std::string_view name,
                     const platform::Folder* target, std::string_view target_name);
 
   bool LoggingFiles() const { return env_.settings.Logs && env_.settings.FichiersLogs; }
-  void LogFileEvent(std::string_view what, const std::string& path);
-  void LogFolderEvent(std::string_view what, const std::string& path);
-  std::string TrayTip(bool mirroring) const;
+  void LogFileEvent(FileEvent event, const std::string& path);
+  void LogFolderEvent(FolderEvent event, const std::string& path);
+  std::string TrayTip(TrayState state) const;
   std::string TimeNow() const;
 
   MirrorEnvironment env_;

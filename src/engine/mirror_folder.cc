@@ -5,7 +5,6 @@
 
 #include "engine/mirror_engine.h"
 #include "engine/update_rule.h"
-#include "logs/log_texts.h"
 #include "platform/path.h"
 
 namespace vorn {
@@ -15,51 +14,42 @@ using platform::Folder;
 
 void MirrorEngine::MirrorFolder(const std::string& source, const std::string& target) {
   WalkStack walk(env_.fs, source, target);
-  // The walk keeps its own stack of levels instead of recursing, so a very
-  // deep tree cannot exhaust the thread's stack.
-  std::vector<Frame> frames(1);
-  if (!MirrorFilesOf(walk, frames.back())) frames.back().sub_folders.clear();
-  while (!frames.empty()) {
-    Frame& frame = frames.back();
-    if (frame.next < frame.sub_folders.size()) {
-      const std::string& name = frame.sub_folders[frame.next++];
-      PrepareSubFolder(walk, name);
-      walk.Descend(name);
-      frames.emplace_back();
-      // A stop request ends the sub-folder's own walk after its first entry;
-      // the folders that remain above are still prepared and entered.
-      if (!MirrorFilesOf(walk, frames.back())) frames.back().sub_folders.clear();
-      continue;
-    }
-    frames.pop_back();
-    if (frames.empty()) break;
-    walk.Ascend();
-    const Frame& parent = frames.back();
-    if (context_.Deplacer) RemoveEmptiedSource(walk, parent.sub_folders[parent.next - 1]);
-  }
+  TreeVisitor visitor;
+  visitor.visit = [&](std::vector<std::string>& sub_folders) {
+    return MirrorFilesOf(walk, sub_folders) ? VisitOutcome::kEnterSubFolders
+                                            : VisitOutcome::kSkipSubFolders;
+  };
+  visitor.before_entering = [&](const std::string& name) { PrepareSubFolder(walk, name); };
+  visitor.after_leaving = [&](const std::string& name) {
+    if (context_.Deplacer) RemoveEmptiedSource(walk, name);
+  };
+  (void)WalkTree(walk, visitor);
 }
 
-bool MirrorEngine::MirrorFilesOf(WalkStack& walk, Frame& frame) {
+bool MirrorEngine::MirrorFilesOf(WalkStack& walk, std::vector<std::string>& sub_folders) {
   const Folder* source = walk.Source();
   if (source == nullptr) return true;
   auto reader = env_.fs.ReadFolder(*source);
   if (!reader.ok()) return true;
-  const bool sub_folders = env_.settings.MiroirSousDossiers;
+  const bool with_sub_folders = env_.settings.MiroirSousDossiers;
+  // Debris of interrupted copies is cleared from the target once, before
+  // the first copy into it.
+  bool target_swept = false;
   platform::FolderEntry entry;
   while ((*reader)->Next(entry)) {
     const std::string& name = entry.name;
     const bool is_folder = entry.type == EntryType::kFolder;
     if (name.empty()) {
       // nothing to mirror
-    } else if (sub_folders && is_folder) {
-      if (name != "." && name != "..") frame.sub_folders.push_back(name);
-    } else if (!sub_folders && (is_folder || entry.hidden)) {
+    } else if (with_sub_folders && is_folder) {
+      if (name != "." && name != "..") sub_folders.push_back(name);
+    } else if (!with_sub_folders && (is_folder || entry.hidden)) {
       // hidden files are mirrored only along with sub-folders
     } else if (env_.fs.IsCopyDebrisAt(*source, name)) {
       // debris of a copy interrupted by a crash, where a target is also a
       // source: never mirrored on
     } else {
-      MirrorFile(walk, entry, frame);
+      MirrorFile(walk, entry, target_swept);
       ++counters_.FilesSeen;
     }
     env_.control.Yield();
@@ -68,147 +58,150 @@ bool MirrorEngine::MirrorFilesOf(WalkStack& walk, Frame& frame) {
   return true;
 }
 
-void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entry, Frame& frame) {
-  const std::string& name = entry.name;
-  const bool regular = entry.type == EntryType::kFile;
+void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entry,
+                              bool& target_swept) {
   platform::FileSystem& fs = env_.fs;
-  const MirrorSettings& settings = env_.settings;
   const Folder* source = walk.Source();
   const Folder* target = walk.Target();
-
-  const auto source_info = fs.LookupAt(*source, name);
+  const auto source_info = fs.LookupAt(*source, entry.name);
   if (!source_info.ok()) return;  // gone since the listing: nothing to compare
-  const std::string target_name =
-      context_.Renommer ? MacTargetName(fs, *source, name, env_.extension_for_signature) : name;
-  const auto prepare_target = [&] {
+  const SourceFile file{
+      source, target, entry.name,
+      context_.Renommer ? MacTargetName(fs, *source, entry.name, env_.extension_for_signature)
+                        : entry.name,
+      entry.type == EntryType::kFile ? ListedAs::kRegularFile : ListedAs::kOther};
+  const auto sweep_target = [&] {
     // A copy interrupted by a crash can leave its temporary behind in the
     // folder it was writing to; the next pass copies there again and
-    // clears it first.
-    if (!frame.target_swept && target != nullptr) {
-      frame.target_swept = true;
-      // Not counted and not logged: nothing of the user's goes.
+    // clears it first. Not counted and not logged: nothing of the user's goes.
+    if (!target_swept && target != nullptr) {
+      target_swept = true;
       platform::DeleteCopyTemporaries(fs, *target);
     }
   };
   // The lookup uses the source's name even when the copy gets another one.
   const auto target_info =
-      target != nullptr ? fs.LookupAt(*target, name)
+      target != nullptr ? fs.LookupAt(*target, entry.name)
                         : platform::Result<platform::EntryInfo>(platform::Error{ENOENT, "", ""});
-
   if (!target_info.ok()) {
-    prepare_target();
-    if (CopyEntry(source, name, target, target_name, false, regular)) {
-      ++counters_.FilesCreated;
-      if (LoggingFiles()) {
-        LogFileEvent(Tr(LogText::kCreation, settings.Langue),
-                     platform::JoinPath(walk.TargetPath(), name));
-      }
-    }
+    sweep_target();
+    CreateTargetFile(walk, file);
     return;
   }
-
-  const UpdateDecision update = DecideUpdate(source_info->last_write, target_info->last_write,
-                                             source_info->size, target_info->size, context_.Nouveau,
-                                             context_.NoMilliseconds, settings.MaxTimeInterval);
+  const UpdateDecision update = DecideUpdate(
+      {source_info->last_write, source_info->size}, {target_info->last_write, target_info->size},
+      {.newer_only = context_.Nouveau,
+       .tolerance = context_.NoMilliseconds,
+       .max_interval = env_.settings.MaxTimeInterval});
   if (update.due) {
     // Read-only is the one attribute that could stand in the way here.
     if ((target_info->attributes & platform::attribute::kReadOnly) != 0) {
-      (void)fs.MakeWritableAt(*target, name);
+      (void)fs.MakeWritableAt(*target, entry.name);
     }
-    prepare_target();
-    if (CopyEntry(source, name, target, target_name, true, regular)) {
-      ++counters_.FilesModified;
-      if (LoggingFiles()) {
-        LogFileEvent(Tr(LogText::kModification, settings.Langue),
-                     platform::JoinPath(walk.TargetPath(), name));
-        if (update.time_delta) {
-          env_.log.AppendLogLine(
-              "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<small>Time delta between source and target files=" +
-              std::to_string(*update.time_delta) +
-              " [in 100-nanosecond intervals; MaxTimeInterval=" +
-              std::to_string(settings.MaxTimeInterval) + "]</small><br>");
-        }
-      }
-    }
+    sweep_target();
+    UpdateTargetFile(walk, file, update);
     return;
   }
+  AlignUnchangedFile(walk, file, *source_info, *target_info);
+}
 
-  if (settings.CopierAttributs && source_info->permissions != target_info->permissions &&
-      fs.SetPermissionsAt(*target, name, source_info->permissions).ok()) {
+void MirrorEngine::CreateTargetFile(WalkStack& walk, const SourceFile& file) {
+  if (!CopyEntry(file, TargetName::kFree)) return;
+  ++counters_.FilesCreated;
+  if (LoggingFiles()) {
+    LogFileEvent(FileEvent::kCreated, platform::JoinPath(walk.TargetPath(), file.name));
+  }
+}
+
+void MirrorEngine::UpdateTargetFile(WalkStack& walk, const SourceFile& file,
+                                    const UpdateDecision& update) {
+  if (!CopyEntry(file, TargetName::kTaken)) return;
+  ++counters_.FilesModified;
+  if (!LoggingFiles()) return;
+  LogFileEvent(FileEvent::kModified, platform::JoinPath(walk.TargetPath(), file.name));
+  if (update.time_delta) {
+    env_.log.AppendLogLine(TimeDeltaLine(*update.time_delta, env_.settings.MaxTimeInterval));
+  }
+}
+
+void MirrorEngine::AlignUnchangedFile(WalkStack& walk, const SourceFile& file,
+                                      const platform::EntryInfo& source_info,
+                                      const platform::EntryInfo& target_info) {
+  const MirrorSettings& settings = env_.settings;
+  const std::string& name = file.name;
+  if (settings.CopierAttributs && source_info.permissions != target_info.permissions &&
+      env_.fs.SetPermissionsAt(*file.target, name, source_info.permissions).ok()) {
     ++counters_.AttributesChanged;
     if (LoggingFiles()) {
-      LogFileEvent(std::string(Tr(LogText::kModification, settings.Langue)) + " " +
-                       std::string(Tr(LogText::kAttributes, settings.Langue)),
-                   platform::JoinPath(walk.TargetPath(), name));
+      LogFileEvent(FileEvent::kAttributesModified, platform::JoinPath(walk.TargetPath(), name));
     }
   }
   if (context_.Deplacer) {
-    // Only a target of the source's own kind holds its content: a link or a
-    // folder in the way is no copy, and the source must stay.
-    if (target_info->type != source_info->type) return;
-    if ((source_info->attributes & platform::attribute::kReadOnly) != 0) {
-      (void)fs.MakeWritableAt(*source, name);
-    }
-    if (fs.DeleteFileAt(*source, name).ok()) {
-      ++counters_.FilesRemoved;
-      if (LoggingFiles()) {
-        LogFileEvent(Tr(LogText::kDeletion, settings.Langue),
-                     platform::JoinPath(walk.TargetPath(), name));
-      }
-    }
+    DeleteMovedSource(walk, file, source_info, target_info);
   } else if (env_.system.nt && settings.CopierSecurite && settings.CopierSecuriteTout &&
-             CompareSecurity(*source, name, *target, name) == SecurityResult::kCopied &&
+             CompareSecurity(*file.source, name, *file.target, name) == SecurityResult::kCopied &&
              LoggingFiles()) {
-    LogFileEvent(Tr(LogText::kSecurity, settings.Langue),
-                 platform::JoinPath(walk.TargetPath(), name));
+    LogFileEvent(FileEvent::kSecurityModified, platform::JoinPath(walk.TargetPath(), name));
+  }
+}
+
+void MirrorEngine::DeleteMovedSource(WalkStack& walk, const SourceFile& file,
+                                     const platform::EntryInfo& source_info,
+                                     const platform::EntryInfo& target_info) {
+  // Only a target of the source's own kind holds its content: a link or a
+  // folder in the way is no copy, and the source must stay.
+  if (target_info.type != source_info.type) return;
+  if ((source_info.attributes & platform::attribute::kReadOnly) != 0) {
+    (void)env_.fs.MakeWritableAt(*file.source, file.name);
+  }
+  if (!env_.fs.DeleteFileAt(*file.source, file.name).ok()) return;
+  ++counters_.FilesRemoved;
+  if (LoggingFiles()) {
+    LogFileEvent(FileEvent::kDeleted, platform::JoinPath(walk.TargetPath(), file.name));
   }
 }
 
 void MirrorEngine::PrepareSubFolder(WalkStack& walk, const std::string& name) {
   platform::FileSystem& fs = env_.fs;
-  const MirrorSettings& settings = env_.settings;
-  const Language language = settings.Langue;
   const Folder* source = walk.Source();
   const Folder* target = walk.Target();
   if (source == nullptr) return;  // the source folder went away during the walk
-  const bool security = env_.system.nt && settings.CopierSecurite;
-
   if (target != nullptr && fs.LookupAt(*target, name).ok()) {
-    if (settings.CopierAttributs) {
-      const auto source_info = fs.LookupAt(*source, name);
-      const auto target_info = fs.LookupAt(*target, name);
-      if (source_info.ok() && target_info.ok() &&
-          source_info->permissions != target_info->permissions &&
-          fs.SetPermissionsAt(*target, name, source_info->permissions).ok()) {
-        ++counters_.AttributesChanged;
-        if (LoggingFiles()) {
-          LogFolderEvent(std::string(Tr(LogText::kModification, language)) + " " +
-                             std::string(Tr(LogText::kAttributes, language)) + " " +
-                             std::string(Tr(LogText::kFolder, language)),
-                         platform::JoinPath(walk.TargetPath(), name));
-        }
-      }
-    }
-    if (security && (settings.CopierSecuriteDossiers || settings.CopierSecuriteTout) &&
-        CompareSecurity(*source, name, *target, name) == SecurityResult::kCopied &&
-        LoggingFiles()) {
-      LogFolderEvent(std::string(Tr(LogText::kSecurity, language)) + " " +
-                         std::string(Tr(LogText::kFolder, language)),
-                     platform::JoinPath(walk.TargetPath(), name));
-    }
+    AlignExistingSubFolder(walk, *source, *target, name);
     return;
   }
-
   if (target != nullptr && fs.CreateFolderAt(*target, name).ok()) {
     ++counters_.FoldersCreated;
     if (LoggingFiles()) {
-      LogFolderEvent(std::string(Tr(LogText::kCreation, language)) + " " +
-                         std::string(Tr(LogText::kFolder, language)),
-                     platform::JoinPath(walk.TargetPath(), name));
+      LogFolderEvent(FolderEvent::kCreated, platform::JoinPath(walk.TargetPath(), name));
     }
-    if (security) CopySecurity(*source, name, target, name);
+    if (env_.system.nt && env_.settings.CopierSecurite) CopySecurity(*source, name, target, name);
   }
   if (env_.system.nt && target != nullptr) CopyFolderInfoStream(fs, *source, name, *target);
+}
+
+void MirrorEngine::AlignExistingSubFolder(WalkStack& walk, const Folder& source,
+                                          const Folder& target, const std::string& name) {
+  platform::FileSystem& fs = env_.fs;
+  const MirrorSettings& settings = env_.settings;
+  if (settings.CopierAttributs) {
+    const auto source_info = fs.LookupAt(source, name);
+    const auto target_info = fs.LookupAt(target, name);
+    if (source_info.ok() && target_info.ok() &&
+        source_info->permissions != target_info->permissions &&
+        fs.SetPermissionsAt(target, name, source_info->permissions).ok()) {
+      ++counters_.AttributesChanged;
+      if (LoggingFiles()) {
+        LogFolderEvent(FolderEvent::kAttributesModified,
+                       platform::JoinPath(walk.TargetPath(), name));
+      }
+    }
+  }
+  if (env_.system.nt && settings.CopierSecurite &&
+      (settings.CopierSecuriteDossiers || settings.CopierSecuriteTout) &&
+      CompareSecurity(source, name, target, name) == SecurityResult::kCopied && LoggingFiles()) {
+    LogFolderEvent(FolderEvent::kSecurityModified, platform::JoinPath(walk.TargetPath(), name));
+  }
 }
 
 void MirrorEngine::RemoveEmptiedSource(WalkStack& walk, const std::string& name) {
@@ -216,9 +209,7 @@ void MirrorEngine::RemoveEmptiedSource(WalkStack& walk, const std::string& name)
   if (source == nullptr || !env_.fs.RemoveFolderAt(*source, name).ok()) return;
   ++counters_.FoldersRemoved;
   if (LoggingFiles()) {
-    const Language language = env_.settings.Langue;
-    LogFolderEvent(std::string(Tr(LogText::kDeletion, language)) + " " +
-                       std::string(Tr(LogText::kEmptyFolder, language)),
+    LogFolderEvent(FolderEvent::kEmptyFolderDeleted,
                    platform::JoinPath(walk.SourcePath(), name) + platform::kSeparator);
   }
 }

@@ -3,11 +3,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "engine/mirror_engine.h"
-#include "logs/log_texts.h"
 #include "platform/path.h"
 
 namespace vorn {
@@ -38,30 +38,25 @@ bool MirrorEngine::RemoveObsoleteEntries(const std::string& source, const std::s
       source_root_identity_ = std::move(*identity);
     }
   }
-  std::vector<Frame> frames(1);
-  Removal result = RemoveObsoleteIn(walk, frames.back());
-  if (result == Removal::kFatal) return false;
-  if (result == Removal::kStopped) frames.back().sub_folders.clear();
-  while (!frames.empty()) {
-    Frame& frame = frames.back();
-    if (frame.next < frame.sub_folders.size()) {
-      walk.Descend(frame.sub_folders[frame.next++]);
-      frames.emplace_back();
-      result = RemoveObsoleteIn(walk, frames.back());
-      if (result == Removal::kFatal) return false;
-      if (result == Removal::kStopped) frames.back().sub_folders.clear();
-      continue;
+  TreeVisitor visitor;
+  visitor.visit = [&](std::vector<std::string>& sub_folders) {
+    switch (RemoveObsoleteIn(walk, sub_folders)) {
+      case Removal::kDone:
+        return VisitOutcome::kEnterSubFolders;
+      case Removal::kStopped:
+        return VisitOutcome::kSkipSubFolders;
+      case Removal::kFatal:
+        break;
     }
-    frames.pop_back();
-    if (!frames.empty()) walk.Ascend();
-  }
-  return true;
+    return VisitOutcome::kEndWalk;
+  };
+  return WalkTree(walk, visitor);
 }
 
-MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk, Frame& frame) {
+MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk,
+                                                     std::vector<std::string>& sub_folders) {
   platform::FileSystem& fs = env_.fs;
-  const MirrorSettings& settings = env_.settings;
-  const bool sub_folders = settings.MiroirSousDossiers;
+  const bool with_sub_folders = env_.settings.MiroirSousDossiers;
   const Folder* source = walk.Source();
   const Folder* target = walk.Target();
   // Only a source folder known to be gone makes its target's entries
@@ -70,20 +65,11 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk, Frame& fra
   // stays for this pass.
   const bool source_absent = source == nullptr && walk.SourceAbsent();
   if (source == nullptr && !source_absent) return Removal::kDone;
-
-  // One listing of the source folder answers "is it in the source" for
-  // every target entry. It is kept as sorted name hashes, eight bytes a name
-  // however long, so a folder of a million entries stays small. Two names
-  // sharing a hash can only make an obsolete entry look wanted and stay:
-  // never the other way round.
   std::vector<uint64_t> source_hashes;
   if (source != nullptr && target != nullptr) {
-    auto reader = fs.ReadFolder(*source);
-    if (!reader.ok()) return Removal::kDone;
-    platform::FolderEntry entry;
-    while ((*reader)->Next(entry)) source_hashes.push_back(NameHash(entry.name));
-    if ((*reader)->error()) return Removal::kDone;
-    std::sort(source_hashes.begin(), source_hashes.end());
+    auto hashes = SourceNameHashes(*source);
+    if (!hashes) return Removal::kDone;
+    source_hashes = std::move(*hashes);
   }
   const auto in_source = [&](const std::string& name) {
     return !source_absent &&
@@ -96,48 +82,63 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk, Frame& fra
     while (reader.ok() && (*reader)->Next(entry)) {
       const std::string& name = entry.name;
       const bool is_folder = entry.type == EntryType::kFolder;
-      if (!sub_folders && (is_folder || entry.hidden)) {
+      if (!with_sub_folders && (is_folder || entry.hidden)) {
         // hidden target files are never removed in this mode
-      } else if (sub_folders && is_folder && name != "." && name != "..") {
-        frame.sub_folders.push_back(name);
+      } else if (with_sub_folders && is_folder && name != "." && name != "..") {
+        sub_folders.push_back(name);
       } else if (fs.IsCopyDebrisAt(*target, name)) {
         // Debris of an interrupted copy: cleared without a count or a line.
         (void)fs.DeleteFileAt(*target, name);
-      } else if (name != "..") {
+      } else if (name != ".." && !in_source(name)) {
         // "." finds the source folder itself, which keeps it.
-        if (!in_source(name)) {
-          // A vanished source would make the whole target look obsolete.
-          if (!SourceRootUnchanged(walk)) {
-            FatalStop(walk.SourcePath());
-            return Removal::kFatal;
-          }
-          (void)fs.MakeWritableAt(*target, name);
-          if (fs.DeleteFileAt(*target, name).ok()) {
-            ++counters_.FilesRemoved;
-            if (LoggingFiles()) {
-              LogFileEvent(Tr(LogText::kDeletion, settings.Langue),
-                           platform::JoinPath(walk.TargetPath(), name));
-            }
-          }
-        }
+        if (RemoveObsoleteTargetFile(walk, *target, name) == Removal::kFatal) return Removal::kFatal;
       }
       env_.control.Yield();
       if (env_.control.Idle()) return Removal::kStopped;
     }
   }
-
   // A folder goes before its sub-folders are looked at, so an obsolete tree
   // disappears from the bottom up, one level per pass.
-  if (source_absent && SourceRootUnchanged(walk) && RemoveTargetFolder(walk)) {
-    ++counters_.FoldersRemoved;
-    if (LoggingFiles()) {
-      const Language language = settings.Langue;
-      LogFolderEvent(std::string(Tr(LogText::kDeletion, language)) + " " +
-                         std::string(Tr(LogText::kFolder, language)),
-                     walk.TargetPath());
-    }
+  if (source_absent) RemoveVanishedFolder(walk);
+  return Removal::kDone;
+}
+
+std::optional<std::vector<uint64_t>> MirrorEngine::SourceNameHashes(const Folder& source) {
+  // One listing of the source folder answers "is it in the source" for
+  // every target entry. It is kept as sorted name hashes, eight bytes a name
+  // however long, so a folder of a million entries stays small. Two names
+  // sharing a hash can only make an obsolete entry look wanted and stay:
+  // never the other way round.
+  auto reader = env_.fs.ReadFolder(source);
+  if (!reader.ok()) return std::nullopt;
+  std::vector<uint64_t> hashes;
+  platform::FolderEntry entry;
+  while ((*reader)->Next(entry)) hashes.push_back(NameHash(entry.name));
+  if ((*reader)->error()) return std::nullopt;
+  std::sort(hashes.begin(), hashes.end());
+  return hashes;
+}
+
+MirrorEngine::Removal MirrorEngine::RemoveObsoleteTargetFile(WalkStack& walk, const Folder& target,
+                                                             const std::string& name) {
+  // A vanished source would make the whole target look obsolete.
+  if (!SourceRootUnchanged(walk)) {
+    FatalStop(walk.SourcePath());
+    return Removal::kFatal;
+  }
+  (void)env_.fs.MakeWritableAt(target, name);
+  if (!env_.fs.DeleteFileAt(target, name).ok()) return Removal::kDone;
+  ++counters_.FilesRemoved;
+  if (LoggingFiles()) {
+    LogFileEvent(FileEvent::kDeleted, platform::JoinPath(walk.TargetPath(), name));
   }
   return Removal::kDone;
+}
+
+void MirrorEngine::RemoveVanishedFolder(WalkStack& walk) {
+  if (!SourceRootUnchanged(walk) || !RemoveTargetFolder(walk)) return;
+  ++counters_.FoldersRemoved;
+  if (LoggingFiles()) LogFolderEvent(FolderEvent::kDeleted, walk.TargetPath());
 }
 
 bool MirrorEngine::SourceRootUnchanged(WalkStack& walk) {

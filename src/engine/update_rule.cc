@@ -2,19 +2,18 @@
 
 namespace vorn {
 
-UpdateDecision DecideUpdate(uint64_t source_time, uint64_t target_time, uint64_t source_size,
-                            uint64_t target_size, bool newer_only, bool tolerance,
-                            int32_t max_interval) {
-  if (!tolerance) {
-    if (newer_only) return {source_time > target_time, std::nullopt};
-    return {source_time != target_time || source_size != target_size, std::nullopt};
+UpdateDecision DecideUpdate(const FileStamp& source, const FileStamp& target,
+                            const UpdatePolicy& policy) {
+  if (!policy.tolerance) {
+    if (policy.newer_only) return {source.time > target.time, std::nullopt};
+    return {source.time != target.time || source.size != target.size, std::nullopt};
   }
   // Both times fit in 63 bits for any date before the year 30000, so the
   // signed difference cannot overflow.
-  const int64_t difference = static_cast<int64_t>(source_time) - static_cast<int64_t>(target_time);
-  if (newer_only) return {difference >= max_interval, difference};
+  const int64_t difference = static_cast<int64_t>(source.time) - static_cast<int64_t>(target.time);
+  if (policy.newer_only) return {difference >= policy.max_interval, difference};
   const int64_t distance = difference < 0 ? -difference : difference;
-  return {distance >= max_interval || source_size != target_size, distance};
+  return {distance >= policy.max_interval || source.size != target.size, distance};
 }
 
 }  // namespace vorn

@@ -15,11 +15,22 @@ struct UpdateDecision {
   std::optional<int64_t> time_delta;
 };
 
-/// The update rule. Times are 100-ns counts compared and subtracted in 64
-/// bits. Newer-only never compares sizes and never overwrites a newer
-/// target; the tolerance makes times closer than `max_interval` equal.
-UpdateDecision DecideUpdate(uint64_t source_time, uint64_t target_time, uint64_t source_size,
-                            uint64_t target_size, bool newer_only, bool tolerance,
-                            int32_t max_interval);
+/// What the rule compares of one side: its time as a 100-ns count, and its size.
+struct FileStamp {
+  uint64_t time = 0;
+  uint64_t size = 0;
+};
+
+/// The pair's and the settings' say in the rule.
+struct UpdatePolicy {
+  bool newer_only = false;    ///< only a newer source replaces its target
+  bool tolerance = false;     ///< times closer than `max_interval` count as equal
+  int32_t max_interval = 0;   ///< in 100-ns units
+};
+
+/// The update rule. Times are compared and subtracted in 64 bits.
+/// Newer-only never compares sizes and never overwrites a newer target.
+UpdateDecision DecideUpdate(const FileStamp& source, const FileStamp& target,
+                            const UpdatePolicy& policy);
 
 }  // namespace vorn

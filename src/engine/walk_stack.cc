@@ -196,4 +196,48 @@ size_t WalkStack::open_folders() const {
   return count;
 }
 
+namespace {
+
+// One level of a walk: the sub-folders met, and the next one to enter.
+struct Frame {
+  std::vector<std::string> sub_folders;
+  size_t next = 0;
+};
+
+// Visits the current level into a new frame; false when the walk must end.
+bool Enter(std::vector<Frame>& frames, const TreeVisitor& visitor) {
+  frames.emplace_back();
+  const VisitOutcome outcome = visitor.visit(frames.back().sub_folders);
+  if (outcome == VisitOutcome::kEndWalk) return false;
+  if (outcome == VisitOutcome::kSkipSubFolders) frames.back().sub_folders.clear();
+  return true;
+}
+
+}  // namespace
+
+bool WalkTree(WalkStack& walk, const TreeVisitor& visitor) {
+  // The walk keeps its own stack of levels instead of recursing, so a very
+  // deep tree cannot exhaust the thread's stack.
+  std::vector<Frame> frames;
+  if (!Enter(frames, visitor)) return false;
+  while (!frames.empty()) {
+    Frame& frame = frames.back();
+    if (frame.next < frame.sub_folders.size()) {
+      const std::string name = frame.sub_folders[frame.next++];
+      if (visitor.before_entering) visitor.before_entering(name);
+      walk.Descend(name);
+      // A stop request ends the sub-folder's own visit; the folders that
+      // remain above are still entered.
+      if (!Enter(frames, visitor)) return false;
+      continue;
+    }
+    frames.pop_back();
+    if (frames.empty()) break;
+    walk.Ascend();
+    const Frame& parent = frames.back();
+    if (visitor.after_leaving) visitor.after_leaving(parent.sub_folders[parent.next - 1]);
+  }
+  return true;
+}
+
 }  // namespace vorn

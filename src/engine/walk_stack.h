@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -88,5 +89,26 @@ class WalkStack {
   std::string relative_;  ///< names from the roots down, joined by separators
   std::vector<Level> levels_;
 };
+
+/// What the visit of one folder asks of the walk.
+enum class VisitOutcome {
+  kEnterSubFolders,  ///< go on into the sub-folders it listed
+  kSkipSubFolders,   ///< stopped: leave this folder's sub-folders alone
+  kEndWalk,          ///< end the whole walk at once
+};
+
+/// The steps of a depth-first walk, each called at the walk's current level.
+struct TreeVisitor {
+  /// Handles the current folder and lists the sub-folders to enter, in order.
+  std::function<VisitOutcome(std::vector<std::string>& sub_folders)> visit;
+  /// Before entering the sub-folder `name` of the current folder; optional.
+  std::function<void(const std::string& name)> before_entering;
+  /// Back in a folder after its sub-folder `name` was walked; optional.
+  std::function<void(const std::string& name)> after_leaving;
+};
+
+/// Walks the tree below the walk's roots depth first, a folder before its
+/// sub-folders. False when a visit ended the walk.
+bool WalkTree(WalkStack& walk, const TreeVisitor& visitor);
 
 }  // namespace vorn

@@ -91,7 +91,130 @@ int CopyUserAttributes(int from, int to) {
   return 0;
 }
 
+// Whether another process holds the file locked: the lock test of
+// IsLockedAt, on this very descriptor. The shared lock taken here is held
+// until the copy is done.
+bool HeldLockedByAnother(int fd) {
+  struct flock probe {};
+  probe.l_type = F_RDLCK;
+  probe.l_whence = SEEK_SET;
+  return (::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) ||
+         (::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK);
+}
+
+// The text of a link, read at the size its lookup saw; 0 or an errno.
+int ReadLinkText(int folder_fd, std::string_view name, const struct stat& st, std::string& text) {
+  const CName c_name(name);
+  text.resize(static_cast<size_t>(st.st_size) + 1);
+  for (;;) {
+    const ssize_t n = ::readlinkat(folder_fd, c_name.c_str(), text.data(), text.size());
+    if (n < 0) return errno;
+    if (static_cast<size_t>(n) < text.size()) {
+      text.resize(static_cast<size_t>(n));
+      return 0;
+    }
+    text.resize(text.size() * 2);  // the link changed since the lookup
+  }
+}
+
+// Makes an entry of the kind `st` describes under a fresh temporary name,
+// set in `named`; 0 or an errno. Linux keeps user attributes only on
+// regular files and folders, so this temporary goes unmarked: left behind
+// by a crash, it stays as a stray file rather than pass for debris.
+int CreateSpecialTemporary(int folder_fd, const struct stat& st, const std::string& link_text,
+                           std::string& named) {
+  while (named.empty()) {
+    std::string candidate = NewTemporaryName();
+    int made;
+    if (S_ISLNK(st.st_mode)) {
+      made = ::symlinkat(link_text.c_str(), folder_fd, candidate.c_str());
+    } else if (S_ISFIFO(st.st_mode)) {
+      made = ::mkfifoat(folder_fd, candidate.c_str(), 0600);
+    } else {
+      made = ::mknodat(folder_fd, candidate.c_str(), (st.st_mode & S_IFMT) | 0600, st.st_rdev);
+    }
+    if (made == 0) {
+      named = std::move(candidate);
+    } else if (errno != EEXIST) {
+      return errno;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
+
+CopyTemporary::CopyTemporary(int folder_fd, std::string target_path)
+    : folder_fd_(folder_fd), target_path_(std::move(target_path)) {}
+
+int CopyTemporary::OpenUnnamed(mode_t mode) {
+  out_.Reset(::openat(folder_fd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+  unnamed_ = out_.valid();
+  return unnamed_ || UnnamedTemporaryUnsupported(errno) ? 0 : errno;
+}
+
+int CopyTemporary::OpenNamed() {
+  while (!out_.valid()) {
+    std::string candidate = NewTemporaryName();
+    out_.Reset(
+        ::openat(folder_fd_, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (out_.valid()) {
+      named_ = std::move(candidate);
+      marked_ = MarkTemporary(out_.get());
+    } else if (errno != EEXIST) {
+      return errno;
+    }
+  }
+  return 0;
+}
+
+int CopyTemporary::GiveName() {
+  // The unnamed copy is marked just before it gets a name in the folder.
+  marked_ = MarkTemporary(out_.get());
+  const std::string proc = ProcPath(out_.get(), "");
+  while (named_.empty()) {
+    std::string candidate = NewTemporaryName();
+    if (::linkat(AT_FDCWD, proc.c_str(), folder_fd_, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      named_ = std::move(candidate);
+    } else if (errno != EEXIST) {
+      return errno;
+    }
+  }
+  return 0;
+}
+
+int CopyTemporary::Unmark() {
+  const int e = marked_ ? UnmarkTemporary(out_.get()) : 0;
+  if (e == 0) marked_ = false;
+  return e;
+}
+
+Status CopyTemporary::Fail(int code, const char* operation) {
+  out_.Reset();
+  if (!named_.empty()) ::unlinkat(folder_fd_, named_.c_str(), 0);
+  return MakeError(code, operation, target_path_);
+}
+
+Status CopyTemporary::TakeTargetName(std::string_view target_name) {
+  const CName c_target(target_name);
+  if (unnamed_ && named_.empty()) {
+    // A name known to be free takes the finished copy directly.
+    const std::string proc = ProcPath(out_.get(), "");
+    if (::linkat(AT_FDCWD, proc.c_str(), folder_fd_, c_target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      if (::close(out_.Release()) != 0) return MakeError(errno, "close", target_path_);
+      return {};
+    }
+    // Taken meanwhile after all: replaced like any name in use, under a mark
+    // only if the finished permissions still allow one.
+    if (const int e = GiveName()) return Fail(e, "name");
+    if (const int e = Unmark()) return Fail(e, "copy attributes");
+  }
+  if (::close(out_.Release()) != 0) return Fail(errno, "close");
+  if (::renameat(folder_fd_, named_.c_str(), folder_fd_, c_target.c_str()) != 0) {
+    return Fail(errno, "rename");
+  }
+  return {};
+}
 
 PosixFileSystem::PosixFileSystem(PosixFileSystemOptions options) : options_(std::move(options)) {
   // umask can only be read by setting it; this runs before any file is made.
@@ -140,120 +263,66 @@ Status PosixFileSystem::CopyFileAt(const Folder& source, std::string_view name,
 Status PosixFileSystem::CopyRegularFile(UniqueFd in, const struct stat& st, const Folder& source,
                                         std::string_view name, const Folder& target,
                                         std::string_view target_name, const CopyOptions& options) {
-  const int target_fd = FdOf(target);
-  const std::string target_path = JoinPath(target.path(), target_name);
-
-  if (options.refuse_locked) {
-    // The lock test of IsLockedAt, on this very descriptor; the shared lock
-    // taken here is held until the copy is done.
-    struct flock probe {};
-    probe.l_type = F_RDLCK;
-    probe.l_whence = SEEK_SET;
-    if ((::fcntl(in.get(), F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) ||
-        (::flock(in.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK)) {
-      return ErrnoError(EWOULDBLOCK, "locked", source, name);
-    }
+  if (options.refuse_locked && HeldLockedByAnother(in.get())) {
+    return ErrnoError(EWOULDBLOCK, "locked", source, name);
   }
-
   if (const int e = Fault(CopyStep::kCreateTemporary)) {
     return MakeError(e, "create temporary in", target.path());
   }
+  CopyTemporary temporary(FdOf(target), JoinPath(target.path(), target_name));
+  if (const int e = OpenCopyTemporary(temporary, st)) {
+    return MakeError(e, "create temporary in", target.path());
+  }
+  if (Status written = WriteCopy(in.get(), temporary, st, options); !written) return written;
+  if (const int e = Fault(CopyStep::kRename)) return temporary.Fail(e, "rename");
+  return temporary.TakeTargetName(target_name);
+}
+
+int PosixFileSystem::OpenCopyTemporary(CopyTemporary& temporary, const struct stat& st) {
   // The unnamed temporary starts with the source's mode as the umask lets
   // it through, and owner-writable so that it can still be marked should it
   // need a name; only what differs from the source's mode needs a chmod.
   const mode_t unnamed_mode = (st.st_mode & 0777) | S_IWUSR;
-  mode_t created_mode = unnamed_mode & ~umask_;
-  UniqueFd out;
-  std::string named;    // set while a named temporary exists in the target folder
-  bool marked = false;  // the temporary carries kTemporaryMarkAttribute
   if (options_.use_unnamed_temporary && ProcFdAvailable()) {
-    out.Reset(::openat(target_fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, unnamed_mode));
-    if (!out.valid() && !UnnamedTemporaryUnsupported(errno)) {
-      return MakeError(errno, "create temporary in", target.path());
-    }
+    if (const int e = temporary.OpenUnnamed(unnamed_mode)) return e;
   }
-  const bool unnamed = out.valid();
-  if (!unnamed) created_mode = 0600 & ~umask_;
-  while (!out.valid()) {
-    std::string candidate = NewTemporaryName();
-    out.Reset(
-        ::openat(target_fd, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-    if (out.valid()) {
-      named = std::move(candidate);
-      marked = MarkTemporary(out.get());
-    } else if (errno != EEXIST) {
-      return MakeError(errno, "create temporary in", target.path());
-    }
-  }
-
-  auto fail = [&](int code, const char* operation) -> Status {
-    out.Reset();
-    if (!named.empty()) ::unlinkat(target_fd, named.c_str(), 0);
-    return MakeError(code, operation, target_path);
-  };
-  // The unnamed copy is marked just before it gets a name in the folder.
-  const auto name_unnamed = [&]() -> int {
-    marked = MarkTemporary(out.get());
-    const std::string proc = ProcPath(out.get(), "");
-    while (named.empty()) {
-      std::string candidate = NewTemporaryName();
-      if (::linkat(AT_FDCWD, proc.c_str(), target_fd, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-        named = std::move(candidate);
-      } else if (errno != EEXIST) {
-        return errno;
-      }
-    }
+  if (temporary.unnamed()) {
+    temporary.created_mode = unnamed_mode & ~umask_;
     return 0;
-  };
-  const auto unmark = [&]() -> int {
-    const int e = marked ? UnmarkTemporary(out.get()) : 0;
-    if (e == 0) marked = false;
-    return e;
-  };
-
-  if (Status copied = CopyContent(in.get(), out.get(), st, target_path); !copied) {
-    return fail(copied.error().code, "copy");
   }
-  if (const int e = Fault(CopyStep::kExtendedAttributes)) return fail(e, "copy attributes");
-  if (const int e = CopyUserAttributes(in.get(), out.get())) return fail(e, "copy attributes");
+  temporary.created_mode = 0600 & ~umask_;
+  return temporary.OpenNamed();
+}
+
+Status PosixFileSystem::WriteCopy(int in, CopyTemporary& temporary, const struct stat& st,
+                                  const CopyOptions& options) {
+  const int out = temporary.fd();
+  if (Status copied = CopyContent(in, out, st, temporary.target_path()); !copied) {
+    return temporary.Fail(copied.error().code, "copy");
+  }
+  if (const int e = Fault(CopyStep::kExtendedAttributes)) {
+    return temporary.Fail(e, "copy attributes");
+  }
+  if (const int e = CopyUserAttributes(in, out)) return temporary.Fail(e, "copy attributes");
 
   // A name in use is replaced through a temporary name and a rename. The
   // unnamed copy takes that name, and every temporary loses its mark, before
   // the permissions: a read-only file could be neither marked nor unmarked.
-  if (unnamed && options.target_may_exist) {
-    if (const int e = name_unnamed()) return fail(e, "name");
+  if (temporary.unnamed() && options.target_may_exist) {
+    if (const int e = temporary.GiveName()) return temporary.Fail(e, "name");
   }
-  if (const int e = unmark()) return fail(e, "copy attributes");
+  if (const int e = temporary.Unmark()) return temporary.Fail(e, "copy attributes");
 
-  if (const int e = Fault(CopyStep::kPermissions)) return fail(e, "change permissions");
+  if (const int e = Fault(CopyStep::kPermissions)) return temporary.Fail(e, "change permissions");
   // EPERM comes from file systems without POSIX modes (FAT); the copy is
   // still complete there.
-  if ((st.st_mode & 07777) != created_mode && ::fchmod(out.get(), st.st_mode & 07777) != 0 &&
+  if ((st.st_mode & 07777) != temporary.created_mode && ::fchmod(out, st.st_mode & 07777) != 0 &&
       errno != EPERM) {
-    return fail(errno, "change permissions");
+    return temporary.Fail(errno, "change permissions");
   }
-  if (const int e = Fault(CopyStep::kTimes)) return fail(e, "set times");
+  if (const int e = Fault(CopyStep::kTimes)) return temporary.Fail(e, "set times");
   const struct timespec times[2] = {st.st_atim, st.st_mtim};
-  if (::futimens(out.get(), times) != 0) return fail(errno, "set times");
-
-  if (const int e = Fault(CopyStep::kRename)) return fail(e, "rename");
-  const CName c_target(target_name);
-  if (unnamed && named.empty()) {
-    // A name known to be free takes the finished copy directly.
-    const std::string proc = ProcPath(out.get(), "");
-    if (::linkat(AT_FDCWD, proc.c_str(), target_fd, c_target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-      if (::close(out.Release()) != 0) return MakeError(errno, "close", target_path);
-      return {};
-    }
-    // Taken meanwhile after all: replaced like any name in use, under a mark
-    // only if the finished permissions still allow one.
-    if (const int e = name_unnamed()) return fail(e, "name");
-    if (const int e = unmark()) return fail(e, "copy attributes");
-  }
-  if (::close(out.Release()) != 0) return fail(errno, "close");
-  if (::renameat(target_fd, named.c_str(), target_fd, c_target.c_str()) != 0) {
-    return fail(errno, "rename");
-  }
+  if (::futimens(out, times) != 0) return temporary.Fail(errno, "set times");
   return {};
 }
 
@@ -316,42 +385,16 @@ Status PosixFileSystem::CopySpecialEntry(const Folder& source, std::string_view 
 
   std::string link_text;
   if (S_ISLNK(st.st_mode)) {
-    const CName c_name(name);
-    link_text.resize(static_cast<size_t>(st.st_size) + 1);
-    for (;;) {
-      const ssize_t n =
-          ::readlinkat(FdOf(source), c_name.c_str(), link_text.data(), link_text.size());
-      if (n < 0) return ErrnoError(errno, "read link", source, name);
-      if (static_cast<size_t>(n) < link_text.size()) {
-        link_text.resize(static_cast<size_t>(n));
-        break;
-      }
-      link_text.resize(link_text.size() * 2);  // the link changed since the lookup
+    if (const int e = ReadLinkText(FdOf(source), name, st, link_text)) {
+      return ErrnoError(e, "read link", source, name);
     }
   } else if (S_ISSOCK(st.st_mode)) {
     // A socket belongs to the process that listens on it; there is nothing to copy.
     return ErrnoError(EOPNOTSUPP, "copy", source, name);
   }
-
-  // Linux keeps user attributes only on regular files and folders, so this
-  // temporary goes unmarked: left behind by a crash, it stays as a stray
-  // file rather than pass for debris.
   std::string named;
-  while (named.empty()) {
-    std::string candidate = NewTemporaryName();
-    int made;
-    if (S_ISLNK(st.st_mode)) {
-      made = ::symlinkat(link_text.c_str(), target_fd, candidate.c_str());
-    } else if (S_ISFIFO(st.st_mode)) {
-      made = ::mkfifoat(target_fd, candidate.c_str(), 0600);
-    } else {
-      made = ::mknodat(target_fd, candidate.c_str(), (st.st_mode & S_IFMT) | 0600, st.st_rdev);
-    }
-    if (made == 0) {
-      named = std::move(candidate);
-    } else if (errno != EEXIST) {
-      return MakeError(errno, "create", target_path);
-    }
+  if (const int e = CreateSpecialTemporary(target_fd, st, link_text, named)) {
+    return MakeError(e, "create", target_path);
   }
   auto fail = [&](int code, const char* operation) -> Status {
     ::unlinkat(target_fd, named.c_str(), 0);

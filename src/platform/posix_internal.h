@@ -105,6 +105,41 @@ auto RetryOnInterrupt(F f) {
   }
 }
 
+/// The temporary a regular file is copied into, in the target folder: an
+/// unnamed one (O_TMPFILE) where the file system allows, else one under a
+/// fresh name, marked as ours. A failure removes a named temporary again.
+class CopyTemporary {
+ public:
+  CopyTemporary(int folder_fd, std::string target_path);
+
+  /// 0 also when the file system has no unnamed temporaries: see unnamed().
+  int OpenUnnamed(mode_t mode);
+  int OpenNamed();
+  /// Links the unnamed copy under a fresh temporary name, marked; 0 or an errno.
+  int GiveName();
+  /// Takes the mark off before the copy gets its final name; 0 or an errno.
+  int Unmark();
+  /// Drops the temporary and answers the error of `operation` on the target.
+  Status Fail(int code, const char* operation);
+  /// Gives the finished copy the target's name, replacing what bears it.
+  Status TakeTargetName(std::string_view target_name);
+
+  int fd() const { return out_.get(); }
+  bool unnamed() const { return unnamed_; }
+  const std::string& target_path() const { return target_path_; }
+
+  /// The mode the temporary was created with, after the umask.
+  mode_t created_mode = 0;
+
+ private:
+  int folder_fd_;
+  std::string target_path_;
+  UniqueFd out_;
+  std::string named_;    ///< set while a named temporary exists in the folder
+  bool marked_ = false;  ///< the temporary carries kTemporaryMarkAttribute
+  bool unnamed_ = false;
+};
+
 /// The POSIX file system. Methods are defined in posix_file_system.cc,
 /// posix_copy.cc and posix_security.cc.
 class PosixFileSystem final : public FileSystem {
@@ -151,6 +186,9 @@ class PosixFileSystem final : public FileSystem {
   Status CopyRegularFile(UniqueFd in, const struct stat& st, const Folder& source,
                          std::string_view name, const Folder& target, std::string_view target_name,
                          const CopyOptions& options);
+  int OpenCopyTemporary(CopyTemporary& temporary, const struct stat& st);
+  Status WriteCopy(int in, CopyTemporary& temporary, const struct stat& st,
+                   const CopyOptions& options);
   Status CopySpecialEntry(const Folder& source, std::string_view name, const struct stat& st,
                           const Folder& target, std::string_view target_name);
   Status CopyContent(int from, int to, const struct stat& st, const std::string& path);

@@ -177,16 +177,19 @@ TEST_F(FaultTest, ATargetRootRemovedMidPassFailsTheRestAndIsReportedNextPass) {
   EXPECT_EQ(host_.messages.back(), "10:15:02 - Unknown target folder");
 }
 
-TEST_F(FaultTest, ASourceRootRenamedBeforeRemovalStopsTheProgramAndDeletesNothing) {
+TEST_F(FaultTest, ASourceRootRenamedBeforeRemovalEndsThePassAtOnceAndDeletesNothing) {
   dir_.Write(Src("kept"), "k");
   dir_.Write(Dst("obsolete"), "must survive");
   AddDefaultPair().Effacer = "1";
+  AddDefaultPair();
   // The mirror walk yields once per source entry: ".", "..", "kept".
   host_.on_yield = [&](int yields) {
     if (yields == 3) ::rename(dir_.Path("src").c_str(), dir_.Path("unplugged").c_str());
   };
   EXPECT_EQ(Pass(), PassEnd::kFatalStop);
   EXPECT_EQ(dir_.Read(Dst("obsolete")), "must survive");
+  EXPECT_EQ(engine_.current_pair(), 0);
+  EXPECT_TRUE(host_.summaries.empty());  // nor a summary, nor the second pair
 }
 
 TEST_F(FaultTest, TemporariesLeftByACrashAreClearedAndNeverMirrored) {

@@ -87,6 +87,16 @@ TEST(FolderWarningsTest, ChannelsFireInOrderOnlyWhenSwitchedOn) {
   ASSERT_TRUE(text.ok());
   // Only the log is HTML; the event log takes the name as it is.
   EXPECT_NE(text->find("\r\nmessage: /&lt;f&gt;&amp;/<br>\r\n"), std::string::npos);
+
+  settings.MessageNetSend.clear();
+  RaiseFolderWarning("message", "/f/", settings, channels);
+  EXPECT_EQ(commands.size(), 1u);  // an empty message sends nothing
+  settings.MessageNetSend = "bob hello";
+  const SystemInfo family_95 = testing::Windows95System();
+  WarningChannels on_95{host, log, &service, family_95, channels.run_detached};
+  RaiseFolderWarning("message", "/f/", settings, on_95);
+  EXPECT_EQ(commands.size(), 1u);  // the 95 family has neither
+  EXPECT_EQ(service.events.size(), 2u);
 }
 
 TEST(ServiceAdminTest, InstallAndRemoveOnceEachAndSayWhenThereIsNothingToDo) {

@@ -56,8 +56,9 @@ TEST(UpdateRuleTest, NewerOnlyOrDifferentWithinTheTolerance) {
     SCOPED_TRACE(::testing::Message() << (c.source - kBase) << " vs " << (c.target - kBase)
                                       << " newer_only=" << c.newer_only
                                       << " tolerance=" << c.tolerance);
-    const UpdateDecision d = DecideUpdate(c.source, c.target, c.source_size, c.target_size,
-                                          c.newer_only, c.tolerance, 10000000);
+    const UpdateDecision d =
+        DecideUpdate({c.source, c.source_size}, {c.target, c.target_size},
+                     {.newer_only = c.newer_only, .tolerance = c.tolerance, .max_interval = kS});
     EXPECT_EQ(d.due, c.due);
     EXPECT_EQ(d.time_delta, c.delta);
   }
