@@ -333,7 +333,8 @@ class DialogsTest : public QObject, public testing::WindowFixture {
         const QFontMetrics metrics = box.Text1->fontMetrics();
         const int room = box.Text1->width() - box.Text1->sizeHint().width() +
                          17 * metrics.horizontalAdvance(QLatin1Char('x'));
-        QVERIFY2(room >= metrics.horizontalAdvance(box.Text1->text()), qPrintable(box.Text1->text()));
+        QVERIFY2(room >= metrics.horizontalAdvance(box.Text1->text()),
+                 qPrintable(box.Text1->text()));
         QVERIFY(Whole(box.Label1) && Whole(unit));
         QVERIFY(!box.Label1->geometry().intersects(unit->geometry()));
       }
