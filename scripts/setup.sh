@@ -13,6 +13,8 @@ packages=(
   qt6-translations-l10n
   # tests, the sanitizer build and the fuzz targets
   libgtest-dev libgmock-dev attr acl systemd clang libclang-rt-14-dev locales
+  # line coverage (./dev coverage)
+  gcovr
   # benchmark harness (bench/run_bench.py, run by hand)
   python3 rsync strace coreutils
   # the window under a real window manager and tray (a test, and the

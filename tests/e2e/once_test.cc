@@ -13,42 +13,30 @@ namespace {
 
 using OnceTest = E2eTest;
 
-TEST_F(OnceTest, MirrorsEveryModeAndPrintsTheSummaryInTheConfiguredLanguage) {
-  dir_.MakeFolder("move-src");
-  dir_.MakeFolder("move-dst");
-  dir_.Write("src/a.txt", "alpha");
+// The modes themselves are the engine's tests; this is what the program
+// prints and logs around them.
+TEST_F(OnceTest, PrintsTheSummaryAndLogsInTheConfiguredLanguage) {
   dir_.MakeFolder("src/sub");
   dir_.Write("src/sub/b.txt", "beta");
   dir_.Write("dst/obsolete.txt", "old");
-  dir_.Write("move-src/m.txt", "moved");
-  const std::string settings =
-      "[Logs]\r\nLogs=1\r\nFichiersLogs=1\r\n[Mirror_1]\r\nEffacer=1\r\n"
-      "[Mirror_2]\r\nDeplacer=1\r\n";
-  Pairs({{dir_.Path("src"), dir_.Path("dst")}, {dir_.Path("move-src"), dir_.Path("move-dst")}},
-        settings);
+  const std::string settings = "[Logs]\r\nLogs=1\r\nFichiersLogs=1\r\n[Mirror_1]\r\nEffacer=1\r\n";
+  Pair(settings);
   const Outcome run = Once();
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"a.txt", "sub"}));
   EXPECT_EQ(dir_.Read("dst/sub/b.txt"), "beta");
-  EXPECT_TRUE(dir_.Names("move-src").empty());
-  EXPECT_EQ(dir_.Read("move-dst/m.txt"), "moved");
   const std::regex summary(
-      "[A-Z][a-z]+day, [A-Z][a-z]+ [0-9]{2}, [0-9]{4} - [0-9]{2}:[0-9]{2}:[0-9]{2}; 3 files in 2 "
-      "source folders \\(0 invalid source folder; 0 invalid target folder\\)\n"
-      "Files: 3 created, 0 modified, 2 removed, 0 locked; Folders: 1 created, 0 removed; "
+      "[A-Z][a-z]+day, [A-Z][a-z]+ [0-9]{2}, [0-9]{4} - [0-9]{2}:[0-9]{2}:[0-9]{2}; 1 file in 1 "
+      "source folder \\(0 invalid source folder; 0 invalid target folder\\)\n"
+      "Files: 1 created, 0 modified, 1 removed, 0 locked; Folders: 1 created, 0 removed; "
       "elapsed time [0-9]+ s\n");
   EXPECT_TRUE(std::regex_match(run.out, summary)) << run.out;
-
   const std::string log = LogText();
   EXPECT_TRUE(Has(log, "<small>Delete - " + dir_.Path("dst/obsolete.txt") + "</small><br>\r\n"));
-  EXPECT_TRUE(Has(log, "<small>Creation - " + dir_.Path("move-dst/m.txt") + "</small><br>\r\n"));
   EXPECT_TRUE(Has(log, "<b>Vorn 2.2i</b>&nbsp;"));
 
-  // A second run, in French, finds nothing to do.
   dir_.Write("home/Vorn.ini", settings + "[Configuration]\r\nLangue=1\r\n");
   const Outcome again = Once();
-  EXPECT_TRUE(Has(again.out, " à ")) << again.out;
   EXPECT_TRUE(
       Has(again.out, "Fichiers: 0 créé, 0 modifié, 0 supprimé, 0 verrouillé; Dossiers: 0 créé"))
       << again.out;

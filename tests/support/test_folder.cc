@@ -1,6 +1,5 @@
 #include "support/test_folder.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -10,28 +9,26 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
 namespace vorn::testing {
 
+namespace fs = std::filesystem;
+
 TestFolder::TestFolder() {
   const char* base = std::getenv("TMPDIR");
-  std::string pattern =
-      std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/vorn-test-XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) {
-    ADD_FAILURE() << "mkdtemp: " << std::strerror(errno);
-  }
-  path_ = pattern;
+  path_ = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/vorn-test-XXXXXX";
+  if (::mkdtemp(path_.data()) == nullptr) ADD_FAILURE() << "mkdtemp: " << std::strerror(errno);
 }
 
-TestFolder::~TestFolder() {
-  RemoveTree(path_);
-}
+TestFolder::~TestFolder() { RemoveTree(path_); }
 
 std::string TestFolder::Path(std::string_view relative) const {
-  if (relative.empty()) return path_;
-  return path_ + "/" + std::string(relative);
+  return relative.empty() ? path_ : path_ + "/" + std::string(relative);
 }
 
 std::string TestFolder::RelativePath(std::string_view relative) const {
@@ -51,19 +48,11 @@ void TestFolder::Write(std::string_view relative, std::string_view content, mode
 }
 
 std::string TestFolder::Read(std::string_view relative) const {
-  const std::string path = Path(relative);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    ADD_FAILURE() << path << ": " << std::strerror(errno);
-    return {};
-  }
-  std::string content;
-  char buffer[65536];
-  ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-    content.append(buffer, static_cast<size_t>(n));
-  ::close(fd);
-  return content;
+  std::ifstream in(Path(relative), std::ios::binary);
+  if (!in) ADD_FAILURE() << Path(relative) << ": cannot be read";
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
 }
 
 void TestFolder::MakeFolder(std::string_view relative, mode_t mode) const {
@@ -73,8 +62,8 @@ void TestFolder::MakeFolder(std::string_view relative, mode_t mode) const {
 }
 
 void TestFolder::MakeLink(std::string_view relative, std::string_view text) const {
-  const std::string path = Path(relative);
-  ASSERT_EQ(::symlink(std::string(text).c_str(), path.c_str()), 0) << std::strerror(errno);
+  ASSERT_EQ(::symlink(std::string(text).c_str(), Path(relative).c_str()), 0)
+      << std::strerror(errno);
 }
 
 bool TestFolder::Exists(std::string_view relative) const {
@@ -84,20 +73,17 @@ bool TestFolder::Exists(std::string_view relative) const {
 
 std::vector<std::string> TestFolder::Names(std::string_view relative) const {
   std::vector<std::string> names;
-  DIR* dir = ::opendir(Path(relative).c_str());
-  if (dir == nullptr) return names;
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name != "." && name != "..") names.push_back(name);
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(Path(relative), error)) {
+    names.push_back(entry.path().filename());
   }
-  ::closedir(dir);
   std::sort(names.begin(), names.end());
   return names;
 }
 
 void TestFolder::SetTime(std::string_view relative, int64_t seconds, long nanoseconds) const {
-  const struct timespec times[2] = {{static_cast<time_t>(seconds), nanoseconds},
-                                    {static_cast<time_t>(seconds), nanoseconds}};
+  const struct timespec time = {static_cast<time_t>(seconds), nanoseconds};
+  const struct timespec times[2] = {time, time};
   ASSERT_EQ(::utimensat(AT_FDCWD, Path(relative).c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
 }
 
@@ -110,8 +96,7 @@ void TestFolder::SetAttribute(std::string_view relative, const std::string& name
 std::string TestFolder::GetAttribute(std::string_view relative, const std::string& name) const {
   char buffer[65536];
   const ssize_t n = ::lgetxattr(Path(relative).c_str(), name.c_str(), buffer, sizeof buffer);
-  if (n < 0) return "<none>";
-  return std::string(buffer, static_cast<size_t>(n));
+  return n < 0 ? "<none>" : std::string(buffer, static_cast<size_t>(n));
 }
 
 bool TestFolder::SupportsUserAttributes() const {
@@ -125,23 +110,13 @@ bool TestFolder::SupportsUserAttributes() const {
 }
 
 void RemoveTree(const std::string& path) {
-  struct stat st;
-  if (::lstat(path.c_str(), &st) != 0) return;
-  if (S_ISDIR(st.st_mode)) {
-    ::chmod(path.c_str(), 0700);
-    if (DIR* dir = ::opendir(path.c_str())) {
-      std::vector<std::string> names;
-      while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") names.push_back(name);
-      }
-      ::closedir(dir);
-      for (const std::string& name : names) RemoveTree(path + "/" + name);
-    }
-    ::rmdir(path.c_str());
-  } else {
-    ::unlink(path.c_str());
+  std::error_code error;
+  if (fs::is_directory(fs::symlink_status(path, error))) {
+    // A folder a test made unreadable or read-only must still be emptied.
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, error);
+    for (const auto& entry : fs::directory_iterator(path, error)) RemoveTree(entry.path());
   }
+  fs::remove(path, error);
 }
 
 }  // namespace vorn::testing

@@ -54,6 +54,25 @@ TEST(PairSettingsTest, OpeningReflectsThePairAndItsOddValues) {
   EXPECT_FALSE(form.update_rule_allowed);
 }
 
+TEST(PairSettingsTest, MovingTakesRemovalAndTheUpdateRuleAlongAndOnlyRemovalEmptiesATarget) {
+  for (const bool nt : {false, true}) {
+    SCOPED_TRACE(nt);
+    PairSettingsForm form = OpenPairSettings(FolderPair{}, nt);
+    EXPECT_FALSE(form.source_vide_allowed);
+    SetRemove(form, true);
+    EXPECT_TRUE(form.source_vide_allowed);
+    form.newer_only = form.rename = true;
+    SetMove(form, true, nt);
+    EXPECT_EQ(form.rename_allowed, nt);
+    EXPECT_EQ(form.rename, nt);  // off NT there is no renaming to keep
+    EXPECT_FALSE(form.remove || form.remove_allowed || form.source_vide_allowed);
+    EXPECT_FALSE(form.newer_only || form.update_rule_allowed);
+    SetMove(form, false, nt);
+    EXPECT_FALSE(form.rename || form.rename_allowed || form.remove || form.source_vide_allowed);
+    EXPECT_TRUE(form.remove_allowed && form.update_rule_allowed);
+  }
+}
+
 TEST(PairSettingsTest, IntervalCountsAreCheckedAndSpelledOutInEachLanguage) {
   EXPECT_EQ(IntervalCountError("2", kEnglish, true), "");
   EXPECT_EQ(IntervalCountError("abc", kPortuguese, true), "Valeur incorrecte");
