@@ -13,11 +13,11 @@ done
 work=$(mktemp -d /tmp/vorn-tray-XXXXXX)
 trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir -p "$work/home" "$work/source" "$work/target"
-for i in $(seq 300); do echo "$i" > "$work/source/f$i"; done
+for i in $(seq 2000); do echo "$i" > "$work/source/f$i"; done
 hex() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v | tr -d ' \n' | tr a-f A-F; }
 printf '"%s","%s"\r\n' "$(hex "$work/source")" "$(hex "$work/target")" > "$work/home/Vorn.w"
-# Many event-loop turns per yield stretch the pass over several seconds, so
-# the key reaches the notice while the first pass runs.
+# Many event-loop turns per yield stretch the pass over a minute or so, so
+# the key reaches the notice while the first pass runs even on a busy machine.
 printf '[Configuration]\r\nAutomatique=1\r\nArretAutomatique=1\r\nPerformance=20000\r\n' \
   > "$work/home/Vorn.ini"
 
@@ -49,7 +49,14 @@ for _ in $(seq 100); do
   [ -n "$main" ] && break
   sleep 0.1
 done
-[ -n "$main" ] || { echo "FAIL: no main window"; exit 1; }
+if [ -z "$main" ]; then
+  if ! kill -0 "$pid" 2>/dev/null && [ "$(ls "$work/target" | wc -l)" -eq 2000 ]; then
+    echo "skipped: the machine is so busy that the pass ended before the key arrived"
+    exit 77
+  fi
+  echo "FAIL: no main window"
+  exit 1
+fi
 # The fault was a window mapped for a moment and then iconified again by the
 # window manager: it must still be on screen once things have settled.
 sleep 2
