@@ -92,6 +92,30 @@ void frmMirror::BuildMenus() {
   mnuSupprimerDossiers =
       Named(mnuDossiers->addAction("mnuSupprimerDossiers"), "mnuSupprimerDossiers");
 
+  BuildConfigurationMenu();
+
+  mnuLogs = Named(menu_bar_->addMenu("mnuLogs"), "mnuLogs");
+  mnuDefinirLogs = Toggle(mnuLogs, "mnuDefinirLogs");
+  mnuVoirLogs = Named(mnuLogs->addAction("mnuVoirLogs"), "mnuVoirLogs");
+  mnuVoirLogs->setShortcut(Qt::Key_F1);
+  mnuPurgeLogs = Toggle(mnuLogs, "mnuPurgeLogs");
+
+  mnuLangue = Named(menu_bar_->addMenu("mnuLangue"), "mnuLangue");
+  language_group_ = new QActionGroup(this);
+  mnuAnglais = Toggle(mnuLangue, "mnuAnglais");
+  mnuAnglais->setText("&English");
+  mnuFrancais = Toggle(mnuLangue, "mnuFrancais");
+  mnuFrancais->setText("&Français");
+  mnuPortugais = Toggle(mnuLangue, "mnuPortugais");
+  mnuPortugais->setText("&Português");
+  for (QAction* a : {mnuAnglais, mnuFrancais, mnuPortugais}) language_group_->addAction(a);
+
+  mnuAbout = Named(menu_bar_->addMenu("&?"), "mnuAbout");
+  mnuAide = Named(mnuAbout->addAction("mnuAide"), "mnuAide");
+  mnuAPropos = Named(mnuAbout->addAction("mnuAPropos"), "mnuAPropos");
+}
+
+void frmMirror::BuildConfigurationMenu() {
   mnuConfiguration = Named(menu_bar_->addMenu("mnuConfiguration"), "mnuConfiguration");
   mnuMiroirSousDossiers = Toggle(mnuConfiguration, "mnuMiroirSousDossiers");
   mnuEffacement = Toggle(mnuConfiguration, "mnuEffacement");
@@ -132,26 +156,6 @@ void frmMirror::BuildMenus() {
   mnuConfiguration->addSeparator()->setObjectName("SepC6");
   mnuGestionSignatures =
       Named(mnuConfiguration->addAction("mnuGestionSignatures"), "mnuGestionSignatures");
-
-  mnuLogs = Named(menu_bar_->addMenu("mnuLogs"), "mnuLogs");
-  mnuDefinirLogs = Toggle(mnuLogs, "mnuDefinirLogs");
-  mnuVoirLogs = Named(mnuLogs->addAction("mnuVoirLogs"), "mnuVoirLogs");
-  mnuVoirLogs->setShortcut(Qt::Key_F1);
-  mnuPurgeLogs = Toggle(mnuLogs, "mnuPurgeLogs");
-
-  mnuLangue = Named(menu_bar_->addMenu("mnuLangue"), "mnuLangue");
-  language_group_ = new QActionGroup(this);
-  mnuAnglais = Toggle(mnuLangue, "mnuAnglais");
-  mnuAnglais->setText("&English");
-  mnuFrancais = Toggle(mnuLangue, "mnuFrancais");
-  mnuFrancais->setText("&Français");
-  mnuPortugais = Toggle(mnuLangue, "mnuPortugais");
-  mnuPortugais->setText("&Português");
-  for (QAction* a : {mnuAnglais, mnuFrancais, mnuPortugais}) language_group_->addAction(a);
-
-  mnuAbout = Named(menu_bar_->addMenu("&?"), "mnuAbout");
-  mnuAide = Named(mnuAbout->addAction("mnuAide"), "mnuAide");
-  mnuAPropos = Named(mnuAbout->addAction("mnuAPropos"), "mnuAPropos");
 }
 
 void frmMirror::BuildWindow() {

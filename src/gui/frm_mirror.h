@@ -236,6 +236,7 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
 
  private:
   void BuildMenus();
+  void BuildConfigurationMenu();
   void BuildWindow();
   void BuildHeader(QWidget* central, QVBoxLayout* layout);
   void BuildPairGrid(QWidget* central, QVBoxLayout* layout);
@@ -245,7 +246,10 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
   void BuildFileLists(QWidget* central, QVBoxLayout* layout);
   void WatchMouseOverPanes();
   void ConnectCommands();
+  void ConnectConfiguration();
+  void ConnectLists();
   void ConnectEditing();
+  void ConnectSettingDialogs();
   int RunDialog(QDialog& dialog);
   GridSelection Selection() const;
   void EditPairs(PathKind kind, EditAction action);

@@ -27,7 +27,19 @@ void frmMirror::ConnectCommands() {
     raise();
     activateWindow();
   });
+  connect(mnuVoirLogs, &QAction::triggered, this, &frmMirror::OpenLogViewer);
+  connect(mnuFichierVoirLogs, &QAction::triggered, this, &frmMirror::OpenLogViewer);
+  connect(mnuAide, &QAction::triggered, this, [this] { OpenHelp(""); });
+  connect(mnuAPropos, &QAction::triggered, this, [this] {
+    frmAbout about(this, app_.settings.Langue, app_.system.CopyCarriesStreams(),
+                   [this](const std::string& anchor) { OpenHelp(anchor); });
+    about.exec();
+  });
+  ConnectConfiguration();
+  ConnectLists();
+}
 
+void frmMirror::ConnectConfiguration() {
   ToggleSetting(mnuCopierAttributs, &MirrorSettings::CopierAttributs);
   ToggleSetting(mnuAutomatique, &MirrorSettings::Automatique);
   ToggleSetting(mnuArretAutomatique, &MirrorSettings::ArretAutomatique);
@@ -61,6 +73,18 @@ void frmMirror::ConnectCommands() {
   connect(mnuTypeCopieSecurisee, &QAction::triggered, this,
           [this] { StoreCopyType(*app_.ini, app_.settings, true); });
 
+  const auto language = [this](QAction* action, Language code) {
+    connect(action, &QAction::triggered, this, [this, code] {
+      Store(*app_.ini, app_.settings, &MirrorSettings::Langue, code);
+      ApplyLanguage(code);
+    });
+  };
+  language(mnuFrancais, kFrench);
+  language(mnuPortugais, kPortuguese);
+  language(mnuAnglais, kEnglish);
+}
+
+void frmMirror::ConnectLists() {
   connect(mnuAfficherFichiers, &QAction::triggered, this, [this] {
     ToggleFileLists(*app_.ini, app_.settings);
     mnuAfficherFichiers->setChecked(app_.settings.AfficherFichiers);
@@ -79,26 +103,6 @@ void frmMirror::ConnectCommands() {
     if (was_on) ClearFileLists();
     ShowPane();
   });
-
-  const auto language = [this](QAction* action, Language code) {
-    connect(action, &QAction::triggered, this, [this, code] {
-      Store(*app_.ini, app_.settings, &MirrorSettings::Langue, code);
-      ApplyLanguage(code);
-    });
-  };
-  language(mnuFrancais, kFrench);
-  language(mnuPortugais, kPortuguese);
-  language(mnuAnglais, kEnglish);
-
-  connect(mnuVoirLogs, &QAction::triggered, this, &frmMirror::OpenLogViewer);
-  connect(mnuFichierVoirLogs, &QAction::triggered, this, &frmMirror::OpenLogViewer);
-  connect(mnuAide, &QAction::triggered, this, [this] { OpenHelp(""); });
-  connect(mnuAPropos, &QAction::triggered, this, [this] {
-    frmAbout about(this, app_.settings.Langue, app_.system.CopyCarriesStreams(),
-                   [this](const std::string& anchor) { OpenHelp(anchor); });
-    about.exec();
-  });
-
   connect(lstDossiers, &QTableWidget::cellClicked, this, &frmMirror::OnGridClicked);
   connect(lstDossiers, &QTableWidget::currentCellChanged, this, [this](int row, int, int old_row) {
     // An arrow key after the list was reloaded: the commands read the

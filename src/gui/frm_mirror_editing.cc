@@ -39,7 +39,10 @@ void frmMirror::ConnectEditing() {
     if (!scheduler().Idle() || column == 1) return;
     EditPairs(column == 0 ? PathKind::kSourceBrowse : PathKind::kTargetBrowse, EditAction::kModify);
   });
+  ConnectSettingDialogs();
+}
 
+void frmMirror::ConnectSettingDialogs() {
   connect(mnuTempo, &QAction::triggered, this, [this] {
     frmTempo dialog(this, *this, *app_.ini, app_.settings, [this] {
       SetWaitProgressRange(WaitProgressMaximum(app_.settings.Temporisation));
