@@ -6,6 +6,7 @@
 #include "runtime/command_line.h"
 #include "base/constants.h"
 #include "runtime/headless.h"
+#include "runtime/shell_commands.h"
 #ifdef VORN_WITH_GUI
 #include "gui/desktop.h"
 #endif
@@ -31,6 +32,9 @@ int main(int argc, char** argv) {
     case vorn::RunMode::kInstallService:
     case vorn::RunMode::kRemoveService:
       return vorn::AdministerService(options);
+    case vorn::RunMode::kPair:
+    case vorn::RunMode::kConfig:
+      return vorn::RunShellCommand(options);
     case vorn::RunMode::kDesktop:
       break;
   }

@@ -55,6 +55,11 @@ void RunSchedule(Scheduler& scheduler, HeadlessHost& host) {
 }  // namespace
 
 int RunWithoutWindow(const ProgramOptions& options) {
+  if (options.dry_run) {
+    // Never let a run that was asked to change nothing mirror for real.
+    std::fputs("vorn: --dry-run is not available in this build\n", stderr);
+    return kExitBadOptions;
+  }
   const bool service_run = options.mode == RunMode::kService;
   platform::CatchProcessSignals(service_run);
   const auto fs = platform::MakePosixFileSystem();
