@@ -31,9 +31,7 @@ void ExpectRelations(const TestFolder& dir, const std::vector<Case>& cases) {
 
 TEST(RelateFoldersTest, PathsLinksAndFoldersNotMadeYet) {
   TestFolder dir;
-  dir.MakeFolder("a");
-  dir.MakeFolder("a/b");
-  dir.MakeFolder("ab");
+  for (const char* folder : {"a", "a/b", "ab"}) dir.MakeFolder(folder);
   dir.MakeLink("link", "a");
   ExpectRelations(dir,
                   {
@@ -59,14 +57,12 @@ TEST(RelateFoldersTest, BindMountsCannotHideNesting) {
     GTEST_SKIP() << "bind mounts need root and a mount namespace of their own";
   }
   TestFolder dir;
-  dir.MakeFolder("a");
-  dir.MakeFolder("a/backup");
-  dir.MakeFolder("view");
-  dir.MakeFolder("elsewhere");
-  ASSERT_EQ(::mount(dir.Path("a").c_str(), dir.Path("view").c_str(), nullptr, MS_BIND, nullptr), 0);
-  ASSERT_EQ(::mount(dir.Path("a/backup").c_str(), dir.Path("elsewhere").c_str(), nullptr, MS_BIND,
-                    nullptr),
-            0);
+  for (const char* folder : {"a", "a/backup", "view", "elsewhere"}) dir.MakeFolder(folder);
+  const auto bind = [&](const char* from, const char* to) {
+    return ::mount(dir.Path(from).c_str(), dir.Path(to).c_str(), nullptr, MS_BIND, nullptr);
+  };
+  ASSERT_EQ(bind("a", "view"), 0);
+  ASSERT_EQ(bind("a/backup", "elsewhere"), 0);
   ExpectRelations(dir, {
                            {"view", "a", FolderRelation::kSame},
                            {"a/backup", "view", FolderRelation::kFirstInside},
