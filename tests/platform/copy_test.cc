@@ -110,31 +110,30 @@ TEST_F(CopyTest, OnlyMarkedTemporariesAreDebrisAndNoCopyKeepsTheMark) {
   dir_.Write("src/doc", "content");
   dir_.SetAttribute("src/doc", kTemporaryMarkAttribute, "");
   dir_.SetAttribute("src/doc", "user.note", "kept");
+  // A named temporary replaces the target the same way whether it exists or not.
   const auto dst = std::move(fs_->OpenFolder(dir_.Path("dst"))).value();
-  for (const bool unnamed : {true, false}) {
-    for (const bool target_exists : {true, false}) {
-      SCOPED_TRACE(std::string(unnamed ? "unnamed" : "named") +
-                   (target_exists ? ", replacing" : ", new"));
-      if (target_exists) dir_.Write("dst/doc", "old");
-      if (!target_exists) ::unlink(dir_.Path("dst/doc").c_str());
-      int debris_mid_copy = 0;
-      const auto count_debris = [&](CopyStep step, uint64_t) {
-        if (step != CopyStep::kExtendedAttributes) return 0;
-        for (const std::string& name : dir_.Names("dst")) {
-          debris_mid_copy += fs_->IsCopyDebrisAt(*dst, name) ? 1 : 0;
-        }
-        return 0;
-      };
-      const auto fs = MakePosixFileSystem({count_debris, 64 * 1024, unnamed});
-      options_.target_may_exist = target_exists;
-      ASSERT_TRUE(Copy("doc", "doc", fs.get()).ok());
-      // Killed mid-copy, a named temporary would be recognised and cleared.
-      EXPECT_EQ(debris_mid_copy, unnamed ? 0 : 1);
-      EXPECT_EQ(dir_.Read("dst/doc"), "content");
-      EXPECT_EQ(dir_.GetAttribute("dst/doc", kTemporaryMarkAttribute), "<none>");
-      EXPECT_EQ(dir_.GetAttribute("dst/doc", "user.note"), "kept");
-      EXPECT_EQ(dir_.Names("dst"), Names{"doc"});
-    }
+  const std::pair<bool, bool> ways[] = {{true, false}, {true, true}, {false, true}};
+  for (const auto& [unnamed, replacing] : ways) {
+    SCOPED_TRACE(std::string(unnamed ? "unnamed" : "named") + (replacing ? ", replacing" : ""));
+    if (replacing) dir_.Write("dst/doc", "old");
+    int debris_mid_copy = 0;
+    const auto count_debris = [&](CopyStep step, uint64_t) {
+      if (step != CopyStep::kExtendedAttributes) return 0;
+      for (const std::string& name : dir_.Names("dst")) {
+        debris_mid_copy += fs_->IsCopyDebrisAt(*dst, name) ? 1 : 0;
+      }
+      return 0;
+    };
+    const auto fs = MakePosixFileSystem({count_debris, 64 * 1024, unnamed});
+    options_.target_may_exist = replacing;
+    ASSERT_TRUE(Copy("doc", "doc", fs.get()).ok());
+    // Killed mid-copy, a named temporary would be recognised and cleared.
+    EXPECT_EQ(debris_mid_copy, unnamed ? 0 : 1);
+    EXPECT_EQ(dir_.Read("dst/doc"), "content");
+    EXPECT_EQ(dir_.GetAttribute("dst/doc", kTemporaryMarkAttribute), "<none>");
+    EXPECT_EQ(dir_.GetAttribute("dst/doc", "user.note"), "kept");
+    EXPECT_EQ(dir_.Names("dst"), Names{"doc"});
+    ::unlink(dir_.Path("dst/doc").c_str());
   }
 }
 
