@@ -4,6 +4,8 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "support/test_folder.h"
@@ -13,19 +15,13 @@ namespace {
 
 using testing::TestFolder;
 
-struct Case {
-  std::string first;  // relative to the test folder, unless absolute
-  std::string second;
-  FolderRelation relation;
-};
+using Cases = std::vector<std::tuple<std::string, std::string, FolderRelation>>;
 
-void ExpectRelations(const TestFolder& dir, const std::vector<Case>& cases) {
-  const auto full = [&dir](const std::string& path) {
-    return path.starts_with("/") ? path : dir.Path(path);
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(RelateFolders(full(c.first), full(c.second)), c.relation)
-        << c.first << " vs " << c.second;
+// Paths are relative to the test folder, unless absolute.
+void ExpectRelations(const TestFolder& dir, const Cases& cases) {
+  const auto full = [&dir](const std::string& p) { return p.starts_with("/") ? p : dir.Path(p); };
+  for (const auto& [first, second, relation] : cases) {
+    EXPECT_EQ(RelateFolders(full(first), full(second)), relation) << first << " vs " << second;
   }
 }
 

@@ -25,10 +25,6 @@ TestFolder::TestFolder() {
   if (::mkdtemp(path_.data()) == nullptr) ADD_FAILURE() << "mkdtemp: " << std::strerror(errno);
 }
 
-TestFolder::~TestFolder() {
-  RemoveTree(path_);
-}
-
 std::string TestFolder::Path(std::string_view relative) const {
   return relative.empty() ? path_ : path_ + "/" + std::string(relative);
 }

@@ -12,14 +12,6 @@
 #include <thread>
 
 namespace vorn::testing {
-namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-}  // namespace
 
 VornProcess::VornProcess(const std::string& binary, const std::vector<std::string>& args,
                          const std::string& output_folder,
@@ -64,11 +56,9 @@ int VornProcess::Wait(int seconds) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string VornProcess::Out() const {
-  return ReadAll(out_path_);
-}
-std::string VornProcess::Err() const {
-  return ReadAll(err_path_);
+std::string VornProcess::ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 bool WaitFor(const std::function<bool()>& condition, int seconds) {
