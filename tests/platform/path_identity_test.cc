@@ -4,6 +4,8 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "support/test_folder.h"
@@ -13,27 +15,19 @@ namespace {
 
 using testing::TestFolder;
 
-struct Case {
-  std::string first;  // relative to the test folder, unless absolute
-  std::string second;
-  FolderRelation relation;
-};
+using Cases = std::vector<std::tuple<std::string, std::string, FolderRelation>>;
 
-void ExpectRelations(const TestFolder& dir, const std::vector<Case>& cases) {
-  const auto full = [&dir](const std::string& path) {
-    return path.starts_with("/") ? path : dir.Path(path);
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(RelateFolders(full(c.first), full(c.second)), c.relation)
-        << c.first << " vs " << c.second;
+// Paths are relative to the test folder, unless absolute.
+void ExpectRelations(const TestFolder& dir, const Cases& cases) {
+  const auto full = [&dir](const std::string& p) { return p.starts_with("/") ? p : dir.Path(p); };
+  for (const auto& [first, second, relation] : cases) {
+    EXPECT_EQ(RelateFolders(full(first), full(second)), relation) << first << " vs " << second;
   }
 }
 
 TEST(RelateFoldersTest, PathsLinksAndFoldersNotMadeYet) {
   TestFolder dir;
-  dir.MakeFolder("a");
-  dir.MakeFolder("a/b");
-  dir.MakeFolder("ab");
+  for (const char* folder : {"a", "a/b", "ab"}) dir.MakeFolder(folder);
   dir.MakeLink("link", "a");
   ExpectRelations(dir,
                   {
@@ -59,14 +53,12 @@ TEST(RelateFoldersTest, BindMountsCannotHideNesting) {
     GTEST_SKIP() << "bind mounts need root and a mount namespace of their own";
   }
   TestFolder dir;
-  dir.MakeFolder("a");
-  dir.MakeFolder("a/backup");
-  dir.MakeFolder("view");
-  dir.MakeFolder("elsewhere");
-  ASSERT_EQ(::mount(dir.Path("a").c_str(), dir.Path("view").c_str(), nullptr, MS_BIND, nullptr), 0);
-  ASSERT_EQ(::mount(dir.Path("a/backup").c_str(), dir.Path("elsewhere").c_str(), nullptr, MS_BIND,
-                    nullptr),
-            0);
+  for (const char* folder : {"a", "a/backup", "view", "elsewhere"}) dir.MakeFolder(folder);
+  const auto bind = [&](const char* from, const char* to) {
+    return ::mount(dir.Path(from).c_str(), dir.Path(to).c_str(), nullptr, MS_BIND, nullptr);
+  };
+  ASSERT_EQ(bind("a", "view"), 0);
+  ASSERT_EQ(bind("a/backup", "elsewhere"), 0);
   ExpectRelations(dir, {
                            {"view", "a", FolderRelation::kSame},
                            {"a/backup", "view", FolderRelation::kFirstInside},

@@ -13,84 +13,72 @@
 namespace vorn::platform {
 namespace {
 
-using testing::TestFolder;
-
 class SystemdServiceTest : public ::testing::Test {
  protected:
-  SystemdOptions Options() {
-    SystemdOptions options;
-    options.unit_folder = dir_.Path("units");
-    options.executable = "/opt/vorn dir/vorn";
-    options.app_folder = "/srv/vorn 100%";
-    options.run = [this](const std::vector<std::string>& argv) {
-      std::string line;
-      for (const std::string& a : argv) line += (line.empty() ? "" : " ") + a;
+  SystemdServiceTest() {
+    options_.unit_folder = dir_.Path("units");
+    options_.executable = "/opt/vorn dir/vorn";
+    options_.app_folder = "/srv/vorn 100%";
+    options_.run = [this](const std::vector<std::string>& argv) {
+      std::string line = argv.front();
+      for (size_t i = 1; i < argv.size(); ++i) line += " " + argv[i];
       commands_.push_back(line);
       return is_active_ ? 0 : 3;
     };
-    options.log = [this](EventType type, const std::string& text) {
-      entries_.emplace_back(type, text);
-    };
-    return options;
   }
 
-  TestFolder dir_;
+  testing::TestFolder dir_;
+  SystemdOptions options_;
   std::vector<std::string> commands_;
-  std::vector<std::pair<EventType, std::string>> entries_;
   bool is_active_ = false;
 };
 
 TEST_F(SystemdServiceTest, InstallWritesAUnitThatReadsBackAndRemoveDeletesIt) {
-  const auto service = MakeSystemdServiceControl(Options());
+  const auto service = MakeSystemdServiceControl(options_);
   EXPECT_FALSE(service->IsInstalled());
   service->SetStartType(1);
   service->SetInteractWithDesktop(true);
   service->Install(false);
   ASSERT_TRUE(service->IsInstalled());
+  EXPECT_TRUE(service->IsInstalledHere());
   EXPECT_EQ(service->StartType(), 1);
   EXPECT_TRUE(service->InteractWithDesktop());
   const std::string unit = dir_.Read("units/vorn.service");
-  EXPECT_NE(unit.find("ExecStart=\"/opt/vorn dir/vorn\" --service --home \"/srv/vorn 100%%\"\n"),
-            std::string::npos)
-      << unit;
-  EXPECT_NE(unit.find("After=network-online.target"), std::string::npos);
-  EXPECT_NE(unit.find("WantedBy=multi-user.target"), std::string::npos);
+  for (const char* line :
+       {"ExecStart=\"/opt/vorn dir/vorn\" --service --home \"/srv/vorn 100%%\"\n",
+        "After=network-online.target\n", "WantedBy=multi-user.target\n"}) {
+    EXPECT_NE(unit.find(line), std::string::npos) << line << " in\n" << unit;
+  }
   EXPECT_TRUE(commands_.empty());  // no systemd here: nothing is called
 
   // A fresh control reads the settings from the unit, a start type it does
-  // not know included.
+  // not know included; a unit for another folder is not this one's.
   dir_.Write("units/vorn.service", "[Service]\nX-Vorn-StartType=4\n");
-  EXPECT_EQ(MakeSystemdServiceControl(Options())->StartType(), 4);
+  EXPECT_EQ(MakeSystemdServiceControl(options_)->StartType(), 4);
+  EXPECT_FALSE(service->IsInstalledHere());
 
   service->Uninstall();
-  EXPECT_FALSE(service->IsInstalled());
   service->Uninstall();  // twice is harmless
   EXPECT_FALSE(dir_.Exists("units/vorn.service"));
-}
+  EXPECT_FALSE(service->IsInstalled());
 
-TEST_F(SystemdServiceTest, TheUnitPassesSystemdsOwnCheck) {
   if (::access("/usr/bin/systemd-analyze", X_OK) != 0) GTEST_SKIP() << "no systemd-analyze";
-  SystemdOptions options = Options();
-  options.executable = "/bin/true";
-  options.app_folder = dir_.path();
-  const auto service = MakeSystemdServiceControl(options);
-  service->Install(false);
-  const std::string command =
-      "systemd-analyze verify '" + dir_.Path("units/vorn.service") + "' >/dev/null 2>&1";
-  EXPECT_EQ(std::system(command.c_str()), 0);
+  options_.executable = "/bin/true";
+  options_.app_folder = dir_.path();
+  MakeSystemdServiceControl(options_)->Install(false);
+  const std::string verify = "systemd-analyze verify '" + dir_.Path("units/vorn.service") + "'";
+  EXPECT_EQ(std::system((verify + " >/dev/null 2>&1").c_str()), 0) << verify;
 }
 
 TEST_F(SystemdServiceTest, WhereSystemdRunsAutomaticMeansEnabled) {
-  SystemdOptions options = Options();
-  options.systemd_running = true;
-  options.user_unit = true;
-  const auto service = MakeSystemdServiceControl(options);
+  options_.systemd_running = true;
+  options_.user_unit = true;
+  const auto service = MakeSystemdServiceControl(options_);
   service->SetStartType(0);
   service->Install(false);
   EXPECT_EQ(commands_, (std::vector<std::string>{"systemctl --user daemon-reload",
                                                  "systemctl --user enable vorn.service"}));
   EXPECT_NE(dir_.Read("units/vorn.service").find("WantedBy=default.target"), std::string::npos);
-  commands_.clear();
   service->SetStartType(2);
   EXPECT_EQ(commands_.back(), "systemctl --user disable vorn.service");
   EXPECT_FALSE(service->IsRunning());
@@ -108,12 +96,12 @@ TEST_F(SystemdServiceTest, EventsGoToTheLogAndLifeCycleComesFromSignals) {
     void OnServiceContinued() override { seen.push_back("continued"); }
     void OnUserLoggedOff() override { seen.push_back("logoff"); }
   } recorder;
-  SystemdOptions options = Options();
-  options.running_as_service = true;
-  const auto service = MakeSystemdServiceControl(options);
+  std::vector<std::pair<EventType, std::string>> entries;
+  options_.log = [&](EventType type, const std::string& text) { entries.emplace_back(type, text); };
+  options_.running_as_service = true;
+  const auto service = MakeSystemdServiceControl(options_);
   service->LogEvent(EventType::kWarning, "careful");
-  EXPECT_EQ(entries_,
-            (std::vector<std::pair<EventType, std::string>>{{EventType::kWarning, "careful"}}));
+  EXPECT_EQ(entries, (decltype(entries){{EventType::kWarning, "careful"}}));
   EXPECT_TRUE(service->IsRunning());  // this process is the service
 
   ClearSignals();

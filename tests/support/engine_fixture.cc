@@ -6,16 +6,14 @@ namespace vorn::testing {
 
 SystemInfo NtSystem() {
   SystemInfo info;
+  info.os_name = "Linux";
   info.nt = true;
   info.nt_major_version = 6;
-  info.os_name = "Linux";
   return info;
 }
 
 SystemInfo Windows95System() {
-  SystemInfo info;
-  info.nt = false;
-  info.nt_major_version = 0;
+  SystemInfo info;  // outside the NT family: no version
   info.os_name = "Windows 95";
   return info;
 }
@@ -35,14 +33,6 @@ FolderPair& EngineTest::AddPair(const std::string& source, const std::string& ta
   return pairs_.back();
 }
 
-FolderPair& EngineTest::AddDefaultPair() {
-  return AddPair(dir_.Path("src"), dir_.Path("dst"));
-}
-
-PassEnd EngineTest::Pass(PassKind kind) {
-  return engine_.RunMirrorPass(kind);
-}
-
 void EngineTest::MirrorSrcToDst(const PairContext& context) {
   engine_.PrepareWalk(context);
   engine_.MirrorFolder(dir_.Path("src"), dir_.Path("dst"));
@@ -54,11 +44,9 @@ void EngineTest::MirrorSrcToDst(const PairContext& context) {
 std::vector<std::string> EngineTest::LogBody() const {
   std::vector<std::string> lines;
   const auto text = real_fs_->ReadFile(log_.current_file());
-  if (!text.ok()) return lines;
-  std::istringstream stream(*text);
-  std::string line;
+  std::istringstream stream(text.ok() ? *text : "");
   int number = 0;
-  while (std::getline(stream, line)) {
+  for (std::string line; std::getline(stream, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (++number > 7) lines.push_back(line);
   }

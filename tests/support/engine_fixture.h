@@ -8,11 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/mirror_engine.h"
-#include "platform/clock.h"
 #include "platform/fault_injecting_file_system.h"
 #include "platform/posix_file_system.h"
-#include "platform/service_control.h"
-#include "runtime/scheduler.h"
 #include "support/fakes.h"
 #include "support/test_folder.h"
 
@@ -28,11 +25,11 @@ class EngineTest : public ::testing::Test {
  protected:
   EngineTest();
 
-  /// Adds a pair whose seven settings are given as texts ("1" = on).
+  /// Adds a pair numbered after the ones before it.
   FolderPair& AddPair(const std::string& source, const std::string& target);
   /// A pair over dir_ "src" and "dst", created as folders.
-  FolderPair& AddDefaultPair();
-  PassEnd Pass(PassKind kind = PassKind::kStartCommand);
+  FolderPair& AddDefaultPair() { return AddPair(dir_.Path("src"), dir_.Path("dst")); }
+  PassEnd Pass(PassKind kind = PassKind::kStartCommand) { return engine_.RunMirrorPass(kind); }
   /// Runs MirrorFolder (and RemoveObsoleteEntries when Effacer) on src/dst
   /// under a pair context, counting from zero.
   void MirrorSrcToDst(const PairContext& context);
@@ -58,12 +55,9 @@ class EngineTest : public ::testing::Test {
   DailyLog log_{fs_, settings_, clock_, dir_.Path("app")};
   RecordingHost host_;
   FakeServiceControl service_;
-  std::vector<std::string> commands_run_;
-  WarningChannels warnings_{host_, log_, &service_, system_, [this](const std::string& command) {
-                              commands_run_.push_back(command);
-                            }};
-  MirrorEngine engine_{MirrorEnvironment{fs_, clock_, system_, settings_, pairs_, log_, host_,
-                                         host_, warnings_, {}, {}}};
+  WarningChannels warnings_{host_, log_, &service_, system_, {}};
+  MirrorEngine engine_{MirrorEnvironment{
+      fs_, clock_, system_, settings_, pairs_, log_, host_, host_, warnings_, {}, {}}};
 };
 
 }  // namespace vorn::testing

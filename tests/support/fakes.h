@@ -14,6 +14,7 @@
 #include "platform/service_control.h"
 #include "runtime/scheduler.h"
 #include "runtime/startup.h"
+// After startup.h: its RunMode::kVersion, declared later, would shadow this kVersion.
 #include "base/constants.h"
 #include "base/dialogs.h"
 
@@ -105,7 +106,7 @@ class FakeClock final : public platform::Clock {
 class FakeServiceControl final : public platform::ServiceControl {
  public:
   bool IsInstalled() override { return installed; }
-  bool IsInstalledHere() override { return installed && here; }
+  bool IsInstalledHere() override { return installed; }
   bool IsRunningAsService() override { return running_as_service; }
   bool IsRunning() override { return running; }
   int StartType() override { return start_type; }
@@ -121,7 +122,6 @@ class FakeServiceControl final : public platform::ServiceControl {
   void DeliverPendingEvents() override {}
 
   bool installed = false;
-  bool here = true;  ///< an installed service mirrors this application folder
   bool running_as_service = false;
   bool running = false;
   int start_type = 0;
@@ -144,10 +144,7 @@ class ScriptedDialogsFor : public Base {
   }
   bool AskYesNo(std::string_view text) override {
     questions.emplace_back(text);
-    if (answers.empty()) return false;
-    const bool answer = answers.front();
-    answers.erase(answers.begin());
-    return answer;
+    return Next(answers);
   }
   std::optional<std::string> InputBox(std::string_view prompt,
                                       std::string_view default_text) override {
@@ -171,9 +168,11 @@ class ScriptedDialogsFor : public Base {
   std::vector<std::optional<std::string>> folders;
 
  private:
-  static std::optional<std::string> Next(std::vector<std::optional<std::string>>& queue) {
-    if (queue.empty()) return std::nullopt;
-    std::optional<std::string> next = queue.front();
+  // The front of a script, taken off it; No or cancel once it is used up.
+  template <typename T>
+  static T Next(std::vector<T>& queue) {
+    if (queue.empty()) return T{};
+    const T next = queue.front();
     queue.erase(queue.begin());
     return next;
   }

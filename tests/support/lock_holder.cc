@@ -9,27 +9,20 @@ namespace vorn::testing {
 namespace {
 
 bool TakeLock(int fd, LockHolder::Kind kind) {
-  switch (kind) {
-    case LockHolder::Kind::kExclusiveFlock:
-      return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    case LockHolder::Kind::kSharedFlock:
-      return ::flock(fd, LOCK_SH | LOCK_NB) == 0;
-    case LockHolder::Kind::kWriteRecordLock:
-    case LockHolder::Kind::kReadRecordLock: {
-      struct flock lock {};
-      lock.l_type = kind == LockHolder::Kind::kWriteRecordLock ? F_WRLCK : F_RDLCK;
-      lock.l_whence = SEEK_SET;
-      return ::fcntl(fd, F_SETLK, &lock) == 0;
-    }
+  using Kind = LockHolder::Kind;
+  if (kind == Kind::kExclusiveFlock || kind == Kind::kSharedFlock) {
+    return ::flock(fd, (kind == Kind::kExclusiveFlock ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0;
   }
-  return false;
+  struct flock lock {};
+  lock.l_type = kind == Kind::kWriteRecordLock ? F_WRLCK : F_RDLCK;
+  lock.l_whence = SEEK_SET;
+  return ::fcntl(fd, F_SETLK, &lock) == 0;
 }
 
 }  // namespace
 
 LockHolder::LockHolder(const std::string& path, Kind kind) {
-  int ready[2];
-  int release[2];
+  int ready[2], release[2];
   if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
   child_ = ::fork();
   if (child_ == 0) {
@@ -39,8 +32,7 @@ LockHolder::LockHolder(const std::string& path, Kind kind) {
     const char answer = fd >= 0 && TakeLock(fd, kind) ? 'y' : 'n';
     (void)!::write(ready[1], &answer, 1);
     char byte;
-    while (::read(release[0], &byte, 1) > 0) {
-    }
+    while (::read(release[0], &byte, 1) > 0) continue;
     ::_exit(0);
   }
   ::close(ready[1]);

@@ -9,13 +9,16 @@
 
 namespace vorn::testing {
 
+/// Removes a tree, making read-only folders writable first.
+void RemoveTree(const std::string& path);
+
 /// A fresh folder under the system's temporary folder for one test, removed
 /// with everything in it (read-only parts included) when the test ends.
 /// Helpers take paths relative to it and fail the test on any error.
 class TestFolder {
  public:
   TestFolder();
-  ~TestFolder();
+  ~TestFolder() { RemoveTree(path_); }
   TestFolder(const TestFolder&) = delete;
   TestFolder& operator=(const TestFolder&) = delete;
 
@@ -47,8 +50,5 @@ class TestFolder {
  private:
   std::string path_;
 };
-
-/// Removes a tree, making read-only folders writable first.
-void RemoveTree(const std::string& path);
 
 }  // namespace vorn::testing

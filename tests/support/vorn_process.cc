@@ -8,27 +8,19 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <thread>
 
 namespace vorn::testing {
-namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-}  // namespace
 
 VornProcess::VornProcess(const std::string& binary, const std::vector<std::string>& args,
                          const std::string& output_folder,
                          const std::vector<std::string>& environment, rlim_t open_files)
     : out_path_(output_folder + "/stdout"), err_path_(output_folder + "/stderr") {
-  std::vector<std::string> argv = args;
-  argv.insert(argv.begin(), binary);
+  // Built in the parent: the child of a threaded process should allocate little.
+  std::vector<char*> argv{const_cast<char*>(binary.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
   child_ = ::fork();
   if (child_ != 0) return;
   const int out = ::open(out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -41,10 +33,7 @@ VornProcess::VornProcess(const std::string& binary, const std::vector<std::strin
     const struct rlimit limit = {open_files, open_files};
     ::setrlimit(RLIMIT_NOFILE, &limit);
   }
-  std::vector<char*> pointers;
-  for (std::string& a : argv) pointers.push_back(a.data());
-  pointers.push_back(nullptr);
-  ::execv(pointers[0], pointers.data());
+  ::execv(argv[0], argv.data());
   ::_exit(127);
 }
 
@@ -59,23 +48,17 @@ void VornProcess::Signal(int number) const {
 int VornProcess::Wait(int seconds) {
   if (child_ <= 0) return -1;
   int status = 0;
-  pid_t done = 0;
-  WaitFor([&] { return (done = ::waitpid(child_, &status, WNOHANG)) != 0; }, seconds);
-  if (done == 0) {
-    ::kill(child_, SIGKILL);
+  if (!WaitFor([&] { return ::waitpid(child_, &status, WNOHANG) != 0; }, seconds)) {
+    ::kill(child_, SIGKILL);  // then the status tells of the signal, not an exit
     ::waitpid(child_, &status, 0);
-    child_ = -1;
-    return -1;
   }
   child_ = -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string VornProcess::Out() const {
-  return ReadAll(out_path_);
-}
-std::string VornProcess::Err() const {
-  return ReadAll(err_path_);
+std::string VornProcess::ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 bool WaitFor(const std::function<bool()>& condition, int seconds) {

@@ -25,10 +25,12 @@ class VornProcess {
   /// Waits for the child to end (at most `seconds`); its exit status, or -1
   /// when it was killed or did not end in time (it is then killed).
   int Wait(int seconds = 60);
-  std::string Out() const;
-  std::string Err() const;
+  std::string Out() const { return ReadAll(out_path_); }
+  std::string Err() const { return ReadAll(err_path_); }
 
  private:
+  static std::string ReadAll(const std::string& path);
+
   pid_t child_ = -1;
   std::string out_path_;
   std::string err_path_;
