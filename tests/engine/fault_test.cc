@@ -13,6 +13,7 @@ namespace vorn {
 namespace {
 
 using platform::CopyStep;
+using testing::Entries;
 using FaultTest = testing::PairTest;
 
 // Every step of a breaking copy is tried at the file system's level; here,
@@ -26,7 +27,7 @@ TEST_F(FaultTest, ACopyBrokenMidWayKeepsTheTargetItWasToReplace) {
     return step == CopyStep::kContent && offset == 128 * 1024 ? ENOSPC : 0;
   };
   MirrorSrcToDst({});
-  EXPECT_EQ(Tree("dst"), (std::vector<std::string>{"dst/big=previous", "dst/small"}));
+  EXPECT_EQ(Tree("dst"), (Entries{"dst/big=previous", "dst/small"}));
   EXPECT_EQ(Tally(), "seen=2 created=1");
   EXPECT_EQ(LogBody(),
             std::vector<std::string>{"<small>Creation - " + T("small") + "</small><br>"});
@@ -77,6 +78,8 @@ TEST_F(FaultTest, ATargetRootRemovedMidPassFailsTheRestAndIsReportedNextPass) {
 }
 
 TEST_F(FaultTest, ASourceRootRenamedBeforeRemovalEndsThePassAtOnceAndDeletesNothing) {
+  settings_.ErreurDossier = settings_.Logs = true;
+  settings_.Langue = kFrench;
   Make({"src/kept", "dst/obsolete"});
   AddDefaultPair().Effacer = "1";
   AddDefaultPair();
@@ -85,29 +88,12 @@ TEST_F(FaultTest, ASourceRootRenamedBeforeRemovalEndsThePassAtOnceAndDeletesNoth
     if (yields == 3) ::rename(dir_.Path("src").c_str(), dir_.Path("unplugged").c_str());
   };
   EXPECT_EQ(Pass(), PassEnd::kFatalStop);
-  EXPECT_TRUE(dir_.Exists(Dst("obsolete")));
+  EXPECT_EQ(Tree("dst"), (Entries{"dst/kept", "dst/obsolete"}));
   EXPECT_EQ(engine_.current_pair(), 0);
   EXPECT_TRUE(host_.summaries.empty());  // nor a summary, nor the second pair
-}
-
-TEST_F(FaultTest, TemporariesLeftByACrashAreClearedAndNeverMirrored) {
-  if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
-  const std::string busy = "dst/busy/.vorn-tmp-17-000000000000abcd",
-                    quiet = "dst/quiet/.vorn-tmp-17-111111111111abcd",
-                    source = "src/.vorn-tmp-17-222222222222abcd";
-  Make({"src/busy/", "dst/busy/", "src/quiet/", "dst/quiet/", "src/busy/new", busy, quiet, source});
-  // What a copy killed mid-way leaves: marked temporaries.
-  for (const std::string& debris : {busy, quiet, source}) {
-    dir_.SetAttribute(debris, platform::kTemporaryMarkAttribute, "");
-  }
-  MirrorSrcToDst({});
-  EXPECT_EQ(Tally(), "seen=1 created=1");
-  // A folder nothing was copied into keeps it until removal clears it.
-  EXPECT_EQ(Tree("dst"),
-            (std::vector<std::string>{"dst/busy/", "dst/busy/new", "dst/quiet/", quiet}));
-  MirrorSrcToDst({.Effacer = true});
-  EXPECT_FALSE(dir_.Exists(quiet));
-  EXPECT_EQ(Tally(), "seen=1");  // debris is not one of the user's files
+  EXPECT_EQ(host_.messages, Entries{"<b>10:15:02 - Effacement des fichiers obsolètes<br>Dossier "
+                                    "source inconnu!<br>Arrêt du programme</b>"});
+  EXPECT_EQ(LogBody().back(), host_.messages[0] + ": " + dir_.Path("src") + "/<br>");
 }
 
 }  // namespace

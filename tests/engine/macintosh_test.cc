@@ -45,11 +45,7 @@ TEST_F(MacintoshTest, TheNameLosesUntypableCharactersAndGainsItsRegisteredExtens
       {"Budget.QXD", "XDOCXPR3", "Budget.QXD"},
       {"page.html", "TEXTHTML", "page.html.html"},  // only three characters are compared
       {"plain", nullptr, "plain"},
-      {"a\xE2\x80\xA2"
-       "b\xEF\x80\xA2"
-       "c\xC4\x81"
-       "d\xEF\xAC\x81",
-       nullptr, "a-b-c-d-"},
+      {"a\xE2\x80\xA2" "b\xEF\x80\xA2" "c\xC4\x81" "d\xEF\xAC\x81", nullptr, "a-b-c-d-"},
       {"é\xF0\x9F\x98\x80\xE2\x84\xA2\xFF", nullptr, "é\xF0\x9F\x98\x80\xE2\x84\xA2\xFF"},
   };
   auto folder = fs_.OpenFolder(dir_.Path("src"));
@@ -79,7 +75,7 @@ TEST_F(MacintoshTest, StreamsTravelWithFilesAndCreatedFolders) {
   streams(Src("doc"));
   dir_.SetAttribute(Src("folder"), kInfo, "folder info");
   MirrorSrcToDst({});
-  EXPECT_EQ(fs_.Calls(FsOperation::kCopyStreamAt), 1);  // the folder's; the copy carries the file's
+  EXPECT_EQ(fs_.Calls(FsOperation::kCopyStreamAt), 1);  // the folder's: the copy carries the rest
   EXPECT_EQ(dir_.GetAttribute(Dst("doc"), kInfo), "info");
   EXPECT_EQ(dir_.GetAttribute(Dst("doc"), kFork), "fork");
   EXPECT_EQ(dir_.GetAttribute(Dst("folder"), kInfo), "folder info");
@@ -94,22 +90,6 @@ TEST_F(MacintoshTest, StreamsTravelWithFilesAndCreatedFolders) {
   EXPECT_EQ(dir_.GetAttribute(Dst("old"), kFork), "fork");
   EXPECT_EQ(dir_.GetAttribute(Src("old"), kInfo), "<none>");
   EXPECT_EQ(dir_.GetAttribute(Src("old"), kFork), "<none>");
-}
-
-TEST_F(MacintoshTest, MovedMacintoshFilesAreRenamedAndLeaveTheSource) {
-  FolderPair& pair = AddDefaultPair();
-  pair.Deplacer = pair.Renommer = "1";
-  const std::string name =
-      "Budget\xE2\x80\xA2"
-      "2024";
-  dir_.Write(Src(name), "q");
-  dir_.SetAttribute(Src(name), kInfo, FinderInfo("XDOCXPR3"));
-  MirrorEngine engine(MirrorEnvironment{
-      fs_, clock_, system_, settings_, pairs_, log_, host_, host_, warnings_, Extension, {}});
-  engine.RunMirrorPass(PassKind::kStartCommand);
-  EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"Budget-2024.qxd"});
-  EXPECT_EQ(dir_.GetAttribute(Dst("Budget-2024.qxd"), kInfo), FinderInfo("XDOCXPR3"));
-  EXPECT_TRUE(dir_.Names("src").empty());
 }
 
 }  // namespace

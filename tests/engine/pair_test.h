@@ -2,6 +2,7 @@
 
 // Short set-up and checks for the engine tests over dir_ "src" and "dst".
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -10,6 +11,8 @@
 #include "support/engine_fixture.h"
 
 namespace vorn::testing {
+
+using Entries = std::vector<std::string>;
 
 class PairTest : public EngineTest {
  protected:
@@ -36,7 +39,7 @@ class PairTest : public EngineTest {
   }
   /// Makes entries written as Tree() shows them. Files are dated kJan2024, so
   /// a source and a target of the same size are up to date.
-  void Make(const std::vector<std::string>& entries) {
+  void Make(const Entries& entries) {
     for (const std::string& entry : entries) {
       const size_t link = entry.find("->"), equals = entry.find('=');
       if (entry.back() == '/') {
@@ -50,26 +53,24 @@ class PairTest : public EngineTest {
       }
     }
   }
-  /// Every entry below `top` in walk order: folders end in "/", links show
-  /// their text after "->", files their content after "=" unless it is their
-  /// own path or (in the target) their source's.
-  std::vector<std::string> Tree(const std::string& top = "") const {
-    std::vector<std::string> entries;
-    for (const std::string& name : dir_.Names(top)) {
-      const std::string path = top.empty() ? name : top + "/" + name;
-      const std::filesystem::path full = dir_.Path(path);
-      if (std::filesystem::is_symlink(full)) {
-        entries.push_back(path + "->" + std::filesystem::read_symlink(full).string());
-      } else if (std::filesystem::is_directory(full)) {
-        entries.push_back(path + "/");
-        for (std::string& below : Tree(path)) entries.push_back(std::move(below));
-      } else {
-        const std::string content = dir_.Read(path);
-        const bool plain =
-            content == path || (path.starts_with("dst/") && content == Src(path.substr(4)));
-        entries.push_back(plain ? path : path + "=" + content);
+  /// Every entry below `top`, sorted: folders end in "/", links show their
+  /// text after "->", files their content after "=" unless it is their own
+  /// path or, in the target, their source's.
+  Entries Tree(const std::string& top = "") const {
+    Entries entries;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_.Path(top))) {
+      std::string path = entry.path().string().substr(dir_.path().size() + 1);
+      if (entry.is_symlink()) {
+        path += "->" + std::filesystem::read_symlink(entry).string();
+      } else if (entry.is_directory()) {
+        path += "/";
+      } else if (const std::string content = dir_.Read(path);
+                 content != path && content != "src" + path.substr(3)) {
+        path += "=" + content;
       }
+      entries.push_back(path);
     }
+    std::sort(entries.begin(), entries.end());
     return entries;
   }
   void LogFileNames() {

@@ -60,7 +60,6 @@ TEST_F(DailyLogTest, TheHeaderIsWrittenOncePerDayInTheLanguageAndNotAfterADeleti
   log_.AppendLogLine("after");
   EXPECT_EQ(dir_.Names(), Names{"Log Vorn 2024-05-01.htm"});
   EXPECT_EQ(dir_.Read("Log Vorn 2024-05-01.htm"), "after\r\n");
-  EXPECT_EQ(DailyLog::DailyLogName("/", {2025, 12, 31, 0, 0, 0, 3}), "/Log Vorn 2025-12-31.htm");
 }
 
 // Only at the creation of a day's log, which takes one of the places kept.
