@@ -47,8 +47,10 @@ TEST_F(FolderWarningsTest, EachChannelFiresOnlyWhenSwitchedOn) {
   service_.installed = service_.running = true;
   log_.FixDay(clock_.Now());
   const auto raise = [this] { RaiseFolderWarning("message", "/<f>&/", settings_, warnings_); };
+  settings_.Logs = true;  // a log line comes with the message only
   raise();
-  settings_.ErreurDossier = true;  // the screen, and the log only when logging is on
+  settings_.Logs = false;
+  settings_.ErreurDossier = true;
   raise();
   EXPECT_EQ(host_.messages, Lines{"message"});
   EXPECT_EQ(host_.beeps, 0);

@@ -93,9 +93,18 @@ TEST_P(TreeTest, TheWalkChangesWhatItMustAndNothingElse) {
   EXPECT_EQ(Tally(), c.tally);
 }
 
-const char* const kDebris[] = {"src/.vorn-tmp-17-000000000000abcd",
-                               "dst/busy/.vorn-tmp-17-111111111111abcd",
-                               "dst/quiet/.vorn-tmp-17-222222222222abcd"};
+// What copies killed mid-way leave: marked temporaries where a copy goes
+// next, where none does, and in a source.
+const Entries kDebris = {"src/busy/", "src/busy/new", "src/quiet/", "dst/busy/", "dst/quiet/",
+                         "dst/busy/.vorn-tmp-17-000000000000abcd",
+                         "dst/quiet/.vorn-tmp-17-111111111111abcd",
+                         "src/.vorn-tmp-17-222222222222abcd"};
+void MarkDebris(TreeTest& test) {
+  if (!test.dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
+  for (size_t i = 5; i < kDebris.size(); ++i) {
+    test.dir_.SetAttribute(kDebris[i], platform::kTemporaryMarkAttribute, "");
+  }
+}
 const Entries kObsoleteTree = {"dst/A/", "dst/A/B/", "dst/A/B/C/", "dst/A/B/C/file"};
 
 INSTANTIATE_TEST_SUITE_P(Trees, TreeTest, ::testing::ValuesIn(std::vector<TreeCase>{
@@ -120,11 +129,12 @@ INSTANTIATE_TEST_SUITE_P(Trees, TreeTest, ::testing::ValuesIn(std::vector<TreeCa
        test.MirrorSrcToDst({.Effacer = true});
        test.MirrorSrcToDst({.Effacer = true});
      }, {"-dst/A/"}, "folders-=1"},
+    // The locked file keeps its folder, which is emptied otherwise.
     {"a move empties the source but for a locked file", {.Deplacer = true},
-     {"src/same", "dst/same", "src/new", "src/sub/", "src/sub/inner", "src/busy"},
+     {"src/same", "dst/same", "src/new", "src/sub/", "src/sub/inner", "src/sub/busy", "src/sub2/"},
      [](TreeTest& test) { test.fs_.MarkLocked("busy"); },
-     {"+dst/new", "+dst/sub/", "+dst/sub/inner", "-src/new", "-src/same", "-src/sub/",
-      "-src/sub/inner"}, "seen=4 created=2 removed=3 locked=1 folders+=1 folders-=1"},
+     {"+dst/new", "+dst/sub/", "+dst/sub/inner", "+dst/sub2/", "-src/new", "-src/same",
+      "-src/sub/inner", "-src/sub2/"}, "seen=4 created=2 removed=3 locked=1 folders+=2 folders-=1"},
     {"a moved source that cannot be deleted stays", {.Deplacer = true}, {"src/f"},
      [](TreeTest& test) { test.fs_.FailNth(FsOperation::kDeleteFileAt, 1, EACCES); },
      {"+dst/f"}, "seen=1 created=1"},
@@ -163,18 +173,13 @@ INSTANTIATE_TEST_SUITE_P(Trees, TreeTest, ::testing::ValuesIn(std::vector<TreeCa
        test.Secure();
        test.fs_.FailFor(FsOperation::kRenameAt, "!doc", EIO);
      }, {"+dst/!doc=newer", "-dst/doc=old"}, "seen=1 modified=1"},
-    // What copies killed mid-way leave: marked temporaries. The mirror clears
-    // those of a folder it copies into, the removal the others.
-    {"debris of a crash is cleared uncounted and never mirrored", {.Effacer = true},
-     {"src/busy/", "src/busy/new", "src/quiet/", "dst/busy/", "dst/quiet/", kDebris[0], kDebris[1],
-      kDebris[2]},
-     [](TreeTest& test) {
-       if (!test.dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes";
-       for (const char* debris : kDebris) {
-         test.dir_.SetAttribute(debris, platform::kTemporaryMarkAttribute, "");
-       }
-     }, {"-" + std::string(kDebris[1]), "+dst/busy/new", "-" + std::string(kDebris[2])},
-     "seen=1 created=1"},
+    // The mirror clears debris where it copies, the removal the rest; neither
+    // counts it, and debris in a source is never mirrored.
+    {"debris where a copy goes", {}, kDebris, MarkDebris,
+     {"-dst/busy/.vorn-tmp-17-000000000000abcd", "+dst/busy/new"}, "seen=1 created=1"},
+    {"debris anywhere with the removal", {.Effacer = true}, kDebris, MarkDebris,
+     {"-dst/busy/.vorn-tmp-17-000000000000abcd", "+dst/busy/new",
+      "-dst/quiet/.vorn-tmp-17-111111111111abcd"}, "seen=1 created=1"},
     // Which names Macintosh files take is the Macintosh tests' business.
     {"a renaming move", {.Deplacer = true, .Renommer = true}, {"src/Budget\xE2\x80\xA2" "2024"},
      nullptr, {"+dst/Budget-2024=src/Budget\xE2\x80\xA2" "2024", "-src/Budget\xE2\x80\xA2" "2024"},

@@ -81,7 +81,7 @@ TEST_F(MirrorPassTest, AStartCommandMirrorsEveryPairAndRestartsItsCountdown) {
   settings_.PathLogs = dir_.Path("no-such-folder");
   FolderPair& pair = AddDefaultPair();
   pair.NbTemporisations = "3";
-  pair.PassCountdown = 2;
+  pair.PassCountdown = 3;
   pair.Effacer = pair.Deplacer = "1";
   Make({"src/f", "dst/only-in-target"});
   Pass(PassKind::kTimed);
@@ -106,6 +106,7 @@ TEST_F(MirrorPassTest, AStopDuringASecondPairEndsThePassButKeepsTheSummary) {
     if (engine_.current_pair() == 2) host_.idle = true;
   };
   Pass();
+  EXPECT_EQ(host_.positions, (Entries{"", "1/5", "2/5", ""}));
   EXPECT_TRUE(dir_.Exists("t0/f"));
   EXPECT_FALSE(dir_.Exists("t2/f"));
   EXPECT_EQ(host_.summaries.size(), 1u);
