@@ -12,18 +12,6 @@ using platform::FsOperation;
 const std::string kInfo = "user.DosStream.AFP_AfpInfo:$DATA";
 const std::string kFork = "user.DosStream.AFP_Resource:$DATA";
 
-// A Finder-information record with a type and creator.
-std::string FinderInfo(const std::string& signature) {
-  std::string info(60, '\0');
-  info.replace(16, 8, signature);
-  return info;
-}
-
-std::string Extension(std::string_view signature) {
-  if (signature == "XDOCXPR3") return "QXD";
-  return signature == "TEXTHTML" ? "html" : "";
-}
-
 class MacintoshTest : public testing::PairTest {
  protected:
   void SetUp() override {
@@ -48,11 +36,17 @@ TEST_F(MacintoshTest, TheNameLosesUntypableCharactersAndGainsItsRegisteredExtens
       {"a\xE2\x80\xA2" "b\xEF\x80\xA2" "c\xC4\x81" "d\xEF\xAC\x81", nullptr, "a-b-c-d-"},
       {"é\xF0\x9F\x98\x80\xE2\x84\xA2\xFF", nullptr, "é\xF0\x9F\x98\x80\xE2\x84\xA2\xFF"},
   };
+  const auto extension = [](std::string_view signature) -> std::string {
+    if (signature == "XDOCXPR3") return "QXD";
+    return signature == "TEXTHTML" ? "html" : "";
+  };
   auto folder = fs_.OpenFolder(dir_.Path("src"));
   for (const auto& c : cases) {
     dir_.Write(Src(c.name), "x");
-    if (c.signature != nullptr) dir_.SetAttribute(Src(c.name), kInfo, FinderInfo(c.signature));
-    EXPECT_EQ(MacTargetName(fs_, **folder, c.name, Extension), c.expected);
+    // A Finder-information record: its type and creator at byte 16.
+    const std::string info = std::string(16, '\0') + (c.signature ? c.signature : "");
+    if (c.signature != nullptr) dir_.SetAttribute(Src(c.name), kInfo, info + std::string(36, '\0'));
+    EXPECT_EQ(MacTargetName(fs_, **folder, c.name, extension), c.expected);
   }
 }
 
@@ -67,24 +61,17 @@ TEST_F(MacintoshTest, VolumesAreRecognisedByTheTrashFolderAbove) {
 // Where the file copy cannot carry them (NT 4 before service pack 4), the
 // engine copies the streams itself, and a move deletes them from the source.
 TEST_F(MacintoshTest, StreamsTravelWithFilesAndCreatedFolders) {
-  const auto streams = [&](const std::string& relative) {
-    dir_.SetAttribute(relative, kInfo, "info");
-    dir_.SetAttribute(relative, kFork, "fork");
-  };
   Make({"src/doc", "src/folder/"});
-  streams(Src("doc"));
   dir_.SetAttribute(Src("folder"), kInfo, "folder info");
   MirrorSrcToDst({});
-  EXPECT_EQ(fs_.Calls(FsOperation::kCopyStreamAt), 1);  // the folder's: the copy carries the rest
-  EXPECT_EQ(dir_.GetAttribute(Dst("doc"), kInfo), "info");
-  EXPECT_EQ(dir_.GetAttribute(Dst("doc"), kFork), "fork");
+  EXPECT_EQ(fs_.Calls(FsOperation::kCopyStreamAt), 1);  // the folder's: the copy carries the file's
   EXPECT_EQ(dir_.GetAttribute(Dst("folder"), kInfo), "folder info");
   system_.nt_major_version = 4;
   system_.service_pack = 3;
   Make({"src/old"});
-  streams(Src("old"));
-  // Kept, so that what happened to its streams can be seen.
-  fs_.FailFor(FsOperation::kDeleteFileAt, "old", EACCES);
+  dir_.SetAttribute(Src("old"), kInfo, "info");
+  dir_.SetAttribute(Src("old"), kFork, "fork");
+  fs_.FailFor(FsOperation::kDeleteFileAt, "old", EACCES);  // kept, to see what became of them
   MirrorSrcToDst({.Deplacer = true});
   EXPECT_EQ(fs_.Calls(FsOperation::kCopyStreamAt), 3);
   EXPECT_EQ(dir_.GetAttribute(Dst("old"), kFork), "fork");

@@ -167,7 +167,8 @@ INSTANTIATE_TEST_SUITE_P(Trees, TreeTest, ::testing::ValuesIn(std::vector<TreeCa
      }, {"+dst/a/", "+dst/b/", "+dst/b/2", "-src/a/", "-src/a/1"}, "seen=1 created=1 folders+=2"},
     // The 95 family's secure copy: a complete "!" copy, then the rename.
     {"the secure copy goes through a bang name", {}, {"src/doc=newer", "dst/doc=old"},
-     [](TreeTest& test) { test.Secure(); }, {"+dst/doc=newer", "-dst/doc=old"}, "seen=1 modified=1"},
+     [](TreeTest& test) { test.Secure(); }, {"+dst/doc=newer", "-dst/doc=old"},
+     "seen=1 modified=1"},
     {"a failed rename leaves the bang copy", {}, {"src/doc=newer", "dst/doc=old"},
      [](TreeTest& test) {
        test.Secure();
