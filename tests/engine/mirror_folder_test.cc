@@ -187,13 +187,7 @@ INSTANTIATE_TEST_SUITE_P(Trees, TreeTest, ::testing::ValuesIn(std::vector<TreeCa
      "seen=1 created=1 removed=1"},
 }));
 
-class MirrorFolderTest : public testing::PairTest {
- protected:
-  mode_t Mode(const std::string& relative) { return fs_.Lookup(dir_.Path(relative))->permissions; }
-  void Chmod(const std::string& relative, mode_t mode) {
-    ASSERT_EQ(::chmod(dir_.Path(relative).c_str(), mode), 0);
-  }
-};
+using MirrorFolderTest = testing::PairTest;
 
 TEST_F(MirrorFolderTest, ThePairsFlagsAndTheToleranceReachTheUpdateRule) {
   Make({"src/same=12345", "dst/same=54321", "src/bigger=123456", "dst/bigger=12345",
@@ -215,10 +209,12 @@ TEST_F(MirrorFolderTest, ModesFollowTheSourceWithTheAttributesOrTheWholeSecurity
   dir_.Write(Src("f"), "x", 0640);
   dir_.MakeFolder(Src("sub"), 0711);
   Make({"src/same"});
+  const auto mode = [this](const std::string& name) { return fs_.Lookup(T(name))->permissions; };
+  const auto set_mode = [this](const std::string& name, mode_t m) { ::chmod(T(name).c_str(), m); };
   settings_.CopierSecurite = true;  // new entries get the source's
   MirrorSrcToDst({});
   EXPECT_EQ(Tally(), "seen=2 created=2 folders+=1 security+=3");
-  EXPECT_EQ(Mode(Dst("sub")), 0711u);
+  EXPECT_EQ(mode("sub"), 0711u);
   const struct {
     bool attributes, whole_security, nt;
     const char* tally;  // an identical "same" counts nothing
@@ -228,16 +224,16 @@ TEST_F(MirrorFolderTest, ModesFollowTheSourceWithTheAttributesOrTheWholeSecurity
                {false, true, false, "seen=2"}};
   for (const auto& step : steps) {
     SCOPED_TRACE(step.tally);
-    Chmod(Dst("f"), 0600);
-    Chmod(Dst("sub"), 0700);
+    set_mode("f", 0600);
+    set_mode("sub", 0700);
     settings_.CopierAttributs = step.attributes;
     settings_.CopierSecuriteTout = step.whole_security;
     system_ = step.nt ? testing::NtSystem() : testing::Windows95System();
     MirrorSrcToDst({});
     EXPECT_EQ(Tally(), step.tally);
     const bool aligned = std::string_view(step.tally) != "seen=2";
-    EXPECT_EQ(Mode(Dst("f")), aligned ? 0640u : 0600u);
-    EXPECT_EQ(Mode(Dst("sub")), aligned ? 0711u : 0700u);
+    EXPECT_EQ(mode("f"), aligned ? 0640u : 0600u);
+    EXPECT_EQ(mode("sub"), aligned ? 0711u : 0700u);
   }
 }
 
