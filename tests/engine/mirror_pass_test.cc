@@ -58,6 +58,7 @@ TEST_F(MirrorPassTest, ThePassShowsItsProgressAndAStopStartsNoFurtherPair) {
   EXPECT_EQ(host_.positions, (Entries{"", "1/4", "2/4", "3/4", "4/4", ""}));
   EXPECT_EQ(host_.tray_states,
             (std::vector<TrayState>{TrayState::kMirroring, TrayState::kWaiting}));
+  EXPECT_EQ(host_.tray_tip, "Vorn 2.2i - Wait");
   EXPECT_TRUE(host_.timer_enabled);
   EXPECT_TRUE(LogBody().empty());  // nothing changed: the header only
   Make({"s1/f", "s2/f", "s3/f"});
@@ -202,6 +203,13 @@ TEST(SummaryTest, CountsTakeTheirLanguagesPluralsAndOnlyTheirShownParts) {
        "cible invalide)",
        "Fichiers: 1 créé, 2 modifiés, 0 supprimé, 3 verrouillés; Dossiers: 0 créé, 2 supprimés; "
        "Sécurités: 0 copiée, 1 non copiée; durée 4 s"},
+      {{.FilesSeen = 1, .FilesLocked = 2, .FoldersCreated = 2, .SourceFolders = 2,
+        .InvalidTargetFolders = 3},
+       kPortuguese, true, false, false,
+       "d às 10:15:02; 1 ficheiro nas 2 pastas de entrada (0 pasta de entrada desconhecida; 3 "
+       "pastas de saída desconhecidas)",
+       "Ficheiros: 0 criado, 0 modificado, 0 suprimido, 2 locked; Pastas: 2 criadas, 0 "
+       "suprimida; duração 4 s"},
   };
   for (const auto& c : cases) {
     const SummaryContext context{c.language,  "d",           FormatTimeOfDay(10, 15, 2),

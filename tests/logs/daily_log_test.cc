@@ -109,6 +109,10 @@ TEST_F(DailyLogTest, TheViewerListsAndRemovesByTheLogNamesOnly) {
   DeleteLog(*fs_, dir_.path(), "2024-05-01");
   DeleteLog(*fs_, dir_.path(), "2024-05-01");  // already gone: nothing happens
   EXPECT_EQ(ListLogDates(*fs_, dir_.path()), (Names{"2024-04-30", "2024-05-01", "2024-05-02"}));
+  EXPECT_EQ(RemoveLogText("2024-05-01", kFrench), "Effacer le journal '2024-05-01'");
+  EXPECT_EQ(RemoveLogText("2024-05-01", kPortuguese), "Suprimir o jornal '2024-05-01'");
+  const DatePlace tenth = DateLabelPlace(9);  // four dates to a row
+  EXPECT_EQ(std::pair(tenth.row, tenth.column), std::pair(2, 1));
 }
 
 }  // namespace
