@@ -31,7 +31,7 @@ TEST_F(FaultTest, ACopyBrokenOrOverrunMidWayKeepsWhatItWasToReplace) {
   MirrorSrcToDst({});
   EXPECT_EQ(Tree("dst"), (Entries{"dst/big=previous", "dst/small"}));
   EXPECT_EQ(Tally(), "seen=2 created=1");
-  EXPECT_EQ(LogBody(), Entries{"<small>Creation - " + T("small") + "</small><br>"});
+  EXPECT_EQ(LogBody(), Entries{FileLine("Creation", "small")});
   midway = [&] {
     const int fd = ::open(big.c_str(), O_WRONLY | O_APPEND);
     EXPECT_EQ(::write(fd, "more", 4), 4);

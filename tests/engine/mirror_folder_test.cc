@@ -205,7 +205,9 @@ TEST_F(MirrorFolderTest, ThePairsFlagsAndTheToleranceReachTheUpdateRule) {
             (Entries{"dst/bigger=123456", "dst/half=source", "dst/older=old", "dst/same=54321"}));
 }
 
+// With the lines they log, in French here.
 TEST_F(MirrorFolderTest, ModesFollowTheSourceWithTheAttributesOrTheWholeSecurityOnNtOnly) {
+  settings_.Langue = kFrench;
   dir_.Write(Src("f"), "x", 0640);
   dir_.MakeFolder(Src("sub"), 0711);
   Make({"src/same"});
@@ -215,13 +217,20 @@ TEST_F(MirrorFolderTest, ModesFollowTheSourceWithTheAttributesOrTheWholeSecurity
   MirrorSrcToDst({});
   EXPECT_EQ(Tally(), "seen=2 created=2 folders+=1 security+=3");
   EXPECT_EQ(mode("sub"), 0711u);
+  LogFileNames();
   const struct {
     bool attributes, whole_security, nt;
     const char* tally;  // an identical "same" counts nothing
-  } steps[] = {{false, false, true, "seen=2"},
-               {true, false, true, "seen=2 attributes=2"},
-               {false, true, true, "seen=2 security+=2"},
-               {false, true, false, "seen=2"}};
+    Entries lines;
+  } steps[] = {{false, false, true, "seen=2", {}},
+               {true, false, true, "seen=2 attributes=2",
+                {FileLine("Modification attributs", "f"),
+                 FolderLine("Modification attributs dossier", T("sub"))}},
+               {false, true, true, "seen=2 security+=2",
+                {FileLine("Sécurité modifiée", "f"),
+                 FolderLine("Sécurité modifiée dossier", T("sub"))}},
+               {false, true, false, "seen=2", {}}};
+  size_t logged = 0;
   for (const auto& step : steps) {
     SCOPED_TRACE(step.tally);
     set_mode("f", 0600);
@@ -231,7 +240,10 @@ TEST_F(MirrorFolderTest, ModesFollowTheSourceWithTheAttributesOrTheWholeSecurity
     system_ = step.nt ? testing::NtSystem() : testing::Windows95System();
     MirrorSrcToDst({});
     EXPECT_EQ(Tally(), step.tally);
-    const bool aligned = std::string_view(step.tally) != "seen=2";
+    const Entries body = LogBody();
+    EXPECT_EQ(Entries(body.begin() + logged, body.end()), step.lines);
+    logged = body.size();
+    const bool aligned = !step.lines.empty();
     EXPECT_EQ(mode("f"), aligned ? 0640u : 0600u);
     EXPECT_EQ(mode("sub"), aligned ? 0711u : 0700u);
   }

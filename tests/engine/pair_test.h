@@ -80,6 +80,13 @@ class PairTest : public EngineTest {
   }
   /// The full path of a target entry, as log lines show it.
   std::string T(const std::string& relative) const { return dir_.Path(Dst(relative)); }
+  /// The log line of an event about a target file, and about a folder.
+  std::string FileLine(const std::string& words, const std::string& relative) const {
+    return "<small>" + words + " - " + T(relative) + "</small><br>";
+  }
+  std::string FolderLine(const std::string& words, const std::string& path) const {
+    return "<small><i>" + words + "</i> - " + path + "</small><br>";
+  }
 };
 
 }  // namespace vorn::testing
