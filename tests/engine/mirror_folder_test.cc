@@ -107,7 +107,7 @@ void MarkDebris(TreeTest& test) {
 }
 const Entries kObsoleteTree = {"dst/A/", "dst/A/B/", "dst/A/B/C/", "dst/A/B/C/file"};
 
-INSTANTIATE_TEST_SUITE_P(Trees, TreeTest, ::testing::ValuesIn(std::vector<TreeCase>{
+INSTANTIATE_TEST_SUITE_P(MirrorTrees, TreeTest, ::testing::ValuesIn(std::vector<TreeCase>{
     {"new entries, hidden and empty ones too", {},
      {"src/.hidden", "src/sub/", "src/sub/b", "src/sub/empty/"}, nullptr,
      {"+dst/.hidden", "+dst/sub/", "+dst/sub/b", "+dst/sub/empty/"}, "seen=2 created=2 folders+=2"},
