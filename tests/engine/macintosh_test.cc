@@ -7,27 +7,15 @@
 namespace vorn {
 namespace {
 
+using platform::FsOperation;
+
 const std::string kInfo = "user.DosStream.AFP_AfpInfo:$DATA";
 const std::string kFork = "user.DosStream.AFP_Resource:$DATA";
-
-// A Finder-information record with a type and creator.
-std::string FinderInfo(const std::string& signature) {
-  std::string info(60, '\0');
-  info.replace(16, 8, signature);
-  return info;
-}
 
 class MacintoshTest : public testing::PairTest {
  protected:
   void SetUp() override {
     if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
-  }
-  std::string Name(const std::string& name) {
-    auto folder = fs_.OpenFolder(dir_.Path("src"));
-    return MacTargetName(fs_, **folder, name, [](std::string_view signature) -> std::string {
-      if (signature == "XDOCXPR3") return "QXD";
-      return signature == "TEXTHTML" ? "html" : "";
-    });
   }
 };
 
@@ -48,10 +36,17 @@ TEST_F(MacintoshTest, TheNameLosesUntypableCharactersAndGainsItsRegisteredExtens
       {"a\xE2\x80\xA2" "b\xEF\x80\xA2" "c\xC4\x81" "d\xEF\xAC\x81", nullptr, "a-b-c-d-"},
       {"é\xF0\x9F\x98\x80\xE2\x84\xA2\xFF", nullptr, "é\xF0\x9F\x98\x80\xE2\x84\xA2\xFF"},
   };
+  const auto extension = [](std::string_view signature) -> std::string {
+    if (signature == "XDOCXPR3") return "QXD";
+    return signature == "TEXTHTML" ? "html" : "";
+  };
+  auto folder = fs_.OpenFolder(dir_.Path("src"));
   for (const auto& c : cases) {
     dir_.Write(Src(c.name), "x");
-    if (c.signature != nullptr) dir_.SetAttribute(Src(c.name), kInfo, FinderInfo(c.signature));
-    EXPECT_EQ(Name(c.name), c.expected);
+    // A Finder-information record: its type and creator at byte 16.
+    const std::string info = std::string(16, '\0') + (c.signature ? c.signature : "");
+    if (c.signature != nullptr) dir_.SetAttribute(Src(c.name), kInfo, info + std::string(36, '\0'));
+    EXPECT_EQ(MacTargetName(fs_, **folder, c.name, extension), c.expected);
   }
 }
 
@@ -63,51 +58,25 @@ TEST_F(MacintoshTest, VolumesAreRecognisedByTheTrashFolderAbove) {
   EXPECT_FALSE(IsMacintoshVolume(fs_, "/"));
 }
 
+// Where the file copy cannot carry them (NT 4 before service pack 4), the
+// engine copies the streams itself, and a move deletes them from the source.
 TEST_F(MacintoshTest, StreamsTravelWithFilesAndCreatedFolders) {
-  dir_.Write(Src("doc"), "data");
-  dir_.SetAttribute(Src("doc"), kInfo, FinderInfo("W6BNMSWD"));
-  dir_.SetAttribute(Src("doc"), kFork, "resource fork");
-  dir_.MakeFolder(Src("folder"));
+  Make({"src/doc", "src/folder/"});
   dir_.SetAttribute(Src("folder"), kInfo, "folder info");
   MirrorSrcToDst({});
-  EXPECT_EQ(dir_.GetAttribute(Dst("doc"), kInfo), FinderInfo("W6BNMSWD"));
-  EXPECT_EQ(dir_.GetAttribute(Dst("doc"), kFork), "resource fork");
+  EXPECT_EQ(fs_.Calls(FsOperation::kCopyStreamAt), 1);  // the folder's: the copy carries the file's
   EXPECT_EQ(dir_.GetAttribute(Dst("folder"), kInfo), "folder info");
-}
-
-TEST_F(MacintoshTest, MovedMacintoshFilesAreRenamedAndLeaveTheSource) {
-  FolderPair& pair = AddDefaultPair();
-  pair.Deplacer = pair.Renommer = "1";
-  const std::string name = "Budget\xE2\x80\xA2" "2024";
-  dir_.Write(Src(name), "q");
-  dir_.SetAttribute(Src(name), kInfo, FinderInfo("XDOCXPR3"));
-  MirrorEngine engine(MirrorEnvironment{
-      fs_, clock_, system_, settings_, pairs_, log_, host_, host_, warnings_,
-      [](std::string_view signature) { return signature == "XDOCXPR3" ? "qxd" : ""; }, {}});
-  engine.RunMirrorPass(PassKind::kStartCommand);
-  EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"Budget-2024.qxd"});
-  EXPECT_EQ(dir_.GetAttribute(Dst("Budget-2024.qxd"), kInfo), FinderInfo("XDOCXPR3"));
-  EXPECT_TRUE(dir_.Names("src").empty());
-}
-
-TEST_F(MacintoshTest, OnOldNtTheEngineCopiesStreamsAndAMoveDeletesThem) {
   system_.nt_major_version = 4;
   system_.service_pack = 3;
-  dir_.Write(Src("doc"), "data");
-  dir_.SetAttribute(Src("doc"), kInfo, "info");
-  dir_.SetAttribute(Src("doc"), kFork, "fork");
-  // Keep the source file so what happened to its streams can be seen.
-  fs_.FailFor(platform::FsOperation::kDeleteFileAt, "doc", EACCES);
+  Make({"src/old"});
+  dir_.SetAttribute(Src("old"), kInfo, "info");
+  dir_.SetAttribute(Src("old"), kFork, "fork");
+  fs_.FailFor(FsOperation::kDeleteFileAt, "old", EACCES);  // kept, to see what became of them
   MirrorSrcToDst({.Deplacer = true});
-  EXPECT_EQ(fs_.Calls(platform::FsOperation::kCopyStreamAt), 2);
-  EXPECT_EQ(dir_.GetAttribute(Dst("doc"), kFork), "fork");
-  EXPECT_EQ(dir_.GetAttribute(Src("doc"), kInfo), "<none>");
-  EXPECT_EQ(dir_.GetAttribute(Src("doc"), kFork), "<none>");
-  // From service pack 4 on, the file copy carries them itself.
-  system_.service_pack = 4;
-  dir_.Write(Src("doc2"), "data");
-  MirrorSrcToDst({});
-  EXPECT_EQ(fs_.Calls(platform::FsOperation::kCopyStreamAt), 2);
+  EXPECT_EQ(fs_.Calls(FsOperation::kCopyStreamAt), 3);
+  EXPECT_EQ(dir_.GetAttribute(Dst("old"), kFork), "fork");
+  EXPECT_EQ(dir_.GetAttribute(Src("old"), kInfo), "<none>");
+  EXPECT_EQ(dir_.GetAttribute(Src("old"), kFork), "<none>");
 }
 
 }  // namespace

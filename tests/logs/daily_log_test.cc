@@ -4,13 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include "logs/log_viewer.h"
 #include "base/text.h"
+#include "logs/log_viewer.h"
 #include "support/engine_fixture.h"
 #include "support/test_folder.h"
 
 namespace vorn {
 namespace {
+
+using Names = std::vector<std::string>;
 
 class DailyLogTest : public ::testing::Test {
  protected:
@@ -18,12 +20,12 @@ class DailyLogTest : public ::testing::Test {
     settings_.PathLogs = dir_.path();
     settings_.DelaiLogs = 3;
   }
-  void OldLogs(std::initializer_list<const char*> days) {
-    for (const char* day : days) dir_.Write(std::string("Log Vorn ") + day + ".htm", "old");
-  }
   void Open(const platform::LocalTime& day = {2024, 5, 1, 10, 15, 2, 3}) {
     log_.FixDay(day);
     log_.OpenDailyLog();
+  }
+  void Write(const Names& names) {
+    for (const std::string& name : names) dir_.Write(name, "<html>");
   }
 
   testing::TestFolder dir_;
@@ -33,24 +35,18 @@ class DailyLogTest : public ::testing::Test {
   DailyLog log_{*fs_, settings_, clock_, dir_.path()};
 };
 
+// A name that looks escaped already is shown as it is.
 TEST(HtmlEscapeTest, MarkupCharactersBecomeEntitiesAndNothingElseChanges) {
-  const struct {
-    std::string_view text;
-    std::string_view escaped;
-  } cases[] = {
-      {"", ""},
-      {"/plain/path.txt", "/plain/path.txt"},
-      {"<!-- hide", "&lt;!-- hide"},
-      {"a&b \"c\">.txt", "a&amp;b &quot;c&quot;&gt;.txt"},
-      {"&amp;", "&amp;amp;"},  // a name that looks escaped is shown as it is
-      {"l'été\xff", "l'été\xff"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(HtmlEscape(c.text), c.escaped) << c.text;
+  EXPECT_EQ(HtmlEscape("<!-- a&b \"&amp;\"> l'été\xff"),
+            "&lt;!-- a&amp;b &quot;&amp;amp;&quot;&gt; l'été\xff");
 }
 
+// The day is fixed when the pass starts: one over midnight stays in the file
+// of its first day.
 TEST_F(DailyLogTest, TheHeaderIsWrittenOncePerDayInTheLanguageAndNotAfterADeletion) {
   settings_.Langue = kFrench;
-  Open();
+  clock_.times.push_back({2024, 5, 2, 0, 0, 3, 4});
+  Open({2024, 5, 1, 23, 59, 58, 3});
   log_.AppendLogLine("one");
   log_.OpenDailyLog();
   log_.AppendLogLine("two");
@@ -62,30 +58,26 @@ TEST_F(DailyLogTest, TheHeaderIsWrittenOncePerDayInTheLanguageAndNotAfterADeleti
   // A file deleted during a pass comes back without its header.
   ASSERT_TRUE(fs_->DeleteFile(log_.current_file()).ok());
   log_.AppendLogLine("after");
+  EXPECT_EQ(dir_.Names(), Names{"Log Vorn 2024-05-01.htm"});
   EXPECT_EQ(dir_.Read("Log Vorn 2024-05-01.htm"), "after\r\n");
-  EXPECT_EQ(DailyLog::DailyLogName("/", {2025, 12, 31, 0, 0, 0, 3}), "/Log Vorn 2025-12-31.htm");
 }
 
-TEST_F(DailyLogTest, ThePurgeKeepsTheNewestAndLeavesOtherFilesAlone) {
+// Only at the creation of a day's log, which takes one of the places kept.
+TEST_F(DailyLogTest, ThePurgeKeepsTheNewestLogsAndLeavesOtherFilesAlone) {
   settings_.PurgeLogs = true;
-  OldLogs({"2024-04-01", "2024-04-03", "2024-04-02", "2024-04-05", "2024-04-04"});
-  dir_.Write("notes.htm", "mine");
-  dir_.Write("Log Other 2024-01-01.htm", "other program");
-  Open();
-  EXPECT_EQ(dir_.Names(), (std::vector<std::string>{
-                              "Log Other 2024-01-01.htm", "Log Vorn 2024-04-04.htm",
-                              "Log Vorn 2024-04-05.htm", "Log Vorn 2024-05-01.htm", "notes.htm"}));
-}
-
-TEST_F(DailyLogTest, ThePurgeDeletesNothingAtTheLimitOrWhenOff) {
-  settings_.PurgeLogs = true;
-  OldLogs({"2024-04-01", "2024-04-02", "2024-04-03"});
-  Open();
-  EXPECT_EQ(dir_.Names().size(), 4u);
-  settings_.PurgeLogs = false;
-  OldLogs({"2024-04-04", "2024-04-05"});
+  Write({"Log Vorn 2024-04-01.htm", "Log Vorn 2024-04-03.htm", "Log Vorn 2024-04-02.htm",
+         "notes.htm", "Log Other 2024-01-01.htm"});
+  Open();  // at the limit: nothing goes
+  EXPECT_EQ(dir_.Names().size(), 6u);
+  Write({"Log Vorn 2024-04-05.htm", "Log Vorn 2024-04-04.htm"});
   Open({2024, 5, 2, 0, 0, 0, 4});
-  EXPECT_EQ(dir_.Names().size(), 7u);
+  EXPECT_EQ(dir_.Names(),
+            (Names{"Log Other 2024-01-01.htm", "Log Vorn 2024-04-05.htm", "Log Vorn 2024-05-01.htm",
+                   "Log Vorn 2024-05-02.htm", "notes.htm"}));
+  settings_.PurgeLogs = false;
+  Write({"Log Vorn 2024-04-01.htm", "Log Vorn 2024-04-02.htm"});
+  Open({2024, 5, 3, 0, 0, 0, 5});
+  EXPECT_EQ(dir_.Names().size(), 8u);
 }
 
 TEST_F(DailyLogTest, AnUnusableLogFolderMeansTheApplicationFolder) {
@@ -96,55 +88,31 @@ TEST_F(DailyLogTest, AnUnusableLogFolderMeansTheApplicationFolder) {
     Open();
   }
   EXPECT_TRUE(dir_.Exists("Log Vorn 2024-05-01.htm"));
-  EXPECT_EQ(dir_.Names("logs"), std::vector<std::string>{"Log Vorn 2024-05-01.htm"});
+  EXPECT_EQ(dir_.Names("logs"), Names{"Log Vorn 2024-05-01.htm"});
   // A folder that vanishes between two passes sends the next one home.
   testing::RemoveTree(dir_.Path("logs"));
   log_.FixDay({2024, 5, 1, 10, 15, 2, 3});
   EXPECT_EQ(log_.current_file(), dir_.Path("Log Vorn 2024-05-01.htm"));
 }
 
-TEST_F(DailyLogTest, APassOverMidnightStaysInTheFileOfItsFirstDay) {
-  clock_.times = {{2024, 5, 2, 0, 0, 3, 4}};
-  Open({2024, 5, 1, 23, 59, 58, 3});
-  log_.AppendLogLine("late");
-  EXPECT_TRUE(dir_.Exists("Log Vorn 2024-05-01.htm"));
-  EXPECT_FALSE(dir_.Exists("Log Vorn 2024-05-02.htm"));
-}
-
-TEST_F(DailyLogTest, TheViewerListsDatesOldestFirstFromTheLogNamesOnly) {
-  for (const char* name : {"Log Vorn 2024-05-01.htm", "Log Vorn 2024-05-02.htm",
-                           "Log Vorn 2024-04-30.htm", "Log Vorn 2024-05-01 copy.htm",
-                           "Log Vorn 2024-05-03.txt", "Journal 2024-05-04.htm", "notes.htm"}) {
-    dir_.Write(name, "<html>");
-  }
+// The working directory is never the log folder, whatever it holds.
+TEST_F(DailyLogTest, TheViewerListsAndRemovesByTheLogNamesOnly) {
+  Write({"Log Vorn 2024-05-01.htm", "Log Vorn 2024-05-02.htm", "Log Vorn 2024-04-30.htm",
+         "Log Vorn 2024-05-01 copy.htm", "Log Vorn 2024-05-03.txt", "Journal 2024-05-04.htm"});
   dir_.MakeFolder("Log Vorn 2024-05-05.htm");  // a folder is no log
   EXPECT_EQ(ListLogDates(*fs_, dir_.path()),
-            (std::vector<std::string>{"2024-04-30", "2024-05-01", "2024-05-01", "2024-05-02"}));
-  // The copy's date opens the day's own log.
-  EXPECT_EQ(LogPathForDate(dir_.path(), "2024-05-01"), dir_.Path("Log Vorn 2024-05-01.htm"));
-  EXPECT_TRUE(ListLogDates(*fs_, dir_.Path("missing")).empty());
-  // The working directory is never the log folder, whatever it holds.
-  EXPECT_TRUE(ListLogDates(*fs_, dir_.RelativePath()).empty());
-  EXPECT_TRUE(ListLogDates(*fs_, "").empty());
-  const struct { int index, row, column; } places[] = {{3, 0, 3}, {4, 1, 0}, {9, 2, 1}};
-  for (const auto& p : places) {  // four dates to a row
-    EXPECT_EQ(DateLabelPlace(p.index).row, p.row) << p.index;
-    EXPECT_EQ(DateLabelPlace(p.index).column, p.column) << p.index;
+            (Names{"2024-04-30", "2024-05-01", "2024-05-01", "2024-05-02"}));
+  for (const std::string& elsewhere : {dir_.Path("missing"), dir_.RelativePath(), std::string()}) {
+    EXPECT_TRUE(ListLogDates(*fs_, elsewhere).empty()) << elsewhere;
+    DeleteLog(*fs_, elsewhere, "2024-05-02");
   }
-}
-
-TEST_F(DailyLogTest, TheViewerRemovesByDateAndIgnoresWhatIsGone) {
+  DeleteLog(*fs_, dir_.path(), "2024-05-01");
+  DeleteLog(*fs_, dir_.path(), "2024-05-01");  // already gone: nothing happens
+  EXPECT_EQ(ListLogDates(*fs_, dir_.path()), (Names{"2024-04-30", "2024-05-01", "2024-05-02"}));
   EXPECT_EQ(RemoveLogText("2024-05-01", kFrench), "Effacer le journal '2024-05-01'");
   EXPECT_EQ(RemoveLogText("2024-05-01", kPortuguese), "Suprimir o jornal '2024-05-01'");
-  dir_.Write("Log Vorn 2024-05-01.htm", "<html>");
-  dir_.Write("Log Vorn 2024-05-01 copy.htm", "<html>");
-  DeleteLog(*fs_, dir_.path(), "2024-05-01");
-  EXPECT_EQ(dir_.Names(), std::vector<std::string>{"Log Vorn 2024-05-01 copy.htm"});
-  DeleteLog(*fs_, dir_.path(), "2024-05-01");  // already gone: nothing happens
-  DeleteLog(*fs_, dir_.Path("missing"), "2024-05-01");
-  dir_.Write("Log Vorn 2024-05-02.htm", "<html>");
-  DeleteLog(*fs_, dir_.RelativePath(), "2024-05-02");  // never through the working directory
-  EXPECT_EQ(dir_.Names().size(), 2u);
+  const DatePlace tenth = DateLabelPlace(9);  // four dates to a row
+  EXPECT_EQ(std::pair(tenth.row, tenth.column), std::pair(2, 1));
 }
 
 }  // namespace
