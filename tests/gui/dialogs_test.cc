@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <QHeaderView>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QtTest>
@@ -14,7 +15,6 @@
 #include "gui/settings_dialogs.h"
 #include "gui/signatures_dialog.h"
 #include "gui/window_fixture.h"
-#include "platform/systemd_service.h"
 
 namespace vorn::gui {
 
@@ -34,11 +34,65 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     return qobject_cast<const QAbstractSlider*>(control) != nullptr ? "value" : "checked";
   }
 
- private slots:
-  void init() { Reset(); }
+  // The signatures editor over a file of its own, its beeps counted.
+  SignatureTable table_;
+  int beeps_ = 0;
+  std::unique_ptr<frmGestionSignatures> editor_;
+  void OpenEditor(const QByteArray& file) {
+    Write("Signatures.txt", file);
+    editor_ = std::make_unique<frmGestionSignatures>(
+        nullptr, dialogs_, *fs_, Path("Signatures.txt"), table_, kEnglish, [this] { ++beeps_; });
+    Shown(*editor_);
+  }
+  /// The list as shown, one "type/creator|extension|description" per row.
+  QStringList Rows() const {
+    QStringList rows;
+    for (int i = 0; i < editor_->lstSignatures->topLevelItemCount(); ++i) {
+      const QTreeWidgetItem* item = editor_->lstSignatures->topLevelItem(i);
+      rows << item->text(0) + "|" + item->text(1) + "|" + item->text(2);
+    }
+    return rows;
+  }
+  QString Selected() const {
+    const auto selected = editor_->lstSignatures->selectedItems();
+    return selected.isEmpty() ? QString() : selected[0]->text(0);
+  }
+  void ClickRow(int row) {
+    QTreeWidget* list = editor_->lstSignatures;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->topLevelItem(row)).center());
+  }
+  /// The message shown, after "!" when in the red of a refusal, "?" when in neither colour.
+  QString Message() const {
+    const QString style = editor_->lblMsg->styleSheet();
+    return (style.contains("rgb(255, 0, 0)")     ? "!"
+            : style.contains("rgb(255, 0, 255)") ? ""
+                                                 : "?") +
+           editor_->lblMsg->text();
+  }
+  void Add(const QString& signature, const QString& extension, const QString& type) {
+    editor_->txtSignature->setText(signature);
+    editor_->txtExtension->setText(extension);
+    editor_->txtType->setText(type);
+    editor_->cmdAjouter->click();
+  }
 
-  void addingByBrowsingStoresTheFolderAndOpensItsSettings() {
-    Open({});
+ private slots:
+  void init() {
+    Reset();
+    editor_.reset();
+    table_.Clear();
+    beeps_ = 0;
+  }
+
+  void anEmptyListShowsTheGuideAndAddingByBrowsingOpensTheSettings() {
+    Open({}, "[Configuration]\r\nLangue=3\r\nAfficherLocked=1\r\n");
+    QCOMPARE(window_->pane(), LowerPane::kGuide);
+    QVERIFY(window_->lblBulle1->isVisible() && !window_->lstLocked->isVisible());
+    QVERIFY(!window_->lblNbDossiers->isVisible());
+    QCOMPARE(window_->lblBulle2->text(), QString("2 - define folders"));
+    window_->cmdMiroir->click();  // nothing to mirror: no start
+    QVERIFY(window_->scheduler().Idle() && window_->cmdAjouterDossierSource->isEnabled());
     dialogs_.folders.push_back("/");
     Step<frmSetMode>([](frmSetMode& dialog) {
       QCOMPARE(dialog.lblSource->text(), QString("/"));
@@ -58,6 +112,7 @@ class DialogsTest : public QObject, public testing::WindowFixture {
         QString());
     QCOMPARE(window_->lstDossiers->item(0, 2)->text(), QString("???"));
     QVERIFY(!window_->highlighting());  // the reload took the highlight away
+    QCOMPARE(window_->pane(), LowerPane::kLocked);
   }
 
   // Cancel leaves file and dialog as they were, a value out of the number
@@ -129,19 +184,26 @@ class DialogsTest : public QObject, public testing::WindowFixture {
   void theIntervalColumnOpensThePairSettings() {
     Open({"Effacer=1\r\nNouveau=1"}, "[Configuration]\r\nLangue=3\r\nTemporisation=10\r\n");
     Step<frmSetMode>([this](frmSetMode& dialog) {
+      Shown(dialog);
+      const QSize size = dialog.size();  // kept whatever the count shows
+      const auto count = [&dialog, size](const char* text) {
+        dialog.txtMiroirN->setText(text);
+        QTest::qWait(10);
+        QCOMPARE(dialog.size(), size);
+      };
       QVERIFY(dialog.optTempo0->isChecked() && !dialog.txtMiroirN->isEnabled());
       QVERIFY(dialog.optTempo0->text().contains("(10 seconds)"));
       dialog.optTempo1->click();
-      dialog.txtMiroirN->setText("6");
+      count("6");
       QCOMPARE(dialog.lblMiroirN2->text(), QString("i.e. 0 h 1 min 0 sec"));
       QVERIFY(dialog.lblErr->isHidden());
-      dialog.txtMiroirN->setText("1");
+      count("1");
       QVERIFY(!dialog.lblErr->isHidden() && dialog.lblMiroirN2->isHidden());
-      dialog.txtMiroirN->setText("64001");
+      count("64001");
       dialog.cmdOK->click();
       QCOMPARE(LastMessage(), QString("Value must be set between 2 and 64000"));
       QCOMPARE(dialog.result(), int(QDialog::Rejected));  // still open
-      dialog.txtMiroirN->setText("64000");
+      count("64000");
       // Moving takes removal and the update rule along.
       QVERIFY(!dialog.chkRenommer->isEnabled());
       dialog.chkDeplacer->click();
@@ -164,26 +226,6 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     });
     ClickCell(0, 1);
     QCOMPARE(Ini(), before);
-  }
-
-  void modifyingAndRemovingWorkOnTheHighlightedRows() {
-    Open({"Enable=1", "Enable=1", "Enable=1"});
-    window_->cmdModifierDossierSource->click();
-    QCOMPARE(LastMessage(), QString("Select a SOURCE folder to modify"));
-    // A double-click on a target cell changes that target by browsing.
-    dialogs_.folders = {Path("copy")};
-    ClickCell(0, 2);  // a double-click starts with a press, which the grid needs
-    QTest::mouseDClick(window_->lstDossiers->viewport(), Qt::LeftButton, {}, CellCentre(0, 2));
-    QCOMPARE(dialogs_.prompts, std::vector<std::string>{"MODIFY: Select a TARGET folder"});
-    QCOMPARE(PairsOnDisk().first(), QPath("s0") + " -> " + QPath("copy"));
-    // From the last row up to the first: everything goes.
-    ClickCell(2, 0);
-    ClickCell(0, 0, Qt::ShiftModifier);
-    dialogs_.answers = {true};
-    window_->mnuSupprimerDossiers->trigger();
-    QVERIFY(PairsOnDisk().isEmpty());
-    QCOMPARE(window_->lstDossiers->rowCount(), 0);
-    QVERIFY(window_->lblBulle1->isVisible());
   }
 
   void theLogFolderIsChosenKeptWhenGoneAndLookedInByTheViewer() {
@@ -290,18 +332,6 @@ class DialogsTest : public QObject, public testing::WindowFixture {
       QVERIFY(Whole(performance.lblMin) && Whole(performance.lblMax));
     }
 
-    // The pair settings keep their size whatever the count shows.
-    FolderPair pair;
-    frmSetMode set_mode(nullptr, dialogs_, ini, pair, PairRow{}, 10, kEnglish, true, true);
-    Shown(set_mode);
-    const QSize before = set_mode.size();
-    set_mode.optTempo1->click();
-    for (const char* count : {"1", "6", "abc", "6"}) {
-      set_mode.txtMiroirN->setText(count);
-      QTest::qWait(10);
-      QCOMPARE(set_mode.size(), before);
-    }
-
     const std::string path = "/home/user/Documents/Projects/2024/Clients/Northwind/Reports/Q4";
     TextInputBox input(nullptr, "ADD: type a SOURCE folder", path);
     Shown(input);
@@ -350,7 +380,6 @@ class DialogsTest : public QObject, public testing::WindowFixture {
   void theSignaturesEditorSavesIntoTheTableTheEngineUses() {
     Open();
     Step<frmGestionSignatures>([](frmGestionSignatures& dialog) {
-      QCOMPARE(dialog.lstSignatures->topLevelItemCount(), 0);  // built-in records never show
       dialog.txtSignature->setText("TEXTttxt");
       dialog.txtExtension->setText("txt");
       dialog.txtType->setText("Text file");
@@ -358,10 +387,82 @@ class DialogsTest : public QObject, public testing::WindowFixture {
       dialog.cmdOK->click();
     });
     window_->mnuGestionSignatures->trigger();
-    QCOMPARE(dialogs_run_, QStringList{"frmGestionSignatures"});
     QCOMPARE(Read("home/Signatures.txt"), QByteArray("\"TEXTttxt\",\"txt\",\"Text file\"\r\n"));
     QCOMPARE(window_->app().signatures.ExtensionForSignature("TEXTttxt"), std::string("txt"));
     QCOMPARE(window_->app().signatures.records().size(), size_t{1});
+  }
+
+  // The editor's rules and texts are the core's; here, what the dialog does with them.
+  void theSignaturesEditorShowsRefusalsInRedWithABeepAndSavesOnOk() {
+    OpenEditor(
+        "\"XDOCXPR3\",\"qxd\",\"Quark XPress\"\r\n\"TEXTttxt\",\"\",\"\"\r\n"
+        "\"W6BNMSWD\",\"doc\",\"Word 6\"\r\n");
+    QCOMPARE(Rows(), (QStringList{"XDOCXPR3|qxd|Quark XPress", "W6BNMSWD|doc|Word 6"}));
+    QCOMPARE(editor_->windowTitle(), QString("Vorn - Macintosh signatures (2)"));
+    QTest::keyClick(editor_->lstSignatures, Qt::Key_Delete);
+    QCOMPARE(Message(), QString("!Select a signature to remove"));
+    Add("W6BNMSW", "", "");
+    QCOMPARE(Message(), QString("!Type/Creator signature must be 8 characters"));
+    QCOMPARE(beeps_, 2);
+    Add("8BPS8BIM", "", "Photoshop");
+    QCOMPARE(Message(), QString("Added Signature: 8BPS8BIM"));
+    QCOMPARE(beeps_, 2);
+    QCOMPARE(Rows().last(), QString("8BPS8BIM||Photoshop"));
+    QCOMPARE(Selected(), QString("8BPS8BIM"));
+    QVERIFY(editor_->txtSignature->hasFocus());
+    QCOMPARE(editor_->windowTitle(), QString("Vorn - Macintosh Signatures (3)"));
+    // A clicked row fills the boxes, and only a real change modifies it.
+    ClickRow(1);
+    QCOMPARE(editor_->lblMsg->text(), QString());
+    QCOMPARE(editor_->txtSignature->text() + "|" + editor_->txtExtension->text() + "|" +
+                 editor_->txtType->text(),
+             QString("W6BNMSWD|doc|Word 6"));
+    editor_->cmdAjouter->click();
+    QCOMPARE(Message(), QString("!Signature not modified: W6BNMSWD"));
+    editor_->txtType->setText("Word 6 Document");
+    editor_->cmdAjouter->click();
+    QCOMPARE(Message(), QString("Modified Signature: W6BNMSWD"));
+    QCOMPARE(Rows()[1], QString("W6BNMSWD|doc|Word 6 Document"));
+    // A heading sorts the list, descending first, and the selection follows its record.
+    ClickRow(0);
+    QHeaderView* header = editor_->lstSignatures->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(2) + header->sectionSize(2) / 2,
+                             header->height() / 2));
+    QCOMPARE(Rows(), (QStringList{"W6BNMSWD|doc|Word 6 Document", "XDOCXPR3|qxd|Quark XPress",
+                                  "8BPS8BIM||Photoshop"}));
+    QCOMPARE(Selected(), QString("XDOCXPR3"));
+    QTest::keyClick(editor_->lstSignatures, Qt::Key_Delete);
+    QCOMPARE(Message(), QString("Removed Signature: XDOCXPR3"));
+    QVERIFY(Selected().isEmpty());
+    QVERIFY(table_.records().empty());  // the engine's table waits for OK
+    editor_->cmdOK->click();
+    QCOMPARE(editor_->result(), int(QDialog::Accepted));
+    QCOMPARE(Read("Signatures.txt"), QByteArray("\"8BPS8BIM\",\"\",\"Photoshop\"\r\n"
+                                                "\"W6BNMSWD\",\"doc\",\"Word 6 Document\"\r\n"));
+    QCOMPARE(table_.records().size(), size_t{2});
+    QVERIFY(dialogs_.questions.empty());
+  }
+
+  void leavingTheSignaturesEditorWithChangesAsksBeforeDroppingThem() {
+    const QByteArray file = "\"BBBBBBBB\",\"b\",\"zeta\"\r\n";
+    OpenEditor(file);
+    editor_->cmdAnnuler->click();  // nothing changed: no question
+    QVERIFY(editor_->isHidden() && dialogs_.questions.empty());
+    OpenEditor(file);
+    ClickRow(0);
+    editor_->cmdSupprimer->click();
+    editor_->cmdAnnuler->click();
+    QTest::keyClick(editor_.get(), Qt::Key_Escape);
+    editor_->close();
+    QCOMPARE(dialogs_.questions, std::vector<std::string>(3, "Modified list\r\nDiscard changes"));
+    QVERIFY(editor_->isVisible());
+    dialogs_.answers = {true};
+    editor_->close();
+    QVERIFY(editor_->isHidden());
+    QCOMPARE(editor_->result(), int(QDialog::Rejected));
+    QCOMPARE(Read("Signatures.txt"), file);
+    QVERIFY(table_.records().empty());
   }
 
   void standardButtonsSpeakTheLanguageOfTheMenu() {
@@ -393,41 +494,32 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     }
   }
 
-  void theServiceDialogInstallsAndRemovesTheUnit() {
-    MakeFolder("units");
-    platform::SystemdOptions options;
-    options.unit_folder = Path("units");
-    options.executable = "/usr/bin/vorn";
-    options.app_folder = Path("home");
-    const auto service = platform::MakeSystemdServiceControl(options);
+  void theServiceDialogInstallsAndRemovesTheService() {
     IniFile ini(*fs_, Path("home/Vorn.ini"));
     MirrorSettings settings;
-    settings.Langue = kEnglish;
     std::vector<std::string> effects;
     const ServiceDialogEffects record{
         [&effects](bool on) { effects.push_back(on ? "service" : "application"); },
         [&effects] { effects.push_back("beep"); }, [&effects] { effects.push_back("end"); }};
-    const QString unit = QPath("units/vorn.service");
     {
-      frmAdminService dialog(nullptr, dialogs_, ini, settings, *service, record);
+      frmAdminService dialog(nullptr, dialogs_, ini, settings, service_, record);
       dialog.optType1->setChecked(true);
       dialog.cmdInstall->click();
-      QVERIFY(QFile::exists(unit));
-      QCOMPARE(effects, (std::vector<std::string>{"service", "end"}));
+      QVERIFY(service_.installed && service_.start_type == platform::kStartManual);
       QVERIFY(LastMessage().startsWith("Vorn Service installed"));
       QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
-    frmAdminService dialog(nullptr, dialogs_, ini, settings, *service, record);
-    QVERIFY(dialog.optType1->isChecked());  // read back from the unit file
-    effects.clear();
+    frmAdminService dialog(nullptr, dialogs_, ini, settings, service_, record);
+    QVERIFY(dialog.optType1->isChecked());  // read back from the service
     dialog.cmdInstall->click();
     QCOMPARE(dialog.lblService->text(), QString("Vorn Service already installed"));
     dialog.cmdRemove->click();
-    QVERIFY(!QFile::exists(unit));
+    QVERIFY(!service_.installed);
     QCOMPARE(dialog.lblService->text(), QString("Vorn Service: removed"));
     dialog.cmdRemove->click();
-    QCOMPARE(effects, (std::vector<std::string>{"beep", "application", "beep", "application"}));
     QCOMPARE(dialog.lblService->text(), QString("Vorn Service not installed"));
+    QCOMPARE(effects, (std::vector<std::string>{"service", "end", "beep", "application", "beep",
+                                                "application"}));
     dialog.chkDossierErrEventLog->click();
     QCOMPARE(IniMissing({"ErreurDossierEventLog=1"}), QString());
   }

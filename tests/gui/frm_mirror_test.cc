@@ -159,17 +159,6 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     }
   }
 
-  void theEmptyListShowsTheGuideAndCannotStart() {
-    Open({}, "[Configuration]\r\nAfficherLocked=1\r\n");
-    QCOMPARE(window_->pane(), LowerPane::kGuide);
-    QVERIFY(window_->lblBulle1->isVisible());
-    QVERIFY(!window_->lblNbDossiers->isVisible() && !window_->lstLocked->isVisible());
-    QCOMPARE(window_->lblBulle2->text(), QString("2 - define folders"));
-    window_->cmdMiroir->click();
-    QVERIFY(window_->scheduler().Idle());
-    QVERIFY(window_->cmdAjouterDossierSource->isEnabled());
-  }
-
   void gridRowsCarryTheStylesOfTheirSettings() {
     Pairs({"Deplacer=1\r\nNouveau=1", "Effacer=1\r\nNbTemporisations=4", "Enable=0\r\nDeplacer=1",
            "Enable=1"});
@@ -188,23 +177,24 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
     QCOMPARE(grid->item(2, 0)->data(Qt::UserRole).toInt(), 3);
   }
 
-  void highlightingFollowsClicksAndTheKeyboardRemovesPairs() {
-    Open({"Enable=1", "Enable=1", "Enable=1"});
+  void highlightedRowsAreModifiedAndRemovedByMouseAndKeyboard() {
+    Open({"Enable=1", "Enable=1", "Enable=1", "Enable=1"});
     QTableWidget* grid = window_->lstDossiers;
     QVERIFY(!window_->highlighting());
+    window_->cmdModifierDossierSource->click();
+    QCOMPARE(LastMessage(), QString("Select a SOURCE folder to modify"));
     ClickCell(1, 0);
     QVERIFY(window_->highlighting());
     QCOMPARE(grid->currentRow(), 1);
     QTest::mouseClick(window_->frameLegende, Qt::LeftButton);  // the background
     QVERIFY(!window_->highlighting());
     QCOMPARE(grid->currentRow(), 0);
-
     QApplication::setActiveWindow(window_.get());
     window_->cmdMiroir->setFocus();
     QTest::keyClick(window_->cmdMiroir, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), grid);
     QVERIFY(window_->highlighting());
-    dialogs_.answers = {true, true};
+    dialogs_.answers = {true, true, true};
     // Down then Delete, twice: the second time after the reload has put the
     // highlighting off, as a remove does.
     for (const int removed : {1, 2}) {
@@ -212,9 +202,22 @@ class FrmMirrorTest : public QObject, public testing::WindowFixture {
       QTest::keyClick(grid, Qt::Key_Delete);
       QVERIFY(!PairsOnDisk().join(' ').contains(QPath("s" + QString::number(removed)) + " "));
     }
-    QCOMPARE(PairsOnDisk().size(), 1);
+    QCOMPARE(PairsOnDisk().size(), 2);
     QTest::keyClick(grid, Qt::Key_Tab);
     QVERIFY(QApplication::focusWidget() != grid);
+    // A double-click on a target cell changes that target by browsing.
+    dialogs_.folders = {Path("copy")};
+    ClickCell(0, 2);  // a double-click starts with a press, which the grid needs
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, CellCentre(0, 2));
+    QCOMPARE(dialogs_.prompts, std::vector<std::string>{"MODIFY: Select a TARGET folder"});
+    QCOMPARE(PairsOnDisk().first(), QPath("s0") + " -> " + QPath("copy"));
+    // From the last row up to the first: everything goes.
+    ClickCell(1, 0);
+    ClickCell(0, 0, Qt::ShiftModifier);
+    window_->mnuSupprimerDossiers->trigger();
+    QVERIFY(PairsOnDisk().isEmpty());
+    QCOMPARE(grid->rowCount(), 0);
+    QVERIFY(window_->lblBulle1->isVisible());
   }
 
   void hoveringARowSummarisesIt() {
