@@ -32,7 +32,7 @@ class WindowFixture {
   std::vector<std::string> opened_;  ///< the URLs handed to the desktop
   /// Work the next dialogs the window runs, in order; one with no step left is cancelled.
   std::vector<std::function<void(QDialog&)>> dialog_steps_;
-  QStringList dialogs_run_;  ///< their object names
+  int dialogs_run_ = 0;
   std::unique_ptr<frmMirror> window_;
 
   void Reset() {
@@ -43,7 +43,7 @@ class WindowFixture {
     dialogs_ = {};
     opened_.clear();
     dialog_steps_.clear();
-    dialogs_run_.clear();
+    dialogs_run_ = 0;
   }
 
   QString QPath(const QString& relative) const { return dir_->path() + "/" + relative; }
@@ -58,37 +58,35 @@ class WindowFixture {
   }
   void MakeFolder(const QString& relative) { QVERIFY(QDir(dir_->path()).mkpath(relative)); }
 
-  /// Pairs over folders s<i> -> t<i>, each with its settings section; `configuration` opens the
-  /// settings file.
-  void Pairs(const QStringList& sections,
-             const QByteArray& configuration = "[Configuration]\r\nLangue=3\r\n") {
+  /// Pairs over folders s<i> -> t<i>, each with its settings section, and the window over them.
+  void Open(const QStringList& sections = {"Enable=1"},
+            const QByteArray& configuration = "[Configuration]\r\nLangue=3\r\n") {
     QByteArray pairs;
     QByteArray ini = configuration;
-    const auto hex = [this](const QString& end) {
-      return "\"" + QByteArray::fromStdString(EncodeHexPath(Path(end))) + "\"";
-    };
     for (int i = 0; i < sections.size(); ++i) {
       const QString n = QString::number(i);
       MakeFolder("s" + n);
       MakeFolder("t" + n);
-      pairs += hex("s" + n) + "," + hex("t" + n) + "\r\n";
+      pairs += Line(Path("s" + n), Path("t" + n));
       ini += "[Mirror_" + QByteArray::number(i + 1) + "]\r\n" + sections[i].toUtf8() + "\r\n";
     }
     if (!sections.isEmpty()) Write("home/Vorn.w", pairs);
     Write("home/Vorn.ini", ini);
-  }
-  void Open(const QStringList& sections = {"Enable=1"},
-            const QByteArray& configuration = "[Configuration]\r\nLangue=3\r\n") {
-    Pairs(sections, configuration);
     Start();
   }
+  /// A line of the pairs file.
+  static QByteArray Line(const std::string& source, const std::string& target) {
+    return "\"" + QByteArray::fromStdString(EncodeHexPath(source)) + "\",\"" +
+           QByteArray::fromStdString(EncodeHexPath(target)) + "\"\r\n";
+  }
+  QByteArray Pairs() { return Read("home/Vorn.w"); }
   /// The window over the files as they are.
   void Start() {
     window_ = std::make_unique<frmMirror>(MainWindowServices{
         *fs_, service_, clock_, dialogs_,
         [this](const QUrl& url) { opened_.push_back(url.toString().toStdString()); },
         [this](QDialog& dialog) {
-          dialogs_run_.push_back(dialog.objectName());
+          ++dialogs_run_;
           dialog.setResult(QDialog::Rejected);
           if (dialog_steps_.empty()) return int(QDialog::Rejected);
           const auto step = dialog_steps_.front();
@@ -124,20 +122,6 @@ class WindowFixture {
     }
     return {};
   }
-  /// The pairs file decoded, one "source -> target" per pair.
-  QStringList PairsOnDisk() {
-    QStringList pairs;
-    for (const QByteArray& line : Read("home/Vorn.w").split('\n')) {
-      QStringList ends;
-      for (const QByteArray& field : line.trimmed().split(',')) {
-        ends << QString::fromStdString(
-            DecodeHexPath(field.mid(1, field.size() - 2).toStdString()).value_or("?"));
-      }
-      if (ends.size() == 2) pairs << ends.join(" -> ");
-    }
-    return pairs;
-  }
-
   QPoint CellCentre(int row, int column) {
     return window_->lstDossiers->visualRect(window_->lstDossiers->model()->index(row, column))
         .center();
