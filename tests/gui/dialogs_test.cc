@@ -79,10 +79,10 @@ class DialogsTest : public QObject, public testing::WindowFixture {
 
  private slots:
   void init() {
-    Reset();
     editor_.reset();
     table_.Clear();
     beeps_ = 0;
+    Reset();
   }
 
   void anEmptyListShowsTheGuideAndAddingByBrowsingOpensTheSettings() {
@@ -117,8 +117,11 @@ class DialogsTest : public QObject, public testing::WindowFixture {
   // Cancel leaves file and dialog as they were, a value out of the number
   // box's limits keeps the dialog open, OK stores and the window follows.
   void settingsDialogsStoreOnlyOnOk() {
-    Open({"Enable=1"}, "[Configuration]\r\nLangue=3\r\nTemporisation=10\r\n");
+    Open({"Enable=1"},
+         "[Configuration]\r\nLangue=3\r\nTemporisation=10\r\nErreurDossier=1\r\nErreurDossierSon="
+         "1\r\n");
     QCOMPARE(window_->ProgressBarAttente->maximum(), 9);
+    QVERIFY(window_->mnuDossierErr->isChecked());
     const struct {
       QAction* menu;
       std::vector<std::pair<const char*, QString>> controls;
@@ -142,6 +145,11 @@ class DialogsTest : public QObject, public testing::WindowFixture {
          {"Logs=1", "FichiersLogs=1"},
          nullptr},
         {window_->mnuDefinirLogs, {{"chkLogs", "false"}}, {"Logs=0"}, nullptr},
+        {window_->mnuDossierErr,
+         {{"chkDossierErr", "false"}, {"chkDossierErrSon", "false"}, {"txtNetSend", "admin"}},
+         {"ErreurDossier=0", "ErreurDossierSon=0", "ErreurDossierNetSend=0",
+          "MessageNetSend=admin"},
+         nullptr},
     };
     for (const auto& c : cases) {
       const QString name = c.menu->objectName();
@@ -173,6 +181,7 @@ class DialogsTest : public QObject, public testing::WindowFixture {
       for (const std::string& key : c.stored) QCOMPARE(IniMissing({key + "\r\n"}), QString());
       QCOMPARE(c.menu->isChecked(), c.stored[0].ends_with("=1"));
     }
+    QVERIFY(Ini().find("ErreurDossierEventLog") == std::string::npos);  // the service dialog's
     QCOMPARE(window_->ProgressBarAttente->maximum(), 19);
     QCOMPARE(window_->scheduler().WaitCounter(), int16_t{20});
     // Typed sources take the default targets, and typing opens no settings dialog.
@@ -334,17 +343,16 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     QCOMPARE(line->selectedText(), QString::fromStdString(path));
   }
 
-  void theWarningDialogTriesTheMessageAndStoresItsOptions() {
+  void theWarningDialogTriesTheNetworkMessage() {
     // A stand-in for the network messenger that writes down what it was asked.
     MakeFolder("bin");
     Write("bin/net", "#!/bin/sh\necho \"$@\" > '" + QPath("net-args").toUtf8() + "'\n");
     QVERIFY(chmod(Path("bin/net").c_str(), 0755) == 0);
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QPath("bin").toUtf8() + ":" + path);
-    Open({"Enable=1"}, "[Configuration]\r\nLangue=3\r\nErreurDossier=1\r\nErreurDossierSon=1\r\n");
-    QVERIFY(window_->mnuDossierErr->isChecked());
+    Open();
     Step<frmAvertirDossierErr>([this](frmAvertirDossierErr& dialog) {
-      QVERIFY(dialog.chkDossierErr->isChecked() && !dialog.txtNetSend->isEnabled());
+      QVERIFY(!dialog.txtNetSend->isEnabled());
       dialog.chkDossierErrNetSend->click();
       QVERIFY(dialog.txtNetSend->isEnabled());
       dialog.txtNetSend->clear();
@@ -355,19 +363,9 @@ class DialogsTest : public QObject, public testing::WindowFixture {
       dialog.cmdEssayer->click();
       QTRY_COMPARE(Read("net-args"), QByteArray("send admin Folder missing\n"));
       QCOMPARE(dialogs_.messages.size(), size_t{1});
-      for (QCheckBox* box :
-           {dialog.chkDossierErr, dialog.chkDossierErrSon, dialog.chkDossierErrNetSend}) {
-        box->setChecked(false);
-      }
-      dialog.cmdOK->click();
     });
     window_->mnuDossierErr->trigger();
     qputenv("PATH", path);
-    QCOMPARE(IniMissing({"ErreurDossier=0", "ErreurDossierSon=0", "ErreurDossierNetSend=0",
-                         "MessageNetSend=admin Folder missing"}),
-             QString());
-    QVERIFY(Ini().find("ErreurDossierEventLog") == std::string::npos);
-    QVERIFY(!window_->mnuDossierErr->isChecked());
   }
 
   void theSignaturesEditorSavesIntoTheTableTheEngineUses() {

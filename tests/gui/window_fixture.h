@@ -32,7 +32,7 @@ class WindowFixture {
   std::vector<std::string> opened_;  ///< the URLs handed to the desktop
   /// Work the next dialogs the window runs, in order; one with no step left is cancelled.
   std::vector<std::function<void(QDialog&)>> dialog_steps_;
-  int dialogs_run_ = 0;
+  int dialogs_run_ = 0;  ///< how many the window ran
   std::unique_ptr<frmMirror> window_;
 
   void Reset() {
@@ -79,6 +79,7 @@ class WindowFixture {
     return "\"" + QByteArray::fromStdString(EncodeHexPath(source)) + "\",\"" +
            QByteArray::fromStdString(EncodeHexPath(target)) + "\"\r\n";
   }
+  /// The pairs file as stored.
   QByteArray Pairs() { return Read("home/Vorn.w"); }
   /// The window over the files as they are.
   void Start() {
