@@ -21,87 +21,65 @@ class MirrorSettingsTest : public ::testing::Test {
   IniFile ini_{*fs_, dir_.Path("Vorn.ini")};
 };
 
-TEST_F(MirrorSettingsTest, EveryDefaultWithoutAFile) {
-  const MirrorSettings s = Load();
-  EXPECT_EQ(s.Langue, kUnset);
-  EXPECT_TRUE(s.MiroirSousDossiers);
-  EXPECT_EQ(s.Temporisation, 10);
-  EXPECT_EQ(s.MaxTimeInterval, 10000000);
-  EXPECT_EQ(s.Performance, 1);
-  EXPECT_EQ(s.DelaiLogs, 10);
-  EXPECT_EQ(s.PathLogs, dir_.path());
-  EXPECT_EQ(s.MessageNetSend, "Administrator \"Warning from Vorn: unknown folder\"");
-  for (const bool flag :
-       {s.Effacement, s.CopieSecurisee, s.CopierAttributs, s.CopierSecurite,
-        s.CopierSecuriteDossiers, s.CopierSecuriteTout, s.AfficherFichiers, s.AfficherLocked,
-        s.Automatique, s.ArretAutomatique, s.ErreurDossier, s.ErreurDossierSon,
-        s.ErreurDossierNetSend, s.ErreurDossierEventLog, s.Logs, s.FichiersLogs, s.PurgeLogs}) {
-    EXPECT_FALSE(flag);
+// Each key is read with the width of its type, zero takes the default, and a
+// flag is on only when it reads "1".
+TEST_F(MirrorSettingsTest, KeysLoadAsTheirTypeReadsThem) {
+  const struct {
+    std::string ini;  // none: no file
+    int16_t temporisation;
+    int32_t max_interval;
+    int16_t performance, delai_logs;
+    Language langue;
+    bool sous_dossiers, automatique, erreur_dossier, logs, fichiers_logs;
+  } cases[] = {
+      {"", 10, 10000000, 1, 10, kUnset, true, false, false, false, false},
+      {"[Configuration]\nTemporisation=25 s\nPerformance=2.5\nMaxTimeInterval=12abc\nLangue=7\n"
+       "MiroirSousDossiers=\nAutomatique=yes\nLogs=1\nErreurDossier=1\n"
+       "[Logs]\nDelaiLogs=3.5\nLogs=true\nFichiersLogs=1\n",  // "Logs" lives in [Logs]
+       25, 12, 2, 4, Language{7}, true, false, true, false, true},
+      {"[Configuration]\nTemporisation=0\nMaxTimeInterval=0\nPerformance=100000\n"
+       "MiroirSousDossiers=yes\nAutomatique=1\n[Logs]\nDelaiLogs=0 days\nLogs=1\n",
+       10, 10000000, 32767, 10, kUnset, false, true, false, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.ini);
+    if (!c.ini.empty()) WriteIni(c.ini);
+    const MirrorSettings s = Load();
+    EXPECT_EQ(s.Temporisation, c.temporisation);
+    EXPECT_EQ(s.MaxTimeInterval, c.max_interval);
+    EXPECT_EQ(s.Performance, c.performance);
+    EXPECT_EQ(s.DelaiLogs, c.delai_logs);
+    EXPECT_EQ(s.Langue, c.langue);
+    EXPECT_EQ(s.MiroirSousDossiers, c.sous_dossiers);
+    EXPECT_EQ(s.Automatique, c.automatique);
+    EXPECT_EQ(s.ErreurDossier, c.erreur_dossier);
+    EXPECT_EQ(s.Logs, c.logs);
+    EXPECT_EQ(s.FichiersLogs, c.fichiers_logs);
+    if (!c.ini.empty()) continue;
+    EXPECT_FALSE(dir_.Exists("Vorn.ini"));  // loading never writes
+    EXPECT_EQ(s.PathLogs, dir_.path());
+    EXPECT_EQ(s.MessageNetSend, "Administrator \"Warning from Vorn: unknown folder\"");
+    EXPECT_EQ(s.PrefixeCibleDefaut + s.PrefixeCibleDefautUNC, "");
+    for (const bool flag : {s.Effacement, s.CopieSecurisee, s.CopierAttributs, s.CopierSecurite,
+                            s.CopierSecuriteDossiers, s.CopierSecuriteTout, s.AfficherFichiers,
+                            s.AfficherLocked, s.ArretAutomatique, s.ErreurDossierSon,
+                            s.ErreurDossierNetSend, s.ErreurDossierEventLog, s.PurgeLogs}) {
+      EXPECT_FALSE(flag);
+    }
   }
-  EXPECT_EQ(s.PrefixeCibleDefaut, "");
-  EXPECT_EQ(s.PrefixeCibleDefautUNC, "");
-  EXPECT_FALSE(dir_.Exists("Vorn.ini"));  // loading never writes
 }
 
-TEST(NumberReadingTest, TakesTheLeadingNumberOfAText) {
-  EXPECT_EQ(LeadingNumber("25 s"), 25);
-  EXPECT_EQ(LeadingNumber("abc"), 0);
-  EXPECT_EQ(LeadingNumber("  -7"), -7);
-  EXPECT_EQ(LeadingNumber("2.5 seconds"), 2.5);
-  EXPECT_EQ(LeadingNumber(".5"), 0.5);
-  EXPECT_EQ(LeadingNumber("1e3"), 1000);
-  EXPECT_EQ(LeadingNumber("1e"), 1);
-  EXPECT_EQ(LeadingNumber("-"), 0);
-  EXPECT_EQ(LeadingNumber("0x1F"), 0);
-  EXPECT_EQ(LeadingNumber("inf"), 0);
-}
-
-TEST(NumberReadingTest, RoundsHalvesToEvenAndClampsToTheType) {
-  EXPECT_EQ(ReadInteger("2.5"), 2);
-  EXPECT_EQ(ReadInteger("3.5"), 4);
-  EXPECT_EQ(ReadInteger("-2.5"), -2);
-  EXPECT_EQ(ReadInteger("2.51"), 3);
-  EXPECT_EQ(ReadInteger("-100000"), -32768);
+TEST(NumberReadingTest, TheLeadingNumberRoundedHalfToEvenAndClampedToTheType) {
+  const std::pair<const char*, double> leading[] = {
+      {"25 s", 25},  {"abc", 0}, {"  -7", -7}, {"2.5 seconds", 2.5}, {".5", 0.5},
+      {"1e3", 1000}, {"1e", 1},  {"-", 0},     {"0x1F", 0},          {"inf", 0}};
+  for (const auto& [text, number] : leading) EXPECT_EQ(LeadingNumber(text), number) << text;
+  const std::pair<const char*, int16_t> integers[] = {
+      {"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {"2.51", 3}, {"-100000", -32768}};
+  for (const auto& [text, number] : integers) EXPECT_EQ(ReadInteger(text), number) << text;
   EXPECT_EQ(ReadLong("99999999999"), 2147483647);
   EXPECT_EQ(ReadLong("1e999"), 2147483647);
   EXPECT_EQ(ReadLong("1e-999"), 0);
-}
-
-// Each key is read with the width of its type, and zero takes the default.
-TEST_F(MirrorSettingsTest, NumbersAreReadAsLeadingNumbersOfTheirType) {
-  WriteIni(
-      "[Configuration]\nTemporisation=25 s\nPerformance=2.5\nMaxTimeInterval=12abc\n"
-      "Langue=7\n[Logs]\nDelaiLogs=3.5\n");
-  MirrorSettings s = Load();
-  EXPECT_EQ(s.Temporisation, 25);
-  EXPECT_EQ(s.Performance, 2);
-  EXPECT_EQ(s.MaxTimeInterval, 12);
-  EXPECT_EQ(s.DelaiLogs, 4);
-  EXPECT_EQ(s.Langue, Language{7});
-  WriteIni(
-      "[Configuration]\nTemporisation=100000\nMaxTimeInterval=0\nPerformance=abc\n"
-      "[Logs]\nDelaiLogs=0 days\n");
-  s = Load();
-  EXPECT_EQ(s.Temporisation, 32767);
-  EXPECT_EQ(s.MaxTimeInterval, 10000000);
-  EXPECT_EQ(s.Performance, 1);
-  EXPECT_EQ(s.DelaiLogs, 10);
-  WriteIni("[Configuration]\nTemporisation=0\n");
-  EXPECT_EQ(Load().Temporisation, 10);
-}
-
-TEST_F(MirrorSettingsTest, AFlagIsOnOnlyWhenItReadsOne) {
-  WriteIni(
-      "[Configuration]\nMiroirSousDossiers=\nAutomatique=yes\nLogs=1\n"
-      "ErreurDossier=1\n[Logs]\nLogs=true\nFichiersLogs=1\n");
-  MirrorSettings s = Load();
-  EXPECT_TRUE(s.MiroirSousDossiers);  // empty reads as absent
-  EXPECT_FALSE(s.Automatique);
-  EXPECT_TRUE(s.ErreurDossier);
-  EXPECT_FALSE(s.Logs);  // "Logs" lives in [Logs], where it reads "true"
-  EXPECT_TRUE(s.FichiersLogs);
-  WriteIni("[Configuration]\nMiroirSousDossiers=yes\n");
-  EXPECT_FALSE(Load().MiroirSousDossiers);
 }
 
 TEST_F(MirrorSettingsTest, AnUnusableLogFolderBecomesTheApplicationFolderInMemoryOnly) {
