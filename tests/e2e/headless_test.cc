@@ -28,7 +28,7 @@ TEST_F(HeadlessTest, MirrorsOnTheScheduleUntilSigterm) {
   vorn.Signal(SIGTERM);
   EXPECT_EQ(vorn.Wait(), 0) << vorn.Err();
   const std::string out = vorn.Out();
-  EXPECT_TRUE(Has(out, "Files: 1 created")) << out;
+  EXPECT_TRUE(Has(out, "Files: 1 created"));
   EXPECT_GE(std::count(out.begin(), out.end(), '\n'), 4);  // two summaries at least
   EXPECT_EQ(vorn.Err(), "");
 }
@@ -50,7 +50,7 @@ TEST_F(HeadlessTest, StopAfterTheFirstPassEndsByItself) {
   dir_.Write("home/Vorn.ini", "[Configuration]\nArretAutomatique=1\nAutomatique=1\n");
   const Outcome run = Vorn({"--headless"});
   EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(Has(run.err, "Vorn: Type key 'Esc' to display the main window")) << run.err;
+  EXPECT_TRUE(Has(run.err, "Vorn: Type key 'Esc' to display the main window"));
 }
 
 TEST_F(HeadlessTest, ServiceCommandsInstallRunAndRemoveTheUnit) {
@@ -65,24 +65,21 @@ TEST_F(HeadlessTest, ServiceCommandsInstallRunAndRemoveTheUnit) {
             "Vorn Service installed\n(mirroring operations start automatically when the service "
             "starts)\n\nConfiguration and start, see\n'Control panel/Services'\n");
   const std::string unit = dir_.Read("units/vorn.service");
-  EXPECT_TRUE(Has(unit, "X-Vorn-StartType=1")) << unit;
-  EXPECT_TRUE(Has(unit, " --service --home \"" + dir_.Path("odd $$HOME%%h") + "\"\n")) << unit;
+  EXPECT_TRUE(Has(unit, "X-Vorn-StartType=1"));
+  EXPECT_TRUE(Has(unit, " --service --home \"" + dir_.Path("odd $$HOME%%h") + "\"\n"));
 
-  const Outcome again = WithUnits({"--install-service"});
-  EXPECT_EQ(again.status, 2);
-  EXPECT_EQ(again.out, "");
-  EXPECT_EQ(again.err, "Vorn: Vorn Service already installed\n");
+  EXPECT_EQ(WithUnits({"--install-service"}),
+            (Outcome{2, "", "Vorn: Vorn Service already installed\n"}));
 
   // A run on another application folder leaves that folder's service alone.
-  const Outcome elsewhere = WithUnits({"--once"});
-  EXPECT_EQ(elsewhere.status, 0) << elsewhere.err;
+  EXPECT_EQ(WithUnits({"--once"}).status, 0);
   EXPECT_EQ(WithUnits({"--remove-service"}).status, 0);
   EXPECT_EQ(WithUnits({"--install-service"}).status, 0);
 
   // An interactive run finds the service and cannot ask whether to remove it.
   const Outcome headless = WithUnits({"--headless"});
   EXPECT_EQ(headless.status, 2);
-  EXPECT_TRUE(Has(headless.err, "Remove it ?")) << headless.err;
+  EXPECT_TRUE(Has(headless.err, "Remove it ?"));
 
   // The service process itself mirrors.
   dir_.Write("src/f", "x");
@@ -92,12 +89,9 @@ TEST_F(HeadlessTest, ServiceCommandsInstallRunAndRemoveTheUnit) {
   service.Signal(SIGTERM);
   EXPECT_EQ(service.Wait(), 0);
 
-  const Outcome remove = WithUnits({"--remove-service"});
-  EXPECT_EQ(remove.status, 0);
-  EXPECT_EQ(remove.out, "Vorn Service: removed\n");
-  const Outcome twice = WithUnits({"--remove-service"});
-  EXPECT_EQ(twice.status, 2);
-  EXPECT_EQ(twice.err, "Vorn: Vorn Service not installed\n");
+  EXPECT_EQ(WithUnits({"--remove-service"}), (Outcome{0, "Vorn Service: removed\n", ""}));
+  EXPECT_EQ(WithUnits({"--remove-service"}),
+            (Outcome{2, "", "Vorn: Vorn Service not installed\n"}));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "runtime/command_line.h"
 
+#include <sstream>
+
 #include <gtest/gtest.h>
 
 #include "base/system_info.h"
@@ -7,54 +9,55 @@
 namespace vorn {
 namespace {
 
-ProgramOptions Parse(std::vector<std::string> arguments) {
+// The arguments, written as one line with a blank between each.
+ProgramOptions Parse(const std::string& line) {
+  std::vector<std::string> arguments;
+  std::istringstream words(line);
+  for (std::string word; words >> word;) arguments.push_back(word);
   return ParseProgramOptions(arguments);
 }
 
-TEST(CommandLineTest, ProgramOptionsAreTakenOffAndTheRestKept) {
-  const ProgramOptions options = Parse({"--home", "/srv/vorn", "nightly", "-u", "--once"});
-  EXPECT_TRUE(options.error.empty());
-  EXPECT_EQ(options.mode, RunMode::kOnce);
-  EXPECT_EQ(options.home, "/srv/vorn");
-  EXPECT_EQ(options.command_line, "nightly -u");
-
-  EXPECT_EQ(Parse({}).mode, RunMode::kDesktop);
-  EXPECT_EQ(Parse({"--home=/x"}).home, "/x");
-  EXPECT_EQ(Parse({"--headless"}).mode, RunMode::kHeadless);
-  EXPECT_EQ(Parse({"--service"}).mode, RunMode::kService);
-  EXPECT_EQ(Parse({"--remove-service"}).mode, RunMode::kRemoveService);
-  EXPECT_EQ(Parse({"--version"}).mode, RunMode::kVersion);
-  EXPECT_EQ(Parse({"--unknown", "text"}).command_line, "--unknown text");
-}
-
-TEST(CommandLineTest, ServiceInstallTakesAStartType) {
-  ProgramOptions options = Parse({"--install-service", "--start-type", "manual"});
-  EXPECT_TRUE(options.error.empty());
-  EXPECT_EQ(options.mode, RunMode::kInstallService);
-  EXPECT_EQ(options.start_type, 1);
-  EXPECT_EQ(Parse({"--install-service", "--start-type=disabled"}).start_type, 2);
-  EXPECT_EQ(Parse({"--install-service"}).start_type, 0);
-}
-
-TEST(CommandLineTest, BadOptionsAreRefusedWithAReason) {
-  EXPECT_FALSE(Parse({"--home"}).error.empty());
-  EXPECT_FALSE(Parse({"--home="}).error.empty());
-  EXPECT_FALSE(Parse({"--once", "--headless"}).error.empty());
-  EXPECT_FALSE(Parse({"--install-service", "--start-type", "sometimes"}).error.empty());
-  EXPECT_FALSE(Parse({"--once", "--start-type", "manual"}).error.empty());
-  EXPECT_TRUE(Parse({"--once", "--once"}).error.empty());
+// The program's options are taken off the command line; the rest is the
+// user's own and kept as typed.
+TEST(CommandLineTest, OptionsAreTakenOffAndTheRestKept) {
+  const struct {
+    std::string arguments;
+    RunMode mode;
+    std::string home, command_line;
+    int start_type = 0;
+  } cases[] = {
+      {"--home /srv/vorn nightly -u --once", RunMode::kOnce, "/srv/vorn", "nightly -u"},
+      {"", RunMode::kDesktop, "", ""},
+      {"--home=/x", RunMode::kDesktop, "/x", ""},
+      {"--headless", RunMode::kHeadless, "", ""},
+      {"--service", RunMode::kService, "", ""},
+      {"--remove-service", RunMode::kRemoveService, "", ""},
+      {"--version", RunMode::kVersion, "", ""},
+      {"--once --once", RunMode::kOnce, "", ""},
+      {"--unknown text", RunMode::kDesktop, "", "--unknown text"},
+      {"--install-service", RunMode::kInstallService, "", ""},
+      {"--install-service --start-type manual", RunMode::kInstallService, "", "", 1},
+      {"--install-service --start-type=disabled", RunMode::kInstallService, "", "", 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const ProgramOptions options = Parse(c.arguments);
+    EXPECT_EQ(options.error, "");
+    EXPECT_EQ(options.mode, c.mode);
+    EXPECT_EQ(options.home, c.home);
+    EXPECT_EQ(options.command_line, c.command_line);
+    EXPECT_EQ(options.start_type, c.start_type);
+  }
+  for (const char* refused :
+       {"--home", "--home=", "--once --headless", "--once --start-type manual",
+        "--install-service --start-type sometimes"}) {
+    EXPECT_NE(Parse(refused).error, "") << refused;
+  }
 }
 
 TEST(SystemInfoTest, LinuxIsTheWideFamilyWithStreamsCarriedByTheCopy) {
-  platform::OsFacts facts;
-  facts.os_name = "Linux";
-  facts.major = 4;
-  facts.minor = 19;
-  facts.patch = 112;
-  facts.computer_name = "  host  ";
-  facts.user_name = "alice";
-  facts.windows_folder = "c:\\windows";
-  const SystemInfo info = DescribeSystem("nightly -u", facts);
+  const SystemInfo info =
+      DescribeSystem("nightly -u", {"  host  ", "alice", "c:\\windows", "Linux", 4, 19, 112});
   EXPECT_TRUE(info.nt);
   EXPECT_EQ(info.nt_major_version, 5);  // an old kernel still has every NT feature
   EXPECT_TRUE(info.CopyCarriesStreams());
@@ -63,16 +66,10 @@ TEST(SystemInfoTest, LinuxIsTheWideFamilyWithStreamsCarriedByTheCopy) {
   EXPECT_EQ(info.windows_folder, "C:\\WINDOWS");
   EXPECT_EQ(info.command_line_upper, "NIGHTLY -U");
   EXPECT_TRUE(info.unattended);
-}
-
-TEST(SystemInfoTest, TheUnattendedFlagNeedsMinusU) {
   EXPECT_FALSE(DescribeSystem("user", {}).unattended);
   EXPECT_TRUE(DescribeSystem("x-update", {}).unattended);  // inside a longer word counts too
-}
-
-TEST(SystemInfoTest, OnlyOldNtWithoutServicePack4CopiesStreamsItself) {
+  // Only an old NT without service pack 4 leaves the streams to the engine.
   SystemInfo nt4;
-  nt4.nt = true;
   nt4.nt_major_version = 4;
   nt4.service_pack = 3;
   EXPECT_FALSE(nt4.CopyCarriesStreams());

@@ -3,33 +3,35 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/pair_editing.h"
-#include "config/pair_settings.h"
-#include "ui/pair_summary.h"
 #include "base/text.h"
+#include "config/pair_settings.h"
+#include "ui/pair_editing.h"
+#include "ui/pair_summary.h"
 
 namespace vorn {
 namespace {
 
-TEST(DefaultTargetTest, LocalPathsGoUnderTheDrivePrefix) {
-  EXPECT_EQ(DefaultTarget("/data/x", "/mnt/backup", ""), "/mnt/backup/data/x");
-  EXPECT_EQ(DefaultTarget("/data/x", "/mnt/backup/", ""), "/mnt/backup/data/x");
-  EXPECT_EQ(DefaultTarget("/", "/mnt/backup", ""), "/mnt/backup/");
-  EXPECT_EQ(DefaultTarget("D:\\data\\x", "E:", ""), "E:\\data\\x");  // the drive-letter rule
-  EXPECT_EQ(DefaultTarget("/data/x", "", "//bak/b"), "");
-  EXPECT_EQ(DefaultTarget("relative/x", "/mnt", ""), "");
-}
-
-TEST(DefaultTargetTest, NetworkPathsTakeTheNetworkPrefix) {
-  EXPECT_EQ(DefaultTarget("//srv/share/data/x", "/mnt", "//bak/b"), "//bak/b/data/x");
-  EXPECT_EQ(DefaultTarget("//srv/share", "", "//bak/b"), "//bak/b");
-  EXPECT_EQ(DefaultTarget("//srv", "", "//bak/b"), "");
-  EXPECT_EQ(DefaultTarget("\\\\srv\\share\\data", "", "\\\\bak\\b"), "\\\\bak\\b\\data");
-  EXPECT_EQ(DefaultTarget("//srv/share/data", "/mnt", ""), "");
-  EXPECT_FALSE(IsNetworkPath("/srv/share"));
-}
-
-TEST(PairEditingTest, PromptsAndTheWindowsFolder) {
+// Local paths go under the drive prefix, network paths under the network one.
+TEST(PairEditingTest, DefaultTargetsPromptsAndTheWindowsFolder) {
+  const struct {
+    const char *source, *drive_prefix, *unc_prefix, *target;
+  } cases[] = {
+      {"/data/x", "/mnt/backup", "", "/mnt/backup/data/x"},
+      {"/data/x", "/mnt/backup/", "", "/mnt/backup/data/x"},
+      {"/", "/mnt/backup", "", "/mnt/backup/"},
+      {"D:\\data\\x", "E:", "", "E:\\data\\x"},  // the drive-letter rule
+      {"/data/x", "", "//bak/b", ""},
+      {"relative/x", "/mnt", "", ""},
+      {"/srv/share", "", "//bak/b", ""},  // one slash: local
+      {"//srv/share/data/x", "/mnt", "//bak/b", "//bak/b/data/x"},
+      {"//srv/share", "", "//bak/b", "//bak/b"},
+      {"//srv", "", "//bak/b", ""},
+      {"\\\\srv\\share\\data", "", "\\\\bak\\b", "\\\\bak\\b\\data"},
+      {"//srv/share/data", "/mnt", "", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DefaultTarget(c.source, c.drive_prefix, c.unc_prefix), c.target) << c.source;
+  }
   EXPECT_EQ(EditPrompt(PathKind::kTargetType, EditAction::kModify, kFrench),
             "MODIFIER: Choisir un dossier CIBLE");
   EXPECT_TRUE(InsideWindowsFolder("c:\\windows\\system32", "C:\\WINDOWS"));
@@ -50,8 +52,11 @@ TEST(PairSettingsTest, OpeningReflectsThePairAndItsOddValues) {
   EXPECT_TRUE(form.specific_interval);
   EXPECT_EQ(form.interval_count, "64000");
   EXPECT_TRUE(form.rename && form.rename_allowed);
-  EXPECT_FALSE(form.remove_allowed);
-  EXPECT_FALSE(form.update_rule_allowed);
+  EXPECT_FALSE(form.remove_allowed || form.update_rule_allowed);
+  EXPECT_EQ(IntervalCountError("2", kEnglish, true), "");
+  EXPECT_EQ(IntervalCountError("abc", kPortuguese, true), "Valeur incorrecte");
+  EXPECT_EQ(IntervalCountError("12abc", kEnglish, true), "Invalid value");
+  EXPECT_EQ(IntervalSpelledOut(8, 10, kFrench), "soit: 0 h 1 min 20 sec");
 }
 
 TEST(PairSettingsTest, MovingTakesRemovalAndTheUpdateRuleAlongAndOnlyRemovalEmptiesATarget) {
@@ -73,62 +78,46 @@ TEST(PairSettingsTest, MovingTakesRemovalAndTheUpdateRuleAlongAndOnlyRemovalEmpt
   }
 }
 
-TEST(PairSettingsTest, IntervalCountsAreCheckedAndSpelledOutInEachLanguage) {
-  EXPECT_EQ(IntervalCountError("2", kEnglish, true), "");
-  EXPECT_EQ(IntervalCountError("abc", kPortuguese, true), "Valeur incorrecte");
-  EXPECT_EQ(IntervalCountError("12abc", kEnglish, true), "Invalid value");
-  EXPECT_EQ(IntervalSpelledOut(8, 10, kFrench), "soit: 0 h 1 min 20 sec");
-}
-
-PairRow SummaryRow() {
+TEST(PairSummaryTest, TheTextNamesTheIntervalAndThePolicyInTheLanguage) {
+  const std::pair<int32_t, const char*> intervals[] = {
+      {3605, "1 h 0 min 5 s"}, {60, "1 min 0 s"}, {59, "59 s"}, {0, "0 s"}};
+  for (const auto& [seconds, text] : intervals) EXPECT_EQ(IntervalText(seconds), text);
   PairRow row;
   row.source_text = "/data/src      ";  // a Macintosh mark is trimmed away
   row.target_text = "??? /backup";
-  return row;
-}
-
-TEST(PairSummaryTest, IntervalsInHoursMinutesAndSeconds) {
-  EXPECT_EQ(IntervalText(3605), "1 h 0 min 5 s");
-  EXPECT_EQ(IntervalText(3600), "1 h 0 min 0 s");
-  EXPECT_EQ(IntervalText(60), "1 min 0 s");
-  EXPECT_EQ(IntervalText(59), "59 s");
-  EXPECT_EQ(IntervalText(0), "0 s");
-}
-
-TEST(PairSummaryTest, TheTextNamesTheIntervalAndThePolicyInTheLanguage) {
-  FolderPair removing;
+  FolderPair removing, moving, keeping;
   removing.NbTemporisations = "6";
   removing.Effacer = "1";
-  const PairSummary en = SummarizePair(removing, SummaryRow(), 10, kEnglish, true);
-  EXPECT_EQ(en.text,
-            "/data/src -> ??? /backup\r\nT = 1 min 0 s; remove old target files; update if "
-            "source and target files are different");
-  EXPECT_FALSE(en.greyed);
-
-  FolderPair moving;
   moving.NbTemporisations = "abc";  // no number: one interval
   moving.Deplacer = moving.Renommer = "1";
   moving.Enable = "0";
-  const PairSummary fr = SummarizePair(moving, SummaryRow(), 3600, kFrench, true);
-  EXPECT_EQ(fr.text,
-            "/data/src -> ??? /backup [Miroir inactif]\r\nT = 1 h 0 min 0 s; déplacer les "
-            "fichiers et renommer les fichiers Macintosh");
-  EXPECT_TRUE(fr.greyed);
-  // Portuguese: the English mark with the French policy; no rename off NT.
-  EXPECT_EQ(SummarizePair(moving, SummaryRow(), 3600, kPortuguese, false).text,
-            "/data/src -> ??? /backup [Mirror disabled]\r\nT = 1 h 0 min 0 s; déplacer les "
-            "fichiers");
-
-  // Only "0" counts as disabled here, though the grid greys "yes".
-  FolderPair keeping;
   keeping.NbTemporisations = "0";
   keeping.Nouveau = "1";
-  keeping.Enable = "yes";
-  const PairSummary odd = SummarizePair(keeping, SummaryRow(), 5, kEnglish, true);
-  EXPECT_FALSE(odd.greyed);
-  EXPECT_EQ(odd.text,
-            "/data/src -> ??? /backup\r\nT = 5 s; keep all target files; update if source file "
-            "newer than target file");
+  keeping.Enable = "yes";  // only "0" counts as disabled here, though the grid greys "yes"
+  const struct {
+    const FolderPair& pair;
+    int16_t temporisation;
+    Language language;
+    bool nt, greyed;
+    std::string text;
+  } cases[] = {
+      {removing, 10, kEnglish, true, false,
+       "\r\nT = 1 min 0 s; remove old target files; update if source and target files are "
+       "different"},
+      {moving, 3600, kFrench, true, true,
+       " [Miroir inactif]\r\nT = 1 h 0 min 0 s; déplacer les fichiers et renommer les fichiers "
+       "Macintosh"},
+      // Portuguese: the English mark with the French policy; no rename off NT.
+      {moving, 3600, kPortuguese, false, true,
+       " [Mirror disabled]\r\nT = 1 h 0 min 0 s; déplacer les fichiers"},
+      {keeping, 5, kEnglish, true, false,
+       "\r\nT = 5 s; keep all target files; update if source file newer than target file"},
+  };
+  for (const auto& c : cases) {
+    const PairSummary summary = SummarizePair(c.pair, row, c.temporisation, c.language, c.nt);
+    EXPECT_EQ(summary.text, "/data/src -> ??? /backup" + c.text);
+    EXPECT_EQ(summary.greyed, c.greyed) << c.text;
+  }
 }
 
 }  // namespace
