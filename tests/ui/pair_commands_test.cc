@@ -18,9 +18,7 @@ using testing::TestFolder;
 class PairCommandsTest : public ::testing::Test {
  protected:
   PairCommandsTest() {
-    dir_.MakeFolder("a");
-    dir_.MakeFolder("b");
-    dir_.MakeFolder("c");
+    for (const char* folder : {"a", "b", "c"}) dir_.MakeFolder(folder);
     Load();
   }
 
@@ -81,32 +79,29 @@ TEST_F(PairCommandsTest, AddingBySourceTakesTheDefaultTargetAndOpensTheSettings)
   EXPECT_EQ(app_.pairs.pairs.size(), 1u);
 }
 
-TEST_F(PairCommandsTest, WithoutPrefixesTheTargetIsLeftToChooseAndCancellingChangesNothing) {
+TEST_F(PairCommandsTest, NothingChangesWithoutAPathOrAHighlightedRow) {
+  Edit(PathKind::kSourceBrowse, EditAction::kModify, Rows(0, 0));  // empty grid
   AddTyped(dir_.Path("a"));
-  EXPECT_EQ(app_.pairs.rows[0].target_text, "???");
+  EXPECT_EQ(app_.pairs.rows[0].target_text, "???");  // no prefix: the target is left to choose
   const std::string before = OnDisk();
   EXPECT_EQ(before, Line(dir_.Path("a"), ""));
   dialogs_.typed.push_back("");
   EXPECT_FALSE(Edit(PathKind::kSourceType, EditAction::kAdd).changed);
   EXPECT_FALSE(Edit(PathKind::kSourceBrowse, EditAction::kAdd).changed);  // cancelled
   EXPECT_FALSE(Edit(PathKind::kTargetType, EditAction::kModify, Rows(0, 0)).changed);
+  EXPECT_FALSE(Edit(PathKind::kTargetType, EditAction::kModify).changed);  // nothing highlighted
   EXPECT_EQ(dir_.Read("Vorn.w"), before);
-  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_EQ(dialogs_.messages,
+            (std::vector<std::pair<MessageIcon, std::string>>{
+                {MessageIcon::kInformation, "Select a SOURCE folder to modify"},
+                {MessageIcon::kInformation, "Select a TARGET folder to modify"}}));
+  EXPECT_EQ(dialogs_.prompts.size(), 4u);  // a highlighted row, or an addition, asks for a path
 }
 
-TEST_F(PairCommandsTest, ModifyingNeedsAHighlightedRow) {
-  Edit(PathKind::kSourceBrowse, EditAction::kModify, Rows(0, 0));  // empty grid
+TEST_F(PairCommandsTest, ModifyingStartsFromTheShownTextAndANewSourceForgetsItsVolume) {
   AddTyped(dir_.Path("a"));
-  Edit(PathKind::kTargetType, EditAction::kModify);  // nothing highlighted
-  ASSERT_EQ(dialogs_.messages.size(), 2u);
-  EXPECT_EQ(dialogs_.messages[0].second, "Select a SOURCE folder to modify");
-  EXPECT_EQ(dialogs_.messages[1].second, "Select a TARGET folder to modify");
-  EXPECT_EQ(dialogs_.messages[1].first, MessageIcon::kInformation);
-  EXPECT_EQ(dialogs_.prompts.size(), 1u);  // only the addition asked for a path
-}
-
-TEST_F(PairCommandsTest, ModifyingByTypingStartsFromTheShownText) {
-  AddTyped(dir_.Path("a"));
+  app_.ini->Write("Mirror_1", "SourceVolume", "ext4:1234");
+  Load();
   dialogs_.typed.push_back("/nowhere/x");
   ASSERT_TRUE(Edit(PathKind::kTargetType, EditAction::kModify, Rows(0, 0)).changed);
   EXPECT_EQ(dialogs_.defaults.back(), "???");
@@ -114,9 +109,12 @@ TEST_F(PairCommandsTest, ModifyingByTypingStartsFromTheShownText) {
   ASSERT_TRUE(Edit(PathKind::kTargetType, EditAction::kModify, Rows(0, 0)).changed);
   EXPECT_EQ(dialogs_.defaults.back(), "??? /nowhere/x");
   EXPECT_EQ(dialogs_.prompts.back(), "MODIFY: Select a TARGET folder");
+  EXPECT_EQ(app_.ini->Read("Mirror_1", "SourceVolume"), "ext4:1234");
   dialogs_.folders.push_back(dir_.Path("c"));
   ASSERT_TRUE(Edit(PathKind::kSourceBrowse, EditAction::kModify, Rows(0, 0)).changed);
   EXPECT_EQ(OnDisk(), Line(dir_.Path("c"), dir_.Path("b")));
+  EXPECT_EQ(app_.ini->Read("Mirror_1", "SourceVolume"), "");
+  EXPECT_EQ(app_.pairs.pairs[0].SourceVolume, "");
 }
 
 TEST_F(PairCommandsTest, WarningsNeverBlockTheChange) {
@@ -141,28 +139,26 @@ TEST_F(PairCommandsTest, EditsThatLeaveADangerousPairAreRefusedAndChangeNothing)
   dialogs_.typed.push_back(dir_.Path("b"));
   ASSERT_TRUE(Edit(PathKind::kTargetType, EditAction::kModify, Rows(0, 0)).changed);
   const std::string before = dir_.Read("Vorn.w");
-  struct Case {
-    PathKind kind;
-    EditAction action;
-    std::string path;
-    std::string message;  // in French, the language set below
-  };
   // Which pairs are dangerous is the config tests' concern; here, that either
   // end of an edit is checked and nothing is written.
-  const Case cases[] = {
-      {PathKind::kTargetType, EditAction::kModify, dir_.Path("a/in/new"),
+  const struct {
+    PathKind kind;
+    std::string path;
+    std::string message;  // in French, the language set below
+  } cases[] = {
+      {PathKind::kTargetType, dir_.Path("a/in/new"),
        "Couple de dossiers refusé : le dossier cible est dans le dossier source"},
-      {PathKind::kSourceType, EditAction::kModify, dir_.Path("b/x"),
+      {PathKind::kSourceType, dir_.Path("b/x"),
        "Couple de dossiers refusé : le dossier source est dans le dossier cible"},
-      {PathKind::kTargetType, EditAction::kModify, dir_.Path("c"),
+      {PathKind::kTargetType, dir_.Path("c"),
        "Couple de dossiers refusé : le dossier cible contient les paramètres ou les journaux du "
        "programme"},
   };
   app_.settings.Langue = kFrench;
   app_.settings.PathLogs = dir_.Path("c/logs");
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     dialogs_.typed.push_back(c.path);
-    EXPECT_FALSE(Edit(c.kind, c.action, Rows(0, 0)).changed) << c.path;
+    EXPECT_FALSE(Edit(c.kind, EditAction::kModify, Rows(0, 0)).changed) << c.path;
     ASSERT_FALSE(dialogs_.messages.empty());
     EXPECT_EQ(dialogs_.messages.back().first, MessageIcon::kExclamation);
     EXPECT_EQ(dialogs_.messages.back().second.substr(0, c.message.size()), c.message) << c.path;
@@ -171,36 +167,18 @@ TEST_F(PairCommandsTest, EditsThatLeaveADangerousPairAreRefusedAndChangeNothing)
   EXPECT_EQ(app_.pairs.pairs[0].Target, dir_.Path("b"));
 }
 
-TEST_F(PairCommandsTest, ANewSourceForgetsTheVolumeOfTheOldOne) {
-  AddTyped(dir_.Path("a"));
-  app_.ini->Write("Mirror_1", "SourceVolume", "ext4:1234");
-  Load();
-  dialogs_.typed.push_back(dir_.Path("b"));
-  ASSERT_TRUE(Edit(PathKind::kTargetType, EditAction::kModify, Rows(0, 0)).changed);
-  EXPECT_EQ(app_.ini->Read("Mirror_1", "SourceVolume"), "ext4:1234");
-  dialogs_.typed.push_back(dir_.Path("c"));
-  ASSERT_TRUE(Edit(PathKind::kSourceType, EditAction::kModify, Rows(0, 0)).changed);
-  EXPECT_EQ(app_.ini->Read("Mirror_1", "SourceVolume"), "");
-  EXPECT_EQ(app_.pairs.pairs[0].SourceVolume, "");
-}
-
-// Ranges over several rows are removed through the window's tests.
-TEST_F(PairCommandsTest, RemovingAsksAndRenumbersTheOthersWithTheirSettings) {
-  RemoveSelectedPairs(*fs_, app_, dialogs_, Rows(0, 0));
+// Ranges over several rows, and the answer No, are removed through the
+// window's tests.
+TEST_F(PairCommandsTest, RemovingRenumbersTheOthersWithTheirSettings) {
+  EXPECT_FALSE(RemoveSelectedPairs(*fs_, app_, dialogs_, Rows(0, 0)));
+  EXPECT_EQ(dialogs_.messages.back().second, "Nothing to remove");
   for (const char* name : {"a", "b", "c"}) AddTyped(dir_.Path(name));
   app_.ini->Write("Mirror_3", "Nouveau", "1");
   app_.ini->Write("Mirror_3", "Enable", "yes");
   Load();
-  const std::string before = OnDisk();
-  EXPECT_FALSE(RemoveSelectedPairs(*fs_, app_, dialogs_, GridSelection{}));
-  EXPECT_FALSE(RemoveSelectedPairs(*fs_, app_, dialogs_, Rows(1, 1)));  // answered No
-  ASSERT_EQ(dialogs_.messages.size(), 2u);
-  EXPECT_EQ(dialogs_.messages[0].second, "Nothing to remove");
-  EXPECT_EQ(dialogs_.questions, std::vector<std::string>{"Remove the selected folders"});
-  EXPECT_EQ(OnDisk(), before);
-
   dialogs_.answers = {true};
   ASSERT_TRUE(RemoveSelectedPairs(*fs_, app_, dialogs_, Rows(1, 1)));
+  EXPECT_EQ(dialogs_.questions, std::vector<std::string>{"Remove the selected folders"});
   EXPECT_EQ(OnDisk(), Line(dir_.Path("a"), "") + Line(dir_.Path("c"), ""));
   // The former third pair's settings move to Mirror_2, texts unchanged.
   EXPECT_EQ(app_.ini->Read("Mirror_2", "Nouveau"), "1");
