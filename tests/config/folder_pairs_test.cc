@@ -1,7 +1,5 @@
 #include "config/folder_pairs.h"
 
-#include <random>
-
 #include <gtest/gtest.h>
 
 #include "base/text.h"
@@ -78,29 +76,24 @@ TEST_F(FolderPairsTest, SettingsAndCellStylesComeFromTheSectionOfTheLineNumber) 
   EXPECT_EQ(list.rows[1].interval_image, IntervalImage::kDefaultInterval);
 }
 
-TEST_F(FolderPairsTest, EmptyUnquotedShortAndBlankLinesAreReadSensibly) {
+TEST_F(FolderPairsTest, LinesAreReadSensiblyAndADamagedFieldWritesNothing) {
   EXPECT_TRUE(Load().pairs.empty());  // no file at all
   dir_.Write("Vorn.w", "");
   EXPECT_TRUE(Load().pairs.empty());
   dir_.Write("Vorn.w", "\r\n" + EncodeHexPath("/a") + " , " + EncodeHexPath("/b") + "\n" +
                            "   \r\n\"" + EncodeHexPath("/c") + "\"\r\n");
-  const PairList list = Load();
+  PairList list = Load();
   EXPECT_FALSE(list.damaged_message.has_value());
   ASSERT_EQ(list.pairs.size(), 2u);
-  EXPECT_EQ(list.pairs[0].Source, "/a");
-  EXPECT_EQ(list.pairs[0].Target, "/b");
-  EXPECT_EQ(list.pairs[1].Source, "/c");
-  EXPECT_EQ(list.pairs[1].Target, "");
-}
+  EXPECT_EQ(list.pairs[0].Source + ">" + list.pairs[0].Target, "/a>/b");
+  EXPECT_EQ(list.pairs[1].Source + ">" + list.pairs[1].Target, "/c>");
 
-TEST_F(FolderPairsTest, ADamagedFieldGivesTheMessageAndNothingIsWritten) {
   const std::string damaged = Line("/a", "/b") + "\"43003A005C0\",\"\"\r\n";
   dir_.Write("Vorn.w", damaged);
   dir_.Write("Vorn.ini", "[Mirror_1]\nEnable=1\n");
   context_.language = kFrench;  // the message has no French form
-  const PairList list = Load();
-  ASSERT_TRUE(list.damaged_message.has_value());
-  EXPECT_EQ(*list.damaged_message, "Invalid hexa string in the parameters file\r\n" + pairs_path_);
+  list = Load();
+  EXPECT_EQ(list.damaged_message, "Invalid hexa string in the parameters file\r\n" + pairs_path_);
   EXPECT_EQ(dir_.Read("Vorn.w"), damaged);
   EXPECT_EQ(dir_.Read("Vorn.ini"), "[Mirror_1]\nEnable=1\n");
 }
@@ -134,18 +127,15 @@ TEST_F(FolderPairsTest, MacintoshVolumesAreMarkedAndMismatchesWarned) {
 }
 
 TEST_F(FolderPairsTest, NestedPairsAndTargetsOverOwnFilesAreRefused) {
-  for (const char* folder :
-       {"all", "all/incoming", "data", "outer", "outer/home", "logs", "other"}) {
+  for (const char* folder : {"all", "all/incoming", "data", "outer", "outer/home", "logs", "other"})
     dir_.MakeFolder(folder);
-  }
   dir_.MakeLink("view", "data");
   const std::string home = dir_.Path("outer/home");
   const std::string logs = dir_.Path("logs");
-  struct Case {
+  const struct {
     std::string source, target;  // relative to the test folder, unless absolute or empty
     PairDanger danger;
-  };
-  const Case cases[] = {
+  } cases[] = {
       // How folders nest is the path identity tests' concern.
       {"all", "all", PairDanger::kSameFolder},
       {"all/incoming", "all", PairDanger::kSourceInsideTarget},
@@ -161,7 +151,7 @@ TEST_F(FolderPairsTest, NestedPairsAndTargetsOverOwnFilesAreRefused) {
   const auto full = [this](const std::string& path) {
     return path.empty() || path.starts_with("/") ? path : dir_.Path(path);
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     EXPECT_EQ(DangerOf(full(c.source), full(c.target), home, logs), c.danger)
         << c.source << " -> " << c.target;
   }
@@ -185,20 +175,19 @@ TEST_F(FolderPairsTest, NestedPairsAndTargetsOverOwnFilesAreRefused) {
 }
 
 // The pairs file holds each path as hex of its UTF-16 code units, or of its
-// bytes in the 95 family.
+// bytes in the 95 family. That every byte string survives an encode and a
+// decode is the pairs fuzz target's property.
 TEST(HexPathTest, PathsAndTheHexTheyAreStoredAs) {
   const struct {
     std::string path;
     PathFamily family;
     std::string hex;
   } cases[] = {
-      {"C:\\", PathFamily::kWide, "43003A005C00"},
-      {"", PathFamily::kWide, ""},
+      {"C:\\", PathFamily::kWide, "43003A005C00"}, {"", PathFamily::kWide, ""},
       {"/é", PathFamily::kWide, "2F00E900"},
       {"\xF0\x9D\x84\x9E", PathFamily::kWide, "34D81EDD"},  // U+1D11E as a surrogate pair
       {"\xFF", PathFamily::kWide, "FFDC"},                  // not UTF-8: escaped
-      {"C:\\", PathFamily::kAnsi, "433A5C"},
-      {"\xFF", PathFamily::kAnsi, "FF"},
+      {"C:\\", PathFamily::kAnsi, "433A5C"}, {"\xFF", PathFamily::kAnsi, "FF"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(EncodeHexPath(c.path, c.family), c.hex);
@@ -211,26 +200,10 @@ TEST(HexPathTest, PathsAndTheHexTheyAreStoredAs) {
       {"4300ZZ00", std::nullopt}, {"430041", std::nullopt},       // half a code unit
       {"43 00", std::nullopt},    {"00D8", "\xED\xA0\x80"},      {"05DC", "\xED\xB0\x85"}};
   for (const auto& [hex, path] : decoded) EXPECT_EQ(DecodeHexPath(hex), path) << hex;
-}
-
-TEST(HexPathTest, EveryByteStringRoundTrips) {
-  std::mt19937 generator(20261204);
-  std::uniform_int_distribution<int> byte(0, 255);
-  std::uniform_int_distribution<int> length(0, 40);
-  for (int round = 0; round < 5000; ++round) {
-    std::string path;
-    const int n = length(generator);
-    for (int i = 0; i < n; ++i) path += static_cast<char>(byte(generator));
-    const std::string hex = EncodeHexPath(path);
-    ASSERT_EQ(hex.size() % 4, 0u);
-    const auto back = DecodeHexPath(hex);
-    ASSERT_TRUE(back.has_value());
-    ASSERT_EQ(*back, path) << hex;
-  }
-  // Sequences near the edges of valid UTF-8.
+  // Sequences near the edges of valid UTF-8 come back as they were.
   for (const std::string path : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80",
                                  "\xF0\x9F\x98\x80", "\xEF\xBF\xBF", "abc\xC3"}) {
-    EXPECT_EQ(*DecodeHexPath(EncodeHexPath(path)), path);
+    EXPECT_EQ(DecodeHexPath(EncodeHexPath(path)), path);
   }
 }
 

@@ -29,16 +29,12 @@ TEST_F(IniFileTest, ReadsFollowThePrivateProfileRules) {
     std::vector<std::array<std::string, 3>> reads;  // section, key, value
   } cases[] = {
       {"[Configuration]\r\nLangue=\r\nOther=1\r\n",
-       {{"Configuration", "Langue", ""},
-        {"Configuration", "Missing", ""},
-        {"Logs", "Other", ""},
+       {{"Configuration", "Langue", ""}, {"Configuration", "Missing", ""}, {"Logs", "Other", ""},
         {"Configuration", "Other", "1"}}},
       {"; comment=ignored\nstray=before any section\n  [ configuration ]  \n  LANGUE  =  2  \n"
        "Message = \"Warning, quoted\"\nHalf = \"only one quote\nInner = a \"b\" c\n",
-       {{"CONFIGURATION", "langue", "2"},
-        {"Configuration", "Message", "Warning, quoted"},
-        {"Configuration", "Half", "\"only one quote"},
-        {"Configuration", "Inner", "a \"b\" c"},
+       {{"CONFIGURATION", "langue", "2"}, {"Configuration", "Message", "Warning, quoted"},
+        {"Configuration", "Half", "\"only one quote"}, {"Configuration", "Inner", "a \"b\" c"},
         {"", "stray", ""}}},
       {garbage, {{"Configuration", "Langue", "2"}, {"Configuration", "", ""}}},
       {"[Logs]\nPathLogs=" + std::string(300, 'v') + "\n",
@@ -76,25 +72,20 @@ TEST_F(IniFileTest, WritesChangeOnlyTheirKey) {
        "; hand-written notes\r\n[Configuration]\r\nLangue=1\r\nTemporisation=30\r\n"
        "UnknownKey=keep me\r\n\r\n[Logs]\r\nLogs=1"},
       {"[Configuration]\r\nLangue=1\r\n\r\n[Logs]\r\nLogs=1",
-       {{"Configuration", "Automatique", "1"},
-        {"Logs", "PurgeLogs", "0"},
+       {{"Configuration", "Automatique", "1"}, {"Logs", "PurgeLogs", "0"},
         {"Mirror_1", "Enable", "1"}},
        "[Configuration]\r\nLangue=1\r\nAutomatique=1\r\n\r\n[Logs]\r\nLogs=1\r\nPurgeLogs=0\r\n"
        "[Mirror_1]\r\nEnable=1\r\n"},
       {"[Mirror_1]\nDeplacer=1\nEnable=0\n",
-       {{"Mirror_1", "Deplacer", std::nullopt},
-        {"Mirror_9", "Deplacer", std::nullopt},
+       {{"Mirror_1", "Deplacer", std::nullopt}, {"Mirror_9", "Deplacer", std::nullopt},
         {"Mirror_1", "Message", "bob\nhello"}},  // a line break cannot split the file
        "[Mirror_1]\nEnable=0\nMessage=bob hello\n"},
       {"[A]\nk=1\nk=2\n[A]\nk=3\nj=4\n", {{"A", "k", "9"}}, "[A]\nk=9\nk=2\n[A]\nk=3\nj=4\n"},
       // Found by fuzzing: appending after such a last line changed its value.
-      {"[Logs]\r\nLogs=1\r",
-       {{"Mirror_7", "Enable", "yes"}, {"Logs", "Purge", "0"}},
+      {"[Logs]\r\nLogs=1\r", {{"Mirror_7", "Enable", "yes"}, {"Logs", "Purge", "0"}},
        "[Logs]\r\nLogs=1\r\nPurge=0\r\n[Mirror_7]\r\nEnable=yes\r\n"},
-      {"[Configuration]\nLangue=1\n",
-       {{"Configuration", "Langue", "2"}},
-       "[Configuration]\nLangue=1\n",
-       0444},
+      {"[Configuration]\nLangue=1\n", {{"Configuration", "Langue", "2"}},
+       "[Configuration]\nLangue=1\n", 0444},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.before);

@@ -108,25 +108,18 @@ TEST_F(MirrorSettingsTest, AnUnusableLogFolderBecomesTheApplicationFolderInMemor
 
 // Storing a choice is checked through the window's menu.
 TEST_F(MirrorSettingsTest, SecurityChoiceRowsLoad) {
-  struct Row {
-    const char* copier_securite;
-    const char* dossiers;
-    const char* tout;
-    SecurityChoice loads_as;
-  };
-  for (const Row& row :
-       {Row{"0", "0", "0", SecurityChoice::kNone}, Row{"0", "1", "1", SecurityChoice::kNone},
-        Row{"1", "0", "0", SecurityChoice::kModified},
-        Row{"1", "1", "0", SecurityChoice::kModifiedAndFolders},
-        Row{"1", "0", "1", SecurityChoice::kEveryFile},
-        Row{"1", "1", "1", SecurityChoice::kEveryFile}}) {
-    WriteIni(std::string("[Configuration]\nCopierSecurite=") + row.copier_securite +
-             "\nCopierSecuriteDossiers=" + row.dossiers + "\nCopierSecuriteTout=" + row.tout +
-             "\n");
+  // CopierSecurite, CopierSecuriteDossiers and CopierSecuriteTout, and the choice they make.
+  const std::pair<const char*, SecurityChoice> rows[] = {
+      {"000", SecurityChoice::kNone},     {"011", SecurityChoice::kNone},
+      {"100", SecurityChoice::kModified}, {"110", SecurityChoice::kModifiedAndFolders},
+      {"101", SecurityChoice::kEveryFile}, {"111", SecurityChoice::kEveryFile}};
+  for (const auto& [flags, choice] : rows) {
+    WriteIni(std::string("[Configuration]\nCopierSecurite=") + flags[0] +
+             "\nCopierSecuriteDossiers=" + flags[1] + "\nCopierSecuriteTout=" + flags[2] + "\n");
     const MirrorSettings s = Load();
-    EXPECT_EQ(SecurityChoiceOf(s), row.loads_as);
-    EXPECT_EQ(s.CopierSecuriteDossiers, row.loads_as == SecurityChoice::kModifiedAndFolders);
-    EXPECT_EQ(s.CopierSecuriteTout, row.loads_as == SecurityChoice::kEveryFile);
+    EXPECT_EQ(SecurityChoiceOf(s), choice) << flags;
+    EXPECT_EQ(s.CopierSecuriteDossiers, choice == SecurityChoice::kModifiedAndFolders) << flags;
+    EXPECT_EQ(s.CopierSecuriteTout, choice == SecurityChoice::kEveryFile) << flags;
   }
 }
 

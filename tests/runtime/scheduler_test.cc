@@ -57,12 +57,20 @@ class SessionTest : public ::testing::Test {
   std::optional<Session> session_;
 };
 
-TEST_F(SessionTest, TheServiceEventsAreLoggedWhileTheSessionLives) {
+// The service keeps its exit command off, and the 95 family has no NT menus.
+TEST_F(SessionTest, TheSessionHandlesServiceEventsWhileItLivesAndSetsTheCommands) {
   session();
   EXPECT_NE(service_.handler, nullptr);
   EXPECT_EQ(host_.command_states, std::vector<CommandStates>{scheduler().StatesFor(false)});
   session_.reset();
   EXPECT_EQ(service_.handler, nullptr);
+  Scheduler service(host_, settings_, app_.system, app_.pairs.pairs, true);
+  EXPECT_FALSE(service.StatesFor(false).exit_command);
+  EXPECT_TRUE(service.StatesFor(false).service_menu);
+  app_.system = testing::Windows95System();
+  const CommandStates old = service.StatesFor(false);
+  EXPECT_TRUE(old.exit_command);
+  EXPECT_FALSE(old.security_menu || old.service_menu);
 }
 
 TEST_F(SessionTest, TimedPassesFollowTheInterval) {
@@ -118,17 +126,6 @@ TEST_F(SessionTest, StartAndStopSwitchTheCommands) {
   EXPECT_EQ(host_.restores, 1);
 }
 
-TEST_F(SessionTest, TheServiceKeepsItsExitCommandOffAndThe95FamilyItsNtMenus) {
-  Scheduler service(host_, settings_, app_.system, app_.pairs.pairs, true);
-  EXPECT_FALSE(service.StatesFor(false).exit_command);
-  EXPECT_TRUE(service.StatesFor(false).service_menu);
-  app_.system = testing::Windows95System();
-  const CommandStates old = service.StatesFor(false);
-  EXPECT_TRUE(old.exit_command);
-  EXPECT_FALSE(old.security_menu);
-  EXPECT_FALSE(old.service_menu);
-}
-
 TEST_F(SessionTest, YieldTurnsTheEventLoopPerformanceTimes) {
   settings_.Performance = 5;
   scheduler().Yield();
@@ -136,19 +133,6 @@ TEST_F(SessionTest, YieldTurnsTheEventLoopPerformanceTimes) {
   settings_.Performance = 0;
   scheduler().Yield();
   EXPECT_EQ(host_.turns, 5);
-}
-
-TEST_F(SessionTest, AKeyInTheNoticeKeepsTheProgramRunning) {
-  settings_.ArretAutomatique = true;
-  dir_.Write("src/f", "x");
-  host_.on_turn = [this](int) { scheduler().KeepRunningAfterFirstPass(); };
-  scheduler().StartStop();
-  EXPECT_TRUE(host_.ended_with.empty());
-  EXPECT_FALSE(settings_.ArretAutomatique);
-  EXPECT_EQ(host_.message_window_closes, 1);
-  EXPECT_TRUE(host_.timer_enabled);
-  Ticks(4);
-  EXPECT_EQ(Passes(), 2);
 }
 
 TEST_F(SessionTest, TheFatalStopEndsWithItsOwnStatus) {
@@ -179,18 +163,28 @@ TEST_F(SessionTest, AutomatiqueOrTheServiceMinimiseAndStartWithoutTheNotice) {
   }
 }
 
-TEST_F(SessionTest, WithStopAfterFirstPassTheNoticeShowsAndOnePassEndsTheProgram) {
-  testing::RecordingStartupHost window;
-  settings_.Automatique = settings_.ArretAutomatique = true;
-  settings_.Langue = kPortuguese;
-  EXPECT_TRUE(session().StartAutomatically(window));
-  EXPECT_EQ(window.calls, std::vector<std::string>{"minimize"});
-  EXPECT_EQ(host_.messages, std::vector<std::string>{"'Esc' para ver a janela principal"});
-  EXPECT_GE(host_.turns, 1);
-  EXPECT_EQ(host_.ended_with, std::vector<int>{0});
-  EXPECT_FALSE(host_.timer_enabled);
-  scheduler().Tick();
-  EXPECT_EQ(Passes(), 1);
+// With stop after the first pass the notice shows, and one pass ends the
+// program unless a key is pressed in the notice.
+TEST_F(SessionTest, StopAfterTheFirstPassUnlessAKeyIsPressedInTheNotice) {
+  for (const bool key : {false, true}) {
+    SCOPED_TRACE(key);
+    session_.reset();
+    host_ = {};
+    if (key) host_.on_turn = [this](int) { scheduler().KeepRunningAfterFirstPass(); };
+    settings_.Automatique = settings_.ArretAutomatique = true;
+    settings_.Langue = kPortuguese;
+    testing::RecordingStartupHost window;
+    EXPECT_TRUE(session().StartAutomatically(window));
+    EXPECT_EQ(window.calls, std::vector<std::string>{"minimize"});
+    EXPECT_EQ(host_.messages, std::vector<std::string>{"'Esc' para ver a janela principal"});
+    EXPECT_EQ(host_.ended_with, key ? std::vector<int>{} : std::vector<int>{0});
+    EXPECT_EQ(settings_.ArretAutomatique, !key);
+    EXPECT_EQ(host_.message_window_closes, key ? 1 : 0);
+    EXPECT_EQ(host_.timer_enabled, key);
+    scheduler().Tick();
+    if (key) Ticks(3);
+    EXPECT_EQ(Passes(), key ? 2 : 1);
+  }
 }
 
 }  // namespace
