@@ -106,7 +106,6 @@ TEST_F(FolderPairsTest, MacintoshVolumesAreMarkedAndMismatchesWarned) {
   context_.language = kFrench;
   PairList list = Load();
   EXPECT_TRUE(list.rows[0].source_is_macintosh);
-  EXPECT_FALSE(list.rows[0].target_is_macintosh);
   EXPECT_EQ(list.rows[0].source_text, dir_.Path("mac") + "      ");
   EXPECT_TRUE(list.MacWarningPending);
   EXPECT_EQ(list.mac_warning,

@@ -73,7 +73,6 @@ TEST_F(PairCommandsTest, AddingBySourceTakesTheDefaultTargetAndOpensTheSettings)
   EXPECT_EQ(OnDisk(), Line(dir_.Path("a"), "/mnt/copy" + dir_.Path("a")));
   EXPECT_EQ(app_.ini->Read("Mirror_1", "Effacer"), "1");
   EXPECT_EQ(app_.ini->Read("Mirror_1", "Enable"), "");  // the default comes at the next load
-  EXPECT_EQ(app_.pairs.pairs[0].Enable, "1");
   EXPECT_EQ(app_.pairs.rows[0].target_text, "??? /mnt/copy" + dir_.Path("a"));
   // The root stays a root, and its default target lies inside it.
   dialogs_.folders.push_back("/");
