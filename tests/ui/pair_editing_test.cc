@@ -255,6 +255,7 @@ TEST(PairSettingsTest, MovingTakesRemovalAndTheUpdateRuleAlongAndOnlyRemovalEmpt
   }
 }
 
+// The English summary of a removing pair is the window's hover test's.
 TEST(PairSummaryTest, TheTextNamesTheIntervalAndThePolicyInTheLanguage) {
   const std::pair<int32_t, const char*> intervals[] = {
       {3605, "1 h 0 min 5 s"}, {59, "59 s"}, {0, "0 s"}};
@@ -262,9 +263,7 @@ TEST(PairSummaryTest, TheTextNamesTheIntervalAndThePolicyInTheLanguage) {
   PairRow row;
   row.source_text = "/data/src      ";  // a Macintosh mark is trimmed away
   row.target_text = "??? /backup";
-  FolderPair removing, moving, keeping;
-  removing.NbTemporisations = "6";
-  removing.Effacer = "1";
+  FolderPair moving, keeping;
   moving.NbTemporisations = "abc";  // no number: one interval
   moving.Deplacer = moving.Renommer = "1";
   moving.Enable = "0";
@@ -278,9 +277,6 @@ TEST(PairSummaryTest, TheTextNamesTheIntervalAndThePolicyInTheLanguage) {
     bool nt, greyed;
     std::string text;
   } cases[] = {
-      {removing, 10, kEnglish, true, false,
-       "\r\nT = 1 min 0 s; remove old target files; update if source and target files are "
-       "different"},
       {moving, 3600, kFrench, true, true,
        " [Miroir inactif]\r\nT = 1 h 0 min 0 s; déplacer les fichiers et renommer les fichiers "
        "Macintosh"},
