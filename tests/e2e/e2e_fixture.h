@@ -28,6 +28,10 @@ struct Outcome {
   int status = -1;
   std::string out;
   std::string err;
+  bool operator==(const Outcome&) const = default;
+  friend void PrintTo(const Outcome& o, std::ostream* os) {
+    *os << o.status << ", out \"" << o.out << "\", err \"" << o.err << "\"";
+  }
 };
 
 class E2eTest : public ::testing::Test {
@@ -96,8 +100,10 @@ class E2eTest : public ::testing::Test {
     return "<no log>";
   }
 
-  static bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
+  // Whether `text` holds `part`; a failure shows the whole text.
+  static ::testing::AssertionResult Has(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "no \"" << part << "\" in:\n" << text;
   }
 
   TestFolder dir_;

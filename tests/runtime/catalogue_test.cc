@@ -48,16 +48,6 @@ TEST(CatalogueTest, EveryEntryHasTheFormsItMustHave) {
   CheckForms("main window", MainWindowTexts());
 }
 
-TEST(CatalogueTest, LanguageCodesPickTheirVariant) {
-  constexpr Text kText{TextForms::kThree, "fr", "pt", "en"};
-  EXPECT_EQ(kText.In(kFrench), "fr");
-  EXPECT_EQ(kText.In(kPortuguese), "pt");
-  EXPECT_EQ(kText.In(kEnglish), "en");
-  for (const int16_t other : {0, 4, 7, -1}) {
-    EXPECT_EQ(kText.In(static_cast<Language>(other)), "en") << other;
-  }
-}
-
 TEST(CatalogueTest, HelpIsLookedForInTheAppFolderTheBuildAndTheInstall) {
   EXPECT_EQ(HelpFileLocations("/home/u/.local/share/vorn", "/usr/local/bin", kFrench),
             (std::vector<std::string>{"/home/u/.local/share/vorn/VornHelpFRE.htm",

@@ -57,12 +57,20 @@ class SessionTest : public ::testing::Test {
   std::optional<Session> session_;
 };
 
-TEST_F(SessionTest, TheServiceEventsAreLoggedWhileTheSessionLives) {
+// The service keeps its exit command off, and the 95 family has no NT menus.
+TEST_F(SessionTest, TheSessionHandlesServiceEventsWhileItLivesAndSetsTheCommands) {
   session();
   EXPECT_NE(service_.handler, nullptr);
   EXPECT_EQ(host_.command_states, std::vector<CommandStates>{scheduler().StatesFor(false)});
   session_.reset();
   EXPECT_EQ(service_.handler, nullptr);
+  Scheduler service(host_, settings_, app_.system, app_.pairs.pairs, true);
+  EXPECT_FALSE(service.StatesFor(false).exit_command);
+  EXPECT_TRUE(service.StatesFor(false).service_menu);
+  app_.system = testing::Windows95System();
+  const CommandStates old = service.StatesFor(false);
+  EXPECT_TRUE(old.exit_command);
+  EXPECT_FALSE(old.security_menu || old.service_menu);
 }
 
 TEST_F(SessionTest, TimedPassesFollowTheInterval) {
@@ -105,8 +113,8 @@ TEST_F(SessionTest, APairWithThreeIntervalsTakesPartEveryThirdTimedPass) {
   EXPECT_EQ(mirrored_on, (std::vector<int>{3, 6}));
 }
 
-TEST_F(SessionTest, StartAndStopSwitchTheCommands) {
-  // The English captions, the timer and the exit command are checked through the window.
+// The English captions, the timer and the exit command are checked through the window.
+TEST_F(SessionTest, StartAndStopSwitchTheCommandsAndYieldTurnsTheLoopPerformanceTimes) {
   scheduler().StartStop();
   EXPECT_EQ(host_.status_clears, 1);
   settings_.Langue = kFrench;
@@ -116,39 +124,13 @@ TEST_F(SessionTest, StartAndStopSwitchTheCommands) {
   EXPECT_EQ(host_.command_states.back().menu_caption, "&Démarrer le miroir");
   EXPECT_EQ(host_.tray_states.back(), TrayState::kStopped);
   EXPECT_EQ(host_.restores, 1);
-}
-
-TEST_F(SessionTest, TheServiceKeepsItsExitCommandOffAndThe95FamilyItsNtMenus) {
-  Scheduler service(host_, settings_, app_.system, app_.pairs.pairs, true);
-  EXPECT_FALSE(service.StatesFor(false).exit_command);
-  EXPECT_TRUE(service.StatesFor(false).service_menu);
-  app_.system = testing::Windows95System();
-  const CommandStates old = service.StatesFor(false);
-  EXPECT_TRUE(old.exit_command);
-  EXPECT_FALSE(old.security_menu);
-  EXPECT_FALSE(old.service_menu);
-}
-
-TEST_F(SessionTest, YieldTurnsTheEventLoopPerformanceTimes) {
+  host_.turns = 0;
   settings_.Performance = 5;
   scheduler().Yield();
   EXPECT_EQ(host_.turns, 5);
   settings_.Performance = 0;
   scheduler().Yield();
   EXPECT_EQ(host_.turns, 5);
-}
-
-TEST_F(SessionTest, AKeyInTheNoticeKeepsTheProgramRunning) {
-  settings_.ArretAutomatique = true;
-  dir_.Write("src/f", "x");
-  host_.on_turn = [this](int) { scheduler().KeepRunningAfterFirstPass(); };
-  scheduler().StartStop();
-  EXPECT_TRUE(host_.ended_with.empty());
-  EXPECT_FALSE(settings_.ArretAutomatique);
-  EXPECT_EQ(host_.message_window_closes, 1);
-  EXPECT_TRUE(host_.timer_enabled);
-  Ticks(4);
-  EXPECT_EQ(Passes(), 2);
 }
 
 TEST_F(SessionTest, TheFatalStopEndsWithItsOwnStatus) {
@@ -161,36 +143,43 @@ TEST_F(SessionTest, TheFatalStopEndsWithItsOwnStatus) {
   EXPECT_TRUE(dir_.Exists("dst/obsolete"));
 }
 
-TEST_F(SessionTest, AutomatiqueOrTheServiceMinimiseAndStartWithoutTheNotice) {
+// Automatique or the service start at once, minimised; with stop after the
+// first pass the notice shows, and that pass ends the program unless a key
+// is pressed in the notice.
+TEST_F(SessionTest, TheAutomaticStartAndTheStopAfterTheFirstPass) {
   const struct {
-    bool automatique, service_mode, started;
-  } cases[] = {{false, false, false}, {false, true, true}, {true, false, true}};
+    bool automatique, service_mode, stop_after_first, key, started;
+  } cases[] = {{false, false, false, false, false}, {false, true, false, false, true},
+               {true, false, false, false, true},   {true, false, true, false, true},
+               {true, false, true, true, true}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.automatique) + std::to_string(c.service_mode));
+    SCOPED_TRACE(::testing::Message() << c.automatique << c.service_mode << c.stop_after_first
+                                      << c.key);
     session_.reset();
     host_ = {};
+    if (c.key) host_.on_turn = [this](int) { scheduler().KeepRunningAfterFirstPass(); };
     settings_.Automatique = c.automatique;
+    settings_.ArretAutomatique = c.stop_after_first;
+    settings_.Langue = kPortuguese;
     app_.service_mode = c.service_mode;
     testing::RecordingStartupHost window;
     EXPECT_EQ(session().StartAutomatically(window), c.started);
-    EXPECT_EQ(scheduler().Idle(), !c.started);
     EXPECT_EQ(window.calls.size(), c.started ? 1u : 0u);  // "minimize"
-    EXPECT_TRUE(host_.messages.empty());
+    EXPECT_EQ(host_.messages.size(), c.stop_after_first ? 1u : 0u);
+    const bool ends = c.stop_after_first && !c.key;
+    EXPECT_EQ(host_.ended_with, ends ? std::vector<int>{0} : std::vector<int>{});
+    EXPECT_EQ(settings_.ArretAutomatique, ends);
+    EXPECT_EQ(host_.message_window_closes, c.key ? 1 : 0);
+    EXPECT_EQ(host_.timer_enabled, c.started && !ends);
+    if (!ends) {
+      EXPECT_EQ(scheduler().Idle(), !c.started);
+    }
+    if (!c.stop_after_first) continue;
+    EXPECT_EQ(host_.messages[0], "'Esc' para ver a janela principal");
+    scheduler().Tick();
+    if (c.key) Ticks(3);
+    EXPECT_EQ(Passes(), c.key ? 2 : 1);
   }
-}
-
-TEST_F(SessionTest, WithStopAfterFirstPassTheNoticeShowsAndOnePassEndsTheProgram) {
-  testing::RecordingStartupHost window;
-  settings_.Automatique = settings_.ArretAutomatique = true;
-  settings_.Langue = kPortuguese;
-  EXPECT_TRUE(session().StartAutomatically(window));
-  EXPECT_EQ(window.calls, std::vector<std::string>{"minimize"});
-  EXPECT_EQ(host_.messages, std::vector<std::string>{"'Esc' para ver a janela principal"});
-  EXPECT_GE(host_.turns, 1);
-  EXPECT_EQ(host_.ended_with, std::vector<int>{0});
-  EXPECT_FALSE(host_.timer_enabled);
-  scheduler().Tick();
-  EXPECT_EQ(Passes(), 1);
 }
 
 }  // namespace

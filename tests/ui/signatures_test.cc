@@ -25,10 +25,6 @@ std::vector<std::string> Keys(const std::vector<MacSignature>& records) {
 
 class SignaturesTest : public ::testing::Test {
  protected:
-  void Load(std::string_view file, Language language = kEnglish) {
-    dir_.Write("Signatures.txt", file);
-    LoadSignatures(table_, *fs_, path_, dialogs_, language);
-  }
   SignatureEditor Open(std::string_view file, Language language = kEnglish) {
     dir_.Write("Signatures.txt", file);
     SignatureEditor editor(language);
@@ -43,83 +39,81 @@ class SignaturesTest : public ::testing::Test {
   testing::ScriptedDialogs dialogs_;
 };
 
-TEST_F(SignaturesTest, AMissingFileGivesTheBuiltInRecordsAndAnEmptyOneNothing) {
-  LoadSignatures(table_, *fs_, path_, dialogs_, kEnglish);
-  EXPECT_EQ(Keys(table_.records()), kBuiltIn);
-  EXPECT_EQ(table_.ExtensionForSignature("XDOCXPR3"), "qxd");
-  EXPECT_EQ(table_.record_count, 0);
-  Load("");
-  EXPECT_TRUE(table_.records().empty());
-  EXPECT_TRUE(dialogs_.messages.empty());
-}
-
-TEST_F(SignaturesTest, QuotedUnquotedAndCommaInsideQuotes) {
-  Load("\"TEXTttxt\",\"txt\",\"Text, plain\"\r\n"
-       "  8BPS8BIM , psd , Photoshop image  \r\n"
-       "\"PDF CARO\",\"\",\"Acrobat\" ignored\r\n");
-  EXPECT_EQ(table_.records(), (std::vector<MacSignature>{{"TEXTttxt", "txt", "Text, plain"},
-                                                         {"8BPS8BIM", "psd", "Photoshop image"},
-                                                         {"PDF CARO", "", "Acrobat"}}));
-  EXPECT_EQ(table_.record_count, 3);
-  EXPECT_EQ(table_.ExtensionForSignature("pdf caro"), "");
-  EXPECT_EQ(table_.ExtensionForSignature("textTTXT"), "txt");
-  EXPECT_EQ(table_.ExtensionForSignature("NONEXIST"), "");
-}
-
-TEST_F(SignaturesTest, RecordsSpanLinesAndEmptyLinesAreEmptyFields) {
-  Load("\"AAAAAAAA\",\"aaa\"\r\n\"first\"\r\n"
-       "\r\n\"x\",\"skipped: no type\"\r\n"
-       "\"BBBBBBBB\",\"bbb\",\"\"\r\n");
-  EXPECT_EQ(Keys(table_.records()), std::vector<std::string>{"AAAAAAAA"});  // empty ones skipped
-  EXPECT_EQ(table_.record_count, 1);
-  EXPECT_TRUE(dialogs_.messages.empty());
-}
-
-TEST_F(SignaturesTest, ADuplicateInAnotherCaseIsReportedAndTheFirstStays) {
-  Load("\"W6BNMSWD\",\"doc\",\"Word\"\r\n\"w6bnmswd\",\"rtf\",\"Again\"\r\n", kFrench);
-  EXPECT_EQ(table_.ExtensionForSignature("W6BNMSWD"), "doc");
-  EXPECT_EQ(table_.record_count, 1);
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(dialogs_.messages[0].first, MessageIcon::kExclamation);
-  EXPECT_EQ(dialogs_.messages[0].second, "Doublon dans le fichier des Signatures: w6bnmswd");
-}
-
-TEST_F(SignaturesTest, AShortLastRecordOrAnUnreadableFileIsDamagedAndGivesTheBuiltIn) {
-  Load("\"AAAAAAAA\",\"a\",\"A\"\r\n\"BBBBBBBB\",\"b\",\"B\"\r\n\"CCCCCCCC\",\"c\",\"C\"\r\n"
+// Fields run across lines three at a time; the built-in records stand in for
+// a missing or damaged file, never for an empty one.
+TEST_F(SignaturesTest, TheFileIsReadRecordByRecord) {
+  const std::vector<MacSignature> built_in = [] {
+    SignatureTable table;
+    LoadDefaultSignatures(table);
+    return table.records();
+  }();
+  ASSERT_EQ(Keys(built_in), kBuiltIn);
+  const struct {
+    std::optional<std::string> file;  // none: missing
+    Language language;
+    std::vector<MacSignature> records;
+    int record_count;
+    std::vector<std::pair<MessageIcon, std::string>> messages;
+  } cases[] = {
+      {std::nullopt, kEnglish, built_in, 0, {}},
+      {"", kEnglish, {}, 0, {}},
+      {"\"TEXTttxt\",\"txt\",\"Text, plain\"\r\n  8BPS8BIM , psd , Photoshop image  \r\n"
+       "\"PDF CARO\",\"\",\"Acrobat\" ignored\r\n",
+       kEnglish,
+       {{"TEXTttxt", "txt", "Text, plain"}, {"8BPS8BIM", "psd", "Photoshop image"},
+        {"PDF CARO", "", "Acrobat"}},
+       3, {}},
+      // An empty line is one empty field; records without a type or a
+      // description are skipped.
+      {"\"AAAAAAAA\",\"aaa\"\r\n\"first\"\r\n\r\n\"x\",\"no type\"\r\n\"BBBBBBBB\",\"bbb\",\"\"\r\n",
+       kEnglish, {{"AAAAAAAA", "aaa", "first"}}, 1, {}},
+      {"\"W6BNMSWD\",\"doc\",\"Word\"\r\n\"w6bnmswd\",\"rtf\",\"Again\"\r\n", kFrench,
+       {{"W6BNMSWD", "doc", "Word"}}, 1,
+       {{MessageIcon::kExclamation, "Doublon dans le fichier des Signatures: w6bnmswd"}}},
+      {"\"AAAAAAAA\",\"a\",\"A\"\r\n\"BBBBBBBB\",\"b\",\"B\"\r\n\"CCCCCCCC\",\"c\",\"C\"\r\n"
        "\"DDDDDDDD\",\"d\"\r\n",
-       kPortuguese);
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(dialogs_.messages[0].first, MessageIcon::kCritical);
-  EXPECT_EQ(dialogs_.messages[0].second, "Corrupted Signatures file:\r\n" + path_ + "\r\nLine:3");
-  EXPECT_EQ(Keys(table_.records()), kBuiltIn);
+       kPortuguese, built_in, 3,
+       {{MessageIcon::kCritical, "Corrupted Signatures file:\r\n" + path_ + "\r\nLine:3"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file.value_or("<missing>"));
+    ::unlink(path_.c_str());
+    if (c.file) dir_.Write("Signatures.txt", *c.file);
+    dialogs_ = {};
+    LoadSignatures(table_, *fs_, path_, dialogs_, c.language);
+    EXPECT_EQ(table_.records(), c.records);
+    EXPECT_EQ(table_.record_count, c.record_count);
+    EXPECT_EQ(dialogs_.messages, c.messages);
+  }
+  EXPECT_EQ(table_.ExtensionForSignature("xdocXPR3"), "qxd");  // any case
+  EXPECT_EQ(table_.ExtensionForSignature("NONEXIST"), "");
   ::unlink(path_.c_str());
-  dir_.MakeFolder("Signatures.txt");
+  dir_.MakeFolder("Signatures.txt");  // unreadable
   LoadSignatures(table_, *fs_, path_, dialogs_, kEnglish);
   EXPECT_EQ(dialogs_.messages.size(), 2u);
-  EXPECT_EQ(Keys(table_.records()), kBuiltIn);
+  EXPECT_EQ(table_.records(), built_in);
 }
 
-TEST_F(SignaturesTest, TheWriterQuotesSortsAndReadsBack) {
-  const std::string text = FormatSignatureFile(
-      {{"XDOCXPR3", "qxd", "Quark, XPress"}, {"aaaaBBBB", "", "lower first"}, {"W6BNMSWD", "doc", "Word"}});
-  EXPECT_EQ(text,
-            "\"aaaaBBBB\",\"\",\"lower first\"\r\n\"W6BNMSWD\",\"doc\",\"Word\"\r\n"
-            "\"XDOCXPR3\",\"qxd\",\"Quark, XPress\"\r\n");
-  const SignatureFileContents back = ParseSignatureFile(text);
-  EXPECT_FALSE(back.damaged);
-  ASSERT_EQ(back.records.size(), 3u);
-  EXPECT_EQ(back.records[2].description, "Quark, XPress");
-  EXPECT_EQ(FormatSignatureFile({}), "");
-}
-
+// The key ignores case, but the test of an unchanged record does not.
 TEST_F(SignaturesTest, TheEditorListsCompleteRecordsInFileOrderAndTheFirstOfAKey) {
   SignatureEditor editor = Open(
       "\"XDOCXPR3\",\"qxd\",\"Quark\"\r\n\"NODESCRI\",\"x\",\"\"\r\n\"\",\"y\",\"No key\"\r\n"
-      "\"8BPS8BIM\",\"\",\"Photoshop\"\r\n\"xdocxpr3\",\"q\",\"Again\"\r\n");
-  EXPECT_EQ(Keys(editor.rows()), (std::vector<std::string>{"XDOCXPR3", "8BPS8BIM"}));
-  EXPECT_EQ(editor.rows()[0].extension, "qxd");
+      "\"8BPS8BIM\",\"\",\"Photoshop\"\r\n\"xdocxpr3\",\"q\",\"Again\"\r\n",
+      kFrench);
+  EXPECT_EQ(editor.rows(), (std::vector<MacSignature>{{"XDOCXPR3", "qxd", "Quark"},
+                                                      {"8BPS8BIM", "", "Photoshop"}}));
   ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(dialogs_.messages[0].second, "Duplicate key in Signatures file: xdocxpr3");
+  EXPECT_EQ(dialogs_.messages[0].second, "Doublon dans le fichier des Signatures: xdocxpr3");
+  EXPECT_EQ(editor.AddOrModify({"XDOCXPR3", "qxd", "Quark"}).message,
+            "Signature inchangée: XDOCXPR3");
+  EXPECT_FALSE(editor.modified());
+  const SignatureOutcome outcome = editor.AddOrModify({"xdocXPR3", "qxd", "Quark"});
+  EXPECT_EQ(outcome.message, "Signature modifié: xdocXPR3");
+  EXPECT_EQ(outcome.row, 0u);
+  EXPECT_EQ(Keys(editor.rows()), (std::vector<std::string>{"xdocXPR3", "8BPS8BIM"}));
+  EXPECT_EQ(editor.Caption(), "Vorn - Signatures Macintosh (2)");
+  EXPECT_EQ(editor.DiscardQuestion(),
+            "Liste modifiée\r\nQuitter sans sauvegarder les modifications");
   SignatureEditor missing(kFrench);
   missing.Open(*fs_, dir_.Path("missing.txt"), dialogs_);
   EXPECT_TRUE(missing.rows().empty());  // never the built-in records
@@ -153,20 +147,6 @@ TEST_F(SignaturesTest, TheEditorChecksInOrderAndCountsCharactersNotBytes) {
   EXPECT_EQ(Keys(editor.rows()), std::vector<std::string>{"CRÉAtëur"});
 }
 
-TEST_F(SignaturesTest, TheEditorKeyIgnoresCaseButTheUnchangedTestDoesNot) {
-  SignatureEditor editor = Open("\"TEXTttxt\",\"txt\",\"Text\"\r\n", kFrench);
-  EXPECT_EQ(editor.AddOrModify({"TEXTttxt", "txt", "Text"}).message,
-            "Signature inchangée: TEXTttxt");
-  EXPECT_FALSE(editor.modified());
-  const SignatureOutcome outcome = editor.AddOrModify({"textTTXT", "txt", "Text"});
-  EXPECT_EQ(outcome.message, "Signature modifié: textTTXT");
-  EXPECT_EQ(outcome.row, 0u);
-  EXPECT_EQ(Keys(editor.rows()), std::vector<std::string>{"textTTXT"});
-  EXPECT_EQ(editor.Caption(), "Vorn - Signatures Macintosh (1)");
-  EXPECT_EQ(editor.DiscardQuestion(),
-            "Liste modifiée\r\nQuitter sans sauvegarder les modifications");
-}
-
 TEST_F(SignaturesTest, TheEditorSortsIgnoringCaseAndTheSelectedRowFollowsItsRecord) {
   SignatureEditor editor = Open(
       "\"BBBBBBBB\",\"a\",\"zeta\"\r\n\"aaaaaaaa\",\"c\",\"Beta\"\r\n"
@@ -180,6 +160,8 @@ TEST_F(SignaturesTest, TheEditorSortsIgnoringCaseAndTheSelectedRowFollowsItsReco
   EXPECT_FALSE(editor.modified());
 }
 
+// The file is written with every field quoted, sorted by type/creator
+// whatever the case.
 TEST_F(SignaturesTest, TheEditorSavesOnlyChangesAndAFailureKeepsThem) {
   const std::string file = "\"TEXTttxt\",\"txt\",\"Text\"\r\n\"AAAAAAAA\",\"a\",\"A\"\r\n";
   SignatureEditor editor = Open(file, kFrench);
@@ -187,7 +169,7 @@ TEST_F(SignaturesTest, TheEditorSavesOnlyChangesAndAFailureKeepsThem) {
   EXPECT_EQ(editor.Save(*fs_, path_, table_, dialogs_), std::nullopt);
   EXPECT_EQ(dir_.Read("Signatures.txt"), file);  // unmodified: not even sorted
   EXPECT_EQ(table_.records().size(), 3u);
-  editor.Remove(1);
+  editor.AddOrModify({"aaaaBBBB", "", "lower, first"});
   const std::optional<std::string> failure =
       editor.Save(*fs_, dir_.Path("no folder/Signatures.txt"), table_, dialogs_);
   ASSERT_TRUE(failure.has_value());
@@ -195,7 +177,9 @@ TEST_F(SignaturesTest, TheEditorSavesOnlyChangesAndAFailureKeepsThem) {
   EXPECT_TRUE(editor.modified());
   EXPECT_EQ(table_.records().size(), 3u);
   EXPECT_EQ(editor.Save(*fs_, path_, table_, dialogs_), std::nullopt);
-  EXPECT_EQ(dir_.Read("Signatures.txt"), "\"TEXTttxt\",\"txt\",\"Text\"\r\n");
+  EXPECT_EQ(dir_.Read("Signatures.txt"),
+            "\"AAAAAAAA\",\"a\",\"A\"\r\n\"aaaaBBBB\",\"\",\"lower, first\"\r\n"
+            "\"TEXTttxt\",\"txt\",\"Text\"\r\n");
   EXPECT_EQ(table_.ExtensionForSignature("textTTXT"), "txt");
   EXPECT_FALSE(editor.modified());
 }

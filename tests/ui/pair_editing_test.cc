@@ -1,0 +1,297 @@
+// Adding, changing and removing pairs, read back from the files on disk, and
+// the rules behind the editing, the settings dialogs and the hover summary.
+// The dialogs' own checks of the limits live in the GUI tests.
+
+#include "ui/pair_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "base/text.h"
+#include "config/hex_path.h"
+#include "config/pair_settings.h"
+#include "ui/pair_editing.h"
+#include "ui/pair_summary.h"
+#include "support/fakes.h"
+#include "support/test_folder.h"
+
+namespace vorn {
+namespace {
+
+using testing::ScriptedDialogs;
+using testing::TestFolder;
+
+class PairCommandsTest : public ::testing::Test {
+ protected:
+  PairCommandsTest() {
+    for (const char* folder : {"a", "b", "c"}) dir_.MakeFolder(folder);
+    Load();
+  }
+
+  // Loads the application files as start-up does.
+  void Load() {
+    app_.system.nt = true;  // as on every Linux system
+    app_.paths = MakeAppPaths(dir_.path());
+    app_.ini = std::make_unique<IniFile>(*fs_, app_.paths.configuration_file);
+    app_.settings = LoadSettings(*app_.ini, *fs_, dir_.path());
+    ReloadPairs(*fs_, app_);
+  }
+
+  // One line of the pairs file, and the whole file (none reads as empty).
+  static std::string Line(const std::string& source, const std::string& target) {
+    return "\"" + EncodeHexPath(source) + "\",\"" + EncodeHexPath(target) + "\"\r\n";
+  }
+  std::string OnDisk() const { return dir_.Exists("Vorn.w") ? dir_.Read("Vorn.w") : ""; }
+
+  EditOutcome Edit(PathKind kind, EditAction action, GridSelection selection = {}) {
+    return EditPair(*fs_, app_, dialogs_, kind, action, selection);
+  }
+
+  void AddTyped(const std::string& path) {
+    dialogs_.typed.push_back(path);
+    ASSERT_TRUE(Edit(PathKind::kSourceType, EditAction::kAdd).changed);
+  }
+
+  static GridSelection Rows(int current, int selection_end) {
+    return GridSelection{true, current, selection_end};
+  }
+
+  TestFolder dir_;
+  std::unique_ptr<platform::FileSystem> fs_ = platform::MakePosixFileSystem();
+  ScriptedDialogs dialogs_;
+  Application app_;
+};
+
+// Typed additions opening no settings are checked through the window.
+TEST_F(PairCommandsTest, AddingBySourceTakesTheDefaultTargetAndOpensTheSettings) {
+  app_.ini->Write("Configuration", "PrefixeCibleDefaut", "/mnt/copy");
+  app_.ini->Write("Configuration", "Effacement", "1");
+  Load();
+  dialogs_.folders.push_back(dir_.Path("a") + "/");
+  const EditOutcome outcome = Edit(PathKind::kSourceBrowse, EditAction::kAdd);
+  EXPECT_EQ(dialogs_.prompts, std::vector<std::string>{"ADD: select a SOURCE folder"});
+  ASSERT_EQ(outcome.settings_row, 0);
+  EXPECT_EQ(OnDisk(), Line(dir_.Path("a"), "/mnt/copy" + dir_.Path("a")));
+  EXPECT_EQ(app_.ini->Read("Mirror_1", "Effacer"), "1");
+  EXPECT_EQ(app_.ini->Read("Mirror_1", "Enable"), "");  // the default comes at the next load
+  EXPECT_EQ(app_.pairs.rows[0].target_text, "??? /mnt/copy" + dir_.Path("a"));
+  // The root stays a root, and its default target lies inside it.
+  dialogs_.folders.push_back("/");
+  EXPECT_FALSE(Edit(PathKind::kSourceBrowse, EditAction::kAdd).changed);
+  EXPECT_EQ(dialogs_.messages.back().second,
+            "Folder pair refused: the target folder lies inside the source folder\r\n"
+            "/ -> /mnt/copy/");
+  EXPECT_EQ(app_.pairs.pairs.size(), 1u);
+}
+
+TEST_F(PairCommandsTest, NothingChangesWithoutAPathOrAHighlightedRow) {
+  Edit(PathKind::kSourceBrowse, EditAction::kModify, Rows(0, 0));  // empty grid
+  AddTyped(dir_.Path("a"));
+  EXPECT_EQ(app_.pairs.rows[0].target_text, "???");  // no prefix: the target is left to choose
+  const std::string before = OnDisk();
+  EXPECT_EQ(before, Line(dir_.Path("a"), ""));
+  dialogs_.typed.push_back("");
+  EXPECT_FALSE(Edit(PathKind::kSourceType, EditAction::kAdd).changed);
+  EXPECT_FALSE(Edit(PathKind::kSourceBrowse, EditAction::kAdd).changed);  // cancelled
+  EXPECT_FALSE(Edit(PathKind::kTargetType, EditAction::kModify, Rows(0, 0)).changed);
+  EXPECT_FALSE(Edit(PathKind::kTargetType, EditAction::kModify).changed);  // nothing highlighted
+  EXPECT_EQ(dir_.Read("Vorn.w"), before);
+  EXPECT_EQ(dialogs_.messages,
+            (std::vector<std::pair<MessageIcon, std::string>>{
+                {MessageIcon::kInformation, "Select a SOURCE folder to modify"},
+                {MessageIcon::kInformation, "Select a TARGET folder to modify"}}));
+  EXPECT_EQ(dialogs_.prompts.size(), 4u);  // a highlighted row, or an addition, asks for a path
+}
+
+TEST_F(PairCommandsTest, ModifyingStartsFromTheShownTextAndANewSourceForgetsItsVolume) {
+  AddTyped(dir_.Path("a"));
+  app_.ini->Write("Mirror_1", "SourceVolume", "ext4:1234");
+  Load();
+  dialogs_.typed.push_back("/nowhere/x");
+  ASSERT_TRUE(Edit(PathKind::kTargetType, EditAction::kModify, Rows(0, 0)).changed);
+  EXPECT_EQ(dialogs_.defaults.back(), "???");
+  dialogs_.typed.push_back(dir_.Path("b"));
+  ASSERT_TRUE(Edit(PathKind::kTargetType, EditAction::kModify, Rows(0, 0)).changed);
+  EXPECT_EQ(dialogs_.defaults.back(), "??? /nowhere/x");
+  EXPECT_EQ(dialogs_.prompts.back(), "MODIFY: Select a TARGET folder");
+  EXPECT_EQ(app_.ini->Read("Mirror_1", "SourceVolume"), "ext4:1234");
+  dialogs_.folders.push_back(dir_.Path("c"));
+  ASSERT_TRUE(Edit(PathKind::kSourceBrowse, EditAction::kModify, Rows(0, 0)).changed);
+  EXPECT_EQ(OnDisk(), Line(dir_.Path("c"), dir_.Path("b")));
+  EXPECT_EQ(app_.ini->Read("Mirror_1", "SourceVolume"), "");
+  EXPECT_EQ(app_.pairs.pairs[0].SourceVolume, "");
+}
+
+TEST_F(PairCommandsTest, WarningsNeverBlockTheChange) {
+  app_.system.windows_folder = "/OPT/WIN";
+  dialogs_.folders.push_back("//server/share/data");
+  Edit(PathKind::kSourceBrowse, EditAction::kAdd);
+  dialogs_.typed.push_back("/opt/win/system");
+  Edit(PathKind::kSourceType, EditAction::kAdd);
+  dialogs_.typed.push_back("//server/share/typed");  // typed: no open-file warning
+  Edit(PathKind::kSourceType, EditAction::kAdd);
+  ASSERT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_EQ(dialogs_.messages[0].first, MessageIcon::kExclamation);
+  EXPECT_EQ(dialogs_.messages[0].second.substr(0, 15), "Source folders:");
+  EXPECT_EQ(dialogs_.messages[1].second,
+            "WARNING: including a Windows sub-folder can damage your system");
+  EXPECT_EQ(app_.pairs.pairs.size(), 3u);
+}
+
+TEST_F(PairCommandsTest, EditsThatLeaveADangerousPairAreRefusedAndChangeNothing) {
+  dir_.MakeFolder("a/in");
+  AddTyped(dir_.Path("a"));
+  dialogs_.typed.push_back(dir_.Path("b"));
+  ASSERT_TRUE(Edit(PathKind::kTargetType, EditAction::kModify, Rows(0, 0)).changed);
+  const std::string before = dir_.Read("Vorn.w");
+  // Which pairs are dangerous is the config tests' concern; here, that either
+  // end of an edit is checked and nothing is written.
+  const struct {
+    PathKind kind;
+    std::string path;
+    std::string message;  // in French, the language set below
+  } cases[] = {
+      {PathKind::kTargetType, dir_.Path("a/in/new"),
+       "Couple de dossiers refusé : le dossier cible est dans le dossier source"},
+      {PathKind::kSourceType, dir_.Path("b/x"),
+       "Couple de dossiers refusé : le dossier source est dans le dossier cible"},
+      {PathKind::kTargetType, dir_.Path("c"),
+       "Couple de dossiers refusé : le dossier cible contient les paramètres ou les journaux du "
+       "programme"},
+  };
+  app_.settings.Langue = kFrench;
+  app_.settings.PathLogs = dir_.Path("c/logs");
+  for (const auto& c : cases) {
+    dialogs_.typed.push_back(c.path);
+    EXPECT_FALSE(Edit(c.kind, EditAction::kModify, Rows(0, 0)).changed) << c.path;
+    ASSERT_FALSE(dialogs_.messages.empty());
+    EXPECT_EQ(dialogs_.messages.back().first, MessageIcon::kExclamation);
+    EXPECT_EQ(dialogs_.messages.back().second.substr(0, c.message.size()), c.message) << c.path;
+  }
+  EXPECT_EQ(dir_.Read("Vorn.w"), before);
+  EXPECT_EQ(app_.pairs.pairs[0].Target, dir_.Path("b"));
+}
+
+// Ranges over several rows, and the answer No, are removed through the
+// window's tests.
+TEST_F(PairCommandsTest, RemovingRenumbersTheOthersWithTheirSettings) {
+  EXPECT_FALSE(RemoveSelectedPairs(*fs_, app_, dialogs_, Rows(0, 0)));
+  EXPECT_EQ(dialogs_.messages.back().second, "Nothing to remove");
+  for (const char* name : {"a", "b", "c"}) AddTyped(dir_.Path(name));
+  app_.ini->Write("Mirror_3", "Nouveau", "1");
+  app_.ini->Write("Mirror_3", "Enable", "yes");
+  Load();
+  dialogs_.answers = {true};
+  ASSERT_TRUE(RemoveSelectedPairs(*fs_, app_, dialogs_, Rows(1, 1)));
+  EXPECT_EQ(dialogs_.questions, std::vector<std::string>{"Remove the selected folders"});
+  EXPECT_EQ(OnDisk(), Line(dir_.Path("a"), "") + Line(dir_.Path("c"), ""));
+  // The former third pair's settings move to Mirror_2, texts unchanged.
+  EXPECT_EQ(app_.ini->Read("Mirror_2", "Nouveau"), "1");
+  EXPECT_EQ(app_.ini->Read("Mirror_2", "Enable"), "yes");
+  EXPECT_EQ(app_.pairs.pairs[1].Nouveau, "1");
+  EXPECT_EQ(app_.ini->Read("Mirror_3", "Nouveau"), "1");  // left behind, not deleted
+}
+
+// Local paths go under the drive prefix, network paths under the network one.
+TEST(PairEditingTest, DefaultTargetsPromptsAndTheWindowsFolder) {
+  const struct {
+    const char *source, *drive_prefix, *unc_prefix, *target;
+  } cases[] = {
+      {"/data/x", "/mnt/backup", "", "/mnt/backup/data/x"},
+      {"/data/x", "/mnt/backup/", "", "/mnt/backup/data/x"},
+      {"/", "/mnt/backup", "", "/mnt/backup/"}, {"relative/x", "/mnt", "", ""},
+      {"D:\\data\\x", "E:", "", "E:\\data\\x"},  // the drive-letter rule
+      {"/data/x", "", "//bak/b", ""}, {"/srv/share", "", "//bak/b", ""},  // one slash: local
+      {"//srv/share/data/x", "/mnt", "//bak/b", "//bak/b/data/x"},
+      {"//srv/share", "", "//bak/b", "//bak/b"}, {"//srv", "", "//bak/b", ""},
+      {"\\\\srv\\share\\data", "", "\\\\bak\\b", "\\\\bak\\b\\data"},
+      {"//srv/share/data", "/mnt", "", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DefaultTarget(c.source, c.drive_prefix, c.unc_prefix), c.target) << c.source;
+  }
+  EXPECT_EQ(EditPrompt(PathKind::kTargetType, EditAction::kModify, kFrench),
+            "MODIFIER: Choisir un dossier CIBLE");
+  EXPECT_TRUE(InsideWindowsFolder("c:\\windows\\system32", "C:\\WINDOWS"));
+  EXPECT_FALSE(InsideWindowsFolder("/home/u", ""));  // Linux: never, not everywhere
+}
+
+TEST(PairSettingsTest, OpeningReflectsThePairAndItsOddValues) {
+  FolderPair pair;
+  for (const std::string odd : {"64001", "abc", "1"}) {
+    pair.NbTemporisations = odd;
+    const PairSettingsForm form = OpenPairSettings(pair, true);
+    EXPECT_FALSE(form.specific_interval) << odd;
+    EXPECT_EQ(form.interval_count, "2") << odd;
+  }
+  pair.NbTemporisations = "64000";
+  pair.Deplacer = pair.Renommer = pair.Effacer = "1";
+  const PairSettingsForm form = OpenPairSettings(pair, true);
+  EXPECT_TRUE(form.specific_interval);
+  EXPECT_EQ(form.interval_count, "64000");
+  EXPECT_TRUE(form.rename && form.rename_allowed);
+  EXPECT_FALSE(form.remove_allowed || form.update_rule_allowed);
+  EXPECT_EQ(IntervalCountError("2", kEnglish, true), "");
+  EXPECT_EQ(IntervalCountError("abc", kPortuguese, true), "Valeur incorrecte");
+  EXPECT_EQ(IntervalCountError("12abc", kEnglish, true), "Invalid value");
+  EXPECT_EQ(IntervalSpelledOut(8, 10, kFrench), "soit: 0 h 1 min 20 sec");
+}
+
+TEST(PairSettingsTest, MovingTakesRemovalAndTheUpdateRuleAlongAndOnlyRemovalEmptiesATarget) {
+  for (const bool nt : {false, true}) {
+    SCOPED_TRACE(nt);
+    PairSettingsForm form = OpenPairSettings(FolderPair{}, nt);
+    EXPECT_FALSE(form.source_vide_allowed);
+    SetRemove(form, true);
+    EXPECT_TRUE(form.source_vide_allowed);
+    form.newer_only = form.rename = true;
+    SetMove(form, true, nt);
+    EXPECT_EQ(form.rename_allowed, nt);
+    EXPECT_EQ(form.rename, nt);  // off NT there is no renaming to keep
+    EXPECT_FALSE(form.remove || form.remove_allowed || form.source_vide_allowed);
+    EXPECT_FALSE(form.newer_only || form.update_rule_allowed);
+    SetMove(form, false, nt);
+    EXPECT_FALSE(form.rename || form.rename_allowed || form.remove || form.source_vide_allowed);
+    EXPECT_TRUE(form.remove_allowed && form.update_rule_allowed);
+  }
+}
+
+// The English summary of a removing pair is the window's hover test's.
+TEST(PairSummaryTest, TheTextNamesTheIntervalAndThePolicyInTheLanguage) {
+  const std::pair<int32_t, const char*> intervals[] = {
+      {3605, "1 h 0 min 5 s"}, {59, "59 s"}, {0, "0 s"}};
+  for (const auto& [seconds, text] : intervals) EXPECT_EQ(IntervalText(seconds), text);
+  PairRow row;
+  row.source_text = "/data/src      ";  // a Macintosh mark is trimmed away
+  row.target_text = "??? /backup";
+  FolderPair moving, keeping;
+  moving.NbTemporisations = "abc";  // no number: one interval
+  moving.Deplacer = moving.Renommer = "1";
+  moving.Enable = "0";
+  keeping.NbTemporisations = "0";
+  keeping.Nouveau = "1";
+  keeping.Enable = "yes";  // only "0" counts as disabled here, though the grid greys "yes"
+  const struct {
+    const FolderPair& pair;
+    int16_t temporisation;
+    Language language;
+    bool nt, greyed;
+    std::string text;
+  } cases[] = {
+      {moving, 3600, kFrench, true, true,
+       " [Miroir inactif]\r\nT = 1 h 0 min 0 s; déplacer les fichiers et renommer les fichiers "
+       "Macintosh"},
+      // Portuguese: the English mark with the French policy; no rename off NT.
+      {moving, 3600, kPortuguese, false, true,
+       " [Mirror disabled]\r\nT = 1 h 0 min 0 s; déplacer les fichiers"},
+      {keeping, 5, kEnglish, true, false,
+       "\r\nT = 5 s; keep all target files; update if source file newer than target file"},
+  };
+  for (const auto& c : cases) {
+    const PairSummary summary = SummarizePair(c.pair, row, c.temporisation, c.language, c.nt);
+    EXPECT_EQ(summary.text, "/data/src -> ??? /backup" + c.text);
+    EXPECT_EQ(summary.greyed, c.greyed) << c.text;
+  }
+}
+
+}  // namespace
+}  // namespace vorn
