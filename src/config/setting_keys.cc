@@ -90,8 +90,7 @@ struct TextStorer {
   std::string operator()(bool S::*field) const {
     const std::optional<bool> on = ReadFlag(text);
     if (!on) return std::string(key.alias) + " takes 1/0, yes/no, on/off or true/false";
-    const bool is_security = field == &S::CopierSecurite ||
-                             field == &S::CopierSecuriteDossiers ||
+    const bool is_security = field == &S::CopierSecurite || field == &S::CopierSecuriteDossiers ||
                              field == &S::CopierSecuriteTout;
     if (is_security) {
       StoreSecurityChoice(ini, settings, SecurityChoiceAfter(field, *on));
@@ -131,8 +130,8 @@ struct TextStorer {
         count ? limits.Accept(std::to_string(*count)) : std::nullopt;
     if (!value) {
       return std::string(key.alias) + " takes a whole number from " +
-             std::to_string(limits.minimum) + " to " + std::to_string(limits.maximum) +
-             ", not " + Quoted(text);
+             std::to_string(limits.minimum) + " to " + std::to_string(limits.maximum) + ", not " +
+             Quoted(text);
     }
     Store(ini, settings, field, *value);
     return {};
@@ -157,8 +156,8 @@ struct TextStorer {
       return std::string(key.alias) + " cannot hold a line break";
     }
     if (text.size() > IniFile::kMaxValueLength) {
-      return std::string(key.alias) + " holds at most " +
-             std::to_string(IniFile::kMaxValueLength) + " bytes";
+      return std::string(key.alias) + " holds at most " + std::to_string(IniFile::kMaxValueLength) +
+             " bytes";
     }
     if (TrimBlanks(text) != text) {
       return std::string(key.alias) + " cannot start or end with a blank";

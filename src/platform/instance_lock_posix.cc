@@ -134,8 +134,8 @@ InstanceLock InstanceLock::TryAcquire(const std::string& app_folder) {
   return InstanceLock(fd, State::kHeld);
 }
 
-InstanceLock InstanceLock::TryAcquire(const std::string& app_folder,
-                                      const std::string& record_file, InstanceKind kind) {
+InstanceLock InstanceLock::TryAcquire(const std::string& app_folder, const std::string& record_file,
+                                      InstanceKind kind) {
   InstanceLock lock = TryAcquire(app_folder);
   if (lock.state_ == State::kHeld) lock.record_fd_ = WriteRecord(record_file, kind);
   return lock;

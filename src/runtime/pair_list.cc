@@ -17,9 +17,8 @@ std::vector<int16_t> AllRows(const Application& app) {
 // Saves the pairs in the given row order, then reloads them.
 bool SaveAndReload(platform::FileSystem& fs, Application& app,
                    const std::vector<int16_t>& row_order) {
-  const bool saved =
-      SaveFolderPairs(fs, *app.ini, app.paths.pairs_file, app.pairs.pairs, row_order,
-                      app.system.nt ? PathFamily::kWide : PathFamily::kAnsi);
+  const bool saved = SaveFolderPairs(fs, *app.ini, app.paths.pairs_file, app.pairs.pairs, row_order,
+                                     app.system.nt ? PathFamily::kWide : PathFamily::kAnsi);
   ReloadPairs(fs, app);
   return saved;
 }
