@@ -137,6 +137,12 @@ std::string DefaultTarget(std::string_view source, std::string_view drive_prefix
   return {};
 }
 
+void GiveDefaultTexts(FolderPair& pair) {
+  for (const PairKey& key : kPairKeys) {
+    if ((pair.*key.field).empty()) pair.*key.field = std::string(key.default_text);
+  }
+}
+
 std::string PairSection(int n) {
   return "Mirror_" + std::to_string(n);
 }
@@ -179,10 +185,8 @@ PairList LoadFolderPairs(platform::FileSystem& fs, const IniFile& ini,
     pair.Source = std::move(*source);
     pair.Target = std::move(*target);
     const std::string section = PairSection(pair.Number);
-    for (const PairKey& key : kPairKeys) {
-      std::string value = ini.Read(section, key.name);
-      pair.*key.field = value.empty() ? std::string(key.default_text) : std::move(value);
-    }
+    for (const PairKey& key : kPairKeys) pair.*key.field = ini.Read(section, key.name);
+    GiveDefaultTexts(pair);
     pair.PassCountdown = ReadLong(pair.NbTemporisations);
     pair.Danger = DangerOf(relations, pair.Source, pair.Target, context.application_folder,
                            context.log_folder);

@@ -148,6 +148,10 @@ struct PairList {
 PairList LoadFolderPairs(platform::FileSystem& fs, const IniFile& ini,
                          const std::string& pairs_path, const PairLoadContext& context);
 
+/// Gives each setting without text the text a load gives it: "1" for
+/// NbTemporisations and Enable, "0" for the other flags.
+void GiveDefaultTexts(FolderPair& pair);
+
 /// Writes the pairs file and the "Mirror_" sections in the order of
 /// `row_order` (pair numbers, as the grid's rows hold them): the pair in row
 /// i goes to line i and section "Mirror_i". A setting without text is removed

@@ -249,6 +249,9 @@ int AddPair(ShellFolder& folder, const PairRequest& request) {
     return kExitBadOptions;
   }
   FolderPair pair = NewPair(app, source);
+  // In the window a pair gets a target or settings of its own only once it
+  // is added and loaded again, which gives every setting its text.
+  if (!target.empty() || request.ChangesSettings()) GiveDefaultTexts(pair);
   if (!target.empty()) SetPairFolder(pair, PairSide::kTarget, target);
   if (pair.Target.empty()) {
     return Refuse("no TARGET given and no default target prefix applies to " + ShownPath(source) +
@@ -260,10 +263,7 @@ int AddPair(ShellFolder& folder, const PairRequest& request) {
                   ShownPath(pair.Target));
   }
   if (request.ChangesSettings()) {
-    // The dialog opens on the pair as the load after the addition gives it.
-    FolderPair as_loaded;
-    as_loaded.Effacer = pair.Effacer;
-    PairSettingsForm form = OpenPairSettings(as_loaded, app.system.nt);
+    PairSettingsForm form = OpenPairSettings(pair, app.system.nt);
     if (const std::string why = ApplyRequest(request, app.system.nt, 0, form); !why.empty()) {
       return Refuse(why);
     }
