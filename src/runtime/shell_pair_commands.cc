@@ -111,7 +111,7 @@ std::string ReadRequest(const std::vector<std::string>& words, FolderOptions fol
            "from its target";
   }
   if (request.move == true && request.newer_only == true) {
-    return "--move and --newer-only exclude each other: a moving pair copies every change";
+    return "--move and --newer-only exclude each other: a moving pair has no update rule";
   }
   return {};
 }
@@ -138,7 +138,7 @@ std::string ApplyRequest(const PairRequest& request, bool nt, int number, PairSe
                " (1 for every pass)";
       }
       form.specific_interval = true;
-      form.interval_count = every;
+      form.interval_count = std::to_string(ReadLong(every));
     }
   }
   if (request.move) SetMove(form, *request.move, nt);
@@ -153,7 +153,9 @@ std::string ApplyRequest(const PairRequest& request, bool nt, int number, PairSe
   }
   if (request.newer_only) {
     if (*request.newer_only && !form.update_rule_allowed) {
-      return pair + " moves its files, which copies every change; add --copy for --newer-only";
+      return pair +
+             " moves its files and a moving pair has no update rule; add --copy for "
+             "--newer-only";
     }
     if (form.update_rule_allowed) form.newer_only = *request.newer_only;
   }
