@@ -30,8 +30,8 @@ struct flock WholeFile(short type) {
 // always finds the record complete; until then the folder reads as free
 // of records, and only this holder ever writes there.
 int WriteRecord(const std::string& record_file, InstanceKind kind) {
-  const int fd =
-      ::open(record_file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0644);
+  const int fd = ::open(record_file.c_str(),
+                        O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK, 0644);
   if (fd < 0) return -1;
   const std::string text =
       std::to_string(::getpid()) + " " + std::string(InstanceKindWord(kind)) + "\n";
@@ -62,7 +62,9 @@ std::optional<InstanceHolder> ParseRecord(const std::string& text) {
 
 // The holder's own record, when a live holder still locks it.
 std::optional<InstanceHolder> ReadRecord(const std::string& record_file) {
-  const int fd = ::open(record_file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY);
+  // A pipe put in its place must not hold the command up.
+  const int fd =
+      ::open(record_file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
   struct flock probe = WholeFile(F_RDLCK);
   std::optional<InstanceHolder> holder;

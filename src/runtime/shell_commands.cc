@@ -71,7 +71,12 @@ std::string RunningInstanceLine(const std::optional<platform::InstanceHolder>& h
 
 std::string PairEditBlocker(const std::optional<platform::InstanceHolder>& holder) {
   if (!holder) return {};
-  if (holder->kind && *holder->kind != platform::InstanceKind::kWindow) return {};
+  if (!holder->kind) {
+    return HolderName(*holder) +
+           " holds this folder without saying what it is; a window would write its own list "
+           "of pairs back at its next edit, so close it first (nothing was written)";
+  }
+  if (*holder->kind != platform::InstanceKind::kWindow) return {};
   return HolderName(*holder) +
          " holds this folder and writes its own list of pairs back at its next edit; close it, "
          "or make the change there (nothing was written)";
