@@ -25,6 +25,9 @@ inline constexpr int kExitBadOptions = 1;
 /// Exit status when start-up ended the program (another instance, the
 /// unattended check, a damaged pairs file, the service question).
 inline constexpr int kExitStartupEnded = 2;
+/// Exit status of `vorn pair` and `vorn config` when the application folder
+/// or its files cannot be read or written.
+inline constexpr int kExitFolderUnusable = 2;
 /// Exit status when a pass ended the program because a source folder
 /// vanished during removal.
 inline constexpr int kExitFatalStop = 3;

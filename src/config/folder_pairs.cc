@@ -109,6 +109,40 @@ std::string MacintoshWarning(bool source_side, Language language) {
 
 }  // namespace
 
+bool IsNetworkPath(std::string_view path) {
+  return path.size() >= 2 &&
+         ((path[0] == '/' && path[1] == '/') || (path[0] == '\\' && path[1] == '\\'));
+}
+
+std::string DefaultTarget(std::string_view source, std::string_view drive_prefix,
+                          std::string_view unc_prefix) {
+  if (IsNetworkPath(source)) {
+    if (unc_prefix.empty()) return {};
+    const char separator = source[0];
+    const size_t after_server = source.find(separator, 2);
+    if (after_server == std::string_view::npos) return {};
+    const size_t after_share = source.find(separator, after_server + 1);
+    if (after_share == std::string_view::npos) return std::string(unc_prefix);
+    return std::string(unc_prefix) + std::string(source.substr(after_share));
+  }
+  if (drive_prefix.empty()) return {};
+  if (source.size() >= 2 && source[1] == ':') {
+    return std::string(drive_prefix) + std::string(source.substr(2));
+  }
+  if (!source.empty() && source[0] == '/') {
+    std::string target(drive_prefix);
+    while (target.size() > 1 && target.back() == '/') target.pop_back();
+    return target == "/" ? std::string(source) : target + std::string(source);
+  }
+  return {};
+}
+
+void GiveDefaultTexts(FolderPair& pair) {
+  for (const PairKey& key : kPairKeys) {
+    if ((pair.*key.field).empty()) pair.*key.field = std::string(key.default_text);
+  }
+}
+
 std::string PairSection(int n) {
   return "Mirror_" + std::to_string(n);
 }
@@ -151,10 +185,8 @@ PairList LoadFolderPairs(platform::FileSystem& fs, const IniFile& ini,
     pair.Source = std::move(*source);
     pair.Target = std::move(*target);
     const std::string section = PairSection(pair.Number);
-    for (const PairKey& key : kPairKeys) {
-      std::string value = ini.Read(section, key.name);
-      pair.*key.field = value.empty() ? std::string(key.default_text) : std::move(value);
-    }
+    for (const PairKey& key : kPairKeys) pair.*key.field = ini.Read(section, key.name);
+    GiveDefaultTexts(pair);
     pair.PassCountdown = ReadLong(pair.NbTemporisations);
     pair.Danger = DangerOf(relations, pair.Source, pair.Target, context.application_folder,
                            context.log_folder);
@@ -207,9 +239,9 @@ bool SaveFolderPairs(platform::FileSystem& fs, IniFile& ini, const std::string& 
     }
   }
   if (!fs.ReplaceFile(pairs_path, text).ok()) return false;
-  // Failed section writes are ignored, as every configuration write is.
-  ini.WriteAll(changes);
-  return true;
+  // The window ignores a failed section write, as every configuration write
+  // is ignored; a command reports it.
+  return ini.WriteAll(changes);
 }
 
 }  // namespace vorn

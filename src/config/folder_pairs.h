@@ -148,14 +148,33 @@ struct PairList {
 PairList LoadFolderPairs(platform::FileSystem& fs, const IniFile& ini,
                          const std::string& pairs_path, const PairLoadContext& context);
 
+/// Gives each setting without text the text a load gives it: "1" for
+/// NbTemporisations and Enable, "0" for the other flags.
+void GiveDefaultTexts(FolderPair& pair);
+
 /// Writes the pairs file and the "Mirror_" sections in the order of
 /// `row_order` (pair numbers, as the grid's rows hold them): the pair in row
 /// i goes to line i and section "Mirror_i". A setting without text is removed
 /// from its section. Sections above the new count are left alone. False when
-/// the pairs file could not be written (the sections are then not touched).
+/// the pairs file could not be written (the sections are then not touched)
+/// or the sections could not be.
 bool SaveFolderPairs(platform::FileSystem& fs, IniFile& ini, const std::string& pairs_path,
                      const std::vector<FolderPair>& pairs, std::span<const int16_t> row_order,
                      PathFamily family);
+
+/// Whether a path names a network share: "//server/share/..." (on Windows
+/// "\\server\share\...").
+bool IsNetworkPath(std::string_view path);
+
+/// The target a new pair gets from its source. A local path is placed under
+/// the default target prefix (the "drive" of targets: with /mnt/backup,
+/// /data/x becomes /mnt/backup/data/x; a Windows-style "D:" path keeps the
+/// drive-letter rule). A network path //server/share/rest takes the default
+/// network prefix in place of //server/share (the prefix alone when nothing
+/// follows the share; nothing when no share follows the server). Empty when
+/// the prefix that applies is empty.
+std::string DefaultTarget(std::string_view source, std::string_view drive_prefix,
+                          std::string_view unc_prefix);
 
 /// The section of pair n: "Mirror_" + n.
 std::string PairSection(int n);

@@ -31,5 +31,7 @@ struct LimitedNumber {
 inline constexpr LimitedNumber kTemporisationLimits{1, 32767};
 /// The purge limit in days (log files kept).
 inline constexpr LimitedNumber kPurgeLimits{2, 366};
+/// Event-loop turns per yield point (the performance bar's ends).
+inline constexpr LimitedNumber kPerformanceLimits{1, 100};
 
 }  // namespace vorn

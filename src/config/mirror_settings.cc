@@ -1,56 +1,15 @@
 #include "config/mirror_settings.h"
 
-#include <array>
 #include <cstdlib>
 #include <variant>
 
+#include "config/setting_keys.h"
 #include "platform/path.h"
 #include "base/number_reading.h"
 #include "base/constants.h"
 
 namespace vorn {
 namespace {
-
-using Field = std::variant<bool MirrorSettings::*, int16_t MirrorSettings::*,
-                           int32_t MirrorSettings::*, std::string MirrorSettings::*,
-                           Language MirrorSettings::*>;
-
-struct Key {
-  std::string_view section;
-  std::string_view name;
-  Field field;
-};
-
-// Every global key, in the order start-up reads them.
-const std::array<Key, 27> kKeys = {{
-    {kConfigurationSection, "Langue", &MirrorSettings::Langue},
-    {kConfigurationSection, "MiroirSousDossiers", &MirrorSettings::MiroirSousDossiers},
-    {kConfigurationSection, "Effacement", &MirrorSettings::Effacement},
-    {kConfigurationSection, "CopieSecurisee", &MirrorSettings::CopieSecurisee},
-    {kConfigurationSection, "CopierAttributs", &MirrorSettings::CopierAttributs},
-    {kConfigurationSection, "CopierSecurite", &MirrorSettings::CopierSecurite},
-    {kConfigurationSection, "CopierSecuriteDossiers", &MirrorSettings::CopierSecuriteDossiers},
-    {kConfigurationSection, "CopierSecuriteTout", &MirrorSettings::CopierSecuriteTout},
-    {kConfigurationSection, "Temporisation", &MirrorSettings::Temporisation},
-    {kConfigurationSection, "MaxTimeInterval", &MirrorSettings::MaxTimeInterval},
-    {kConfigurationSection, "Performance", &MirrorSettings::Performance},
-    {kConfigurationSection, "PrefixeCibleDefaut", &MirrorSettings::PrefixeCibleDefaut},
-    {kConfigurationSection, "PrefixeCibleDefautUNC", &MirrorSettings::PrefixeCibleDefautUNC},
-    {kConfigurationSection, "AfficherFichiers", &MirrorSettings::AfficherFichiers},
-    {kConfigurationSection, "AfficherLocked", &MirrorSettings::AfficherLocked},
-    {kConfigurationSection, "Automatique", &MirrorSettings::Automatique},
-    {kConfigurationSection, "ArretAutomatique", &MirrorSettings::ArretAutomatique},
-    {kConfigurationSection, "ErreurDossier", &MirrorSettings::ErreurDossier},
-    {kConfigurationSection, "ErreurDossierSon", &MirrorSettings::ErreurDossierSon},
-    {kConfigurationSection, "ErreurDossierNetSend", &MirrorSettings::ErreurDossierNetSend},
-    {kConfigurationSection, "MessageNetSend", &MirrorSettings::MessageNetSend},
-    {kConfigurationSection, "ErreurDossierEventLog", &MirrorSettings::ErreurDossierEventLog},
-    {kLogsSection, "Logs", &MirrorSettings::Logs},
-    {kLogsSection, "FichiersLogs", &MirrorSettings::FichiersLogs},
-    {kLogsSection, "PathLogs", &MirrorSettings::PathLogs},
-    {kLogsSection, "PurgeLogs", &MirrorSettings::PurgeLogs},
-    {kLogsSection, "DelaiLogs", &MirrorSettings::DelaiLogs},
-}};
 
 // Sets a field from the text read for it; an empty text keeps the default.
 struct FieldReader {
@@ -66,8 +25,8 @@ struct FieldReader {
 };
 
 template <typename T>
-const Key& KeyOf(T MirrorSettings::*field) {
-  for (const Key& key : kKeys) {
+const SettingKey& KeyOf(T MirrorSettings::*field) {
+  for (const SettingKey& key : SettingKeys()) {
     const auto* candidate = std::get_if<T MirrorSettings::*>(&key.field);
     if (candidate != nullptr && *candidate == field) return key;
   }
@@ -75,7 +34,7 @@ const Key& KeyOf(T MirrorSettings::*field) {
   std::abort();
 }
 
-void WriteKey(IniFile& ini, const Key& key, const std::string& text) {
+void WriteKey(IniFile& ini, const SettingKey& key, const std::string& text) {
   // A failed write is ignored on purpose: the setting keeps its new value for
   // this run, and the next change tries again.
   ini.Write(key.section, key.name, text);
@@ -98,7 +57,7 @@ Language ReadLanguage(const IniFile& ini) {
 MirrorSettings LoadSettings(const IniFile& ini, platform::FileSystem& fs,
                             const std::string& app_folder) {
   MirrorSettings settings;
-  for (const Key& key : kKeys) {
+  for (const SettingKey& key : SettingKeys()) {
     const std::string text = ini.Read(key.section, key.name);
     if (!text.empty()) std::visit(FieldReader{settings, text}, key.field);
   }
@@ -168,6 +127,16 @@ bool StoreCopyType(IniFile& ini, MirrorSettings& settings, bool secure) {
   if (settings.CopieSecurisee == secure) return false;
   Store(ini, settings, &MirrorSettings::CopieSecurisee, secure);
   return true;
+}
+
+void StoreFileListsShown(IniFile& ini, MirrorSettings& settings, bool on) {
+  Store(ini, settings, &MirrorSettings::AfficherFichiers, on);
+  if (on) Store(ini, settings, &MirrorSettings::AfficherLocked, false);
+}
+
+void StoreLockedListShown(IniFile& ini, MirrorSettings& settings, bool on) {
+  Store(ini, settings, &MirrorSettings::AfficherLocked, on);
+  if (on) Store(ini, settings, &MirrorSettings::AfficherFichiers, false);
 }
 
 bool UnknownFolderWarningsOn(const MirrorSettings& settings) {

@@ -94,6 +94,12 @@ bool StoreSecurityChoice(IniFile& ini, MirrorSettings& settings, SecurityChoice 
 /// Chooses the normal (false) or the secure (true) copy; false when unchanged.
 bool StoreCopyType(IniFile& ini, MirrorSettings& settings, bool secure);
 
+/// Shows the file lists in the lower pane or not; showing them hides the
+/// locked list, as the two share the pane.
+void StoreFileListsShown(IniFile& ini, MirrorSettings& settings, bool on);
+/// Shows the locked list or not; showing it hides the file lists.
+void StoreLockedListShown(IniFile& ini, MirrorSettings& settings, bool on);
+
 /// Whether any unknown-folder warning is on (the check mark of its menu).
 bool UnknownFolderWarningsOn(const MirrorSettings& settings);
 

@@ -89,7 +89,7 @@ std::string IntervalSpelledOut(double count, int16_t temporisation, Language lan
          std::to_string(minutes) + " min " + std::to_string(rest) + " sec";
 }
 
-bool SavePairSettings(IniFile& ini, FolderPair& pair, const PairSettingsForm& form) {
+bool ApplyPairSettings(FolderPair& pair, const PairSettingsForm& form) {
   if (!AcceptedCount(form.interval_count)) return false;
   const auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
   pair.Enable = flag(form.enabled);
@@ -101,6 +101,10 @@ bool SavePairSettings(IniFile& ini, FolderPair& pair, const PairSettingsForm& fo
   pair.Nouveau = flag(form.newer_only);
   pair.NoMilliseconds = flag(form.tolerance);
   pair.SourceVideAutorise = flag(form.source_vide);
+  return true;
+}
+
+bool WritePairSettings(IniFile& ini, const FolderPair& pair) {
   const std::string section = PairSection(pair.Number);
   std::vector<IniFile::Change> changes;
   for (const auto& [key, value] :
@@ -111,9 +115,14 @@ bool SavePairSettings(IniFile& ini, FolderPair& pair, const PairSettingsForm& fo
         std::pair{"SourceVideAutorise", pair.SourceVideAutorise}}) {
     changes.push_back({section, key, value});
   }
+  return ini.WriteAll(changes);
+}
+
+bool SavePairSettings(IniFile& ini, FolderPair& pair, const PairSettingsForm& form) {
+  if (!ApplyPairSettings(pair, form)) return false;
   // A failed write is ignored as every configuration write is; the reload
   // that follows shows what the file holds.
-  ini.WriteAll(changes);
+  (void)WritePairSettings(ini, pair);
   return true;
 }
 

@@ -49,6 +49,14 @@ std::string IntervalCountError(const std::string& text, Language language, bool 
 /// intervals of `temporisation` seconds.
 std::string IntervalSpelledOut(double count, int16_t temporisation, Language language);
 
+/// The pair's eight settings from the form, in memory only; false (and the
+/// pair untouched) when the count is refused.
+bool ApplyPairSettings(FolderPair& pair, const PairSettingsForm& form);
+
+/// Writes the pair's eight settings in their order to its section, in one
+/// replacement of the file; false when it could not be written.
+bool WritePairSettings(IniFile& ini, const FolderPair& pair);
+
 /// OK: the pair's settings from the form (when the count is accepted), and
 /// its eight keys written in their order to its section. False when the
 /// count is refused; nothing is written then.

@@ -287,7 +287,7 @@ frmPerformance::frmPerformance(QWidget* parent, IniFile& ini, MirrorSettings& se
     : QDialog(parent) {
   Setup(this, "frmPerformance", cmdOK, cmdAnnuler);
   HScroll1 = Named(new QScrollBar(Qt::Horizontal, this), "HScroll1");
-  HScroll1->setRange(1, 100);
+  HScroll1->setRange(kPerformanceLimits.minimum, kPerformanceLimits.maximum);
   HScroll1->setPageStep(10);
   HScroll1->setValue(settings.Performance);
   HScroll1->setMinimumWidth(360);

@@ -24,6 +24,13 @@ std::string ParentFolder(std::string_view path);
 /// working directory, wherever the program happened to be started.
 bool IsAbsolutePath(std::string_view path);
 
+/// A path as a user typed it, made absolute against the working directory,
+/// with empty and "." steps dropped and each ".." taking the step before it
+/// away, as `realpath -s` writes it (links are not followed). A leading "//"
+/// stays, as it names a network share. Empty when the working directory
+/// cannot be learnt.
+std::string AbsolutePath(std::string_view path);
+
 /// The part of the path after its last separator.
 std::string_view BaseName(std::string_view path);
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/error.h"
@@ -49,6 +51,17 @@ std::string ExecutableFolder();
 /// $XDG_CONFIG_HOME/vorn (~/.config/vorn). Created when missing.
 Result<std::string> ResolveApplicationFolder(const std::string& home_option);
 
+/// The kinds of run that hold an application folder.
+enum class InstanceKind {
+  kWindow,    ///< the desktop program
+  kOnce,      ///< --once
+  kHeadless,  ///< --headless
+  kService,   ///< --service
+};
+
+/// The word a kind is recorded and shown as: window, once, headless, service.
+std::string_view InstanceKindWord(InstanceKind kind);
+
 /// One running instance per application folder: an exclusive lock on the
 /// folder itself, which needs no right to write there, held until the object
 /// is destroyed (or the process ends, however).
@@ -62,6 +75,11 @@ class InstanceLock {
 
   /// Tries to take the lock of `app_folder`.
   static InstanceLock TryAcquire(const std::string& app_folder);
+  /// The same; once the lock is taken, writes "PID KIND" into `record_file`
+  /// and holds a record lock on it for as long, so that FindInstanceHolder
+  /// can tell who runs there. A folder it may not write in gets no record.
+  static InstanceLock TryAcquire(const std::string& app_folder, const std::string& record_file,
+                                 InstanceKind kind);
 
   InstanceLock(InstanceLock&& other) noexcept;
   InstanceLock& operator=(InstanceLock&& other) noexcept;
@@ -73,8 +91,23 @@ class InstanceLock {
 
  private:
   InstanceLock(int fd, State state) : fd_(fd), state_(state) {}
+  void Release();
   int fd_ = -1;
+  int record_fd_ = -1;
   State state_ = State::kUnavailable;
 };
+
+/// The process that holds an application folder's instance lock.
+struct InstanceHolder {
+  int pid = 0;                       ///< 0 when it could not be learnt
+  std::optional<InstanceKind> kind;  ///< none when it left no readable record
+};
+
+/// Who holds the instance lock of `app_folder` (this process included),
+/// learnt without taking or disturbing any lock: from `record_file` while
+/// its writer still holds it (a record left by an ended run is ignored),
+/// else from the system's lock table. Nothing when no process holds it.
+std::optional<InstanceHolder> FindInstanceHolder(const std::string& app_folder,
+                                                 const std::string& record_file);
 
 }  // namespace vorn::platform

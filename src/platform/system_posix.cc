@@ -1,8 +1,6 @@
-#include <fcntl.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
@@ -162,38 +160,6 @@ Result<std::string> ResolveApplicationFolder(const std::string& home_option) {
   folder = resolved;
   std::free(resolved);
   return folder;
-}
-
-InstanceLock InstanceLock::TryAcquire(const std::string& app_folder) {
-  // A lock file could not be made in a folder that belongs to another user,
-  // and two instances would then mirror the same pairs; the folder's own
-  // descriptor can be locked by anyone who may read it.
-  const int fd = ::open(app_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return InstanceLock(-1, State::kUnavailable);
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    const State state = errno == EWOULDBLOCK ? State::kAlreadyRunning : State::kUnavailable;
-    ::close(fd);
-    return InstanceLock(-1, state);
-  }
-  return InstanceLock(fd, State::kHeld);
-}
-
-InstanceLock::InstanceLock(InstanceLock&& other) noexcept : fd_(other.fd_), state_(other.state_) {
-  other.fd_ = -1;
-}
-
-InstanceLock& InstanceLock::operator=(InstanceLock&& other) noexcept {
-  if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = other.fd_;
-    state_ = other.state_;
-    other.fd_ = -1;
-  }
-  return *this;
-}
-
-InstanceLock::~InstanceLock() {
-  if (fd_ >= 0) ::close(fd_);  // closing the last descriptor releases the lock
 }
 
 NumberFormat UserNumberFormat() {

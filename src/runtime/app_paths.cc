@@ -13,6 +13,7 @@ AppPaths MakeAppPaths(const std::string& app_folder) {
       platform::JoinPath(folder, product + ".ini"),
       platform::JoinPath(folder, product + ".w"),
       platform::JoinPath(folder, "Signatures.txt"),
+      platform::JoinPath(folder, product + ".lock"),
   };
 }
 

@@ -11,6 +11,7 @@ struct AppPaths {
   std::string configuration_file;  ///< Vorn.ini
   std::string pairs_file;          ///< Vorn.w
   std::string signatures_file;     ///< Signatures.txt
+  std::string lock_file;           ///< Vorn.lock: who holds the folder (see InstanceLock)
 };
 
 /// The paths of the files kept in `app_folder`.

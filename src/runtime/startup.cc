@@ -27,6 +27,19 @@ void ClearTemporaries(platform::FileSystem& fs, const std::string& app_folder) {
   }
 }
 
+platform::InstanceKind KindOf(RunMode mode) {
+  switch (mode) {
+    case RunMode::kOnce:
+      return platform::InstanceKind::kOnce;
+    case RunMode::kHeadless:
+      return platform::InstanceKind::kHeadless;
+    case RunMode::kService:
+      return platform::InstanceKind::kService;
+    default:
+      return platform::InstanceKind::kWindow;
+  }
+}
+
 StartupResult EndStartup(StartupHost& host, bool tray_icon_added) {
   if (tray_icon_added) host.RemoveTrayIcon();
   return {false, kExitStartupEnded};
@@ -62,7 +75,9 @@ StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs
   // The language comes before the one-instance rule: its message speaks it.
   const Language language = ReadLanguage(*app.ini);
   app.settings.Langue = language;
-  app.instance.emplace(platform::InstanceLock::TryAcquire(app.paths.app_folder));
+  app.instance.emplace(platform::InstanceLock::TryAcquire(app.paths.app_folder,
+                                                          app.paths.lock_file,
+                                                          KindOf(options.mode)));
   if (app.instance->state() == platform::InstanceLock::State::kAlreadyRunning) {
     host.ShowMessage(MessageIcon::kExclamation, Tr(ShellText::kAlreadyRunning, language));
     return EndStartup(host, false);

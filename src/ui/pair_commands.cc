@@ -1,28 +1,11 @@
 #include "ui/pair_commands.h"
 
-#include <algorithm>
-
 #include "config/pair_danger.h"
 #include "config/settings_texts.h"
 #include "base/strings.h"
 
 namespace vorn {
 namespace {
-
-// Saves the pairs in the given row order, then reloads them as every change
-// of the list is followed by a full load.
-void SaveAndReload(platform::FileSystem& fs, Application& app,
-                   const std::vector<int16_t>& row_order) {
-  SaveFolderPairs(fs, *app.ini, app.paths.pairs_file, app.pairs.pairs, row_order,
-                  app.system.nt ? PathFamily::kWide : PathFamily::kAnsi);
-  ReloadPairs(fs, app);
-}
-
-std::vector<int16_t> AllRows(const Application& app) {
-  std::vector<int16_t> rows;
-  for (const PairRow& row : app.pairs.rows) rows.push_back(row.pair_number);
-  return rows;
-}
 
 // The picker hands back folders without a closing separator, but a root
 // keeps its own: "/" stays "/", "C:\\" becomes "C:".
@@ -36,10 +19,6 @@ std::string WithoutClosingSeparator(std::string path) {
 
 bool RowChosen(const Application& app, const GridSelection& selection) {
   return selection.highlighted && app.pairs.Row(selection.current) != nullptr;
-}
-
-std::string NewPairTarget(const Application& app, const std::string& source) {
-  return DefaultTarget(source, app.settings.PrefixeCibleDefaut, app.settings.PrefixeCibleDefautUNC);
 }
 
 // The folders of the pair as the edit would leave it; `row` is the modified
@@ -85,8 +64,7 @@ EditOutcome EditPair(platform::FileSystem& fs, Application& app, Dialogs& dialog
   if (!path || path->empty()) return {};
 
   const auto [new_source, new_target] = FoldersAfterEdit(app, action, row, source, *path);
-  const PairDanger danger =
-      DangerOf(new_source, new_target, app.paths.app_folder, app.settings.PathLogs);
+  const PairDanger danger = DangerOfPair(app, new_source, new_target);
   if (danger != PairDanger::kNone) {
     dialogs.ShowMessage(MessageIcon::kExclamation,
                         RefusalMessage(danger, new_source, new_target, language));
@@ -108,7 +86,7 @@ EditOutcome EditPair(platform::FileSystem& fs, Application& app, Dialogs& dialog
       outcome.settings_row = static_cast<int>(app.pairs.rows.size()) - 1;
     }
   } else {
-    ChangePairFolder(fs, app, row, source, *path);
+    ChangePairFolder(fs, app, row, source ? PairSide::kSource : PairSide::kTarget, *path);
   }
   return outcome;
 }
@@ -128,48 +106,6 @@ bool RemoveSelectedPairs(platform::FileSystem& fs, Application& app, Dialogs& di
   RemovePairRows(fs, app, selection.current,
                  selection.selection_end < 0 ? selection.current : selection.selection_end);
   return true;
-}
-
-void AddPairWithSource(platform::FileSystem& fs, Application& app, const std::string& source) {
-  FolderPair pair;
-  pair.Number = static_cast<int16_t>(app.pairs.pairs.size() + 1);
-  pair.Source = source;
-  pair.Target = NewPairTarget(app, source);
-  // Without text, a setting takes its default at the next load.
-  for (std::string* setting : {&pair.NbTemporisations, &pair.Deplacer, &pair.Renommer,
-                               &pair.Nouveau, &pair.Enable, &pair.NoMilliseconds}) {
-    setting->clear();
-  }
-  pair.Effacer = app.settings.Effacement ? "1" : "0";
-  std::vector<int16_t> rows = AllRows(app);
-  rows.push_back(pair.Number);
-  app.pairs.pairs.push_back(pair);
-  SaveAndReload(fs, app, rows);
-}
-
-void ChangePairFolder(platform::FileSystem& fs, Application& app, int row, bool source,
-                      const std::string& path) {
-  FolderPair* pair = app.pairs.PairOfRow(row);
-  if (pair == nullptr) return;
-  (source ? pair->Source : pair->Target) = path;
-  // The remembered file system was the old source's; the new one's is
-  // learnt by its first pass with entries.
-  if (source) pair->SourceVolume.clear();
-  SaveAndReload(fs, app, AllRows(app));
-}
-
-void RemovePairRows(platform::FileSystem& fs, Application& app, int current, int selection_end) {
-  const int count = static_cast<int>(app.pairs.rows.size());
-  if (count == 0) return;
-  const int first = std::clamp(std::min(current, selection_end), 0, count - 1);
-  const int last = std::clamp(std::max(current, selection_end), 0, count - 1);
-  std::vector<int16_t> rows = AllRows(app);
-  if (count == 1 || (first == 0 && last == count - 1)) {
-    rows.clear();
-  } else {
-    rows.erase(rows.begin() + first, rows.begin() + last + 1);
-  }
-  SaveAndReload(fs, app, rows);
 }
 
 }  // namespace vorn

@@ -6,25 +6,10 @@
 #include "platform/file_system.h"
 #include "ui/pair_editing.h"
 #include "base/dialogs.h"
+#include "runtime/pair_list.h"
 #include "runtime/startup.h"
 
 namespace vorn {
-
-/// Appends a pair with `source`: its target comes from the default prefixes,
-/// Effacer from Effacement, every other setting is left without text (the
-/// next load gives the defaults). The list is saved and reloaded.
-void AddPairWithSource(platform::FileSystem& fs, Application& app, const std::string& source);
-
-/// Changes the source (or the target) of the pair in grid row `row`; saved
-/// and reloaded. A new source forgets the file system the old one was on.
-void ChangePairFolder(platform::FileSystem& fs, Application& app, int row, bool source,
-                      const std::string& path);
-
-/// Removes the pairs of the rows from `current` to `selection_end` (in
-/// either order); a range over every row, or a list of one, empties it. The
-/// others are saved under their new numbers and reloaded; the removed pairs'
-/// sections stay in the configuration file.
-void RemovePairRows(platform::FileSystem& fs, Application& app, int current, int selection_end);
 
 /// The grid rows the user picked. A load clears the highlight, so a row
 /// counts as chosen only after a click on it.

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "base/text.h"
+#include "config/folder_pairs.h"  // IsNetworkPath, DefaultTarget
 
 namespace vorn {
 
@@ -29,20 +30,6 @@ inline bool IsBrowse(PathKind kind) {
 
 /// The folder picker's title and the input box's prompt.
 std::string EditPrompt(PathKind kind, EditAction action, Language language);
-
-/// Whether a path names a network share: "//server/share/..." (on Windows
-/// "\\server\share\...").
-bool IsNetworkPath(std::string_view path);
-
-/// The target a new pair gets from its source. A local path is placed under
-/// the default target prefix (the "drive" of targets: with /mnt/backup,
-/// /data/x becomes /mnt/backup/data/x; a Windows-style "D:" path keeps the
-/// drive-letter rule). A network path //server/share/rest takes the default
-/// network prefix in place of //server/share (the prefix alone when nothing
-/// follows the share; nothing when no share follows the server). Empty when
-/// the prefix that applies is empty.
-std::string DefaultTarget(std::string_view source, std::string_view drive_prefix,
-                          std::string_view unc_prefix);
 
 /// Whether the upper-cased path lies in the Windows folder (never when
 /// that folder is unknown, as it is on Linux).

@@ -9,15 +9,11 @@ LowerPane PaneFor(const MirrorSettings& settings, bool has_pairs) {
 }
 
 void ToggleFileLists(IniFile& ini, MirrorSettings& settings) {
-  const bool on = !settings.AfficherFichiers;
-  Store(ini, settings, &MirrorSettings::AfficherFichiers, on);
-  if (on) Store(ini, settings, &MirrorSettings::AfficherLocked, false);
+  StoreFileListsShown(ini, settings, !settings.AfficherFichiers);
 }
 
 void ToggleLockedList(IniFile& ini, MirrorSettings& settings) {
-  const bool on = !settings.AfficherLocked;
-  Store(ini, settings, &MirrorSettings::AfficherLocked, on);
-  if (on) Store(ini, settings, &MirrorSettings::AfficherFichiers, false);
+  StoreLockedListShown(ini, settings, !settings.AfficherLocked);
 }
 
 }  // namespace vorn

@@ -18,8 +18,7 @@ enum class LowerPane {
 /// locked list while the list is empty.
 LowerPane PaneFor(const MirrorSettings& settings, bool has_pairs);
 
-/// F2: turns the file lists on (and the locked list off) or off, writing
-/// both keys as the rule says.
+/// F2: turns the file lists on (and the locked list off) or off.
 void ToggleFileLists(IniFile& ini, MirrorSettings& settings);
 
 /// F3: turns the locked list on (and the file lists off) or off.
