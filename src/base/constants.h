@@ -31,5 +31,8 @@ inline constexpr int kExitFolderUnusable = 2;
 /// Exit status when a pass ended the program because a source folder
 /// vanished during removal.
 inline constexpr int kExitFatalStop = 3;
+/// Exit status of --once when the pass completed but some entries could not
+/// be mirrored.
+inline constexpr int kExitSomeFailed = 4;
 
 }  // namespace vorn

@@ -1,6 +1,8 @@
 // CopyEntry and the security copies: one file from a source folder to a
 // target folder, under a possibly different name.
 
+#include <cerrno>
+
 #include "engine/macintosh.h"
 #include "engine/mirror_engine.h"
 #include "platform/path.h"
@@ -20,11 +22,18 @@ bool MirrorEngine::CopyEntry(const SourceFile& file, TargetName target_name) {
   } else {
     outcome = CopyToTarget(file, file.target_name, target_name);
   }
-  if (outcome != CopyOutcome::kCopied) return false;
-  if (context_.Deplacer && env_.fs.DeleteFileAt(*file.source, name).ok()) {
-    ++counters_.FilesRemoved;
+  return outcome == CopyOutcome::kCopied;
+}
+
+void MirrorEngine::RemoveCopiedSource(const SourceFile& file) {
+  const std::string path = platform::JoinPath(file.source->path(), file.name);
+  if (const platform::Status deleted = env_.fs.DeleteFileAt(*file.source, file.name); !deleted) {
+    // Both stay; the next pass finds the copy up to date and tries again.
+    ReportFailure(PassEntry::kFile, path, deleted.error());
+    return;
   }
-  return true;
+  ++counters_.FilesRemoved;
+  Report(PassEventKind::kRemoved, PassEntry::kFile, path);
 }
 
 MirrorEngine::CopyOutcome MirrorEngine::CopyWithStreamsAndSecurity(const SourceFile& file,
@@ -36,9 +45,12 @@ MirrorEngine::CopyOutcome MirrorEngine::CopyWithStreamsAndSecurity(const SourceF
                    context_.Deplacer ? SourceStreams::kDeleteAfterCopy : SourceStreams::kKeep);
   }
   // Runs whether or not the copy succeeded: an existing target still
-  // receives the source's list.
+  // receives the source's list. A failed copy is the one failure counted.
   if (env_.settings.CopierSecurite) {
-    CopySecurity(*file.source, file.name, file.target, file.target_name);
+    const auto failed = CopySecurity(*file.source, file.name, file.target, file.target_name);
+    if (failed && outcome == CopyOutcome::kCopied) {
+      ReportFailure(PassEntry::kFile, file.target_path, *failed);
+    }
   }
   return outcome;
 }
@@ -66,20 +78,45 @@ MirrorEngine::CopyOutcome MirrorEngine::CopyToTarget(const SourceFile& file,
   options.refuse_locked = true;
   options.source_is_regular = file.listed == ListedAs::kRegularFile;
   options.target_may_exist = target_name == TargetName::kTaken;
+  const std::string source_path = platform::JoinPath(file.source->path(), file.name);
+  // Between the chunks of a long copy: what it has done so far, and a
+  // yield so that the display can show it and signals are read.
+  options.progress = [this, &source_path](uint64_t copied, uint64_t total) {
+    copy_in_progress_ = CopyInProgress{source_path, copied, total};
+    env_.control.Yield();
+  };
   const platform::Status status =
       env_.fs.CopyFileAt(*file.source, file.name, *file.target, to_name, options);
+  copy_in_progress_.reset();
   if (!status.ok() && platform::IsLockedError(status.error())) {
     ++counters_.FilesLocked;
-    locked_temp_.push_back(platform::JoinPath(file.source->path(), file.name));
+    locked_temp_.push_back(source_path);
+    Report(PassEventKind::kLocked, PassEntry::kFile, source_path);
     return CopyOutcome::kLocked;
   }
-  return status.ok() ? CopyOutcome::kCopied : CopyOutcome::kFailed;
+  if (!status.ok()) {
+    ReportFailure(PassEntry::kFile, file.target_path, status.error());
+    return CopyOutcome::kFailed;
+  }
+  return CopyOutcome::kCopied;
 }
+
+namespace {
+
+// A target file system that keeps no access lists cannot be given one; that
+// is counted as not copied, and is no failure to report on every pass.
+bool RefusedForGood(const platform::Error& error) {
+  return error.code == EOPNOTSUPP || error.code == ENOTSUP;
+}
+
+}  // namespace
 
 MirrorEngine::SecurityResult MirrorEngine::CompareSecurity(const Folder& source,
                                                            std::string_view name,
                                                            const Folder& target,
-                                                           std::string_view target_name) {
+                                                           std::string_view target_name,
+                                                           PassEntry entry,
+                                                           const std::string& target_path) {
   const auto from = env_.fs.ReadSecurityAt(source, name);
   const auto to = env_.fs.ReadSecurityAt(target, target_name);
   if (!from.ok() || !to.ok() || from->empty() || to->empty()) {
@@ -87,23 +124,34 @@ MirrorEngine::SecurityResult MirrorEngine::CompareSecurity(const Folder& source,
     return SecurityResult::kNotCopied;
   }
   if (*from == *to) return SecurityResult::kUnchanged;
-  if (!env_.fs.WriteSecurityAt(target, target_name, *from).ok()) {
+  if (const platform::Status written = env_.fs.WriteSecurityAt(target, target_name, *from);
+      !written) {
     ++counters_.SecuritiesNotCopied;
+    if (!RefusedForGood(written.error())) ReportFailure(entry, target_path, written.error());
     return SecurityResult::kNotCopied;
   }
   ++counters_.SecuritiesCopied;
+  Report(PassEventKind::kSecurityChanged, entry, target_path);
   return SecurityResult::kCopied;
 }
 
-void MirrorEngine::CopySecurity(const Folder& source, std::string_view name, const Folder* target,
-                                std::string_view target_name) {
+std::optional<platform::Error> MirrorEngine::CopySecurity(const Folder& source,
+                                                          std::string_view name,
+                                                          const Folder* target,
+                                                          std::string_view target_name) {
   const auto from = env_.fs.ReadSecurityAt(source, name);
-  if (from.ok() && !from->empty() && target != nullptr &&
-      env_.fs.WriteSecurityAt(*target, target_name, *from).ok()) {
-    ++counters_.SecuritiesCopied;
-  } else {
+  if (!from.ok() || from->empty() || target == nullptr) {
     ++counters_.SecuritiesNotCopied;
+    return std::nullopt;
   }
+  const platform::Status written = env_.fs.WriteSecurityAt(*target, target_name, *from);
+  if (!written) {
+    ++counters_.SecuritiesNotCopied;
+    if (RefusedForGood(written.error())) return std::nullopt;
+    return written.error();
+  }
+  ++counters_.SecuritiesCopied;
+  return std::nullopt;
 }
 
 }  // namespace vorn

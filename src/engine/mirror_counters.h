@@ -11,6 +11,10 @@ struct MirrorCounters {
   int32_t FilesModified = 0;     ///< target files overwritten from their source
   int32_t FilesRemoved = 0;      ///< sources deleted after a move, obsolete targets deleted
   int32_t FilesLocked = 0;       ///< sources another program held, not copied
+  /// Entries that could not be mirrored: failed copies and removals, and
+  /// failed writes of permissions or access-control lists. No summary text
+  /// shows it.
+  int32_t FilesFailed = 0;
   int32_t SecuritiesCopied = 0;  ///< access-control lists written
   int32_t SecuritiesNotCopied = 0;
   int32_t AttributesChanged = 0;
@@ -24,6 +28,13 @@ struct MirrorCounters {
   bool ChangedSomething() const {
     return FilesCreated != 0 || FilesModified != 0 || FilesRemoved != 0 || FoldersCreated != 0 ||
            FoldersRemoved != 0 || SecuritiesCopied != 0 || AttributesChanged != 0;
+  }
+
+  /// Whether the pass is worth a summary where quiet passes are not shown:
+  /// it changed something, or met what the user should hear of.
+  bool WorthReporting() const {
+    return ChangedSomething() || FilesLocked != 0 || FilesFailed != 0 ||
+           InvalidSourceFolders != 0 || InvalidTargetFolders != 0;
   }
 };
 

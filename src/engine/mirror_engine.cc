@@ -46,6 +46,16 @@ void MirrorEngine::LogFolderEvent(FolderEvent event, const std::string& path) {
   env_.log.AppendLogLine(FolderEventLine(event, path, env_.settings.Langue));
 }
 
+void MirrorEngine::Report(PassEventKind kind, PassEntry entry, std::string path,
+                          std::string error) {
+  env_.host.ReportEntry(PassEvent{kind, entry, current_pair_, std::move(path), std::move(error)});
+}
+
+void MirrorEngine::ReportFailure(PassEntry entry, std::string path, const platform::Error& error) {
+  ++counters_.FilesFailed;
+  Report(PassEventKind::kFailed, entry, std::move(path), error.Describe());
+}
+
 PassEnd MirrorEngine::RunMirrorPass(PassKind kind) {
   const platform::LocalTime start = StartPass();
   const PassEnd end = MirrorPairs(kind);
@@ -73,6 +83,7 @@ platform::LocalTime MirrorEngine::StartPass() {
     env_.log.OpenDailyLog();
   }
   counters_ = {};
+  mirrored_pairs_.clear();
   return start;
 }
 
@@ -183,6 +194,7 @@ void MirrorEngine::MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end) {
     return;
   }
   pair.PassCountdown = ReadLong(pair.NbTemporisations);
+  mirrored_pairs_.push_back(current_pair_);
   context_ = PairContext{IsOn(pair.Deplacer), IsOn(pair.Renommer), IsOn(pair.Effacer),
                          IsOn(pair.Nouveau),  IsOn(pair.Enable),   IsOn(pair.NoMilliseconds)};
   if (!MirrorCheckedPair(pair, **source, **target)) end = PassEnd::kFatalStop;
@@ -245,6 +257,7 @@ bool MirrorEngine::SourceRootIsSafe(FolderPair& pair, const platform::Folder& so
 }
 
 void MirrorEngine::ReportUnknownFolder(const std::string& folder, PairSide side) {
+  Report(PassEventKind::kMissing, PassEntry::kFolder, folder);
   ReportFolder(folder,
                side == PairSide::kSource ? EngineText::kUnknownSource : EngineText::kUnknownTarget);
 }

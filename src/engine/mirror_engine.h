@@ -54,6 +54,13 @@ enum class PassEnd {
   kFatalStop,   ///< a source root vanished during removal: the caller ends the program at once
 };
 
+/// A copy long enough to be shown as it goes.
+struct CopyInProgress {
+  std::string path;  ///< the source file's full path
+  uint64_t copied = 0;
+  uint64_t total = 0;
+};
+
 /// The mirror engine: one pass over every pair, and the walks it is made of.
 class MirrorEngine {
  public:
@@ -82,6 +89,12 @@ class MirrorEngine {
   const std::vector<std::string>& locked_so_far() const { return locked_temp_; }
   /// The pair being mirrored (1-based) and the number of pairs; 0 outside a pass.
   int current_pair() const { return current_pair_; }
+  /// The pairs (1-based) the pass running now, or the last one, mirrored.
+  const std::vector<int>& mirrored_pairs() const { return mirrored_pairs_; }
+  /// The pair table the passes run over.
+  const std::vector<FolderPair>& pairs() const { return env_.pairs; }
+  /// The long copy under way, between two of its chunks; none otherwise.
+  const std::optional<CopyInProgress>& copy_in_progress() const { return copy_in_progress_; }
 
  private:
   /// Which of a pair's two folders a report is about.
@@ -100,6 +113,7 @@ class MirrorEngine {
     const std::string& name;
     std::string target_name;
     ListedAs listed;
+    std::string target_path;  ///< the copy's full path, for reports
   };
 
   platform::LocalTime StartPass();
@@ -139,7 +153,7 @@ class MirrorEngine {
   Removal RemoveObsoleteTargetFile(WalkStack& walk, const platform::Folder& target,
                                    const std::string& name);
   void RemoveVanishedFolder(WalkStack& walk);
-  bool RemoveTargetFolder(WalkStack& walk);
+  platform::Status RemoveTargetFolder(WalkStack& walk);
   bool SourceRootUnchanged(WalkStack& walk);
   void FatalStop(const std::string& source_folder);
 
@@ -150,9 +164,20 @@ class MirrorEngine {
   CopyOutcome CopyToTarget(const SourceFile& file, const std::string& to_name,
                            TargetName target_name);
   SecurityResult CompareSecurity(const platform::Folder& source, std::string_view name,
-                                 const platform::Folder& target, std::string_view target_name);
-  void CopySecurity(const platform::Folder& source, std::string_view name,
-                    const platform::Folder* target, std::string_view target_name);
+                                 const platform::Folder& target, std::string_view target_name,
+                                 PassEntry entry, const std::string& target_path);
+  /// Writes the source's list onto the target; the write's failure, if it
+  /// was tried and failed.
+  std::optional<platform::Error> CopySecurity(const platform::Folder& source, std::string_view name,
+                                              const platform::Folder* target,
+                                              std::string_view target_name);
+
+  /// Shows one entry event to the host.
+  void Report(PassEventKind kind, PassEntry entry, std::string path, std::string error = {});
+  /// Counts and shows an entry that could not be mirrored.
+  void ReportFailure(PassEntry entry, std::string path, const platform::Error& error);
+  /// Deletes a source whose copy just landed, as a move does.
+  void RemoveCopiedSource(const SourceFile& file);
 
   bool LoggingFiles() const { return env_.settings.Logs && env_.settings.FichiersLogs; }
   void LogFileEvent(FileEvent event, const std::string& path);
@@ -166,6 +191,8 @@ class MirrorEngine {
   std::vector<std::string> locked_temp_;
   std::vector<std::string> locked_;
   int current_pair_ = 0;
+  std::vector<int> mirrored_pairs_;
+  std::optional<CopyInProgress> copy_in_progress_;
   /// The source root a pair's removal must find: the one checked before mirroring.
   std::optional<platform::FolderIdentity> expected_source_root_;
   std::optional<platform::FolderIdentity> source_root_identity_;

@@ -65,24 +65,32 @@ void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entr
   const Folder* target = walk.Target();
   const auto source_info = fs.LookupAt(*source, entry.name);
   if (!source_info.ok()) return;  // gone since the listing: nothing to compare
-  const SourceFile file{
+  SourceFile file{
       source, target, entry.name,
       context_.Renommer ? MacTargetName(fs, *source, entry.name, env_.extension_for_signature)
                         : entry.name,
-      entry.type == EntryType::kFile ? ListedAs::kRegularFile : ListedAs::kOther};
+      entry.type == EntryType::kFile ? ListedAs::kRegularFile : ListedAs::kOther, {}};
+  file.target_path = platform::JoinPath(walk.TargetPath(), file.target_name);
+  if (target == nullptr) {
+    // The target folder could not be made or opened: nothing of this file
+    // can land, and the reason is the folder's.
+    auto opened = fs.OpenFolder(walk.TargetPath());
+    ReportFailure(PassEntry::kFile, file.target_path,
+                  opened.ok() ? platform::MakeError(ENOENT, "open folder", walk.TargetPath())
+                              : opened.error());
+    return;
+  }
   const auto sweep_target = [&] {
     // A copy interrupted by a crash can leave its temporary behind in the
     // folder it was writing to; the next pass copies there again and
     // clears it first. Not counted and not logged: nothing of the user's goes.
-    if (!target_swept && target != nullptr) {
+    if (!target_swept) {
       target_swept = true;
       platform::DeleteCopyTemporaries(fs, *target);
     }
   };
   // The lookup uses the source's name even when the copy gets another one.
-  const auto target_info =
-      target != nullptr ? fs.LookupAt(*target, entry.name)
-                        : platform::Result<platform::EntryInfo>(platform::Error{ENOENT, "", ""});
+  const auto target_info = fs.LookupAt(*target, entry.name);
   if (!target_info.ok()) {
     sweep_target();
     CreateTargetFile(walk, file);
@@ -111,17 +119,22 @@ void MirrorEngine::CreateTargetFile(WalkStack& walk, const SourceFile& file) {
   if (LoggingFiles()) {
     LogFileEvent(FileEvent::kCreated, platform::JoinPath(walk.TargetPath(), file.name));
   }
+  Report(PassEventKind::kCreated, PassEntry::kFile, file.target_path);
+  if (context_.Deplacer) RemoveCopiedSource(file);
 }
 
 void MirrorEngine::UpdateTargetFile(WalkStack& walk, const SourceFile& file,
                                     const UpdateDecision& update) {
   if (!CopyEntry(file, TargetName::kTaken)) return;
   ++counters_.FilesModified;
-  if (!LoggingFiles()) return;
-  LogFileEvent(FileEvent::kModified, platform::JoinPath(walk.TargetPath(), file.name));
-  if (update.time_delta) {
-    env_.log.AppendLogLine(TimeDeltaLine(*update.time_delta, env_.settings.MaxTimeInterval));
+  if (LoggingFiles()) {
+    LogFileEvent(FileEvent::kModified, platform::JoinPath(walk.TargetPath(), file.name));
+    if (update.time_delta) {
+      env_.log.AppendLogLine(TimeDeltaLine(*update.time_delta, env_.settings.MaxTimeInterval));
+    }
   }
+  Report(PassEventKind::kModified, PassEntry::kFile, file.target_path);
+  if (context_.Deplacer) RemoveCopiedSource(file);
 }
 
 void MirrorEngine::AlignUnchangedFile(WalkStack& walk, const SourceFile& file,
@@ -129,19 +142,25 @@ void MirrorEngine::AlignUnchangedFile(WalkStack& walk, const SourceFile& file,
                                       const platform::EntryInfo& target_info) {
   const MirrorSettings& settings = env_.settings;
   const std::string& name = file.name;
-  if (settings.CopierAttributs && source_info.permissions != target_info.permissions &&
-      env_.fs.SetPermissionsAt(*file.target, name, source_info.permissions).ok()) {
-    ++counters_.AttributesChanged;
-    if (LoggingFiles()) {
-      LogFileEvent(FileEvent::kAttributesModified, platform::JoinPath(walk.TargetPath(), name));
+  const std::string target_path = platform::JoinPath(walk.TargetPath(), name);
+  if (settings.CopierAttributs && source_info.permissions != target_info.permissions) {
+    if (const platform::Status set =
+            env_.fs.SetPermissionsAt(*file.target, name, source_info.permissions);
+        !set) {
+      ReportFailure(PassEntry::kFile, target_path, set.error());
+    } else {
+      ++counters_.AttributesChanged;
+      if (LoggingFiles()) LogFileEvent(FileEvent::kAttributesModified, target_path);
+      Report(PassEventKind::kAttributesChanged, PassEntry::kFile, target_path);
     }
   }
   if (context_.Deplacer) {
     DeleteMovedSource(walk, file, source_info, target_info);
   } else if (env_.system.nt && settings.CopierSecurite && settings.CopierSecuriteTout &&
-             CompareSecurity(*file.source, name, *file.target, name) == SecurityResult::kCopied &&
+             CompareSecurity(*file.source, name, *file.target, name, PassEntry::kFile,
+                             target_path) == SecurityResult::kCopied &&
              LoggingFiles()) {
-    LogFileEvent(FileEvent::kSecurityModified, platform::JoinPath(walk.TargetPath(), name));
+    LogFileEvent(FileEvent::kSecurityModified, target_path);
   }
 }
 
@@ -154,11 +173,16 @@ void MirrorEngine::DeleteMovedSource(WalkStack& walk, const SourceFile& file,
   if ((source_info.attributes & platform::attribute::kReadOnly) != 0) {
     (void)env_.fs.MakeWritableAt(*file.source, file.name);
   }
-  if (!env_.fs.DeleteFileAt(*file.source, file.name).ok()) return;
+  const std::string source_path = platform::JoinPath(walk.SourcePath(), file.name);
+  if (const platform::Status deleted = env_.fs.DeleteFileAt(*file.source, file.name); !deleted) {
+    ReportFailure(PassEntry::kFile, source_path, deleted.error());
+    return;
+  }
   ++counters_.FilesRemoved;
   if (LoggingFiles()) {
     LogFileEvent(FileEvent::kDeleted, platform::JoinPath(walk.TargetPath(), file.name));
   }
+  Report(PassEventKind::kRemoved, PassEntry::kFile, source_path);
 }
 
 void MirrorEngine::PrepareSubFolder(WalkStack& walk, const std::string& name) {
@@ -170,12 +194,21 @@ void MirrorEngine::PrepareSubFolder(WalkStack& walk, const std::string& name) {
     AlignExistingSubFolder(walk, *source, *target, name);
     return;
   }
-  if (target != nullptr && fs.CreateFolderAt(*target, name).ok()) {
+  const std::string target_path = platform::JoinPath(walk.TargetPath(), name);
+  const platform::Status created =
+      target != nullptr ? fs.CreateFolderAt(*target, name) : platform::Status();
+  if (target != nullptr && !created) {
+    // Its files fail in turn, each with the folder's reason.
+    ReportFailure(PassEntry::kFolder, target_path, created.error());
+  } else if (target != nullptr) {
     ++counters_.FoldersCreated;
-    if (LoggingFiles()) {
-      LogFolderEvent(FolderEvent::kCreated, platform::JoinPath(walk.TargetPath(), name));
+    if (LoggingFiles()) LogFolderEvent(FolderEvent::kCreated, target_path);
+    Report(PassEventKind::kCreated, PassEntry::kFolder, target_path);
+    if (env_.system.nt && env_.settings.CopierSecurite) {
+      if (const auto failed = CopySecurity(*source, name, target, name)) {
+        ReportFailure(PassEntry::kFolder, target_path, *failed);
+      }
     }
-    if (env_.system.nt && env_.settings.CopierSecurite) CopySecurity(*source, name, target, name);
   }
   if (env_.system.nt && target != nullptr) CopyFolderInfoStream(fs, *source, name, *target);
 }
@@ -184,34 +217,48 @@ void MirrorEngine::AlignExistingSubFolder(WalkStack& walk, const Folder& source,
                                           const Folder& target, const std::string& name) {
   platform::FileSystem& fs = env_.fs;
   const MirrorSettings& settings = env_.settings;
+  const std::string target_path = platform::JoinPath(walk.TargetPath(), name);
   if (settings.CopierAttributs) {
     const auto source_info = fs.LookupAt(source, name);
     const auto target_info = fs.LookupAt(target, name);
     if (source_info.ok() && target_info.ok() &&
-        source_info->permissions != target_info->permissions &&
-        fs.SetPermissionsAt(target, name, source_info->permissions).ok()) {
-      ++counters_.AttributesChanged;
-      if (LoggingFiles()) {
-        LogFolderEvent(FolderEvent::kAttributesModified,
-                       platform::JoinPath(walk.TargetPath(), name));
+        source_info->permissions != target_info->permissions) {
+      if (const platform::Status set = fs.SetPermissionsAt(target, name, source_info->permissions);
+          !set) {
+        ReportFailure(PassEntry::kFolder, target_path, set.error());
+      } else {
+        ++counters_.AttributesChanged;
+        if (LoggingFiles()) LogFolderEvent(FolderEvent::kAttributesModified, target_path);
+        Report(PassEventKind::kAttributesChanged, PassEntry::kFolder, target_path);
       }
     }
   }
   if (env_.system.nt && settings.CopierSecurite &&
       (settings.CopierSecuriteDossiers || settings.CopierSecuriteTout) &&
-      CompareSecurity(source, name, target, name) == SecurityResult::kCopied && LoggingFiles()) {
-    LogFolderEvent(FolderEvent::kSecurityModified, platform::JoinPath(walk.TargetPath(), name));
+      CompareSecurity(source, name, target, name, PassEntry::kFolder, target_path) ==
+          SecurityResult::kCopied &&
+      LoggingFiles()) {
+    LogFolderEvent(FolderEvent::kSecurityModified, target_path);
   }
 }
 
 void MirrorEngine::RemoveEmptiedSource(WalkStack& walk, const std::string& name) {
   const Folder* source = walk.Source();
-  if (source == nullptr || !env_.fs.RemoveFolderAt(*source, name).ok()) return;
+  if (source == nullptr) return;
+  const std::string source_path = platform::JoinPath(walk.SourcePath(), name);
+  if (const platform::Status removed = env_.fs.RemoveFolderAt(*source, name); !removed) {
+    // A folder that still holds something (a locked file, one that failed)
+    // stays, as it must.
+    if (removed.error().code != ENOTEMPTY && removed.error().code != EEXIST) {
+      ReportFailure(PassEntry::kFolder, source_path, removed.error());
+    }
+    return;
+  }
   ++counters_.FoldersRemoved;
   if (LoggingFiles()) {
-    LogFolderEvent(FolderEvent::kEmptyFolderDeleted,
-                   platform::JoinPath(walk.SourcePath(), name) + platform::kSeparator);
+    LogFolderEvent(FolderEvent::kEmptyFolderDeleted, source_path + platform::kSeparator);
   }
+  Report(PassEventKind::kRemoved, PassEntry::kFolder, source_path);
 }
 
 }  // namespace vorn

@@ -12,6 +12,30 @@ enum class TrayState {
   kWaiting,    ///< between passes while mirroring runs
 };
 
+/// What happened to one entry in a pass.
+enum class PassEventKind {
+  kCreated,            ///< a copy of a file the target lacked, or a new target folder
+  kModified,           ///< a target file overwritten from its source
+  kRemoved,            ///< an obsolete target entry, or a moved source
+  kLocked,             ///< a source another program held, not copied
+  kFailed,             ///< could not be mirrored; the error says why
+  kSecurityChanged,    ///< the access-control list written
+  kAttributesChanged,  ///< the permissions changed
+  kMissing,            ///< a pair's folder that does not exist (or is no folder)
+};
+
+/// Whether an event is about a folder or about anything else.
+enum class PassEntry { kFile, kFolder };
+
+/// One entry a pass changed, met locked or missing, or could not mirror.
+struct PassEvent {
+  PassEventKind kind = PassEventKind::kCreated;
+  PassEntry entry = PassEntry::kFile;
+  int pair = 0;       ///< the pair (1-based); 0 for a walk outside a pass
+  std::string path;   ///< the entry's full path
+  std::string error;  ///< why it failed (kFailed only)
+};
+
 /// What a pass shows to the people around it: the window and tray in the
 /// desktop program, the terminal without a window, a recorder in tests. The
 /// engine calls nothing else that reaches a user.
@@ -42,6 +66,8 @@ class PassDisplay {
   virtual void ShowMessageWindow(const std::string& text) = 0;
   /// The system beep.
   virtual void Beep() = 0;
+  /// One entry event, as it happens (the window shows none of them).
+  virtual void ReportEntry(const PassEvent&) {}
 };
 
 /// How a pass lets the program breathe and learns that it must stop: the

@@ -2,6 +2,7 @@
 // refusing to when the source root itself has vanished.
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -127,18 +128,33 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteTargetFile(WalkStack& walk, co
     return Removal::kFatal;
   }
   (void)env_.fs.MakeWritableAt(target, name);
-  if (!env_.fs.DeleteFileAt(target, name).ok()) return Removal::kDone;
-  ++counters_.FilesRemoved;
-  if (LoggingFiles()) {
-    LogFileEvent(FileEvent::kDeleted, platform::JoinPath(walk.TargetPath(), name));
+  // "." of a folder whose source is gone: made writable above so that its
+  // entries can go; the folder itself goes once it is empty.
+  if (name == ".") return Removal::kDone;
+  const std::string path = platform::JoinPath(walk.TargetPath(), name);
+  if (const platform::Status deleted = env_.fs.DeleteFileAt(target, name); !deleted) {
+    ReportFailure(PassEntry::kFile, path, deleted.error());
+    return Removal::kDone;
   }
+  ++counters_.FilesRemoved;
+  if (LoggingFiles()) LogFileEvent(FileEvent::kDeleted, path);
+  Report(PassEventKind::kRemoved, PassEntry::kFile, path);
   return Removal::kDone;
 }
 
 void MirrorEngine::RemoveVanishedFolder(WalkStack& walk) {
-  if (!SourceRootUnchanged(walk) || !RemoveTargetFolder(walk)) return;
+  if (!SourceRootUnchanged(walk)) return;
+  if (const platform::Status removed = RemoveTargetFolder(walk); !removed) {
+    // A folder with sub-folders goes on a later pass, once they are gone;
+    // one that keeps an entry that failed has that failure reported.
+    if (removed.error().code != ENOTEMPTY && removed.error().code != EEXIST) {
+      ReportFailure(PassEntry::kFolder, walk.TargetPath(), removed.error());
+    }
+    return;
+  }
   ++counters_.FoldersRemoved;
   if (LoggingFiles()) LogFolderEvent(FolderEvent::kDeleted, walk.TargetPath());
+  Report(PassEventKind::kRemoved, PassEntry::kFolder, walk.TargetPath());
 }
 
 bool MirrorEngine::SourceRootUnchanged(WalkStack& walk) {
@@ -151,16 +167,20 @@ bool MirrorEngine::SourceRootUnchanged(WalkStack& walk) {
   return identity.ok() && source_root_identity_.has_value() && *identity == *source_root_identity_;
 }
 
-bool MirrorEngine::RemoveTargetFolder(WalkStack& walk) {
+platform::Status MirrorEngine::RemoveTargetFolder(WalkStack& walk) {
   platform::FileSystem& fs = env_.fs;
   if (walk.depth() > 0) {
     const Folder* parent = walk.TargetParent();
-    return parent != nullptr && fs.RemoveFolderAt(*parent, walk.Name()).ok();
+    if (parent == nullptr) {
+      return platform::MakeError(ENOENT, "open folder", platform::ParentFolder(walk.TargetPath()));
+    }
+    return fs.RemoveFolderAt(*parent, walk.Name());
   }
   // The root itself: through the folder that holds it.
   const std::string& root = walk.target_root();
   auto parent = fs.OpenFolder(platform::ParentFolder(root));
-  return parent.ok() && fs.RemoveFolderAt(**parent, platform::BaseName(root)).ok();
+  if (!parent.ok()) return parent.error();
+  return fs.RemoveFolderAt(**parent, platform::BaseName(root));
 }
 
 }  // namespace vorn

@@ -50,8 +50,12 @@ bool IsLogFileName(std::string_view name) {
 }
 
 DailyLog::DailyLog(platform::FileSystem& fs, const MirrorSettings& settings, platform::Clock& clock,
-                   std::string app_folder)
-    : fs_(fs), settings_(settings), clock_(clock), app_folder_(std::move(app_folder)) {}
+                   std::string app_folder, LogWriting writing)
+    : fs_(fs),
+      settings_(settings),
+      clock_(clock),
+      app_folder_(std::move(app_folder)),
+      writing_(writing) {}
 
 std::string LogPathForDate(const std::string& folder, std::string_view date) {
   return platform::JoinPath(folder, LogPrefix() + " " + std::string(date) + ".htm");
@@ -70,6 +74,7 @@ void DailyLog::FixDay(const platform::LocalTime& date) {
 }
 
 void DailyLog::OpenDailyLog() {
+  if (writing_ == LogWriting::kOff) return;
   if (current_file_.empty() || fs_.Lookup(current_file_).ok()) return;
   if (settings_.PurgeLogs) Purge();
   const Language language = settings_.Langue;
@@ -87,7 +92,7 @@ void DailyLog::OpenDailyLog() {
 }
 
 void DailyLog::AppendLogLine(std::string_view text) {
-  if (current_file_.empty()) return;
+  if (writing_ == LogWriting::kOff || current_file_.empty()) return;
   std::string line(text);
   line += "\r\n";
   // A lost line must not stop the pass; nothing else can be done with it.

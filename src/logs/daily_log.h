@@ -20,6 +20,10 @@ bool IsLogFileName(std::string_view name);
 /// The log file of a day given as "yyyy-mm-dd": "Log Vorn yyyy-mm-dd.htm".
 std::string LogPathForDate(const std::string& folder, std::string_view date);
 
+/// Whether a log writes its lines, or (for a run that must change nothing)
+/// drops them.
+enum class LogWriting { kOn, kOff };
+
 /// The daily HTML log: one file per day in the log folder, created with a
 /// header when a pass first needs it, then grown one line at a time. Each
 /// line opens, appends and closes the file, so the log viewer may read or
@@ -29,7 +33,7 @@ class DailyLog {
   /// Lines go to the LogFolder of the settings' PathLogs, with `app_folder`
   /// standing in for a log folder that is not there (any more).
   DailyLog(platform::FileSystem& fs, const MirrorSettings& settings, platform::Clock& clock,
-           std::string app_folder);
+           std::string app_folder, LogWriting writing = LogWriting::kOn);
 
   /// The log file of a day in a folder: "Log Vorn yyyy-mm-dd.htm".
   static std::string DailyLogName(const std::string& folder, const platform::LocalTime& date);
@@ -57,6 +61,7 @@ class DailyLog {
   platform::Clock& clock_;
   std::string app_folder_;
   std::string current_file_;
+  LogWriting writing_;
 };
 
 }  // namespace vorn

@@ -16,6 +16,8 @@ std::string Words(std::initializer_list<LogText> words, Language language) {
   return joined;
 }
 
+}  // namespace
+
 std::string FileEventWords(FileEvent event, Language language) {
   switch (event) {
     case FileEvent::kCreated:
@@ -47,8 +49,6 @@ std::string FolderEventWords(FolderEvent event, Language language) {
   }
   return {};
 }
-
-}  // namespace
 
 std::string FileEventLine(FileEvent event, std::string_view path, Language language) {
   return "<small>" + FileEventWords(event, language) + " - " + HtmlEscape(path) + "</small><br>";

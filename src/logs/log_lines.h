@@ -30,6 +30,11 @@ enum class FolderEvent {
   kEmptyFolderDeleted,
 };
 
+/// The words of a file event ("Creation", "Modification attributes"...).
+std::string FileEventWords(FileEvent event, Language language);
+/// The words of a folder event ("Creation folder"...).
+std::string FolderEventWords(FolderEvent event, Language language);
+
 /// "<small>Creation - /path</small><br>".
 std::string FileEventLine(FileEvent event, std::string_view path, Language language);
 

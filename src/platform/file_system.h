@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -85,6 +86,10 @@ struct CopyOptions {
   /// The caller has just seen a regular file under the source name, so it
   /// is opened without a lookup first (anything else still copies right).
   bool source_is_regular = false;
+  /// Told the bytes written so far and the file's size between the chunks
+  /// of a copy too long for one (never for a copy made in one go), so a
+  /// long copy can be shown as it goes.
+  std::function<void(uint64_t copied, uint64_t total)> progress;
 };
 
 /// Whether a failed copy was refused because the source is locked.

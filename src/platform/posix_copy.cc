@@ -297,7 +297,8 @@ int PosixFileSystem::OpenCopyTemporary(CopyTemporary& temporary, const struct st
 Status PosixFileSystem::WriteCopy(int in, CopyTemporary& temporary, const struct stat& st,
                                   const CopyOptions& options) {
   const int out = temporary.fd();
-  if (Status copied = CopyContent(in, out, st, temporary.target_path()); !copied) {
+  if (Status copied = CopyContent(in, out, st, temporary.target_path(), options);
+      !copied) {
     return temporary.Fail(copied.error().code, "copy");
   }
   if (const int e = Fault(CopyStep::kExtendedAttributes)) {
@@ -327,7 +328,7 @@ Status PosixFileSystem::WriteCopy(int in, CopyTemporary& temporary, const struct
 }
 
 Status PosixFileSystem::CopyContent(int from, int to, const struct stat& st,
-                                    const std::string& path) {
+                                    const std::string& path, const CopyOptions& options) {
   if (const int e = Fault(CopyStep::kContent, 0)) return MakeError(e, "copy", path);
   const uint64_t size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
   // Cloning shares the blocks where the file system can (btrfs, XFS); worth
@@ -370,6 +371,7 @@ Status PosixFileSystem::CopyContent(int from, int to, const struct stat& st,
     if (n < 0) return MakeError(errno, "copy", path);
     if (n == 0) break;  // the file shrank meanwhile
     offset += static_cast<uint64_t>(n);
+    if (options.progress && offset < size) options.progress(offset, size);
   }
   return {};
 }

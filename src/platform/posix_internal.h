@@ -191,7 +191,8 @@ class PosixFileSystem final : public FileSystem {
                    const CopyOptions& options);
   Status CopySpecialEntry(const Folder& source, std::string_view name, const struct stat& st,
                           const Folder& target, std::string_view target_name);
-  Status CopyContent(int from, int to, const struct stat& st, const std::string& path);
+  Status CopyContent(int from, int to, const struct stat& st, const std::string& path,
+                     const CopyOptions& options);
 
   PosixFileSystemOptions options_;
   mode_t umask_;  ///< the process's, read once: new files get their mode through it

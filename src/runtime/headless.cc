@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/clock.h"
+#include "platform/dry_run_file_system.h"
 #include "platform/process.h"
 #include "platform/signals.h"
 #include "platform/systemd_service.h"
@@ -55,16 +56,17 @@ void RunSchedule(Scheduler& scheduler, HeadlessHost& host) {
 }  // namespace
 
 int RunWithoutWindow(const ProgramOptions& options) {
-  if (options.dry_run) {
-    // Never let a run that was asked to change nothing mirror for real.
-    std::fputs("vorn: --dry-run is not available in this build\n", stderr);
-    return kExitBadOptions;
-  }
   const bool service_run = options.mode == RunMode::kService;
   platform::CatchProcessSignals(service_run);
-  const auto fs = platform::MakePosixFileSystem();
+  const auto real_fs = platform::MakePosixFileSystem();
+  // A dry run goes through start-up and its pass over a file system that
+  // keeps every write to itself: trees, configuration and log alike.
+  std::unique_ptr<platform::FileSystem> dry_fs;
+  if (options.dry_run) dry_fs = std::make_unique<platform::DryRunFileSystem>(*real_fs);
+  platform::FileSystem* const fs = dry_fs ? dry_fs.get() : real_fs.get();
   const auto service = ServiceControlFor(options);
   HeadlessHost host(stdout, stderr, platform::IsTerminal(platform::Stream::kError));
+  host.SetReporting(ReportingFor(options));
   Application app;
   if (const StartupResult started = RunStartup(options, *fs, *service, host, app);
       !started.proceed) {
@@ -77,13 +79,20 @@ int RunWithoutWindow(const ProgramOptions& options) {
   }
 
   const auto clock = platform::MakeSystemClock();
-  Session session(*fs, *clock, *service, app, host);
+  Session session(*fs, *clock, *service, app, host,
+                  options.dry_run ? SessionKind::kDryRun : SessionKind::kMirroring);
   host.Attach(&session, service.get());
   service->DeliverPendingEvents();
 
   Scheduler& scheduler = session.scheduler();
   if (options.mode == RunMode::kOnce) {
     scheduler.StartStop();
+    if (options.dry_run) {
+      host.ShowMessage(MessageIcon::kInformation, Tr(ShellText::kDryRunNotice, app.settings.Langue));
+    }
+    if (host.exit_code() == kExitOk && session.engine().counters().FilesFailed > 0) {
+      return kExitSomeFailed;
+    }
   } else {
     // Nobody is there to press start: mirroring starts whatever Automatique says.
     if (!session.StartAutomatically(host)) scheduler.StartStop();

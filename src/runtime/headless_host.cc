@@ -1,6 +1,7 @@
 #include "runtime/headless_host.h"
 
 #include "platform/clock.h"
+#include "platform/path.h"
 #include "platform/signals.h"
 #include "platform/terminal.h"
 #include "base/constants.h"
@@ -42,6 +43,17 @@ std::string TerminalLines(std::string_view text) {
   return lines;
 }
 
+PassReporting ReportingFor(const ProgramOptions& options) {
+  PassReporting reporting;
+  if (options.json) reporting.format = PassReporting::Format::kJson;
+  if (options.mode != RunMode::kOnce && !options.verbose) {
+    reporting.passes = PassReporting::Passes::kEventful;
+  }
+  if (options.dry_run || options.verbose) reporting.entries = PassReporting::Entries::kEvery;
+  if (options.dry_run) reporting.changes = PassChanges::kForeseen;
+  return reporting;
+}
+
 HeadlessHost::HeadlessHost(std::FILE* out, std::FILE* err, bool draw_progress)
     : out_(out), err_(err), draw_progress_(draw_progress) {}
 
@@ -73,6 +85,9 @@ void HeadlessHost::EndProgram(int exit_code) {
 }
 
 void HeadlessHost::SetTray(TrayState state, const std::string&) {
+  if (state == TrayState::kMirroring && !in_pass_) {
+    pass_started_ms_ = platform::MonotonicMilliseconds();
+  }
   in_pass_ = state == TrayState::kMirroring;
   if (!in_pass_) ClearProgress();
 }
@@ -87,12 +102,27 @@ void HeadlessHost::DrawProgress() {
   const int64_t now = platform::MonotonicMilliseconds();
   if (progress_shown_ && now - last_draw_ms_ < 100) return;
   last_draw_ms_ = now;
-  std::string line = "\r\x1b[K" + std::string(kProductName) + " " + position_;
+  std::string line = std::string(kProductName) + " " + position_;
   if (session_ != nullptr) {
-    line += "  " + std::to_string(session_->engine().counters().FilesSeen) +
+    const MirrorEngine& engine = session_->engine();
+    line += "  " + std::to_string(engine.counters().FilesSeen) +
             std::string(Tr(ShellText::kFilesSeenProgress, language_));
+    if (const auto& copy = engine.copy_in_progress()) {
+      line += "  " + ByteCount(copy->copied) + "/" + ByteCount(copy->total) + " " +
+              PrintableText(platform::BaseName(copy->path));
+    }
   }
-  std::fputs(line.c_str(), err_);
+  // A line longer than the terminal would wrap, and the next redraw could
+  // no longer take its place.
+  const int columns = platform::TerminalColumns(platform::Stream::kError);
+  const size_t width = columns > 1 ? static_cast<size_t>(columns) - 1 : 79;
+  size_t cut = 0;
+  for (size_t shown = 0; cut < line.size(); ++cut) {
+    if ((static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) continue;  // inside a character
+    if (shown++ == width) break;
+  }
+  line.resize(cut);
+  std::fputs(("\r\x1b[K" + line).c_str(), err_);
   std::fflush(err_);
   progress_shown_ = true;
 }
@@ -106,7 +136,36 @@ void HeadlessHost::ClearProgress() {
 
 void HeadlessHost::ShowSummary(const std::string& text) {
   ClearProgress();
-  std::fputs((TerminalLines(text) + "\n").c_str(), out_);
+  if (session_ != nullptr && reporting_.passes == PassReporting::Passes::kEventful &&
+      !session_->engine().counters().WorthReporting()) {
+    return;
+  }
+  if (session_ != nullptr && reporting_.format == PassReporting::Format::kJson) {
+    const int64_t elapsed = platform::MonotonicMilliseconds() - pass_started_ms_;
+    std::fputs((JsonSummaryLine(session_->engine(), reporting_.changes, elapsed) + "\n").c_str(),
+               out_);
+  } else if (reporting_.format == PassReporting::Format::kText) {
+    std::fputs((TerminalLines(text) + "\n").c_str(), out_);
+  }
+  std::fflush(out_);
+}
+
+void HeadlessHost::ReportEntry(const PassEvent& event) {
+  if (event.kind == PassEventKind::kFailed) {
+    ClearProgress();
+    const std::string line = std::string(kProductName) + ": " + FailureText(event) + "\n";
+    std::fputs(line.c_str(), err_);
+    std::fflush(err_);
+  }
+  std::string line;
+  if (reporting_.format == PassReporting::Format::kJson) {
+    line = JsonEventLine(event);
+  } else if (reporting_.entries == PassReporting::Entries::kEvery) {
+    line = EventText(event, language_);
+  }
+  if (line.empty()) return;
+  ClearProgress();
+  std::fputs((line + "\n").c_str(), out_);
   std::fflush(out_);
 }
 

@@ -5,10 +5,37 @@
 #include <string>
 
 #include "platform/service_control.h"
+#include "runtime/command_line.h"
+#include "runtime/pass_report.h"
 #include "runtime/scheduler.h"
 #include "runtime/startup.h"
 
 namespace vorn {
+
+/// What a run without a window prints of its passes.
+struct PassReporting {
+  enum class Format {
+    kText,  ///< the summary lines
+    kJson,  ///< one JSON object a line for every event and every summary
+  };
+  enum class Passes {
+    kEvery,     ///< every pass's summary
+    kEventful,  ///< only those of passes that changed or met something
+  };
+  enum class Entries {
+    kFailures,  ///< a text line for each entry that could not be mirrored only
+    kEvery,     ///< and one for each entry changed or found locked
+  };
+  Format format = Format::kText;
+  Passes passes = Passes::kEvery;
+  Entries entries = Entries::kFailures;
+  PassChanges changes = PassChanges::kMade;
+};
+
+/// The reporting the options ask for: quiet passes are not shown by
+/// --headless and --service unless --verbose; entries are listed by a dry
+/// run and by --verbose.
+PassReporting ReportingFor(const ProgramOptions& options);
 
 /// The host of a run without a window: summaries on standard output;
 /// messages, warnings and questions on standard error, prefixed with the
@@ -24,6 +51,8 @@ class HeadlessHost final : public StartupHost, public SchedulerHost {
   /// What a stop signal stops and the progress line counts, and where
   /// service events come from.
   void Attach(Session* session, platform::ServiceControl* service);
+  /// What the passes print from now on (every summary, as text, by default).
+  void SetReporting(const PassReporting& reporting) { reporting_ = reporting; }
 
   bool ended() const { return ended_; }
   int exit_code() const { return exit_code_; }
@@ -70,6 +99,7 @@ class HeadlessHost final : public StartupHost, public SchedulerHost {
   void RefreshFileLists(bool) override {}
   void ShowMessageWindow(const std::string& text) override;
   void Beep() override;
+  void ReportEntry(const PassEvent& event) override;
 
  private:
   void DrawProgress();
@@ -78,6 +108,8 @@ class HeadlessHost final : public StartupHost, public SchedulerHost {
   std::FILE* out_;
   std::FILE* err_;
   bool draw_progress_;
+  PassReporting reporting_;
+  int64_t pass_started_ms_ = 0;
   Session* session_ = nullptr;
   platform::ServiceControl* service_ = nullptr;
   Language language_ = kUnset;

@@ -33,6 +33,9 @@ constexpr ShellCatalogue kTexts({{
      {F::kThree, "Aide : fichiers ouverts et verrouillés", "Ajuda: ficheiros abertos e bloqueados",
       "Help: open and locked files"}},
     {T::kAboutHelp, {F::kThree, "Aide : Vorn", "Ajuda: Vorn", "Help: Vorn"}},
+    {T::kDryRunNotice,
+     {F::kThree, "Essai à blanc : rien n'a été modifié", "Simulação: nada foi alterado",
+      "Dry run: nothing was changed"}},
 }});
 
 }  // namespace

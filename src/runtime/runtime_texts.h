@@ -18,6 +18,7 @@ enum class ShellText {
   kAboutOpenFiles,
   kAboutHelpOpenFiles,
   kAboutHelp,
+  kDryRunNotice,
   kCount,
 };
 

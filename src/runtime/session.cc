@@ -17,13 +17,18 @@ SignatureLookup ExtensionLookup(const Application& app) {
 }  // namespace
 
 Session::Session(platform::FileSystem& fs, platform::Clock& clock,
-                 platform::ServiceControl& service, Application& app, SchedulerHost& host)
+                 platform::ServiceControl& service, Application& app, SchedulerHost& host,
+                 SessionKind kind)
     : app_(app),
       host_(host),
       service_(service),
-      log_(fs, app.settings, clock, app.paths.app_folder),
+      log_(fs, app.settings, clock, app.paths.app_folder,
+           kind == SessionKind::kDryRun ? LogWriting::kOff : LogWriting::kOn),
       scheduler_(host, app.settings, app.system, app.pairs.pairs, app.service_mode),
-      warnings_{host, log_, &service, app.system, platform::StartDetachedShellCommand},
+      warnings_{host, log_, kind == SessionKind::kDryRun ? nullptr : &service, app.system,
+                kind == SessionKind::kDryRun
+                    ? std::function<void(const std::string&)>()
+                    : std::function<void(const std::string&)>(platform::StartDetachedShellCommand)},
       engine_(MirrorEnvironment{fs, clock, app.system, app.settings, app.pairs.pairs, log_, host,
                                 scheduler_, warnings_, ExtensionLookup(app),
                                 PairKeyWriter(*app.ini)}),

@@ -12,6 +12,14 @@
 
 namespace vorn {
 
+/// Whether a session's passes act, or only say what they would do.
+enum class SessionKind {
+  kMirroring,
+  /// Over a file system that keeps its changes to itself: no log is written
+  /// and no network message sent either.
+  kDryRun,
+};
+
 /// Everything that mirrors once start-up has filled the application: the
 /// daily log, the scheduler, the folder warnings, the engine and the
 /// service's life-cycle log, wired one way for the window and for the runs
@@ -20,7 +28,7 @@ class Session {
  public:
   /// Leaves the host showing the commands of mirroring stopped.
   Session(platform::FileSystem& fs, platform::Clock& clock, platform::ServiceControl& service,
-          Application& app, SchedulerHost& host);
+          Application& app, SchedulerHost& host, SessionKind kind = SessionKind::kMirroring);
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
