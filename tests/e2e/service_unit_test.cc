@@ -60,7 +60,8 @@ std::string CommandOutput(const std::string& command) {
   const std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
   char buffer[4096];
   size_t n;
-  while (pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0) output.append(buffer, n);
+  while (pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0)
+    output.append(buffer, n);
   return output;
 }
 
