@@ -13,6 +13,9 @@ packages=(
   qt6-translations-l10n
   # tests, the sanitizer build and the fuzz targets
   libgtest-dev libgmock-dev attr acl systemd clang libclang-rt-14-dev locales
+  # the Debian package (cmake --build build --target package) and its checks,
+  # the manual page and bash completion checks
+  dpkg-dev lintian man-db groff-base bash-completion
   # line coverage (./dev coverage)
   gcovr
   # benchmark harness (bench/run_bench.py, run by hand)

@@ -58,6 +58,8 @@ struct FolderPair {
   /// the leading number of NbTemporisations by every load; 32 bits hold the
   /// largest interval count (64000) and beyond.
   int32_t PassCountdown = 1;
+
+  bool operator==(const FolderPair&) const = default;
 };
 
 /// True exactly when a setting's text is "1".

@@ -49,6 +49,8 @@ struct MirrorSettings {
   std::string PathLogs;  ///< the application folder when empty or not a folder
   bool PurgeLogs = false;
   int16_t DelaiLogs = 10;  ///< number of daily logs the purge keeps
+
+  bool operator==(const MirrorSettings&) const = default;
 };
 
 /// The one four-way security choice kept in three flags.

@@ -6,7 +6,7 @@
 namespace vorn::platform {
 namespace {
 
-volatile sig_atomic_t flags[3] = {0, 0, 0};
+volatile sig_atomic_t flags[4] = {0, 0, 0, 0};
 
 void OnSignal(int number) {
   switch (number) {
@@ -19,6 +19,9 @@ void OnSignal(int number) {
       break;
     case SIGCONT:
       flags[static_cast<int>(ProcessSignal::kContinue)] = 1;
+      break;
+    case SIGHUP:
+      flags[static_cast<int>(ProcessSignal::kReload)] = 1;
       break;
     default:
       break;
@@ -42,6 +45,10 @@ void CatchProcessSignals(bool pause_and_continue) {
     Catch(SIGTSTP);
     Catch(SIGCONT);
   }
+}
+
+void CatchReloadSignal() {
+  Catch(SIGHUP);
 }
 
 bool TakeSignal(ProcessSignal signal) {

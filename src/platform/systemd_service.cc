@@ -1,11 +1,15 @@
 #include "platform/systemd_service.h"
 
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <syslog.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <vector>
 
 #include "platform/path.h"
 #include "platform/process.h"
@@ -81,6 +85,55 @@ int ReadKey(const std::string& text, const std::string& key, int fallback) {
   }
   return fallback;
 }
+
+// The sandbox of a system unit: every option that still lets the mirror
+// read any source and write any target, keep modes, ACLs, times and
+// extended attributes, and write to syslog through /dev/log (AF_UNIX).
+// Left out on purpose: ProtectSystem= and ProtectHome= (targets and sources
+// may be anywhere), PrivateTmp= (a pair under /tmp or /var/tmp would mirror
+// into a private folder that vanishes with the service), RestrictSUIDSGID=
+// (set-user-ID and set-group-ID files and folders are copied with their
+// modes), PrivateUsers= (it would hide the real owners). PrivateDevices=
+// costs the copy of device nodes found in a source, which then count as
+// entries not mirrored; keeping the disks out of reach is worth it.
+constexpr const char* kSystemSandbox =
+    "PrivateDevices=yes\n"
+    "PrivateIPC=yes\n"
+    "ProtectKernelTunables=yes\n"
+    "ProtectKernelModules=yes\n"
+    "ProtectKernelLogs=yes\n"
+    "ProtectControlGroups=yes\n"
+    "ProtectClock=yes\n"
+    "ProtectHostname=yes\n"
+    "ProtectProc=invisible\n"
+    "ProcSubset=pid\n"
+    "PrivateMounts=yes\n"
+    "RemoveIPC=yes\n"
+    "IPAddressDeny=any\n"
+    // Reading everything, writing everywhere, and keeping modes, times and
+    // ACLs of files it does not own (with set-group-ID bits); Vorn never
+    // changes an owner, so CAP_CHOWN stays out.
+    "CapabilityBoundingSet=CAP_DAC_READ_SEARCH CAP_DAC_OVERRIDE CAP_FOWNER CAP_FSETID\n"
+    "AmbientCapabilities=\n";
+
+// What a user unit can have too: no namespaces, which a user manager could
+// only set up in a user namespace the kernel may refuse.
+constexpr const char* kCommonSandbox =
+    "NoNewPrivileges=yes\n"
+    "RestrictAddressFamilies=AF_UNIX\n"
+    "RestrictNamespaces=yes\n"
+    "RestrictRealtime=yes\n"
+    "LockPersonality=yes\n"
+    "MemoryDenyWriteExecute=yes\n"
+    "SystemCallArchitectures=native\n"
+    "SystemCallFilter=@system-service\n"
+    "SystemCallFilter=~@privileged @resources\n"
+    // A refused call fails like any other error and the pass reports it; a
+    // mirror killed in the middle of a copy would help nobody.
+    "SystemCallErrorNumber=EPERM\n"
+    // Logs and new folders are nobody else's business; copies keep their
+    // source's mode whatever the mask.
+    "UMask=0027\n";
 
 void SystemLog(EventType type, const std::string& text) {
   static const bool opened = [] {
@@ -186,6 +239,42 @@ class SystemdServiceControl final : public ServiceControl {
 
 }  // namespace
 
+std::optional<ServiceAccount> FindServiceAccount(const std::string& name) {
+  std::vector<char> buffer(16384);
+  struct passwd entry {};
+  struct passwd* user = nullptr;
+  ::getpwnam_r(name.c_str(), &entry, buffer.data(), buffer.size(), &user);
+  if (user == nullptr && !name.empty() &&
+      name.find_first_not_of("0123456789") == std::string::npos && name.size() < 10) {
+    ::getpwuid_r(static_cast<uid_t>(std::stoul(name)), &entry, buffer.data(), buffer.size(), &user);
+  }
+  if (user == nullptr) return std::nullopt;
+  ServiceAccount account{user->pw_name, std::to_string(user->pw_gid), user->pw_uid, user->pw_gid};
+  std::vector<char> group_buffer(16384);
+  struct group group_entry {};
+  struct group* group = nullptr;
+  ::getgrgid_r(user->pw_gid, &group_entry, group_buffer.data(), group_buffer.size(), &group);
+  if (group != nullptr) account.group = group->gr_name;
+  return account;
+}
+
+bool AccountMayWriteIn(const ServiceAccount& account, const std::string& folder) {
+  constexpr int kRefused = 1;
+  const pid_t child = ::fork();
+  if (child < 0) return true;  // nothing to ask with: the install goes on
+  if (child == 0) {
+    if (::initgroups(account.user.c_str(), account.gid) != 0 || ::setgid(account.gid) != 0 ||
+        ::setuid(account.uid) != 0) {
+      ::_exit(2);
+    }
+    ::_exit(::access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : kRefused);
+  }
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  return !(WIFEXITED(status) && WEXITSTATUS(status) == kRefused);
+}
+
 SystemdOptions DefaultSystemdOptions(const std::string& app_folder, bool running_as_service) {
   SystemdOptions options;
   options.unit_folder = GetEnvironment("VORN_UNIT_DIR");
@@ -203,6 +292,10 @@ SystemdOptions DefaultSystemdOptions(const std::string& app_folder, bool running
   char self[4096];
   const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
   if (n > 0) options.executable.assign(self, static_cast<size_t>(n));
+  options.manual_installed =
+      ::access(JoinPath(ParentFolder(ParentFolder(options.executable)), "share/man/man1/vorn.1.gz")
+                   .c_str(),
+               F_OK) == 0;
   options.app_folder = app_folder;
   options.running_as_service = running_as_service;
   options.systemd_running = ::access("/run/systemd/system", F_OK) == 0;
@@ -216,16 +309,27 @@ std::string SystemdUnitText(const SystemdOptions& options, int start_type, bool 
       "# Written by Vorn; \"vorn --remove-service\" removes it.\n"
       "[Unit]\n"
       "Description=Vorn Service\n";
+  // Named only where it is there: systemd checks the pages a unit names.
+  if (options.manual_installed) text += "Documentation=man:vorn(1)\n";
   if (!options.user_unit) {
     // The files to mirror may be on the network: start once it is up.
     text += "Wants=network-online.target\nAfter=network-online.target\n";
   }
-  text +=
-      "\n[Service]\nType=simple\nExecStart=" + QuoteForSystemd(options.executable) +
-      " --service --home " + QuoteForSystemd(options.app_folder) + "\n" + kStartTypeKey +
-      std::to_string(start_type) + "\n" + kInteractKey + (interact ? "1" : "0") +
-      "\n\n[Install]\nWantedBy=" + (options.user_unit ? "default.target" : "multi-user.target") +
-      "\n";
+  text += "\n[Service]\nType=simple\nExecStart=" + QuoteForSystemd(options.executable) +
+          " --service --home " + QuoteForSystemd(options.app_folder) + "\n";
+  // Vorn reads Vorn.ini and Vorn.w again between two passes.
+  text += "ExecReload=/bin/kill -HUP $MAINPID\n";
+  // Bad options, a start-up that ended the program and a fatal stop would
+  // end every restart the same way.
+  text += "Restart=on-failure\nRestartSec=5\nRestartPreventExitStatus=1 2 3\n";
+  if (!options.user_unit && !options.user.empty()) {
+    text += "User=" + options.user + "\nGroup=" + options.group + "\n";
+  }
+  text += std::string(kStartTypeKey) + std::to_string(start_type) + "\n" + kInteractKey +
+          (interact ? "1" : "0") + "\n\n" + kCommonSandbox;
+  if (!options.user_unit) text += kSystemSandbox;
+  text += std::string("\n[Install]\nWantedBy=") +
+          (options.user_unit ? "default.target" : "multi-user.target") + "\n";
   return text;
 }
 

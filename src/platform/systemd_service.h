@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,14 @@ struct SystemdOptions {
   /// Folder of the unit file: VORN_UNIT_DIR when set, /etc/systemd/system
   /// for root, ~/.config/systemd/user for anybody else.
   std::string unit_folder;
-  bool user_unit = false;           ///< systemctl --user
-  std::string executable;           ///< what ExecStart runs
-  std::string app_folder;           ///< passed on with --home
+  bool user_unit = false;         ///< systemctl --user
+  std::string executable;         ///< what ExecStart runs
+  bool manual_installed = false;  ///< vorn(1) is installed beside the executable
+  std::string app_folder;         ///< passed on with --home
+  /// User= and Group= of a system unit; empty: root, which a mirror needs
+  /// to read everything.
+  std::string user;
+  std::string group;
   bool running_as_service = false;  ///< this process was started with --service
   /// Whether systemd manages this machine (/run/systemd/system exists);
   /// systemctl is only called when it does.
@@ -27,6 +33,23 @@ struct SystemdOptions {
   /// Writes one event-log entry; syslog with the identity "Vorn Service" by default.
   std::function<void(EventType, const std::string&)> log;
 };
+
+/// A user the service may run as, with its primary group.
+struct ServiceAccount {
+  std::string user;
+  std::string group;  ///< the group's name, or its number when it has none
+  unsigned uid = 0;
+  unsigned gid = 0;
+};
+
+/// The account of a user name (or number); none when the machine has no
+/// such user.
+std::optional<ServiceAccount> FindServiceAccount(const std::string& name);
+
+/// Whether `account`, with its groups, may create and replace files in
+/// `folder`: asked of the kernel by a child process that takes on the
+/// account, so modes, ACLs and read-only mounts all count. Needs root.
+bool AccountMayWriteIn(const ServiceAccount& account, const std::string& folder);
 
 /// The options for this process.
 SystemdOptions DefaultSystemdOptions(const std::string& app_folder, bool running_as_service);

@@ -10,6 +10,7 @@
 #include "platform/terminal.h"
 #include "runtime/service_admin.h"
 #include "runtime/headless_host.h"
+#include "runtime/reload.h"
 #include "runtime/runtime_texts.h"
 #include "runtime/session.h"
 #include "runtime/startup.h"
@@ -28,8 +29,9 @@ std::unique_ptr<platform::ServiceControl> ServiceControlFor(const ProgramOptions
 }
 
 // Ticks every second while the scheduler's timer runs, until the program
-// ends or mirroring stops (a stop signal, or nothing to do any more).
-void RunSchedule(Scheduler& scheduler, HeadlessHost& host) {
+// ends or mirroring stops (a stop signal, or nothing to do any more). The
+// settings and pairs are read again only here, never during a pass.
+void RunSchedule(Scheduler& scheduler, HeadlessHost& host, ConfigurationReload& reload) {
   int64_t next_tick = platform::MonotonicMilliseconds() + kTickMilliseconds;
   bool timer_was_enabled = host.timer_enabled();
   while (!host.ended() && !scheduler.Idle()) {
@@ -45,6 +47,7 @@ void RunSchedule(Scheduler& scheduler, HeadlessHost& host) {
     if (host.ended() || scheduler.Idle()) break;
     if (host.timer_enabled() && platform::MonotonicMilliseconds() >= next_tick) {
       next_tick += kTickMilliseconds;
+      reload.BetweenPasses();
       scheduler.Tick();
       // A pass turns the timer off and on again: the next tick counts from
       // the pass's end.
@@ -96,7 +99,9 @@ int RunWithoutWindow(const ProgramOptions& options) {
   } else {
     // Nobody is there to press start: mirroring starts whatever Automatique says.
     if (!session.StartAutomatically(host)) scheduler.StartStop();
-    RunSchedule(scheduler, host);
+    platform::CatchReloadSignal();
+    ConfigurationReload reload(*fs, app, scheduler, host);
+    RunSchedule(scheduler, host, reload);
   }
   service->DeliverPendingEvents();
   return host.exit_code();
@@ -112,7 +117,15 @@ int AdministerService(const ProgramOptions& options) {
   }
   const IniFile ini(*fs, MakeAppPaths(*folder).configuration_file);
   const Language language = ReadLanguage(ini);
-  const auto service = ServiceControlFor(options);
+  platform::SystemdOptions unit = platform::DefaultSystemdOptions(*folder, false);
+  if (options.mode == RunMode::kInstallService) {
+    if (const std::string refused = ChooseServiceAccount(options.service_user, unit);
+        !refused.empty()) {
+      std::fprintf(stderr, "vorn: %s\n", refused.c_str());
+      return kExitBadOptions;
+    }
+  }
+  const auto service = platform::MakeSystemdServiceControl(std::move(unit));
   const ServiceAction action = options.mode == RunMode::kInstallService
                                    ? InstallService(*service, options.start_type, false, language)
                                    : RemoveService(*service, language);

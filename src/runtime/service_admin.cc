@@ -26,6 +26,24 @@ ServiceAction InstallService(platform::ServiceControl& service, int start_type, 
   return action;
 }
 
+std::string ChooseServiceAccount(const std::string& name, platform::SystemdOptions& unit) {
+  if (name.empty()) return {};
+  if (unit.user_unit) {
+    return "--user needs root: a unit installed by another user runs as that user";
+  }
+  const auto account = platform::FindServiceAccount(name);
+  if (!account) return "--user " + name + ": no such user on this machine";
+  if (account->uid == 0) return {};
+  if (!platform::AccountMayWriteIn(*account, unit.app_folder)) {
+    return "--user " + name + ": " + account->user + " may not write in " + unit.app_folder +
+           ", where the service keeps its settings and logs (give it the folder, or choose "
+           "another with --home)";
+  }
+  unit.user = account->user;
+  unit.group = account->group;
+  return {};
+}
+
 ServiceAction RemoveService(platform::ServiceControl& service, Language language) {
   if (!service.IsInstalled()) return {false, ServiceStateText(false, language), {}};
   service.Uninstall();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/service_control.h"
+#include "platform/systemd_service.h"
 #include "base/text.h"
 
 namespace vorn {
@@ -22,6 +23,13 @@ struct ServiceAction {
 /// writes the installed text to the event log. Does nothing when installed.
 ServiceAction InstallService(platform::ServiceControl& service, int start_type, bool interact,
                              Language language);
+
+/// The unit's User= and Group= for `--user NAME` (none: root, which a mirror
+/// needs to read everything). Why the name cannot be used, empty when it can:
+/// a user unit runs as its owner, the user must exist, and it must be able
+/// to write in the application folder, where the service keeps the source
+/// volumes that guard the targets, and its logs.
+std::string ChooseServiceAccount(const std::string& name, platform::SystemdOptions& unit);
 
 /// Removes the service and writes the removed text to the event log. Does
 /// nothing when it is not installed.

@@ -47,16 +47,21 @@ StartupResult EndStartup(StartupHost& host, bool tray_icon_added) {
 
 }  // namespace
 
-void ReloadPairs(platform::FileSystem& fs, Application& app) {
+PairList LoadPairs(platform::FileSystem& fs, const Application& app,
+                   const MirrorSettings& settings) {
   PairLoadContext context;
   context.nt = app.system.nt;
-  context.language = app.settings.Langue;
+  context.language = settings.Langue;
   context.is_macintosh_volume = [&fs](const std::string& folder) {
     return IsMacintoshVolume(fs, folder);
   };
   context.application_folder = app.paths.app_folder;
-  context.log_folder = app.settings.PathLogs;
-  app.pairs = LoadFolderPairs(fs, *app.ini, app.paths.pairs_file, context);
+  context.log_folder = settings.PathLogs;
+  return LoadFolderPairs(fs, *app.ini, app.paths.pairs_file, context);
+}
+
+void ReloadPairs(platform::FileSystem& fs, Application& app) {
+  app.pairs = LoadPairs(fs, app, app.settings);
 }
 
 StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs,

@@ -81,4 +81,9 @@ StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs
 /// The damaged-file message and the "-U" rule are the caller's to apply.
 void ReloadPairs(platform::FileSystem& fs, Application& app);
 
+/// The pair table as the files hold it now, judged with `settings` (their
+/// language and log folder), without touching the one in use.
+PairList LoadPairs(platform::FileSystem& fs, const Application& app,
+                   const MirrorSettings& settings);
+
 }  // namespace vorn

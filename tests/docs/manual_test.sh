@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The manual page reads without a single warning from man (or groff), and
+# it and the bash completion know every option `vorn --help` names.
+# Usage: manual_test.sh SOURCE_DIR VORN_BINARY
+set -euo pipefail
+page=$1/docs/vorn.1
+completion=$1/data/vorn.bash-completion
+vorn=$2
+
+if command -v man >/dev/null; then
+  warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+elif command -v groff >/dev/null; then
+  warnings=$(groff -man -ww -z "$page" 2>&1)
+else
+  echo "skipped: neither man nor groff is installed"
+  exit 77
+fi
+
+status=0
+if [ -n "$warnings" ]; then
+  echo "$page:"
+  echo "$warnings"
+  status=1
+fi
+for option in $("$vorn" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+  # roff writes each hyphen of an option as \-.
+  if ! grep -qF -- "${option//-/\\-}" "$page"; then
+    echo "vorn(1) does not document $option"
+    status=1
+  fi
+  if ! grep -qF -- "$option" "$completion"; then
+    echo "the bash completion does not offer $option"
+    status=1
+  fi
+done
+exit $status
