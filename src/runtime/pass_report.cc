@@ -39,7 +39,7 @@ size_t SequenceLength(std::string_view text, size_t i) {
   return length;
 }
 
-std::string JsonString(std::string_view text) {
+std::string JsonReplacingBadBytes(std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
   std::string json = "\"";
   for (size_t i = 0; i < text.size();) {
@@ -122,7 +122,7 @@ bool IsValidUtf8(std::string_view text) {
 }
 
 std::string JsonField(std::string_view name, std::string_view text) {
-  std::string field = "\"" + std::string(name) + "\":" + JsonString(text);
+  std::string field = "\"" + std::string(name) + "\":" + JsonReplacingBadBytes(text);
   if (!IsValidUtf8(text)) field += ",\"" + std::string(name) + "_hex\":\"" + Hex(text) + "\"";
   return field;
 }

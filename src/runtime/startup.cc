@@ -80,9 +80,13 @@ StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs
   // The language comes before the one-instance rule: its message speaks it.
   const Language language = ReadLanguage(*app.ini);
   app.settings.Langue = language;
-  app.instance.emplace(platform::InstanceLock::TryAcquire(app.paths.app_folder,
-                                                          app.paths.lock_file,
-                                                          KindOf(options.mode)));
+  // A dry run leaves the folder as it found it, so it holds the lock
+  // without writing who holds it.
+  app.instance.emplace(options.dry_run
+                           ? platform::InstanceLock::TryAcquire(app.paths.app_folder)
+                           : platform::InstanceLock::TryAcquire(app.paths.app_folder,
+                                                                app.paths.lock_file,
+                                                                KindOf(options.mode)));
   if (app.instance->state() == platform::InstanceLock::State::kAlreadyRunning) {
     host.ShowMessage(MessageIcon::kExclamation, Tr(ShellText::kAlreadyRunning, language));
     return EndStartup(host, false);

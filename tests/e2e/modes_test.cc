@@ -81,7 +81,7 @@ TEST_F(OnceTest, OneInstancePerApplicationFolderEvenAReadOnlyOne) {
     ::chmod(home.c_str(), 0555);
   }
   dir_.MakeFolder("first");
-  VornProcess first(VORN_BINARY, Args({"--headless"}), dir_.Path("first"));
+  VornProcess first(VORN_BINARY, Args({"--headless", "--verbose"}), dir_.Path("first"));
   ASSERT_TRUE(WaitFor([&] { return first.Out().find("Files:") != std::string::npos; }));
   const Outcome second = Once();
   first.Signal(SIGTERM);

@@ -140,7 +140,8 @@ TEST(CommandLineTest, OptionsAreTakenOffAndTheRestKept) {
       {"--remove-service", RunMode::kRemoveService, "", ""},
       {"--version", RunMode::kVersion, "", ""},
       {"--once --once", RunMode::kOnce, "", ""},
-      {"--unknown text", RunMode::kDesktop, "", "--unknown text"},
+      {"-- --unknown -U", RunMode::kDesktop, "", "--unknown -U"},
+      {"pair add --home /h a b", RunMode::kPair, "/h", ""},
       {"--install-service", RunMode::kInstallService, "", ""},
       {"--install-service --start-type manual", RunMode::kInstallService, "", "", 1},
       {"--install-service --start-type=disabled", RunMode::kInstallService, "", "", 2},
@@ -156,7 +157,8 @@ TEST(CommandLineTest, OptionsAreTakenOffAndTheRestKept) {
   }
   for (const char* refused :
        {"--home", "--home=", "--once --headless", "--once --start-type manual",
-        "--install-service --start-type sometimes"}) {
+        "--install-service --start-type sometimes", "--unknown text", "--headless --dry-run",
+        "--json", "--once --user nobody"}) {
     EXPECT_NE(Parse(refused).error, "") << refused;
   }
 }

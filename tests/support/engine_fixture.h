@@ -55,7 +55,10 @@ class EngineTest : public ::testing::Test {
   DailyLog log_{fs_, settings_, clock_, dir_.Path("app")};
   RecordingHost host_;
   FakeServiceControl service_;
-  WarningChannels warnings_{host_, log_, &service_, system_, {}};
+  std::vector<std::string> commands_run_;
+  WarningChannels warnings_{host_, log_, &service_, system_, [this](const std::string& command) {
+                              commands_run_.push_back(command);
+                            }};
   MirrorEngine engine_{MirrorEnvironment{
       fs_, clock_, system_, settings_, pairs_, log_, host_, host_, warnings_, {}, {}}};
 };
