@@ -21,10 +21,16 @@ VornProcess::VornProcess(const std::string& binary, const std::vector<std::strin
   std::vector<char*> argv{const_cast<char*>(binary.c_str())};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  // Opened before the fork: a reader that looks at once must never find
+  // what an earlier process left in the same files.
+  const int out = ::open(out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int err = ::open(err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   child_ = ::fork();
-  if (child_ != 0) return;
-  const int out = ::open(out_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  const int err = ::open(err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (child_ != 0) {
+    ::close(out);
+    ::close(err);
+    return;
+  }
   ::dup2(out, 1);
   ::dup2(err, 2);
   ::setenv("LC_ALL", "C", 1);
