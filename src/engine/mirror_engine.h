@@ -180,6 +180,10 @@ class MirrorEngine {
   void RemoveCopiedSource(const SourceFile& file);
 
   bool LoggingFiles() const { return env_.settings.Logs && env_.settings.FichiersLogs; }
+  /// Gives a target entry its source's permissions: counted, logged and
+  /// reported, or reported as a failure.
+  void AlignPermissions(const platform::Folder& target, const std::string& name,
+                        uint32_t permissions, PassEntry entry, const std::string& target_path);
   void LogFileEvent(FileEvent event, const std::string& path);
   void LogFolderEvent(FolderEvent event, const std::string& path);
   std::string TrayTip(TrayState state) const;

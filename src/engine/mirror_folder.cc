@@ -137,6 +137,24 @@ void MirrorEngine::UpdateTargetFile(WalkStack& walk, const SourceFile& file,
   if (context_.Deplacer) RemoveCopiedSource(file);
 }
 
+void MirrorEngine::AlignPermissions(const platform::Folder& target, const std::string& name,
+                                   uint32_t permissions, PassEntry entry,
+                                   const std::string& target_path) {
+  if (const platform::Status set = env_.fs.SetPermissionsAt(target, name, permissions); !set) {
+    ReportFailure(entry, target_path, set.error());
+    return;
+  }
+  ++counters_.AttributesChanged;
+  if (LoggingFiles()) {
+    if (entry == PassEntry::kFile) {
+      LogFileEvent(FileEvent::kAttributesModified, target_path);
+    } else {
+      LogFolderEvent(FolderEvent::kAttributesModified, target_path);
+    }
+  }
+  Report(PassEventKind::kAttributesChanged, entry, target_path);
+}
+
 void MirrorEngine::AlignUnchangedFile(WalkStack& walk, const SourceFile& file,
                                       const platform::EntryInfo& source_info,
                                       const platform::EntryInfo& target_info) {
@@ -144,15 +162,7 @@ void MirrorEngine::AlignUnchangedFile(WalkStack& walk, const SourceFile& file,
   const std::string& name = file.name;
   const std::string target_path = platform::JoinPath(walk.TargetPath(), name);
   if (settings.CopierAttributs && source_info.permissions != target_info.permissions) {
-    if (const platform::Status set =
-            env_.fs.SetPermissionsAt(*file.target, name, source_info.permissions);
-        !set) {
-      ReportFailure(PassEntry::kFile, target_path, set.error());
-    } else {
-      ++counters_.AttributesChanged;
-      if (LoggingFiles()) LogFileEvent(FileEvent::kAttributesModified, target_path);
-      Report(PassEventKind::kAttributesChanged, PassEntry::kFile, target_path);
-    }
+    AlignPermissions(*file.target, name, source_info.permissions, PassEntry::kFile, target_path);
   }
   if (context_.Deplacer) {
     DeleteMovedSource(walk, file, source_info, target_info);
@@ -223,14 +233,7 @@ void MirrorEngine::AlignExistingSubFolder(WalkStack& walk, const Folder& source,
     const auto target_info = fs.LookupAt(target, name);
     if (source_info.ok() && target_info.ok() &&
         source_info->permissions != target_info->permissions) {
-      if (const platform::Status set = fs.SetPermissionsAt(target, name, source_info->permissions);
-          !set) {
-        ReportFailure(PassEntry::kFolder, target_path, set.error());
-      } else {
-        ++counters_.AttributesChanged;
-        if (LoggingFiles()) LogFolderEvent(FolderEvent::kAttributesModified, target_path);
-        Report(PassEventKind::kAttributesChanged, PassEntry::kFolder, target_path);
-      }
+      AlignPermissions(target, name, source_info->permissions, PassEntry::kFolder, target_path);
     }
   }
   if (env_.system.nt && settings.CopierSecurite &&

@@ -153,30 +153,29 @@ Result<std::unique_ptr<Folder>> DryRunFileSystem::Wrap(Result<std::unique_ptr<Fo
       std::make_unique<DryRunFolder>(std::move(opened).value(), std::move(path)));
 }
 
+std::optional<Result<std::unique_ptr<Folder>>> DryRunFileSystem::OpenAsSeen(
+    const std::string& folder) const {
+  const Seen seen = See(folder);
+  using Opened = Result<std::unique_ptr<Folder>>;
+  if (seen.gone != 0) return Opened(Gone(seen.gone, "open folder", folder));
+  if (seen.node == nullptr) return std::nullopt;
+  if (seen.node->info.type != EntryType::kFolder) {
+    return Opened(Gone(ENOTDIR, "open folder", folder));
+  }
+  if (seen.node->made) return Opened(std::make_unique<DryRunFolder>(nullptr, folder));
+  return std::nullopt;
+}
+
 Result<std::unique_ptr<Folder>> DryRunFileSystem::OpenFolder(const std::string& path) {
   const std::string folder = WithoutTrailingSeparator(path);
-  const Seen seen = See(folder);
-  if (seen.gone != 0) return Gone(seen.gone, "open folder", folder);
-  if (seen.node != nullptr && seen.node->info.type != EntryType::kFolder) {
-    return Gone(ENOTDIR, "open folder", folder);
-  }
-  if (seen.node != nullptr && seen.node->made) {
-    return std::unique_ptr<Folder>(std::make_unique<DryRunFolder>(nullptr, folder));
-  }
+  if (auto seen = OpenAsSeen(folder)) return std::move(*seen);
   return Wrap(real_.OpenFolder(path));
 }
 
 Result<std::unique_ptr<Folder>> DryRunFileSystem::OpenFolderAt(const Folder& parent,
                                                              std::string_view relative) {
   const std::string folder = PathIn(parent, relative);
-  const Seen seen = See(folder);
-  if (seen.gone != 0) return Gone(seen.gone, "open folder", folder);
-  if (seen.node != nullptr && seen.node->info.type != EntryType::kFolder) {
-    return Gone(ENOTDIR, "open folder", folder);
-  }
-  if (seen.node != nullptr && seen.node->made) {
-    return std::unique_ptr<Folder>(std::make_unique<DryRunFolder>(nullptr, folder));
-  }
+  if (auto seen = OpenAsSeen(folder)) return std::move(*seen);
   if (RealOf(parent) == nullptr) return Gone(ENOENT, "open folder", folder);
   return Wrap(real_.OpenFolderAt(*RealOf(parent), relative));
 }

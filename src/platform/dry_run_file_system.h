@@ -93,6 +93,9 @@ class DryRunFileSystem final : public FileSystem {
   int Forecast(const std::string& path, int mode) const;
   int ForecastOwner(const Folder& folder, const std::string& path) const;
   Result<std::unique_ptr<Folder>> Wrap(Result<std::unique_ptr<Folder>> opened);
+  /// Opening `folder` as this run's changes have it, or nothing when the
+  /// disk decides.
+  std::optional<Result<std::unique_ptr<Folder>>> OpenAsSeen(const std::string& folder) const;
 
   FileSystem& real_;
   uint32_t umask_ = 022;
