@@ -90,12 +90,14 @@ int Run(const QString& out) {
       return out + "/" + dialog + "-" + suffix + ".png";
     };
     {
-      frmSetMode dialog(nullptr, dialogs, ini, pair, row, 10, language, true, true);
+      frmSetMode dialog(nullptr, dialogs, ini, pair, row, 10, language, SystemFamily::kNt,
+                        /*idle=*/true);
       ok &= Save(dialog, name("frmSetMode"));
     }
     {
       // The error once shown and gone again: the dialog keeps its size.
-      frmSetMode dialog(nullptr, dialogs, ini, pair, row, 10, language, true, true);
+      frmSetMode dialog(nullptr, dialogs, ini, pair, row, 10, language, SystemFamily::kNt,
+                        /*idle=*/true);
       ok &= Save(dialog, name("frmSetMode-error"), [&dialog] {
         dialog.txtMiroirN->setText("1");
         Settle();

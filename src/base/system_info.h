@@ -11,6 +11,10 @@ namespace vorn {
 /// The NT flag picks the wide file interface and gates security copying,
 /// Macintosh volumes, the service and network messages; Linux has them all.
 /// Tests build 95-family and NT 4 values to exercise the other branches.
+/// The two families of the system the program was written for; Linux is
+/// treated as the NT family throughout.
+enum class SystemFamily { k95, kNt };
+
 struct SystemInfo {
   std::string command_line;        ///< as typed, program options removed
   std::string command_line_upper;  ///< upper-cased copy, searched for "-U"
@@ -27,6 +31,8 @@ struct SystemInfo {
   /// The platform file copy carries named streams itself (NT 5, or NT 4 from
   /// service pack 4); otherwise the engine copies the Macintosh streams.
   bool CopyCarriesStreams() const { return nt_major_version >= 5 || service_pack >= 4; }
+
+  SystemFamily family() const { return nt ? SystemFamily::kNt : SystemFamily::k95; }
 };
 
 /// SystemInfo of this machine for a command line. On Linux the NT flag is set

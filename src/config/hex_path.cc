@@ -164,24 +164,4 @@ std::optional<std::string> DecodeHexPath(std::string_view text, PathFamily famil
   return FromUtf16(units);
 }
 
-std::string JsonString(std::string_view text) {
-  std::string out = "\"";
-  for (const char16_t unit : ToUtf16(text)) {
-    if (unit == u'"' || unit == u'\\') {
-      out += '\\';
-      out += static_cast<char>(unit);
-    } else if (unit >= 0x20 && unit < 0x7F) {
-      out += static_cast<char>(unit);
-    } else if (unit == u'\n') {
-      out += "\\n";
-    } else if (unit == u'\t') {
-      out += "\\t";
-    } else {
-      out += "\\u";
-      for (const int shift : {12, 8, 4, 0}) out += "0123456789abcdef"[(unit >> shift) & 15];
-    }
-  }
-  return out + '"';
-}
-
 }  // namespace vorn

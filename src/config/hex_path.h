@@ -32,11 +32,4 @@ std::string EncodeHexPath(std::string_view path, PathFamily family = PathFamily:
 std::optional<std::string> DecodeHexPath(std::string_view text,
                                          PathFamily family = PathFamily::kWide);
 
-/// A text as a JSON string, quotes included, in ASCII: quotes, backslashes
-/// and control characters escaped, every other character outside ASCII as
-/// \uXXXX (a pair for those above U+FFFF). A byte that is not valid UTF-8
-/// becomes the unpaired \uDC80..\uDCFF, as ToUtf16 makes it, so a reader
-/// gets the exact bytes back (Python's os.fsencode, say).
-std::string JsonString(std::string_view text);
-
 }  // namespace vorn

@@ -20,7 +20,7 @@ void AllowSourceVide(PairSettingsForm& form) {
 
 }  // namespace
 
-PairSettingsForm OpenPairSettings(const FolderPair& pair, bool nt) {
+PairSettingsForm OpenPairSettings(const FolderPair& pair, SystemFamily family) {
   PairSettingsForm form;
   // A count edited by hand out of range, or not a number, opens as the
   // default interval.
@@ -29,7 +29,7 @@ PairSettingsForm OpenPairSettings(const FolderPair& pair, bool nt) {
   form.specific_interval = AcceptedCount(pair.NbTemporisations);
   const bool move = pair.Deplacer != "0";
   form.move = move;
-  form.rename_allowed = move && nt;
+  form.rename_allowed = move && family == SystemFamily::kNt;
   form.remove_allowed = !move;
   form.update_rule_allowed = !move;
   // Renaming only goes with moving; the other values show as stored even
@@ -43,11 +43,11 @@ PairSettingsForm OpenPairSettings(const FolderPair& pair, bool nt) {
   return form;
 }
 
-void SetMove(PairSettingsForm& form, bool move, bool nt) {
+void SetMove(PairSettingsForm& form, bool move, SystemFamily family) {
   form.move = move;
   if (move) {
-    form.rename_allowed = nt;
-    if (!nt) form.rename = false;
+    form.rename_allowed = family == SystemFamily::kNt;
+    if (!form.rename_allowed) form.rename = false;
     form.remove = false;
     form.remove_allowed = false;
     form.update_rule_allowed = false;
@@ -66,12 +66,14 @@ void SetRemove(PairSettingsForm& form, bool remove) {
   AllowSourceVide(form);
 }
 
-std::string IntervalCountError(const std::string& text, Language language, bool for_ok) {
+std::string IntervalCountError(const std::string& text, Language language,
+                               IntervalErrorPlace place) {
   const auto value = WholeNumber(text);
   if (!value) return std::string(Tr(SettingsText::kInvalidValue, language));
   if (*value < kMinIntervalCount || *value > kMaxIntervalCount) {
-    return std::string(
-        Tr(for_ok ? SettingsText::kRangeMessageBox : SettingsText::kRangeLabel, language));
+    return std::string(Tr(place == IntervalErrorPlace::kMessageBox ? SettingsText::kRangeMessageBox
+                                                                   : SettingsText::kRangeLabel,
+                          language));
   }
   return {};
 }

@@ -4,9 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "base/system_info.h"
+#include "base/text.h"
 #include "config/folder_pairs.h"
 #include "config/ini_file.h"
-#include "base/text.h"
 
 namespace vorn {
 
@@ -32,18 +33,20 @@ struct PairSettingsForm {
 };
 
 /// The form as the dialog opens on a pair.
-PairSettingsForm OpenPairSettings(const FolderPair& pair, bool nt);
+PairSettingsForm OpenPairSettings(const FolderPair& pair, SystemFamily family);
 
 /// chkDeplacer clicked: the move constraints.
-void SetMove(PairSettingsForm& form, bool move, bool nt);
+void SetMove(PairSettingsForm& form, bool move, SystemFamily family);
 
 /// chkEffacer clicked.
 void SetRemove(PairSettingsForm& form, bool remove);
 
 /// Why an interval count is refused (empty when it is accepted): "Invalid
-/// value" or the range message, in the language. `for_ok` picks the wording
-/// of the message box (the label's range text is slightly different).
-std::string IntervalCountError(const std::string& text, Language language, bool for_ok);
+/// value" or the range message, in the language, worded for where it is
+/// shown (the label's range text differs slightly from the message box's).
+enum class IntervalErrorPlace { kLabel, kMessageBox };
+std::string IntervalCountError(const std::string& text, Language language,
+                               IntervalErrorPlace place);
 
 /// The interval spelled out: "i.e. 0 h 1 min 0 sec" for a count of default
 /// intervals of `temporisation` seconds.

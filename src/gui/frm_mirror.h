@@ -97,7 +97,7 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
   void AddTrayIcon(const std::string& tip) override;
   void RemoveTrayIcon() override;
   void SetWaitProgressRange(int maximum) override;
-  void ApplySystemFeatures(bool nt) override;
+  void ApplySystemFeatures(SystemFamily family) override;
   void ApplyLanguage(Language language) override;
   void ShowPairs(const PairList& pairs) override;
   void MinimizeMainWindow() override;

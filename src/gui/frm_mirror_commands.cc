@@ -195,7 +195,7 @@ void frmMirror::OnGridMouseMove(const QPoint& position) {
   } else if (row != hover_row_ && static_cast<size_t>(row) < app_.pairs.pairs.size()) {
     const PairSummary summary = SummarizePair(
         app_.pairs.pairs[static_cast<size_t>(row)], app_.pairs.rows[static_cast<size_t>(row)],
-        app_.settings.Temporisation, app_.settings.Langue, app_.system.nt);
+        app_.settings.Temporisation, app_.settings.Langue, app_.system.family());
     QPalette palette = QApplication::palette();
     if (summary.greyed) palette.setColor(QPalette::WindowText, QColor(128, 128, 128));
     lblMessage->setPalette(palette);

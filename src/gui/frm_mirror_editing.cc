@@ -127,7 +127,7 @@ void frmMirror::OpenPairSettings(int row) {
   FolderPair* pair = app_.pairs.PairOfRow(row);
   if (pair == nullptr) return;
   frmSetMode dialog(this, *this, *app_.ini, *pair, *app_.pairs.Row(row),
-                    app_.settings.Temporisation, app_.settings.Langue, app_.system.nt,
+                    app_.settings.Temporisation, app_.settings.Langue, app_.system.family(),
                     scheduler().Idle());
   if (RunDialog(dialog) != QDialog::Accepted) return;
   ReloadPairs(services_.fs, app_);

@@ -136,7 +136,8 @@ void frmMirror::SetWaitProgressRange(int maximum) {
   ProgressBarAttente->setRange(0, maximum);
 }
 
-void frmMirror::ApplySystemFeatures(bool nt) {
+void frmMirror::ApplySystemFeatures(SystemFamily family) {
+  const bool nt = family == SystemFamily::kNt;
   PictureMac->setPixmap(MacintoshSupportImage(nt));
   lblDossierMac->setEnabled(nt);
   mnuTypeCopie->setEnabled(!nt);
@@ -155,7 +156,7 @@ void frmMirror::ApplyLanguage(Language language) {
                              : mnuAnglais)
       ->setChecked(true);
   for (const ControlText& caption :
-       MainWindowCaptions(language, app_.settings.MiroirSousDossiers, app_.system.nt)) {
+       MainWindowCaptions(language, app_.settings.MiroirSousDossiers, app_.system.family())) {
     const QString name = QString::fromStdString(caption.control);
     const QString text = ToQt(caption.text);
     if (caption.tooltip) {

@@ -100,15 +100,15 @@ void NumberBox::Step(bool upward) {
 }
 
 frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPair& pair,
-                       const PairRow& row, int16_t temporisation, Language language, bool nt,
-                       bool idle)
+                       const PairRow& row, int16_t temporisation, Language language,
+                       SystemFamily family, bool idle)
     : QDialog(parent),
       dialogs_(dialogs),
       ini_(ini),
       pair_(pair),
       temporisation_(temporisation),
       language_(language),
-      nt_(nt) {
+      family_(family) {
   setObjectName("frmSetMode");
   lblFrom = Named(new QLabel(this), "lblFrom");
   lblSource = Named(new QLabel(ToQt(row.source_text).trimmed(), this), "lblSource");
@@ -174,7 +174,7 @@ frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPa
 
   ApplyCaptions(this, SetModeCaptions(language, temporisation));
   cmdOK->setEnabled(idle);
-  Show(OpenPairSettings(pair, nt));
+  Show(OpenPairSettings(pair, family));
   NumberChanged();
 
   connect(optTempo0, &QRadioButton::toggled, this,
@@ -182,7 +182,7 @@ frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPa
   connect(txtMiroirN, &QLineEdit::textChanged, this, &frmSetMode::NumberChanged);
   connect(chkDeplacer, &QCheckBox::clicked, this, [this](bool on) {
     PairSettingsForm form = Read();
-    SetMove(form, on, nt_);
+    SetMove(form, on, family_);
     Show(form);
   });
   connect(chkEffacer, &QCheckBox::clicked, this, [this](bool on) {
@@ -233,7 +233,7 @@ PairSettingsForm frmSetMode::Read() const {
 
 void frmSetMode::NumberChanged() {
   const std::string text = txtMiroirN->text().toStdString();
-  const std::string error = IntervalCountError(text, language_, false);
+  const std::string error = IntervalCountError(text, language_, IntervalErrorPlace::kLabel);
   lblErr->setText(ToQt(error));
   lblErr->setVisible(!error.empty());
   lblMiroirN2->setVisible(error.empty());
@@ -244,7 +244,8 @@ void frmSetMode::NumberChanged() {
 
 void frmSetMode::Ok() {
   const PairSettingsForm form = Read();
-  const std::string error = IntervalCountError(form.interval_count, language_, true);
+  const std::string error =
+      IntervalCountError(form.interval_count, language_, IntervalErrorPlace::kMessageBox);
   if (!error.empty()) {
     dialogs_.ShowMessage(MessageIcon::kExclamation, error);
     return;

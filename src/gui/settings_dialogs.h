@@ -51,7 +51,7 @@ class frmSetMode final : public QDialog {
 
  public:
   frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPair& pair, const PairRow& row,
-             int16_t temporisation, Language language, bool nt, bool idle);
+             int16_t temporisation, Language language, SystemFamily family, bool idle);
 
   QLabel* lblFrom;
   QLabel* lblSource;
@@ -86,7 +86,7 @@ class frmSetMode final : public QDialog {
   FolderPair& pair_;
   int16_t temporisation_;
   Language language_;
-  bool nt_;
+  SystemFamily family_;
 };
 
 /// The default interval dialog. `restart` restarts the countdown and the

@@ -1,10 +1,11 @@
 #include "runtime/headless_host.h"
 
+#include "base/constants.h"
+#include "base/utf8.h"
 #include "platform/clock.h"
 #include "platform/path.h"
 #include "platform/signals.h"
 #include "platform/terminal.h"
-#include "base/constants.h"
 #include "runtime/runtime_texts.h"
 #include "runtime/session.h"
 

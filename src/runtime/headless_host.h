@@ -74,7 +74,7 @@ class HeadlessHost final : public StartupHost, public SchedulerHost {
   void AddTrayIcon(const std::string&) override {}
   void RemoveTrayIcon() override {}
   void SetWaitProgressRange(int) override {}
-  void ApplySystemFeatures(bool) override {}
+  void ApplySystemFeatures(SystemFamily) override {}
   void ApplyLanguage(Language language) override { language_ = language; }
   void ShowPairs(const PairList& pairs) override;
   void MinimizeMainWindow() override {}

@@ -214,7 +214,8 @@ const MainWindowCatalogue& MainWindowTexts() {
   return kTexts;
 }
 
-std::vector<ControlText> MainWindowCaptions(Language language, bool sub_folders, bool nt) {
+std::vector<ControlText> MainWindowCaptions(Language language, bool sub_folders,
+                                            SystemFamily family) {
   const auto text = [language](T id) { return std::string(Tr(id, language)); };
   std::vector<ControlText> captions = {
       {"mnuFichier", text(T::kFichier)},
@@ -283,8 +284,9 @@ std::vector<ControlText> MainWindowCaptions(Language language, bool sub_folders,
       {"mnuEffacement", text(sub_folders ? T::kEffacementWithFolders : T::kEffacementFilesOnly)},
       {"lblDossiersSources", text(sub_folders ? T::kDossiersSourcesWithSub : T::kDossiersSources)},
       {"lblDossiersCibles", text(sub_folders ? T::kDossiersCiblesWithSub : T::kDossiersCibles)},
-      {"lblDossierMac", text(nt ? T::kDossierMacNt : T::kDossierMacNotNt)},
-      {"PictureMac", text(nt ? T::kPictureMacTipNt : T::kPictureMacTipNotNt), true},
+      {"lblDossierMac", text(family == SystemFamily::kNt ? T::kDossierMacNt : T::kDossierMacNotNt)},
+      {"PictureMac",
+       text(family == SystemFamily::kNt ? T::kPictureMacTipNt : T::kPictureMacTipNotNt), true},
       {"mnuService", text(T::kServicePrefix) + std::string(kServiceName) + " [NT]"},
       {"mnuAPropos", text(T::kAPropos)},
       {"cmdMiroir", text(T::kMiroirTip), true},

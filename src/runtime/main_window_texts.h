@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/system_info.h"
 #include "base/text.h"
 
 namespace vorn {
@@ -107,7 +108,8 @@ inline std::string_view Tr(MainWindowText id, Language language) {
 /// Every caption and tooltip the language sets on the main window, the
 /// variants chosen by the sub-folder setting and the system family, the
 /// repeated captions copied: what the window applies in one sweep.
-std::vector<ControlText> MainWindowCaptions(Language language, bool sub_folders, bool nt);
+std::vector<ControlText> MainWindowCaptions(Language language, bool sub_folders,
+                                            SystemFamily family);
 
 /// The removal command's and the two folder headings' captions when the
 /// sub-folder command is toggled (without the default-value suffix).

@@ -13,15 +13,6 @@ namespace vorn {
 /// Whether a pass made its changes or only foresaw them (a dry run).
 enum class PassChanges { kMade, kForeseen };
 
-/// Whether a text is well-formed UTF-8 (no overlong forms, surrogates or
-/// code points past U+10FFFF).
-bool IsValidUtf8(std::string_view text);
-
-/// `"name":"text"` as JSON. Names are bytes to Linux, not text: one that is
-/// not UTF-8 is written with U+FFFD in place of each bad byte, followed by
-/// `"name_hex":"..."`, its exact bytes in hexadecimal, so nothing is lost.
-std::string JsonField(std::string_view name, std::string_view text);
-
 /// The JSON object (one line, no line end) of one entry event.
 std::string JsonEventLine(const PassEvent& event);
 
@@ -36,10 +27,6 @@ std::string EventText(const PassEvent& event, Language language);
 
 /// The line standard error shows for an entry that could not be mirrored.
 std::string FailureText(const PassEvent& event);
-
-/// A text safe to write to a terminal: control characters (which could
-/// move the cursor or start an escape sequence) become '?'.
-std::string PrintableText(std::string_view text);
 
 /// A byte count for people: "512 B", "1.5 KiB", "12.3 MiB", "2.0 GiB".
 std::string ByteCount(uint64_t bytes);

@@ -124,7 +124,8 @@ std::string Sentence(std::string text) {
 
 // The per-pair dialog as the request would leave it; the reason it cannot, or
 // empty. `number` names the pair in messages.
-std::string ApplyRequest(const PairRequest& request, bool nt, int number, PairSettingsForm& form) {
+std::string ApplyRequest(const PairRequest& request, SystemFamily family, int number,
+                         PairSettingsForm& form) {
   if (request.enabled) form.enabled = *request.enabled;
   if (request.every) {
     const std::string& every = *request.every;
@@ -132,7 +133,8 @@ std::string ApplyRequest(const PairRequest& request, bool nt, int number, PairSe
     if (digits && every.size() < 10 && ReadLong(every) == 1) {
       form.specific_interval = false;
     } else {
-      const std::string error = IntervalCountError(every, kEnglish, true);
+      const std::string error =
+          IntervalCountError(every, kEnglish, IntervalErrorPlace::kMessageBox);
       if (!digits || !error.empty()) {
         return "--every " + every + ": " + (digits ? Sentence(error) : "not a whole number") +
                " (1 for every pass)";
@@ -141,7 +143,7 @@ std::string ApplyRequest(const PairRequest& request, bool nt, int number, PairSe
       form.interval_count = std::to_string(ReadLong(every));
     }
   }
-  if (request.move) SetMove(form, *request.move, nt);
+  if (request.move) SetMove(form, *request.move, family);
   const std::string pair = number > 0 ? "pair " + std::to_string(number) : "the pair";
   if (request.remove) {
     if (*request.remove && !form.remove_allowed) {
@@ -265,8 +267,8 @@ int AddPair(ShellFolder& folder, const PairRequest& request) {
                   ShownPath(pair.Target));
   }
   if (request.ChangesSettings()) {
-    PairSettingsForm form = OpenPairSettings(pair, app.system.nt);
-    if (const std::string why = ApplyRequest(request, app.system.nt, 0, form); !why.empty()) {
+    PairSettingsForm form = OpenPairSettings(pair, app.system.family());
+    if (const std::string why = ApplyRequest(request, app.system.family(), 0, form); !why.empty()) {
       return Refuse(why);
     }
     ApplyPairSettings(pair, form);
@@ -304,8 +306,9 @@ int SetPair(ShellFolder& folder, const PairRequest& request) {
     }
   }
   if (request.ChangesSettings()) {
-    PairSettingsForm form = OpenPairSettings(changed, app.system.nt);
-    if (const std::string why = ApplyRequest(request, app.system.nt, number, form); !why.empty()) {
+    PairSettingsForm form = OpenPairSettings(changed, app.system.family());
+    if (const std::string why = ApplyRequest(request, app.system.family(), number, form);
+        !why.empty()) {
       return Refuse(why);
     }
     ApplyPairSettings(changed, form);

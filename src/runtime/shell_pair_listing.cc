@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "base/number_reading.h"
-#include "config/hex_path.h"
+#include "base/utf8.h"
 #include "config/pair_danger.h"
 
 namespace vorn {
@@ -67,8 +67,8 @@ std::string PairText(const FolderPair& pair, const PairRow& row) {
 
 std::string PairJson(const FolderPair& pair, const PairRow& row) {
   const auto flag = [](std::string_view setting) { return IsOn(setting) ? "true" : "false"; };
-  return std::string("{\"number\":") + std::to_string(pair.Number) +
-         ",\"source\":" + JsonString(pair.Source) + ",\"target\":" + JsonString(pair.Target) +
+  return std::string("{\"number\":") + std::to_string(pair.Number) + "," +
+         JsonField("source", pair.Source) + "," + JsonField("target", pair.Target) +
          ",\"enabled\":" + flag(pair.Enable) + ",\"remove_obsolete\":" + flag(pair.Effacer) +
          ",\"move\":" + flag(pair.Deplacer) + ",\"newer_only\":" + flag(pair.Nouveau) +
          ",\"every\":" + std::to_string(PassesBetween(pair)) +

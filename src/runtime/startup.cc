@@ -125,7 +125,7 @@ StartupResult RunStartup(const ProgramOptions& options, platform::FileSystem& fs
   host.ApplySettings(app.settings);
   host.AddTrayIcon(ProductLabel());
   host.SetWaitProgressRange(WaitProgressMaximum(app.settings.Temporisation));
-  host.ApplySystemFeatures(app.system.nt);
+  host.ApplySystemFeatures(app.system.family());
   host.ApplyLanguage(app.settings.Langue);
 
   ReloadPairs(fs, app);

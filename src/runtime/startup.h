@@ -56,7 +56,7 @@ class StartupHost : public Dialogs {
   virtual void RemoveTrayIcon() = 0;
   virtual void SetWaitProgressRange(int maximum) = 0;
   /// The commands that exist on the NT family only (or on the 95 family only).
-  virtual void ApplySystemFeatures(bool nt) = 0;
+  virtual void ApplySystemFeatures(SystemFamily family) = 0;
   virtual void ApplyLanguage(Language language) = 0;
   /// The pair grid, from a fresh load.
   virtual void ShowPairs(const PairList& pairs) = 0;

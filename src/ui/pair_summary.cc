@@ -20,7 +20,7 @@ std::string IntervalText(int32_t seconds) {
 }
 
 PairSummary SummarizePair(const FolderPair& pair, const PairRow& row, int16_t temporisation,
-                          Language language, bool nt) {
+                          Language language, SystemFamily family) {
   using T = SettingsText;
   int32_t count = ReadLong(pair.NbTemporisations);
   if (count == 0) count = 1;
@@ -40,7 +40,8 @@ PairSummary SummarizePair(const FolderPair& pair, const PairRow& row, int16_t te
     text += Tr(pair.Nouveau == "1" ? T::kSummaryNewer : T::kSummaryDifferent, language);
   } else {
     text += Tr(T::kSummaryMove, language);
-    if (nt && pair.Renommer == "1") text += Tr(T::kSummaryRename, language);
+    if (family == SystemFamily::kNt && pair.Renommer == "1")
+      text += Tr(T::kSummaryRename, language);
   }
   return summary;
 }

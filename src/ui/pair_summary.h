@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "config/folder_pairs.h"
+#include "base/system_info.h"
 #include "base/text.h"
+#include "config/folder_pairs.h"
 
 namespace vorn {
 
@@ -21,6 +22,6 @@ struct PairSummary {
 /// The summary of `pair` shown in its grid row `row`, with the default
 /// interval `temporisation` seconds.
 PairSummary SummarizePair(const FolderPair& pair, const PairRow& row, int16_t temporisation,
-                          Language language, bool nt);
+                          Language language, SystemFamily family);
 
 }  // namespace vorn

@@ -177,7 +177,7 @@ TEST_F(ShellCommandsTest, AnAddedPairIsStoredAsTheWindowStoresIt) {
   }
 
   const Outcome listed = Vorn({"pair", "list", "--json"});
-  EXPECT_TRUE(Has(listed.out, "caf\\u00e9 \\udcff\",\"target\"")) << listed.out;
+  EXPECT_TRUE(Has(listed.out, "caf\xC3\xA9 \\ufffd\",\"source_hex\":\"")) << listed.out;
   EXPECT_TRUE(Has(listed.out, "\"remove_obsolete\":true,\"move\":false")) << listed.out;
 }
 

@@ -194,7 +194,9 @@ class RecordingStartupHost final : public ScriptedDialogsFor<StartupHost> {
   void SetWaitProgressRange(int maximum) override {
     calls.push_back("range " + std::to_string(maximum));
   }
-  void ApplySystemFeatures(bool nt) override { calls.push_back(nt ? "nt" : "95"); }
+  void ApplySystemFeatures(SystemFamily family) override {
+    calls.push_back(family == SystemFamily::kNt ? "nt" : "95");
+  }
   void ApplyLanguage(Language language) override {
     calls.push_back("language " + std::to_string(static_cast<int16_t>(language)));
   }

@@ -219,37 +219,39 @@ TEST(PairSettingsTest, OpeningReflectsThePairAndItsOddValues) {
   FolderPair pair;
   for (const std::string odd : {"64001", "abc", "1"}) {
     pair.NbTemporisations = odd;
-    const PairSettingsForm form = OpenPairSettings(pair, true);
+    const PairSettingsForm form = OpenPairSettings(pair, SystemFamily::kNt);
     EXPECT_FALSE(form.specific_interval) << odd;
     EXPECT_EQ(form.interval_count, "2") << odd;
   }
   pair.NbTemporisations = "64000";
   pair.Deplacer = pair.Renommer = pair.Effacer = "1";
-  const PairSettingsForm form = OpenPairSettings(pair, true);
+  const PairSettingsForm form = OpenPairSettings(pair, SystemFamily::kNt);
   EXPECT_TRUE(form.specific_interval);
   EXPECT_EQ(form.interval_count, "64000");
   EXPECT_TRUE(form.rename && form.rename_allowed);
   EXPECT_FALSE(form.remove_allowed || form.update_rule_allowed);
-  EXPECT_EQ(IntervalCountError("2", kEnglish, true), "");
-  EXPECT_EQ(IntervalCountError("abc", kPortuguese, true), "Valeur incorrecte");
-  EXPECT_EQ(IntervalCountError("12abc", kEnglish, true), "Invalid value");
+  EXPECT_EQ(IntervalCountError("2", kEnglish, IntervalErrorPlace::kMessageBox), "");
+  EXPECT_EQ(IntervalCountError("abc", kPortuguese, IntervalErrorPlace::kMessageBox),
+            "Valeur incorrecte");
+  EXPECT_EQ(IntervalCountError("12abc", kEnglish, IntervalErrorPlace::kLabel), "Invalid value");
   EXPECT_EQ(IntervalSpelledOut(8, 10, kFrench), "soit: 0 h 1 min 20 sec");
 }
 
 TEST(PairSettingsTest, MovingTakesRemovalAndTheUpdateRuleAlongAndOnlyRemovalEmptiesATarget) {
-  for (const bool nt : {false, true}) {
+  for (const SystemFamily family : {SystemFamily::k95, SystemFamily::kNt}) {
+    const bool nt = family == SystemFamily::kNt;
     SCOPED_TRACE(nt);
-    PairSettingsForm form = OpenPairSettings(FolderPair{}, nt);
+    PairSettingsForm form = OpenPairSettings(FolderPair{}, family);
     EXPECT_FALSE(form.source_vide_allowed);
     SetRemove(form, true);
     EXPECT_TRUE(form.source_vide_allowed);
     form.newer_only = form.rename = true;
-    SetMove(form, true, nt);
+    SetMove(form, true, family);
     EXPECT_EQ(form.rename_allowed, nt);
     EXPECT_EQ(form.rename, nt);  // off NT there is no renaming to keep
     EXPECT_FALSE(form.remove || form.remove_allowed || form.source_vide_allowed);
     EXPECT_FALSE(form.newer_only || form.update_rule_allowed);
-    SetMove(form, false, nt);
+    SetMove(form, false, family);
     EXPECT_FALSE(form.rename || form.rename_allowed || form.remove || form.source_vide_allowed);
     EXPECT_TRUE(form.remove_allowed && form.update_rule_allowed);
   }
@@ -274,20 +276,21 @@ TEST(PairSummaryTest, TheTextNamesTheIntervalAndThePolicyInTheLanguage) {
     const FolderPair& pair;
     int16_t temporisation;
     Language language;
-    bool nt, greyed;
+    SystemFamily family;
+    bool greyed;
     std::string text;
   } cases[] = {
-      {moving, 3600, kFrench, true, true,
+      {moving, 3600, kFrench, SystemFamily::kNt, true,
        " [Miroir inactif]\r\nT = 1 h 0 min 0 s; déplacer les fichiers et renommer les fichiers "
        "Macintosh"},
       // Portuguese: the English mark with the French policy; no rename off NT.
-      {moving, 3600, kPortuguese, false, true,
+      {moving, 3600, kPortuguese, SystemFamily::k95, true,
        " [Mirror disabled]\r\nT = 1 h 0 min 0 s; déplacer les fichiers"},
-      {keeping, 5, kEnglish, true, false,
+      {keeping, 5, kEnglish, SystemFamily::kNt, false,
        "\r\nT = 5 s; keep all target files; update if source file newer than target file"},
   };
   for (const auto& c : cases) {
-    const PairSummary summary = SummarizePair(c.pair, row, c.temporisation, c.language, c.nt);
+    const PairSummary summary = SummarizePair(c.pair, row, c.temporisation, c.language, c.family);
     EXPECT_EQ(summary.text, "/data/src -> ??? /backup" + c.text);
     EXPECT_EQ(summary.greyed, c.greyed) << c.text;
   }
