@@ -17,7 +17,7 @@ struct PairKey {
 };
 
 // The per-pair keys in the order they are written.
-const std::array<PairKey, 9> kPairKeys = {{
+const std::array<PairKey, 11> kPairKeys = {{
     {"NbTemporisations", &FolderPair::NbTemporisations, "1"},
     {"Deplacer", &FolderPair::Deplacer, "0"},
     {"Renommer", &FolderPair::Renommer, "0"},
@@ -27,6 +27,8 @@ const std::array<PairKey, 9> kPairKeys = {{
     {"NoMilliseconds", &FolderPair::NoMilliseconds, "0"},
     {"SourceVideAutorise", &FolderPair::SourceVideAutorise, ""},
     {"SourceVolume", &FolderPair::SourceVolume, ""},
+    {"KeepVersions", &FolderPair::KeepVersions, ""},
+    {"Exclusions", &FolderPair::Exclusions, ""},
 }};
 
 constexpr std::string_view kMissingPrefix = "??? ";

@@ -51,6 +51,11 @@ struct FolderPair {
   /// in it (see platform::VolumeIdentity); empty until then. A source root
   /// found on another file system is taken for a vanished source.
   std::string SourceVolume;
+  /// Days a removed or replaced target file is kept in the target's
+  /// versions folder; "0", or none (pairs made before it existed): not kept.
+  std::string KeepVersions;
+  /// What the pair leaves out: patterns separated by '|'.
+  std::string Exclusions;
   /// Why the pair may never be mirrored (its folders nest or the target
   /// holds Vorn's own files); decided by every load, not saved.
   PairDanger Danger = PairDanger::kNone;

@@ -31,6 +31,10 @@ struct LimitedNumber {
 inline constexpr LimitedNumber kTemporisationLimits{1, 32767};
 /// The purge limit in days (log files kept).
 inline constexpr LimitedNumber kPurgeLimits{2, 366};
+/// Days a pair keeps what passes removed or replaced in its target (0: none).
+inline constexpr LimitedNumber kKeepVersionsLimits{0, 3650};
+/// The retention of a new pair.
+inline constexpr int32_t kDefaultKeepVersionsDays = 30;
 /// Event-loop turns per yield point (the performance bar's ends).
 inline constexpr LimitedNumber kPerformanceLimits{1, 100};
 

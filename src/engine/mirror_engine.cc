@@ -10,6 +10,8 @@
 
 #include "engine/engine_texts.h"
 #include "engine/summary.h"
+#include "config/limits.h"
+#include "engine/versions.h"
 #include "platform/path.h"
 #include "base/number_reading.h"
 #include "base/constants.h"
@@ -84,6 +86,8 @@ platform::LocalTime MirrorEngine::StartPass() {
   }
   counters_ = {};
   mirrored_pairs_.clear();
+  pass_start_ = start;
+  versions_folder_.reset();
   return start;
 }
 
@@ -197,6 +201,9 @@ void MirrorEngine::MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end) {
   mirrored_pairs_.push_back(current_pair_);
   context_ = PairContext{IsOn(pair.Deplacer), IsOn(pair.Renommer), IsOn(pair.Effacer),
                          IsOn(pair.Nouveau),  IsOn(pair.Enable),   IsOn(pair.NoMilliseconds)};
+  kept_.keep_versions_days =
+      std::clamp(ReadLong(pair.KeepVersions), 0, kKeepVersionsLimits.maximum);
+  kept_.excluded = Exclusions(pair.Exclusions);
   if (!MirrorCheckedPair(pair, **source, **target)) end = PassEnd::kFatalStop;
 }
 
@@ -208,6 +215,7 @@ bool MirrorEngine::MirrorCheckedPair(FolderPair& pair, const platform::Folder& s
     ++counters_.InvalidSourceFolders;
     return true;
   }
+  if (kept_.keep_versions_days > 0) PurgeVersions(pair.Target, target);
   MirrorFolder(pair.Source, pair.Target);
   if (has_entries && pair.SourceVolume != identity->volume) {
     pair.SourceVolume = identity->volume;

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/engine_texts.h"
+#include "engine/exclusions.h"
 #include "engine/macintosh.h"
 #include "engine/mirror_counters.h"
 #include "engine/pass_display.h"
@@ -83,6 +86,9 @@ class MirrorEngine {
   void PrepareWalk(const PairContext& context) {
     context_ = context;
     counters_ = {};
+    kept_ = {};
+    pass_start_ = env_.clock.Now();
+    versions_folder_.reset();
   }
   const MirrorCounters& counters() const { return counters_; }
   /// Source files found locked so far in the pass or walk running now.
@@ -157,6 +163,20 @@ class MirrorEngine {
   bool SourceRootUnchanged(WalkStack& walk);
   void FatalStop(const std::string& source_folder);
 
+  /// Whether an entry is left out of the pair: the versions folder at the
+  /// target's root, and what the pair's exclusions name.
+  bool LeftOut(const WalkStack& walk, std::string_view name, bool is_folder) const;
+  /// The pass's folder of versions for the walk's current level, made as
+  /// needed.
+  platform::Result<const platform::Folder*> VersionsFolder(const WalkStack& walk);
+  /// Moves a target entry of the current level into the versions folder.
+  platform::Status KeepVersion(const WalkStack& walk, const platform::Folder& folder,
+                               const std::string& name);
+  /// Puts back what KeepVersion moved, when what was to replace it failed.
+  void RestoreVersion(const WalkStack& walk, const platform::Folder& folder,
+                      const std::string& name);
+  void PurgeVersions(const std::string& target_root, const platform::Folder& target);
+
   enum class CopyOutcome { kCopied, kFailed, kLocked };
   bool CopyEntry(const SourceFile& file, TargetName target_name);
   CopyOutcome CopyWithStreamsAndSecurity(const SourceFile& file, TargetName target_name);
@@ -191,6 +211,13 @@ class MirrorEngine {
 
   MirrorEnvironment env_;
   PairContext context_;
+  /// What the pair being mirrored keeps from harm.
+  struct PairSafetyNet {
+    /// Days a removed or replaced target file is kept in the versions
+    /// folder; 0: it is not kept.
+    int32_t keep_versions_days = 0;
+    Exclusions excluded;
+  } kept_;
   MirrorCounters counters_;
   std::vector<std::string> locked_temp_;
   std::vector<std::string> locked_;
@@ -200,6 +227,13 @@ class MirrorEngine {
   /// The source root a pair's removal must find: the one checked before mirroring.
   std::optional<platform::FolderIdentity> expected_source_root_;
   std::optional<platform::FolderIdentity> source_root_identity_;
+  /// When the pass (or a walk called alone) began: names its versions.
+  platform::LocalTime pass_start_;
+  /// The versions folder last opened, and the target level it serves.
+  std::unique_ptr<platform::Folder> versions_folder_;
+  std::string versions_key_;
+  /// The day each target's versions were last purged.
+  std::map<std::string, int64_t> versions_purged_on_;
 };
 
 }  // namespace vorn

@@ -39,7 +39,7 @@ bool MirrorEngine::MirrorFilesOf(WalkStack& walk, std::vector<std::string>& sub_
   while ((*reader)->Next(entry)) {
     const std::string& name = entry.name;
     const bool is_folder = entry.type == EntryType::kFolder;
-    if (name.empty()) {
+    if (name.empty() || LeftOut(walk, name, is_folder)) {
       // nothing to mirror
     } else if (with_sub_folders && is_folder) {
       if (name != "." && name != "..") sub_folders.push_back(name);
@@ -125,7 +125,21 @@ void MirrorEngine::CreateTargetFile(WalkStack& walk, const SourceFile& file) {
 
 void MirrorEngine::UpdateTargetFile(WalkStack& walk, const SourceFile& file,
                                     const UpdateDecision& update) {
-  if (!CopyEntry(file, TargetName::kTaken)) return;
+  // The file about to be replaced is kept as a version first; it comes back
+  // if its replacement does not land, and stays if it cannot be kept.
+  bool kept = false;
+  if (kept_.keep_versions_days > 0) {
+    const platform::Status moved = KeepVersion(walk, *file.target, file.target_name);
+    if (!moved && moved.error().code != ENOENT) {
+      ReportFailure(PassEntry::kFile, file.target_path, moved.error());
+      return;
+    }
+    kept = moved.ok();
+  }
+  if (!CopyEntry(file, kept ? TargetName::kFree : TargetName::kTaken)) {
+    if (kept) RestoreVersion(walk, *file.target, file.target_name);
+    return;
+  }
   ++counters_.FilesModified;
   if (LoggingFiles()) {
     LogFileEvent(FileEvent::kModified, platform::JoinPath(walk.TargetPath(), file.name));

@@ -85,6 +85,8 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteIn(WalkStack& walk,
       const bool is_folder = entry.type == EntryType::kFolder;
       if (!with_sub_folders && (is_folder || entry.hidden)) {
         // hidden target files are never removed in this mode
+      } else if (LeftOut(walk, name, is_folder)) {
+        // kept, and not walked
       } else if (with_sub_folders && is_folder && name != "." && name != "..") {
         sub_folders.push_back(name);
       } else if (fs.IsCopyDebrisAt(*target, name)) {
@@ -132,7 +134,10 @@ MirrorEngine::Removal MirrorEngine::RemoveObsoleteTargetFile(WalkStack& walk, co
   // entries can go; the folder itself goes once it is empty.
   if (name == ".") return Removal::kDone;
   const std::string path = platform::JoinPath(walk.TargetPath(), name);
-  if (const platform::Status deleted = env_.fs.DeleteFileAt(target, name); !deleted) {
+  const platform::Status deleted = kept_.keep_versions_days > 0
+                                       ? KeepVersion(walk, target, name)
+                                       : env_.fs.DeleteFileAt(target, name);
+  if (!deleted) {
     ReportFailure(PassEntry::kFile, path, deleted.error());
     return Removal::kDone;
   }
@@ -152,6 +157,9 @@ void MirrorEngine::RemoveVanishedFolder(WalkStack& walk) {
     }
     return;
   }
+  // Its files went to the versions one by one; the folder leaves its place
+  // there too, so a restore finds the tree as it was.
+  if (kept_.keep_versions_days > 0) (void)VersionsFolder(walk);
   ++counters_.FoldersRemoved;
   if (LoggingFiles()) LogFolderEvent(FolderEvent::kDeleted, walk.TargetPath());
   Report(PassEventKind::kRemoved, PassEntry::kFolder, walk.TargetPath());

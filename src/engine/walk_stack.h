@@ -57,6 +57,9 @@ class WalkStack {
   std::string TargetPath() const;
   const std::string& source_root() const { return roots_[0]; }
   const std::string& target_root() const { return roots_[1]; }
+  /// The names from the roots down to the current level, joined by the
+  /// separator; empty at the roots.
+  const std::string& relative() const { return relative_; }
 
   /// How many folders are open now (for tests of the window).
   size_t open_folders() const;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "config/pair_danger.h"
+#include "config/limits.h"
 
 namespace vorn {
 namespace {
@@ -40,6 +41,7 @@ FolderPair NewPair(const Application& app, const std::string& source) {
     setting->clear();
   }
   pair.Effacer = app.settings.Effacement ? "1" : "0";
+  pair.KeepVersions = std::to_string(kDefaultKeepVersionsDays);
   return pair;
 }
 

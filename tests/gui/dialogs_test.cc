@@ -104,9 +104,10 @@ class DialogsTest : public QObject, public testing::WindowFixture {
     });
     window_->cmdAjouterDossierSource->click();
     QCOMPARE(Pairs(), Line("/", ""));
-    // The addition wrote Effacer; OK wrote its eight keys after it, in order.
+    // The addition wrote Effacer and KeepVersions; OK wrote its eight keys
+    // after them, in order.
     QCOMPARE(
-        IniMissing({"[Mirror_1]\r\nEffacer=1\r\nEnable=1\r\nNbTemporisations=1\r\nDeplacer=0\r\n"
+        IniMissing({"[Mirror_1]\r\nEffacer=1\r\nKeepVersions=30\r\nEnable=1\r\nNbTemporisations=1\r\nDeplacer=0\r\n"
                     "Renommer=0\r\nNouveau=0\r\nNoMilliseconds=0\r\nSourceVideAutorise=1\r\n"}),
         QString());
     QCOMPARE(window_->lstDossiers->item(0, 2)->text(), QString("???"));

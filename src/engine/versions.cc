@@ -1,0 +1,159 @@
+// The safety net of a pair's target: what a pass removes or replaces there
+// is moved aside into the versions folder, on the same file system, and
+// purged once older than the pair's retention.
+
+#include "engine/versions.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+#include "engine/mirror_engine.h"
+#include "platform/path.h"
+
+namespace vorn {
+
+using platform::Folder;
+
+std::string VersionStamp(const platform::LocalTime& time) {
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d%02d%02d", time.year, time.month,
+                time.day, time.hour, time.minute, time.second);
+  return stamp;
+}
+
+int64_t DayNumber(int year, int month, int day) {
+  // Days from civil, counted in 400-year eras that begin on a 1 March.
+  const int64_t y = static_cast<int64_t>(year) - (month <= 2 ? 1 : 0);
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t year_of_era = y - era * 400;
+  const int64_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int64_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+  return era * 146097 + day_of_era - 719468;
+}
+
+std::optional<int64_t> DayOfStamp(std::string_view name) {
+  // "YYYY-MM-DD HHMMSS", digits where digits belong.
+  constexpr std::string_view kShape = "0000-00-00 000000";
+  if (name.size() != kShape.size()) return std::nullopt;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const bool digit = name[i] >= '0' && name[i] <= '9';
+    if (kShape[i] == '0' ? !digit : name[i] != kShape[i]) return std::nullopt;
+  }
+  const auto number = [&](size_t at, size_t length) {
+    int value = 0;
+    for (size_t i = at; i < at + length; ++i) value = value * 10 + (name[i] - '0');
+    return value;
+  };
+  const int month = number(5, 2);
+  const int day = number(8, 2);
+  if (month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
+  return DayNumber(number(0, 4), month, day);
+}
+
+namespace {
+
+// Removes a folder and everything below it, links included and never
+// followed; what cannot go stays.
+void RemoveTree(platform::FileSystem& fs, const Folder& parent, const std::string& name) {
+  if (auto folder = fs.OpenFolderAt(parent, name); folder.ok()) {
+    std::vector<std::string> sub_folders;
+    if (auto reader = fs.ReadFolder(**folder); reader.ok()) {
+      platform::FolderEntry entry;
+      while ((*reader)->Next(entry)) {
+        if (entry.name == "." || entry.name == "..") continue;
+        if (entry.type == platform::EntryType::kFolder) {
+          sub_folders.push_back(entry.name);
+        } else {
+          (void)fs.DeleteFileAt(**folder, entry.name);
+        }
+      }
+    }
+    for (const std::string& sub_folder : sub_folders) RemoveTree(fs, **folder, sub_folder);
+  }
+  (void)fs.RemoveFolderAt(parent, name);
+}
+
+}  // namespace
+
+bool MirrorEngine::LeftOut(const WalkStack& walk, std::string_view name, bool is_folder) const {
+  if (walk.depth() == 0 && name == kVersionsFolder) return true;
+  if (kept_.excluded.empty()) return false;
+  const std::string& folder = walk.relative();
+  return kept_.excluded.Excludes(
+      folder.empty() ? std::string(name) : platform::JoinPath(folder, name), is_folder);
+}
+
+platform::Result<const Folder*> MirrorEngine::VersionsFolder(const WalkStack& walk) {
+  std::string key = walk.target_root();
+  key += '\0';
+  key += walk.relative();
+  if (versions_folder_ && versions_key_ == key) return versions_folder_.get();
+  versions_folder_.reset();
+  platform::FileSystem& fs = env_.fs;
+  auto folder = fs.OpenFolder(walk.target_root());
+  if (!folder.ok()) return folder.error();
+  std::vector<std::string> names = {std::string(kVersionsFolder), VersionStamp(pass_start_)};
+  for (std::string_view rest = walk.relative(); !rest.empty();) {
+    const size_t separator = rest.find(platform::kSeparator);
+    names.emplace_back(rest.substr(0, separator));
+    rest = separator == std::string_view::npos ? std::string_view() : rest.substr(separator + 1);
+  }
+  for (size_t i = 0; i < names.size(); ++i) {
+    auto next = fs.OpenFolderAt(**folder, names[i]);
+    if (!next.ok() && next.error().code == ENOENT) {
+      if (const platform::Status made = fs.CreateFolderAt(**folder, names[i]); !made) {
+        return made.error();
+      }
+      // The names of what was removed are the user's to see, no one else's.
+      if (i == 0) (void)fs.SetPermissionsAt(**folder, names[i], 0700);
+      next = fs.OpenFolderAt(**folder, names[i]);
+    }
+    if (!next.ok()) return next.error();
+    folder = std::move(next);
+  }
+  versions_folder_ = std::move(*folder);
+  versions_key_ = std::move(key);
+  return versions_folder_.get();
+}
+
+platform::Status MirrorEngine::KeepVersion(const WalkStack& walk, const Folder& folder,
+                                           const std::string& name) {
+  const auto versions = VersionsFolder(walk);
+  if (!versions.ok()) return versions.error();
+  return env_.fs.RenameAt(folder, name, **versions, name);
+}
+
+void MirrorEngine::RestoreVersion(const WalkStack& walk, const Folder& folder,
+                                  const std::string& name) {
+  if (const auto versions = VersionsFolder(walk); versions.ok()) {
+    (void)env_.fs.RenameAt(**versions, name, folder, name);
+  }
+}
+
+void MirrorEngine::PurgeVersions(const std::string& target_root, const Folder& target) {
+  // Once a day for each target, at its first pass of the day.
+  const int64_t today = DayNumber(pass_start_.year, pass_start_.month, pass_start_.day);
+  const auto [purged, first] = versions_purged_on_.try_emplace(target_root, today);
+  if (!first && purged->second == today) return;
+  purged->second = today;
+  auto versions = env_.fs.OpenFolderAt(target, kVersionsFolder);
+  if (!versions.ok()) return;
+  std::vector<std::string> expired;
+  if (auto reader = env_.fs.ReadFolder(**versions); reader.ok()) {
+    platform::FolderEntry entry;
+    while ((*reader)->Next(entry)) {
+      const std::optional<int64_t> day = DayOfStamp(entry.name);
+      if (day && entry.type == platform::EntryType::kFolder &&
+          today - *day > kept_.keep_versions_days) {
+        expired.push_back(entry.name);
+      }
+    }
+  }
+  for (const std::string& name : expired) {
+    RemoveTree(env_.fs, **versions, name);
+    env_.control.Yield();
+  }
+}
+
+}  // namespace vorn

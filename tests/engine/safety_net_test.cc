@@ -1,0 +1,128 @@
+// What a pair keeps out of harm's way: versions of what a pass removes or
+// replaces, and the entries its exclusions name.
+
+#include <cerrno>
+
+#include "engine/exclusions.h"
+#include "engine/pair_test.h"
+#include "engine/versions.h"
+
+namespace vorn::testing {
+namespace {
+
+using platform::FsOperation;
+
+TEST(ExclusionsTest, PatternsMatchAsGitignoreDoes) {
+  const struct {
+    const char* patterns;
+    const char* path;
+    bool folder, excluded;
+  } cases[] = {
+      {"*.tmp", "a.tmp", false, true},
+      {"*.tmp", "sub/deep/a.tmp", false, true},
+      {"*.tmp", "a.tmp.txt", false, false},
+      {"*.TMP", "a.tmp", false, false},  // case matters
+      {"cache/", "cache", true, true},
+      {"cache/", "cache", false, false},  // folders only
+      {"cache/", "sub/cache", true, true},
+      {"/build", "build", true, true},
+      {"/build", "sub/build", true, false},  // anchored at the root
+      {"docs/*.pdf", "docs/a.pdf", false, true},
+      {"docs/*.pdf", "docs/x/a.pdf", false, false},  // '*' stops at '/'
+      {"**/node_modules", "node_modules", true, true},
+      {"**/node_modules", "a/b/node_modules", true, true},
+      {"a/**/z", "a/z", false, true},
+      {"a/**/z", "a/b/c/z", false, true},
+      {"logs/**", "logs/x/y", false, true},
+      {"file?.[ch]", "file1.c", false, true},
+      {"file?.[ch]", "file12.c", false, false},
+      {"[!0-9]*", "9lives", false, false},
+      {"[!0-9]*", "lives", false, true},
+      {"[x", "[x", false, true},  // an unclosed class is literal
+      {"\\*", "*", false, true},
+      {" one.txt | | *.bak ", "x.bak", false, true},
+      {"", "anything", false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.patterns) + " ~ " + c.path);
+    EXPECT_EQ(Exclusions(c.patterns).Excludes(c.path, c.folder), c.excluded);
+  }
+  EXPECT_NE(Exclusions::ProblemOf("!keep"), "");
+  EXPECT_NE(Exclusions::ProblemOf("a|b"), "");
+  EXPECT_EQ(Exclusions::ProblemOf("**/*.o"), "");
+}
+
+TEST(VersionsTest, PassFoldersAreNamedAndDatedByTheirStart) {
+  const platform::LocalTime time{2026, 12, 5, 10, 15, 2, 6};
+  EXPECT_EQ(VersionStamp(time), "2026-12-05 101502");
+  EXPECT_EQ(DayOfStamp("2026-12-05 101502"), DayNumber(2026, 12, 5));
+  EXPECT_EQ(DayNumber(1970, 1, 1), 0);
+  EXPECT_EQ(DayNumber(2024, 3, 1) - DayNumber(2024, 2, 28), 2);  // a leap year
+  for (const char* name : {"2026-12-05", "2026-13-05 101502", "2026-12-05_101502", "notes"}) {
+    EXPECT_EQ(DayOfStamp(name), std::nullopt) << name;
+  }
+}
+
+class SafetyNetTest : public PairTest {
+ protected:
+  SafetyNetTest() {
+    FolderPair& pair = AddDefaultPair();
+    pair.Effacer = "1";
+    pair.KeepVersions = "30";
+  }
+  static constexpr const char* kStamp = "dst/.vorn-versions/2024-05-01 101502/";
+};
+
+TEST_F(SafetyNetTest, RemovedAndReplacedFilesMoveToThePassVersions) {
+  Make({"src/sub/", "src/sub/new=longer", "src/same", "dst/sub/", "dst/sub/new=old", "dst/same",
+        "dst/gone/", "dst/gone/old=kept"});
+  Pass();
+  EXPECT_EQ(Tally(), "seen=2 modified=1 removed=1 folders-=1 pairs=1");
+  const std::string stamp = kStamp;
+  const Entries kept = {"dst/.vorn-versions/", stamp, stamp + "gone/", stamp + "gone/old=kept",
+                        stamp + "sub/", stamp + "sub/new=old", "dst/same", "dst/sub/",
+                        "dst/sub/new=longer"};
+  EXPECT_EQ(Tree("dst"), kept);
+  Pass();  // never mirrored, never obsolete
+  EXPECT_EQ(Tally(), "seen=2 pairs=1");
+  EXPECT_EQ(Tree("dst"), kept);
+}
+
+TEST_F(SafetyNetTest, AReplacementThatFailsPutsTheFileBackAndOneNotKeptStays) {
+  Make({"src/a=new!", "dst/a=old", "src/b=new!", "dst/b=old"});
+  fs_.FailFor(FsOperation::kCopyFileAt, "a", ENOSPC);
+  fs_.FailFor(FsOperation::kRenameAt, "b", EXDEV);  // a folder that is a mount point
+  Pass();
+  EXPECT_EQ(Tally(), "seen=2 pairs=1");
+  EXPECT_EQ(engine_.counters().FilesFailed, 2);
+  EXPECT_EQ(dir_.Read("dst/a"), "old");
+  EXPECT_EQ(dir_.Read("dst/b"), "old");
+}
+
+TEST_F(SafetyNetTest, VersionsPastTheRetentionArePurgedOnceADay) {
+  const std::string old = "dst/.vorn-versions/2024-03-31 235959/";
+  const std::string recent = "dst/.vorn-versions/2024-04-01 000000/";
+  Make({"src/f", "dst/.vorn-versions/", old, old + "x/", old + "x/y", recent, recent + "z",
+        "dst/.vorn-versions/mine"});
+  // The pass runs on 2024-05-01, keeping 30 days.
+  Pass();
+  EXPECT_EQ(Tree("dst/.vorn-versions"),
+            (Entries{recent, recent + "z", "dst/.vorn-versions/mine"}));
+  Make({"dst/.vorn-versions/2020-01-01 000000/"});
+  Pass();  // the same day: not again
+  EXPECT_TRUE(dir_.Exists("dst/.vorn-versions/2020-01-01 000000"));
+}
+
+TEST_F(SafetyNetTest, ExcludedEntriesAreNeitherMirroredNorRemoved) {
+  pairs_[0].KeepVersions = "0";
+  pairs_[0].Exclusions = "*.tmp|cache/|/top";
+  Make({"src/a.tmp", "src/cache/", "src/cache/c", "src/top", "src/sub/", "src/sub/top",
+        "src/keep", "dst/old.tmp", "dst/cache/", "dst/cache/stale", "dst/gone"});
+  Pass();
+  EXPECT_EQ(Tally(), "seen=2 created=2 removed=1 folders+=1 pairs=1");
+  EXPECT_EQ(Tree("dst"), (Entries{"dst/cache/", "dst/cache/stale", "dst/keep", "dst/old.tmp",
+                                  "dst/sub/", "dst/sub/top"}));
+}
+
+}  // namespace
+}  // namespace vorn::testing
