@@ -1,8 +1,11 @@
 #include "config/pair_settings.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/number_reading.h"
+#include "config/exclusions.h"
+#include "config/limits.h"
 #include "config/settings_texts.h"
 
 namespace vorn {
@@ -39,6 +42,9 @@ PairSettingsForm OpenPairSettings(const FolderPair& pair, SystemFamily family) {
   form.newer_only = pair.Nouveau == "1";
   form.tolerance = pair.NoMilliseconds == "1";
   form.source_vide = IsOn(pair.SourceVideAutorise);
+  form.keep_versions = std::to_string(
+      std::clamp(ReadLong(pair.KeepVersions), 0, kKeepVersionsLimits.maximum));
+  form.exclusions = pair.Exclusions;
   AllowSourceVide(form);
   return form;
 }
@@ -91,8 +97,20 @@ std::string IntervalSpelledOut(double count, int16_t temporisation, Language lan
          std::to_string(minutes) + " min " + std::to_string(rest) + " sec";
 }
 
+std::string SafetyNetError(const PairSettingsForm& form, Language language) {
+  const auto days = WholeNumber(form.keep_versions);
+  if (!days || *days < kKeepVersionsLimits.minimum || *days > kKeepVersionsLimits.maximum) {
+    return std::string(Tr(SettingsText::kKeepVersionsRange, language));
+  }
+  const Exclusions exclusions(form.exclusions);
+  for (const std::string& pattern : exclusions.texts()) {
+    if (pattern.starts_with('!')) return std::string(Tr(SettingsText::kExclusionNegation, language));
+  }
+  return {};
+}
+
 bool ApplyPairSettings(FolderPair& pair, const PairSettingsForm& form) {
-  if (!AcceptedCount(form.interval_count)) return false;
+  if (!AcceptedCount(form.interval_count) || !SafetyNetError(form, kEnglish).empty()) return false;
   const auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
   pair.Enable = flag(form.enabled);
   pair.NbTemporisations = form.specific_interval ? form.interval_count : "1";
@@ -103,6 +121,8 @@ bool ApplyPairSettings(FolderPair& pair, const PairSettingsForm& form) {
   pair.Nouveau = flag(form.newer_only);
   pair.NoMilliseconds = flag(form.tolerance);
   pair.SourceVideAutorise = flag(form.source_vide);
+  pair.KeepVersions = std::to_string(std::lround(*WholeNumber(form.keep_versions)));
+  pair.Exclusions = Exclusions(form.exclusions).Setting();
   return true;
 }
 
@@ -114,7 +134,8 @@ bool WritePairSettings(IniFile& ini, const FolderPair& pair) {
         std::pair{"Deplacer", pair.Deplacer}, std::pair{"Renommer", pair.Renommer},
         std::pair{"Effacer", pair.Effacer}, std::pair{"Nouveau", pair.Nouveau},
         std::pair{"NoMilliseconds", pair.NoMilliseconds},
-        std::pair{"SourceVideAutorise", pair.SourceVideAutorise}}) {
+        std::pair{"SourceVideAutorise", pair.SourceVideAutorise},
+        std::pair{"KeepVersions", pair.KeepVersions}, std::pair{"Exclusions", pair.Exclusions}}) {
     changes.push_back({section, key, value});
   }
   return ini.WriteAll(changes);

@@ -30,7 +30,13 @@ struct PairSettingsForm {
   bool newer_only = false;           ///< optNouveau 1 (else 0)
   bool update_rule_allowed = true;   ///< frameMAJ enabled
   bool tolerance = false;            ///< chkNoMilliseconds
+  std::string keep_versions = "0";   ///< txtVersions: days, 0 for none
+  std::string exclusions;            ///< txtExclusions: patterns separated by '|'
 };
+
+/// Why the safety net's boxes cannot be saved (empty when they can): days
+/// out of 0..3650 or not a number, or a pattern starting with '!'.
+std::string SafetyNetError(const PairSettingsForm& form, Language language);
 
 /// The form as the dialog opens on a pair.
 PairSettingsForm OpenPairSettings(const FolderPair& pair, SystemFamily family);

@@ -44,6 +44,11 @@ enum class SettingsText {
   kUpdateNewer,
   kTolerance,
   kEmptySourceAllowed,
+  kSafetyNetFrame,
+  kKeepVersions,
+  kExclusions,
+  kKeepVersionsRange,
+  kExclusionNegation,
   kCancel,
   // The default interval, performance and prefix dialogs.
   kTempoLabel,

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/engine_texts.h"
-#include "engine/exclusions.h"
+#include "config/exclusions.h"
 #include "engine/macintosh.h"
 #include "engine/mirror_counters.h"
 #include "engine/pass_display.h"

@@ -134,6 +134,12 @@ frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPa
   optNouveau0 = Named(new QRadioButton(frameMAJ), "optNouveau0");
   optNouveau1 = Named(new QRadioButton(frameMAJ), "optNouveau1");
   chkNoMilliseconds = Named(new QCheckBox(this), "chkNoMilliseconds");
+  frameFilet = Named(new QGroupBox(this), "frameFilet");
+  lblVersions = Named(new QLabel(frameFilet), "lblVersions");
+  txtVersions = Named(new QLineEdit(frameFilet), "txtVersions");
+  txtVersions->setMaximumWidth(80);
+  lblExclusions = Named(new QLabel(frameFilet), "lblExclusions");
+  txtExclusions = Named(new QLineEdit(frameFilet), "txtExclusions");
   cmdOK = Named(new QPushButton(OkCaption(), this), "cmdOK");
   cmdAnnuler = Named(new QPushButton(this), "cmdAnnuler");
 
@@ -170,6 +176,12 @@ frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPa
   update->addWidget(optNouveau1);
   layout->addWidget(frameMAJ);
   layout->addWidget(chkNoMilliseconds);
+  auto* safety_net = new QGridLayout(frameFilet);
+  safety_net->addWidget(lblVersions, 0, 0);
+  safety_net->addWidget(txtVersions, 0, 1);
+  safety_net->addWidget(lblExclusions, 1, 0, 1, 2);
+  safety_net->addWidget(txtExclusions, 2, 0, 1, 2);
+  layout->addWidget(frameFilet);
   layout->addLayout(ButtonRow(cmdOK, cmdAnnuler));
 
   ApplyCaptions(this, SetModeCaptions(language, temporisation));
@@ -211,6 +223,8 @@ void frmSetMode::Show(const PairSettingsForm& form) {
   (form.newer_only ? optNouveau1 : optNouveau0)->setChecked(true);
   frameMAJ->setEnabled(form.update_rule_allowed);
   chkNoMilliseconds->setChecked(form.tolerance);
+  txtVersions->setText(ToQt(form.keep_versions));
+  txtExclusions->setText(ToQt(form.exclusions));
 }
 
 PairSettingsForm frmSetMode::Read() const {
@@ -228,6 +242,8 @@ PairSettingsForm frmSetMode::Read() const {
   form.newer_only = optNouveau1->isChecked();
   form.update_rule_allowed = frameMAJ->isEnabled();
   form.tolerance = chkNoMilliseconds->isChecked();
+  form.keep_versions = txtVersions->text().trimmed().toStdString();
+  form.exclusions = txtExclusions->text().toStdString();
   return form;
 }
 
@@ -244,8 +260,9 @@ void frmSetMode::NumberChanged() {
 
 void frmSetMode::Ok() {
   const PairSettingsForm form = Read();
-  const std::string error =
+  std::string error =
       IntervalCountError(form.interval_count, language_, IntervalErrorPlace::kMessageBox);
+  if (error.empty()) error = SafetyNetError(form, language_);
   if (!error.empty()) {
     dialogs_.ShowMessage(MessageIcon::kExclamation, error);
     return;

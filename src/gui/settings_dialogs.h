@@ -72,6 +72,11 @@ class frmSetMode final : public QDialog {
   QRadioButton* optNouveau0;
   QRadioButton* optNouveau1;
   QCheckBox* chkNoMilliseconds;
+  QGroupBox* frameFilet;
+  QLabel* lblVersions;
+  QLineEdit* txtVersions;
+  QLabel* lblExclusions;
+  QLineEdit* txtExclusions;
   QPushButton* cmdOK;
   QPushButton* cmdAnnuler;
 

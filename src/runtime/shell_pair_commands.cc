@@ -11,6 +11,8 @@
 #include "base/constants.h"
 #include "base/number_reading.h"
 #include "base/strings.h"
+#include "config/exclusions.h"
+#include "config/limits.h"
 #include "config/pair_danger.h"
 #include "config/pair_settings.h"
 #include "platform/path.h"
@@ -26,8 +28,9 @@ constexpr std::string_view kUsage =
     "       vorn [--home DIR] pair remove N\n"
     "Options: --enabled | --disabled, --every N (1 = every pass, else 2..64000),\n"
     "         --copy | --move, --remove-obsolete | --keep-obsolete,\n"
-    "         --any-change | --newer-only, --exact-ms | --ignore-ms;\n"
-    "         with set also --source DIR, --target DIR.\n";
+    "         --any-change | --newer-only, --exact-ms | --ignore-ms,\n"
+    "         --keep-versions DAYS (0 = none), --exclude PATTERN (repeatable),\n"
+    "         --no-exclude; with set also --source DIR, --target DIR.\n";
 
 // What a command asks of a pair; none where it leaves a setting alone.
 struct PairRequest {
@@ -37,12 +40,16 @@ struct PairRequest {
   std::optional<bool> remove;
   std::optional<bool> newer_only;
   std::optional<bool> ignore_ms;
+  std::optional<std::string> keep_versions;
+  bool no_exclude = false;              ///< the pair's patterns are dropped first
+  std::vector<std::string> exclude;     ///< patterns added
   std::optional<std::string> source;
   std::optional<std::string> target;
   std::vector<std::string> operands;
 
   bool ChangesSettings() const {
-    return enabled || every || move || remove || newer_only || ignore_ms;
+    return enabled || every || move || remove || newer_only || ignore_ms || keep_versions ||
+           no_exclude || !exclude.empty();
   }
 };
 
@@ -91,8 +98,16 @@ std::string ReadRequest(const std::vector<std::string>& words, FolderOptions fol
       matched = true;
     }
     if (matched) continue;
+    if (name == "--no-exclude") {
+      if (equals != std::string::npos) return name + " takes no value";
+      request.no_exclude = true;
+      continue;
+    }
+    std::optional<std::string> pattern;
     std::optional<std::string>* valued =
         name == "--every"                                           ? &request.every
+        : name == "--keep-versions"                                 ? &request.keep_versions
+        : name == "--exclude"                                       ? &pattern
         : name == "--source" && folders == FolderOptions::kAccepted ? &request.source
         : name == "--target" && folders == FolderOptions::kAccepted ? &request.target
                                                                     : nullptr;
@@ -105,6 +120,12 @@ std::string ReadRequest(const std::vector<std::string>& words, FolderOptions fol
       return name + " needs a value";
     }
     if (valued->value().empty()) return name + " needs a value";
+    if (pattern) {
+      if (const std::string problem = Exclusions::ProblemOf(*pattern); !problem.empty()) {
+        return "--exclude " + *pattern + ": " + problem;
+      }
+      request.exclude.push_back(std::move(*pattern));
+    }
   }
   if (request.move == true && request.remove == true) {
     return "--move and --remove-obsolete exclude each other: a moving pair removes nothing "
@@ -162,6 +183,18 @@ std::string ApplyRequest(const PairRequest& request, SystemFamily family, int nu
     if (form.update_rule_allowed) form.newer_only = *request.newer_only;
   }
   if (request.ignore_ms) form.tolerance = *request.ignore_ms;
+  if (request.keep_versions) {
+    form.keep_versions = *request.keep_versions;
+    if (!SafetyNetError(form, kEnglish).empty()) {
+      return "--keep-versions " + *request.keep_versions + ": days must be a whole number from " +
+             std::to_string(kKeepVersionsLimits.minimum) + " to " +
+             std::to_string(kKeepVersionsLimits.maximum) + " (0 keeps none)";
+    }
+  }
+  if (request.no_exclude) form.exclusions.clear();
+  for (const std::string& pattern : request.exclude) {
+    form.exclusions += (form.exclusions.empty() ? "" : "|") + pattern;
+  }
   return {};
 }
 

@@ -2,10 +2,13 @@
 
 #include "runtime/shell_command_parts.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "base/number_reading.h"
 #include "base/utf8.h"
+#include "config/exclusions.h"
+#include "config/limits.h"
 #include "config/pair_danger.h"
 
 namespace vorn {
@@ -19,6 +22,19 @@ int32_t PassesBetween(const FolderPair& pair) {
 
 std::string YesNo(std::string_view setting) {
   return IsOn(setting) ? "yes" : "no";
+}
+
+int32_t KeptDays(const FolderPair& pair) {
+  return std::clamp(ReadLong(pair.KeepVersions), 0, kKeepVersionsLimits.maximum);
+}
+
+std::string ExclusionsJson(const FolderPair& pair) {
+  std::string json = "[";
+  const Exclusions exclusions(pair.Exclusions);
+  for (const std::string& pattern : exclusions.texts()) {
+    json += (json.size() > 1 ? "," : "") + JsonString(pattern);
+  }
+  return json + "]";
 }
 
 }  // namespace
@@ -55,6 +71,11 @@ std::string PairText(const FolderPair& pair, const PairRow& row) {
           ", move: " + YesNo(pair.Deplacer) + ", newer only: " + YesNo(pair.Nouveau) +
           ", ignore milliseconds: " + YesNo(pair.NoMilliseconds) +
           ", Macintosh renaming: " + YesNo(pair.Renommer) + "\n";
+  const int32_t kept = KeptDays(pair);
+  text += "   versions: " +
+          (kept == 0 ? std::string("not kept") : "kept " + std::to_string(kept) + " days") +
+          ", excluded: " + (pair.Exclusions.empty() ? "nothing" : ShownPath(pair.Exclusions)) +
+          "\n";
   if (pair.Danger != PairDanger::kNone) {
     text += "   never mirrored: " + DangerReason(pair.Danger) + "\n";
   } else if (!row.source_exists) {
@@ -75,6 +96,7 @@ std::string PairJson(const FolderPair& pair, const PairRow& row) {
          ",\"ignore_milliseconds\":" + flag(pair.NoMilliseconds) +
          ",\"macintosh_renaming\":" + flag(pair.Renommer) +
          ",\"allow_empty_source\":" + flag(pair.SourceVideAutorise) +
+         ",\"keep_versions\":" + std::to_string(KeptDays(pair)) + ",\"exclude\":" + ExclusionsJson(pair) +
          ",\"source_exists\":" + (row.source_exists ? "true" : "false") +
          ",\"target_exists\":" + (row.target_exists ? "true" : "false") + ",\"refused\":" +
          (pair.Danger == PairDanger::kNone ? "null" : JsonString(DangerReason(pair.Danger))) +

@@ -33,6 +33,9 @@ std::vector<ControlText> SetModeCaptions(Language language, int16_t temporisatio
       {"optNouveau0", text(T::kUpdateDifferent)},
       {"optNouveau1", text(T::kUpdateNewer)},
       {"chkNoMilliseconds", text(T::kTolerance)},
+      {"frameFilet", text(T::kSafetyNetFrame)},
+      {"lblVersions", text(T::kKeepVersions)},
+      {"lblExclusions", text(T::kExclusions)},
       {"cmdAnnuler", text(T::kCancel)},
   };
 }

@@ -3,7 +3,7 @@
 
 #include <cerrno>
 
-#include "engine/exclusions.h"
+#include "config/exclusions.h"
 #include "engine/pair_test.h"
 #include "engine/versions.h"
 

@@ -1,4 +1,4 @@
-#include "engine/exclusions.h"
+#include "config/exclusions.h"
 
 #include "base/strings.h"
 
@@ -77,6 +77,8 @@ Exclusions::Exclusions(std::string_view setting) {
     const size_t bar = setting.find('|');
     std::string_view text = TrimBlanks(setting.substr(0, bar));
     setting = bar == std::string_view::npos ? std::string_view() : setting.substr(bar + 1);
+    if (text.empty()) continue;
+    texts_.emplace_back(text);
     Pattern pattern;
     if (text.ends_with('/')) {
       pattern.folders_only = true;
@@ -91,6 +93,12 @@ Exclusions::Exclusions(std::string_view setting) {
     pattern.glob = std::string(text);
     patterns_.push_back(std::move(pattern));
   }
+}
+
+std::string Exclusions::Setting() const {
+  std::string setting;
+  for (const std::string& text : texts_) setting += (setting.empty() ? "" : "|") + text;
+  return setting;
 }
 
 bool Exclusions::Excludes(std::string_view relative, bool is_folder) const {

@@ -24,6 +24,10 @@ class Exclusions {
   explicit Exclusions(std::string_view setting);
 
   bool empty() const { return patterns_.empty(); }
+  /// The patterns as written, blanks and empty ones dropped.
+  const std::vector<std::string>& texts() const { return texts_; }
+  /// The patterns as the pair's setting holds them.
+  std::string Setting() const;
   /// Whether the entry at `relative` (names joined by '/', no leading '/')
   /// is left out.
   bool Excludes(std::string_view relative, bool is_folder) const;
@@ -39,6 +43,7 @@ class Exclusions {
     bool folders_only = false;
   };
   std::vector<Pattern> patterns_;
+  std::vector<std::string> texts_;
 };
 
 /// Whether `text` matches the glob `pattern`: `*`, `?` and classes stop at
