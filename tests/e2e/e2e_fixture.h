@@ -1,7 +1,8 @@
 #pragma once
 
-// The built vorn run on real trees: an application folder "home", a source
-// "src" and a target "dst" in a fresh test folder.
+// The built vorn run on real trees: an application folder (home_, "home"
+// unless a test names another), a source "src" and a target "dst" in a fresh
+// test folder.
 
 #include <sched.h>
 #include <sys/mount.h>
@@ -40,23 +41,26 @@ class E2eTest : public ::testing::Test {
     for (const char* folder : {"home", "src", "dst"}) dir_.MakeFolder(folder);
   }
 
+  // The pairs file as the program writes it for these folders of the test folder.
+  std::string PairLines(const std::vector<std::pair<std::string, std::string>>& pairs) {
+    std::string text;
+    for (const auto& [source, target] : pairs) {
+      text += "\"" + EncodeHexPath(dir_.Path(source)) + "\",\"" + EncodeHexPath(dir_.Path(target)) +
+              "\"\r\n";
+    }
+    return text;
+  }
   // Writes the pairs file and the configuration (sections and keys as text).
   void Pairs(const std::vector<std::pair<std::string, std::string>>& pairs,
              const std::string& ini = "[Mirror_1]\nEffacer=1\n") {
-    std::string text;
-    for (const auto& [source, target] : pairs) {
-      text += "\"" + EncodeHexPath(source) + "\",\"" + EncodeHexPath(target) + "\"\r\n";
-    }
-    dir_.Write("home/Vorn.w", text);
-    dir_.Write("home/Vorn.ini", ini);
+    dir_.Write(home_ + "/Vorn.w", PairLines(pairs));
+    dir_.Write(home_ + "/Vorn.ini", ini);
   }
-  void Pair(const std::string& ini = "[Mirror_1]\nEffacer=1\n") {
-    Pairs({{dir_.Path("src"), dir_.Path("dst")}}, ini);
-  }
+  void Pair(const std::string& ini = "[Mirror_1]\nEffacer=1\n") { Pairs({{"src", "dst"}}, ini); }
 
   // The arguments with this test's application folder before them.
   std::vector<std::string> Args(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--home", dir_.Path("home")});
+    args.insert(args.begin(), {"--home", dir_.Path(home_)});
     return args;
   }
 
@@ -94,8 +98,8 @@ class E2eTest : public ::testing::Test {
   }
 
   std::string LogText() {
-    for (const std::string& name : dir_.Names("home")) {
-      if (name.starts_with("Log Vorn ")) return dir_.Read("home/" + name);
+    for (const std::string& name : dir_.Names(home_)) {
+      if (name.starts_with("Log Vorn ")) return dir_.Read(home_ + "/" + name);
     }
     return "<no log>";
   }
@@ -105,8 +109,16 @@ class E2eTest : public ::testing::Test {
     if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "no \"" << part << "\" in:\n" << text;
   }
+  static size_t Count(const std::string& text, const std::string& part) {
+    size_t found = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+      ++found;
+    }
+    return found;
+  }
 
   TestFolder dir_;
+  std::string home_ = "home";  // relative to dir_
   bool as_nobody_ = false;
 };
 

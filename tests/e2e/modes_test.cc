@@ -1,13 +1,15 @@
 // The built vorn in each of its modes on real trees, with a hand-written
-// Vorn.ini and Vorn.w: --once, --headless, and the service commands.
+// Vorn.ini and Vorn.w: what --once prints and how it ends, its --json and
+// dry-run reports, and --headless with its reloads.
 
 #include <signal.h>
 #include <sys/stat.h>
 
-#include <algorithm>
+#include <cstdio>
 #include <regex>
 
 #include "e2e/e2e_fixture.h"
+#include "platform/posix_file_system.h"
 
 namespace vorn {
 namespace {
@@ -42,8 +44,6 @@ TEST_F(OnceTest, PrintsTheSummaryAndLogsInTheConfiguredLanguage) {
 
 // "-U" on the command line ends silently when a folder is missing.
 TEST_F(OnceTest, StartUpFailuresAndOptionsEndWithTheirStatus) {
-  const std::string missing_target = "\"" + EncodeHexPath(dir_.Path("src")) + "\",\"" +
-                                     EncodeHexPath(dir_.Path("missing")) + "\"\r\n";
   const struct {
     std::string pairs_file;  // none when empty
     std::vector<std::string> args;
@@ -53,7 +53,7 @@ TEST_F(OnceTest, StartUpFailuresAndOptionsEndWithTheirStatus) {
       {"\"43003A005C0\",\"\"\r\n", {"--once"},
        {2, "", "Vorn: Invalid hexa string in the parameters file; " + dir_.Path("home/Vorn.w") +
                    "\n"}},
-      {missing_target, {"--once", "nightly", "-u"}, {2, "", ""}},
+      {PairLines({{"src", "missing"}}), {"--once", "nightly", "-u"}, {2, "", ""}},
       {"", {"--once", "--headless"}, {1, "", ""}},
       {"", {"--version"}, {0, "Vorn 2.2i\n", ""}},
   };
@@ -67,6 +67,7 @@ TEST_F(OnceTest, StartUpFailuresAndOptionsEndWithTheirStatus) {
   }
 }
 
+// A verbose unattended pass prints its summary even when it changed nothing.
 TEST_F(OnceTest, OneInstancePerApplicationFolderEvenAReadOnlyOne) {
   Pair();
   // No lock file could be made there; root writes through modes, not through
@@ -90,40 +91,134 @@ TEST_F(OnceTest, OneInstancePerApplicationFolderEvenAReadOnlyOne) {
   EXPECT_EQ(second, (Outcome{2, "", "Vorn: Program already running\n"}));
 }
 
-TEST_F(OnceTest, MacintoshNamesTakeTheExtensionOfTheSignaturesTable) {
+// The built-in table is the signature tests' own.
+TEST_F(OnceTest, MacintoshNamesTakeTheExtensionOfTheSignaturesFile) {
   if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
   dir_.Write("src/Budget", "b");
   dir_.SetAttribute("src/Budget", "user.DosStream.AFP_AfpInfo:$DATA",
                     std::string(16, '\0') + "XDOCXPR3" + std::string(36, '\0'));
   Pair("[Mirror_1]\nRenommer=1\n");
-  ASSERT_EQ(Once().status, 0);  // the table built in
-  EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"Budget.qxd"});
   dir_.Write("home/Signatures.txt", "\"XDOCXPR3\",\"xpd\",\"Quark XPress\"\r\n");
   ASSERT_EQ(Once().status, 0);
-  EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"Budget.qxd", "Budget.xpd"}));
+  EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"Budget.xpd"});
+}
+
+using ReportingTest = E2eTest;
+
+TEST_F(ReportingTest, ADryRunForetellsThePassLineForLineAndChangesNothing) {
+  for (const char* folder :
+       {"src/sub", "src/sub/inner", "dst/gone", "dst/gone/deeper", "msrc", "msrc/d", "mdst"}) {
+    dir_.MakeFolder(folder);
+  }
+  dir_.Write("src/new", "n");
+  dir_.Write("src/changed", "new text");
+  dir_.Write("dst/changed", "old");
+  dir_.SetTime("dst/changed", 1600000000, 0);
+  dir_.Write("src/same", "s");
+  dir_.Write("dst/same", "s", 0600);  // the same file, other permissions
+  dir_.SetTime("src/same", 1600000000, 0);
+  dir_.SetTime("dst/same", 1600000000, 0);
+  dir_.Write("src/sub/inner/deep", "d");
+  dir_.Write("dst/obsolete", "o");
+  dir_.Write("dst/gone/x", "x");
+  dir_.Write("dst/gone/deeper/y", "y");
+  dir_.Write("msrc/m", "m");
+  dir_.Write("msrc/d/n", "n");
+  Pairs({{"src", "dst"}, {"msrc", "mdst"}},
+        "[Mirror_1]\nEffacer=1\n[Mirror_2]\nDeplacer=1\n[Configuration]\nCopierAttributs=1\n"
+        "[Logs]\nLogs=1\nFichiersLogs=1\n");
+  // Any write, of content, permissions or attributes, moves a change time.
+  const auto snapshot = [this] {
+    const std::string list = "cd '" + dir_.path() + "' && find home src dst msrc mdst -printf " +
+                             "'%p %M %T@ %C@ %s\\n' | sort > snapshot";
+    EXPECT_EQ(std::system(list.c_str()), 0);
+    return dir_.Read("snapshot");
+  };
+  const std::string before = snapshot();
+
+  const Outcome text = Vorn({"--once", "--dry-run"});
+  const Outcome dry = Vorn({"--once", "--dry-run", "--json"});
+  EXPECT_EQ(snapshot(), before);  // no log, no SourceVolume, no tree change
+  const Outcome real = Vorn({"--once", "--json"});
+  ASSERT_EQ(real.status, 0) << real.err;
+  EXPECT_EQ(dry.status, 0) << dry.err;
+  EXPECT_EQ(dry.err, "Vorn: Dry run: nothing was changed\n");
+  const std::regex run_facts(",\"dry_run\":.*");
+  EXPECT_EQ(std::regex_replace(dry.out, run_facts, ""),
+            std::regex_replace(real.out, run_facts, ""));
+  EXPECT_TRUE(Has(dry.out, "\"dry_run\":true,"));
+  // One text line an event, and the two summary lines.
+  EXPECT_EQ(Count(text.out, "\n"), Count(real.out, "\n") + 1) << text.out;
+  for (const std::string& event :
+       {"\"created\",\"entry\":\"folder\",\"pair\":1,\"path\":\"" + dir_.Path("dst/sub/inner"),
+        "\"modified\",\"entry\":\"file\",\"pair\":1,\"path\":\"" + dir_.Path("dst/changed"),
+        "\"attributes\",\"entry\":\"file\",\"pair\":1,\"path\":\"" + dir_.Path("dst/same"),
+        "\"removed\",\"entry\":\"folder\",\"pair\":1,\"path\":\"" + dir_.Path("dst/gone/deeper"),
+        "\"removed\",\"entry\":\"file\",\"pair\":2,\"path\":\"" + dir_.Path("msrc/d/n"),
+        "\"removed\",\"entry\":\"folder\",\"pair\":2,\"path\":\"" + dir_.Path("msrc/d")}) {
+    EXPECT_TRUE(Has(real.out, "{\"type\":" + event + "\"}")) << event;
+  }
+  EXPECT_TRUE(Has(real.out, "\"files_created\":4,\"files_modified\":1,\"files_removed\":5"));
+  EXPECT_NE(LogText(), "<no log>");
+  EXPECT_TRUE(dir_.Exists("dst/gone"));  // emptied, and gone on the next pass
+}
+
+// How a name of any bytes and an error read in JSON is the base and report
+// tests' concern.
+TEST_F(ReportingTest, EntriesThatCannotBeMirroredAreReportedAndEndWithStatusFour) {
+  dir_.Write("src/fine", "f");
+  dir_.Write("src/secret", "s", 0);
+  dir_.Write("src/odd\xffname", "o");
+  Pair();
+  if (!GiveToNobody()) GTEST_SKIP() << "needs root and setpriv to read as another user";
+  const std::string failure =
+      dir_.Path("dst/secret") + ": open " + dir_.Path("src/secret") + ": Permission denied";
+  for (const bool dry_run : {true, false}) {
+    SCOPED_TRACE(dry_run ? "dry run" : "pass");
+    const Outcome run = Vorn(dry_run ? std::vector<std::string>{"--once", "--dry-run", "--json"}
+                                     : std::vector<std::string>{"--once", "--json"});
+    EXPECT_EQ(run.status, 4);
+    EXPECT_TRUE(std::regex_match(run.out, std::regex("(\\{\"type\":\"[^\\n]*\\}\\n)+"))) << run.out;
+    EXPECT_TRUE(Has(run.out, "{\"type\":\"failed\",\"entry\":\"file\",\"pair\":1,\"path\":\"" +
+                                 dir_.Path("dst/secret") + "\",\"error\":\"open "));
+    EXPECT_TRUE(Has(run.out, "\\ufffdname\",\"path_hex\":\""));
+    EXPECT_TRUE(Has(run.out, "\"files_created\":2,\"files_modified\":0,\"files_removed\":0,"
+                             "\"files_locked\":0,\"files_failed\":1,"));
+    EXPECT_TRUE(Has(run.err, "Vorn: " + failure + "\n")) << run.err;
+  }
+  EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"fine", "odd\xffname"}));
 }
 
 class HeadlessTest : public E2eTest {
  protected:
-  HeadlessTest() { Pair("[Configuration]\nTemporisation=1\n"); }
-  // Runs vorn with the service units kept in the test folder.
-  Outcome WithUnits(const std::vector<std::string>& args) {
-    return Vorn(args, {"VORN_UNIT_DIR=" + dir_.Path("units")});
+  HeadlessTest() { Pair("[Configuration]\nTemporisation=1\n[Mirror_1]\nEffacer=1\n"); }
+  // Puts a file in place whole, so that no pass sees it half made.
+  void Land(const std::string& at, const std::string& attribute = "") {
+    dir_.Write("landing", "");
+    if (!attribute.empty()) dir_.SetAttribute("landing", attribute, "");
+    ASSERT_EQ(std::rename(dir_.Path("landing").c_str(), dir_.Path(at).c_str()), 0);
   }
 };
 
-TEST_F(HeadlessTest, MirrorsOnTheScheduleUntilSigterm) {
-  dir_.Write("src/first.txt", "1");
+// Unattended passes print only when they change or meet something; the
+// verbose ones always, as the one-instance test sees.
+TEST_F(HeadlessTest, MirrorsOnTheScheduleUntilSigtermPrintingPassesThatChange) {
+  Land("src/first");
   VornProcess vorn(VORN_BINARY, Args({"--headless"}), dir_.path());
-  ASSERT_TRUE(WaitFor([&] { return dir_.Exists("dst/first.txt"); }));
-  dir_.Write("src/later.txt", "2");
-  ASSERT_TRUE(WaitFor([&] { return dir_.Exists("dst/later.txt"); }));
+  ASSERT_TRUE(WaitFor([&] { return dir_.Exists("dst/first"); }));
+  Land("src/later");
+  ASSERT_TRUE(WaitFor([&] { return dir_.Exists("dst/later"); }));
+  // Debris of a copy is cleared without a count: once it is gone, a pass
+  // that changed nothing has run.
+  if (dir_.SupportsUserAttributes()) {
+    Land("dst/.vorn-tmp-1-00000000000000ab", platform::kTemporaryMarkAttribute);
+    ASSERT_TRUE(WaitFor([&] { return !dir_.Exists("dst/.vorn-tmp-1-00000000000000ab"); }));
+  }
   vorn.Signal(SIGTERM);
   EXPECT_EQ(vorn.Wait(), 0) << vorn.Err();
-  const std::string out = vorn.Out();
-  EXPECT_TRUE(Has(out, "Files: 1 created"));
-  EXPECT_GE(std::count(out.begin(), out.end(), '\n'), 4);  // two summaries at least
   EXPECT_EQ(vorn.Err(), "");
+  EXPECT_EQ(Count(vorn.Out(), "Files: 1 created"), 2u) << vorn.Out();
+  EXPECT_EQ(Count(vorn.Out(), "Files: "), 2u) << vorn.Out();
 }
 
 TEST_F(HeadlessTest, SigintDuringAPassStopsItAndPrintsItsSummary) {
@@ -146,45 +241,63 @@ TEST_F(HeadlessTest, StopAfterTheFirstPassEndsByItself) {
   EXPECT_TRUE(Has(run.err, "Vorn: Type key 'Esc' to display the main window"));
 }
 
-TEST_F(HeadlessTest, ServiceCommandsInstallRunAndRemoveTheUnit) {
-  // The folder as typed, not as systemd (which starts from "/") must read it.
-  dir_.MakeFolder("odd $HOME%h");
-  VornProcess install(VORN_BINARY,
-                      {"--home", dir_.Path("odd $HOME%h") + "/../odd $HOME%h/", "--install-service",
-                       "--start-type", "manual"},
-                      dir_.path(), {"VORN_UNIT_DIR=" + dir_.Path("units")});
-  EXPECT_EQ(install.Wait(), 0);
-  EXPECT_EQ(install.Out(),
-            "Vorn Service installed\n(mirroring operations start automatically when the service "
-            "starts)\n\nConfiguration and start, see\n'Control panel/Services'\n");
-  const std::string unit = dir_.Read("units/vorn.service");
-  EXPECT_TRUE(Has(unit, "X-Vorn-StartType=1"));
-  EXPECT_TRUE(Has(unit, " --service --home \"" + dir_.Path("odd $$HOME%%h") + "\"\n"));
+// A running `vorn --headless` reads Vorn.ini and Vorn.w again: on SIGHUP,
+// and before a timed pass when either file changed.
+class ReloadTest : public E2eTest {
+ protected:
+  ReloadTest() {
+    for (const char* folder : {"src2", "dst2", "src3", "dst3"}) dir_.MakeFolder(folder);
+  }
+  // Replaces a file of the application folder at once, as the pair and
+  // config commands do: the running instance never reads half of it.
+  void Replace(const std::string& name, const std::string& text) {
+    dir_.Write("home/new", text);
+    ASSERT_EQ(std::rename(dir_.Path("home/new").c_str(), dir_.Path("home/" + name).c_str()), 0);
+  }
+};
 
-  EXPECT_EQ(WithUnits({"--install-service"}),
-            (Outcome{2, "", "Vorn: Vorn Service already installed\n"}));
+TEST_F(ReloadTest, SighupAndChangedFilesBringNewPairsInWhileADamagedListIsKeptOut) {
+  dir_.Write("src/a", "1");
+  dir_.Write("src2/b", "2");
+  dir_.Write("src3/c", "3");
+  // Pair 1 removes obsolete entries, so its first pass writes its source
+  // volume into Vorn.ini: a change of the file that changes nothing in use.
+  Pair("[Configuration]\nTemporisation=3600\n[Mirror_1]\nEffacer=1\n");
+  VornProcess vorn(VORN_BINARY, Args({"--headless"}), dir_.path());
+  ASSERT_TRUE(WaitFor([&] { return dir_.Exists("dst/a"); })) << vorn.Err();
+  ASSERT_TRUE(WaitFor([&] { return Has(dir_.Read("home/Vorn.ini"), "SourceVolume="); }));
 
-  // A run on another application folder leaves that folder's service alone.
-  EXPECT_EQ(WithUnits({"--once"}).status, 0);
-  EXPECT_EQ(WithUnits({"--remove-service"}).status, 0);
-  EXPECT_EQ(WithUnits({"--install-service"}).status, 0);
+  // The next timed pass is an hour away: only the signal can bring pair 2
+  // and the shorter interval in.
+  Replace("Vorn.ini", std::regex_replace(dir_.Read("home/Vorn.ini"),
+                                         std::regex("Temporisation=3600"), "Temporisation=1"));
+  Replace("Vorn.w", PairLines({{"src", "dst"}, {"src2", "dst2"}}));
+  vorn.Signal(SIGHUP);
+  ASSERT_TRUE(WaitFor([&] { return dir_.Exists("dst2/b"); })) << vorn.Err();
 
-  // An interactive run finds the service and cannot ask whether to remove it.
-  const Outcome headless = WithUnits({"--headless"});
-  EXPECT_EQ(headless.status, 2);
-  EXPECT_TRUE(Has(headless.err, "Remove it ?"));
+  // Without a signal: pair 3, which removes too and writes its volume on
+  // its first pass; a later pass shows the process went past that write.
+  Replace("Vorn.ini", dir_.Read("home/Vorn.ini") + "[Mirror_3]\nEffacer=1\n");
+  Replace("Vorn.w", PairLines({{"src", "dst"}, {"src2", "dst2"}, {"src3", "dst3"}}));
+  ASSERT_TRUE(WaitFor([&] { return dir_.Exists("dst3/c"); })) << vorn.Err();
+  dir_.Write("src3/d", "4");
+  ASSERT_TRUE(WaitFor([&] { return dir_.Exists("dst3/d"); })) << vorn.Err();
 
-  // The service process itself mirrors.
-  dir_.Write("src/f", "x");
-  VornProcess service(VORN_BINARY, Args({"--service"}), dir_.path(),
-                      {"VORN_UNIT_DIR=" + dir_.Path("units")});
-  EXPECT_TRUE(WaitFor([&] { return dir_.Exists("dst/f"); }));
-  service.Signal(SIGTERM);
-  EXPECT_EQ(service.Wait(), 0);
+  // A damaged list is not taken, and the pairs in use go on being mirrored.
+  Replace("Vorn.w", PairLines({{"src", "dst"}, {"src2", "dst2"}}) + "\"not hex\",\"\"\r\n");
+  ASSERT_TRUE(WaitFor([&] { return Has(vorn.Err(), "kept"); })) << vorn.Err();
+  dir_.Write("src3/e", "5");
+  ASSERT_TRUE(WaitFor([&] { return dir_.Exists("dst3/e"); })) << vorn.Err();
 
-  EXPECT_EQ(WithUnits({"--remove-service"}), (Outcome{0, "Vorn Service: removed\n", ""}));
-  EXPECT_EQ(WithUnits({"--remove-service"}),
-            (Outcome{2, "", "Vorn: Vorn Service not installed\n"}));
+  vorn.Signal(SIGTERM);
+  EXPECT_EQ(vorn.Wait(), 0) << vorn.Err();
+  const std::string err = vorn.Err();
+  const std::string heading = "Vorn: Vorn.ini and Vorn.w read again";
+  EXPECT_TRUE(Has(err, heading + " (SIGHUP): 2 folder pair(s)\n" + heading +
+                           " (changed on disk): 3 folder pair(s)\n" + heading +
+                           " (changed on disk): "));
+  EXPECT_TRUE(Has(err, "; the settings and pairs in use are kept\n"));
+  EXPECT_EQ(Count(err, "\n"), 3u) << err;  // one line a reload
 }
 
 }  // namespace

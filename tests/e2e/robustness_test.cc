@@ -6,12 +6,11 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
 #include <random>
 #include <thread>
 
 #include "e2e/e2e_fixture.h"
-#include "platform/file_system.h"
+#include "platform/posix_file_system.h"
 
 namespace vorn {
 namespace {
@@ -24,28 +23,12 @@ class RobustnessTest : public E2eTest {
                                 dir_.Path("dst") + "' > '" + dir_.Path("cmp.txt") + "'";
     return std::system(command.c_str()) == 0 ? "" : dir_.Read("cmp.txt");
   }
-  // Copy debris anywhere below a folder of the test folder.
-  int Debris(const std::string& folder) {
-    auto opened = fs_->OpenFolder(dir_.Path(folder));
-    if (!opened.ok()) return -1;
-    int found = 0;
-    for (const std::string& name : dir_.Names(folder)) {
-      found += fs_->IsCopyDebrisAt(**opened, name) ? 1 : 0;
-      const std::string below = folder + "/" + name;
-      if (std::filesystem::is_directory(std::filesystem::symlink_status(dir_.Path(below)))) {
-        found += Debris(below);
-      }
-    }
-    return found;
-  }
   // A second pass has nothing left to do.
   void ExpectSettled() {
     const Outcome again = Once();
     ASSERT_EQ(again.status, 0) << again.err;
     EXPECT_TRUE(Has(again.out, "Files: 0 created, 0 modified, 0 removed"));
   }
-
-  std::unique_ptr<platform::FileSystem> fs_ = platform::MakePosixFileSystem();
 };
 
 TEST_F(RobustnessTest, KilledAtRandomMomentsTheNextPassesConverge) {
@@ -71,21 +54,21 @@ TEST_F(RobustnessTest, KilledAtRandomMomentsTheNextPassesConverge) {
   ASSERT_GT(killed, 0) << "every pass ended before its kill: nothing was tested";
   ASSERT_EQ(Once().status, 0);
   ExpectSettled();
-  EXPECT_EQ(Differences(), "");
-  EXPECT_EQ(Debris("dst") + Debris("home"), 0);
+  EXPECT_EQ(Differences(), "");  // debris left in the target included
+  // A configuration write cut short leaves its marked temporary; a start clears it.
+  for (const std::string& name : dir_.Names("home")) {
+    EXPECT_EQ(dir_.GetAttribute("home/" + name, platform::kTemporaryMarkAttribute), "<none>");
+  }
 }
 
-TEST_F(RobustnessTest, HostileNamesAndLinksMirrorWithoutEscaping) {
-  dir_.MakeFolder("outside");
-  dir_.Write("outside/precious", "keep");
+// That links are copied as links, never followed, is the engine's tests' concern.
+TEST_F(RobustnessTest, HostileNamesAndLinksMirrorExactly) {
   const std::string names[] = {std::string(255, 'n'), "new\nline",     "back\\slash",
                                "bad\xff\xfe utf8",    "-rf",           "--help",
                                " leading blank",      "ends with dot."};
   for (const std::string& name : names) dir_.Write("src/" + name, name);
   dir_.MakeLink("src/loop-a", "loop-b");
   dir_.MakeLink("src/loop-b", "loop-a");
-  dir_.MakeLink("src/escape", "../outside");
-  dir_.MakeLink("dst/stale-escape", "../outside");  // obsolete in the target
   dir_.MakeFolder("src/sub\nfolder");
   dir_.Write("src/sub\nfolder/inner", "i");
   Pair();
@@ -93,13 +76,11 @@ TEST_F(RobustnessTest, HostileNamesAndLinksMirrorWithoutEscaping) {
   const Outcome run = Once();
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(Differences(), "");
-  EXPECT_EQ(dir_.Names("outside"), std::vector<std::string>{"precious"});
-  EXPECT_FALSE(dir_.Exists("dst/stale-escape"));
   ExpectSettled();
 }
 
-TEST_F(RobustnessTest, ATreeDeeperThanThePathAndOpenFileLimitsAllow) {
-  // One descriptor per level would already pass the limit of 64.
+// One descriptor per level, or per pair, would already pass the limit of 64.
+TEST_F(RobustnessTest, ATreeDeeperThanThePathLimitAndAThousandPairsWithinSixtyFourOpenFiles) {
   constexpr int kLevels = 70;
   // Each level is opened from the one above: the whole path is too long for
   // one system call.
@@ -120,12 +101,23 @@ TEST_F(RobustnessTest, ATreeDeeperThanThePathAndOpenFileLimitsAllow) {
   ::close(file);
   ::close(src);
   ASSERT_GT(dir_.Path("src").size() + kLevels * 61, 4096u);
+  std::vector<std::pair<std::string, std::string>> pairs = {{"src", "dst"}};
+  for (int i = 0; i < 1000; ++i) {
+    const std::string n = std::to_string(i);
+    dir_.MakeFolder("s" + n);
+    dir_.MakeFolder("t" + n);
+    dir_.Write("s" + n + "/f", n);
+    pairs.emplace_back("s" + n, "t" + n);
+  }
+  pairs.emplace_back("missing", "t0");
+  Pairs(pairs, "[Logs]\nLogs=1\nFichiersLogs=1\n");
 
-  Pair("[Logs]\nLogs=1\nFichiersLogs=1\n");
   const Outcome run = Vorn({"--once"}, {}, 64);
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(Has(run.out, "Files: 1 created, 0 modified, 0 removed, 0 locked; "
+  EXPECT_TRUE(Has(run.out, "1001 files in 1002 source folders (1 invalid source folder; 0 invalid "
+                           "target folder)\nFiles: 1001 created, 0 modified, 0 removed, 0 locked; "
                            "Folders: 70 created"));
+  EXPECT_EQ(dir_.Read("t999/f"), "999");
   const int dst = walk("dst", false);
   ASSERT_GE(dst, 0);
   const int copy = ::openat(dst, "deep.txt", O_RDONLY);
@@ -135,24 +127,6 @@ TEST_F(RobustnessTest, ATreeDeeperThanThePathAndOpenFileLimitsAllow) {
   ::close(copy);
   ::close(dst);
   ExpectSettled();
-}
-
-TEST_F(RobustnessTest, AThousandPairs) {
-  std::vector<std::pair<std::string, std::string>> pairs;
-  for (int i = 0; i < 1000; ++i) {
-    const std::string n = std::to_string(i);
-    dir_.MakeFolder("s" + n);
-    dir_.MakeFolder("t" + n);
-    dir_.Write("s" + n + "/f", n);
-    pairs.emplace_back(dir_.Path("s" + n), dir_.Path("t" + n));
-  }
-  pairs.emplace_back(dir_.Path("missing"), dir_.Path("t0"));
-  Pairs(pairs, "");
-  const Outcome run = Once();
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(Has(run.out, "1000 files in 1001 source folders (1 invalid source folder; 0 invalid "
-                           "target folder)"));
-  EXPECT_EQ(dir_.Read("t999/f"), "999");
 }
 
 }  // namespace
