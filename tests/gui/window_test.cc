@@ -1,0 +1,915 @@
+// The main window and its dialogs driven as a person would, offscreen, over a
+// temporary application folder, with fakes for the outside world and scripted
+// answers for every modal exchange; the files are read back from disk.
+
+#include <sys/stat.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <tuple>
+
+#include "config/hex_path.h"
+#include "gui/frm_about.h"
+#include "gui/frm_mirror.h"
+#include "gui/log_dialogs.h"
+#include "gui/log_viewer.h"
+#include "gui/qt_dialogs.h"
+#include "gui/service_dialogs.h"
+#include "gui/settings_dialogs.h"
+#include "gui/signatures_dialog.h"
+#include "platform/fault_injecting_file_system.h"
+#include "runtime/main_window_texts.h"
+#include "support/fakes.h"
+#include "ui/folder_listing.h"
+
+namespace vorn::gui {
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<platform::FileSystem> real_fs_ = platform::MakePosixFileSystem();
+  std::unique_ptr<platform::FaultInjectingFileSystem> fs_;
+  vorn::testing::FakeServiceControl service_;
+  vorn::testing::FakeClock clock_;
+  vorn::testing::ScriptedDialogs dialogs_;
+  std::vector<std::string> opened_;  ///< the URLs handed to the desktop
+  /// Work the next dialogs the window runs, in order; one with no step left is cancelled.
+  std::deque<std::function<void(QDialog&)>> dialog_steps_;
+  int dialogs_run_ = 0;  ///< how many the window ran
+  std::unique_ptr<frmMirror> window_;
+  // The signatures editor over a file of its own, its beeps counted.
+  SignatureTable table_;
+  int beeps_ = 0;
+  std::unique_ptr<frmGestionSignatures> editor_;
+
+  QString QPath(const QString& relative) const { return dir_->path() + "/" + relative; }
+  std::string Path(const QString& relative) const { return QPath(relative).toStdString(); }
+  void Write(const QString& relative, const QByteArray& content) {
+    QFile file(QPath(relative));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+  }
+  QByteArray Read(const QString& relative) {
+    QFile file(QPath(relative));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+  void MakeFolder(const QString& relative) { QVERIFY(QDir(dir_->path()).mkpath(relative)); }
+  QByteArray Pairs() { return Read("home/Vorn.w"); }
+  std::string Ini() { return Read("home/Vorn.ini").toStdString(); }
+  /// Fails on each of these texts the settings file lacks.
+  void ExpectIni(std::initializer_list<std::string> texts) {
+    const std::string ini = Ini();
+    for (const std::string& text : texts) QVERIFY2(ini.find(text) != ini.npos, text.c_str());
+  }
+  /// A line of the pairs file.
+  static QByteArray Line(const std::string& source, const std::string& target) {
+    return "\"" + QByteArray::fromStdString(EncodeHexPath(source)) + "\",\"" +
+           QByteArray::fromStdString(EncodeHexPath(target)) + "\"\r\n";
+  }
+
+  /// Pairs over folders s<i> -> t<i>, each with its settings section, and the window over them.
+  void Open(const QStringList& sections = {"Enable=1"},
+            const QByteArray& configuration = "[Configuration]\r\nLangue=3\r\n") {
+    QByteArray pairs, ini = configuration;
+    for (int i = 0; i < sections.size(); ++i) {
+      const QString n = QString::number(i);
+      MakeFolder("s" + n);
+      MakeFolder("t" + n);
+      pairs += Line(Path("s" + n), Path("t" + n));
+      ini += "[Mirror_" + QByteArray::number(i + 1) + "]\r\n" + sections[i].toUtf8() + "\r\n";
+    }
+    if (!sections.isEmpty()) Write("home/Vorn.w", pairs);
+    Write("home/Vorn.ini", ini);
+    Start();
+  }
+  /// The window over the files as they are.
+  void Start() {
+    window_ = std::make_unique<frmMirror>(MainWindowServices{
+        *fs_, service_, clock_, dialogs_,
+        [this](const QUrl& url) { opened_.push_back(url.toString().toStdString()); },
+        [this](QDialog& dialog) {
+          ++dialogs_run_;
+          dialog.setResult(QDialog::Rejected);
+          if (dialog_steps_.empty()) return int(QDialog::Rejected);
+          const auto step = std::move(dialog_steps_.front());
+          dialog_steps_.pop_front();
+          step(dialog);
+          return dialog.result();
+        }});
+    ProgramOptions options;
+    options.home = Path("home");
+    QVERIFY(window_->Load(options));
+    window_->show();
+  }
+  /// Works the next dialog the window runs, which must be a `Dialog`.
+  template <typename Dialog>
+  void Step(std::function<void(Dialog&)> work) {
+    dialog_steps_.push_back([work](QDialog& dialog) {
+      auto* typed = qobject_cast<Dialog*>(&dialog);
+      QVERIFY2(typed != nullptr, qPrintable(dialog.objectName()));
+      work(*typed);
+    });
+  }
+  QString LastMessage() const {
+    return dialogs_.messages.empty() ? QString()
+                                     : QString::fromStdString(dialogs_.messages.back().second);
+  }
+
+  QPoint CellCentre(int row, int column) {
+    return window_->lstDossiers->visualRect(window_->lstDossiers->model()->index(row, column))
+        .center();
+  }
+  void ClickCell(int row, int column, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::mouseClick(window_->lstDossiers->viewport(), Qt::LeftButton, modifiers,
+                      CellCentre(row, column));
+  }
+  static QStringList Texts(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
+    return texts;
+  }
+  /// The pointer over a listing, with no button down unless `buttons` says otherwise.
+  static QString TipAt(QListWidget* list, const QPoint& at, Qt::MouseButtons buttons = {}) {
+    QMouseEvent move(QEvent::MouseMove, at, list->viewport()->mapToGlobal(at), Qt::NoButton,
+                     buttons, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &move);
+    return list->toolTip();
+  }
+  void RunOnePass() {
+    window_->cmdMiroir->click();
+    window_->cmdMiroir->click();
+    QVERIFY(window_->scheduler().Idle());
+  }
+
+  /// Shown and laid out, as a person sees it.
+  static void Shown(QWidget& widget) {
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+  }
+  /// Whether a label has all the room its text needs.
+  static bool Whole(const QLabel* label) { return label->width() >= label->sizeHint().width(); }
+  /// The property a person changes on a control: its text, value or check mark.
+  static const char* Knob(const QObject* control) {
+    if (qobject_cast<const QLineEdit*>(control) != nullptr) return "text";
+    return qobject_cast<const QAbstractSlider*>(control) != nullptr ? "value" : "checked";
+  }
+
+  void OpenEditor(const QByteArray& file) {
+    Write("Signatures.txt", file);
+    editor_ = std::make_unique<frmGestionSignatures>(
+        nullptr, dialogs_, *fs_, Path("Signatures.txt"), table_, kEnglish, [this] { ++beeps_; });
+    Shown(*editor_);
+  }
+  /// The list as shown, one "type/creator|extension|description" per row.
+  QStringList Rows() const {
+    QStringList rows;
+    for (QTreeWidgetItemIterator row(editor_->lstSignatures); *row; ++row) {
+      rows << (*row)->text(0) + "|" + (*row)->text(1) + "|" + (*row)->text(2);
+    }
+    return rows;
+  }
+  QString Selected() const {
+    const auto selected = editor_->lstSignatures->selectedItems();
+    return selected.isEmpty() ? QString() : selected[0]->text(0);
+  }
+  void ClickRow(int row) {
+    QTreeWidget* list = editor_->lstSignatures;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->topLevelItem(row)).center());
+  }
+  /// The message shown, after "!" when in the red of a refusal, "?" when in neither colour.
+  QString Message() const {
+    const QString style = editor_->lblMsg->styleSheet();
+    return (style.contains("rgb(255, 0, 0)")     ? "!"
+            : style.contains("rgb(255, 0, 255)") ? ""
+                                                 : "?") +
+           editor_->lblMsg->text();
+  }
+
+ private slots:
+  void init() {
+    window_.reset();
+    editor_.reset();
+    dir_ = std::make_unique<QTemporaryDir>();
+    MakeFolder("home");
+    fs_ = std::make_unique<platform::FaultInjectingFileSystem>(*real_fs_);
+    dialogs_ = {};
+    opened_.clear();
+    dialog_steps_.clear();
+    dialogs_run_ = 0;
+    table_.Clear();
+    beeps_ = 0;
+  }
+
+  // Every caption the language gives the main window, checked on its control.
+  // Qt's own buttons are checked where its translations are installed.
+  void captionsHelpButtonsAndTheAboutBoxFollowTheLanguage() {
+    Open({"Enable=1"}, "[Configuration]\r\nLangue=1\r\n");
+    const auto captioned = [this](Language language) {
+      for (const ControlText& caption : MainWindowCaptions(language, true, SystemFamily::kNt)) {
+        const QObject* control =
+            window_->findChild<QObject*>(QString::fromStdString(caption.control));
+        QVERIFY2(control != nullptr, caption.control.c_str());
+        const char* property = caption.tooltip                        ? "toolTip"
+                               : control->property("title").isValid() ? "title"
+                                                                      : "text";
+        QCOMPARE(control->property(property).toString(), ToQt(caption.text));
+      }
+    };
+    captioned(kFrench);  // from start-up
+    const QString qt_texts = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    const bool translated =
+        QFile::exists(qt_texts + "/qtbase_fr.qm") && QFile::exists(qt_texts + "/qtbase_pt_BR.qm");
+    const struct {
+      QAction* menu;
+      Language language;
+      const char* help;
+      QStringList buttons;
+    } languages[] = {{window_->mnuFrancais, kFrench, "FRE", {"&Oui", "&Non"}},
+                     {window_->mnuPortugais, kPortuguese, "POR", {"&Sim", "&Não"}},
+                     {window_->mnuAnglais, kEnglish, "ENG", {"&Yes", "&No"}}};
+    for (int i = 0; i < 3; ++i) {
+      const auto& l = languages[i];
+      l.menu->trigger();
+      QVERIFY(l.menu->isChecked() && !languages[(i + 2) % 3].menu->isChecked());
+      ExpectIni({"Langue=" + std::to_string(i + 1)});
+      captioned(l.language);
+      // Help is the file of the language, never another language's.
+      window_->mnuAide->trigger();
+      QCOMPARE(LastMessage(), ToQt(Tr(MainWindowText::kNoHelp, l.language)));
+      const QString help = QString("home/VornHelp%1.htm").arg(l.help);
+      Write(help, "<html></html>");
+      window_->mnuAide->trigger();
+      QCOMPARE(opened_.back(), "file://" + Path(help));
+      if (!translated) continue;
+      QStringList buttons;
+      // Read and answered from inside its own event loop, so the test never waits on it.
+      QTimer::singleShot(0, this, [&buttons] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        buttons << box->button(QMessageBox::Yes)->text() << box->button(QMessageBox::No)->text();
+        box->button(QMessageBox::No)->click();
+      });
+      QVERIFY(!QtDialogs().AskYesNo("?"));
+      QCOMPARE(buttons, l.buttons);
+    }
+
+    // The variants the settings and the system choose, as the catalogue words them.
+    QCOMPARE(window_->lblDossiersSources->text(),
+             QString("Source folders (including sub-folders)"));
+    QCOMPARE(window_->mnuService->text(), QString("Install/remove Vorn Service [NT]"));
+
+    const auto about = [](Language language) {
+      frmAbout box(nullptr, language, false, [](const std::string&) {});
+      QStringList texts;
+      for (const QLabel* label : box.findChildren<QLabel*>()) texts << label->text();
+      return texts;
+    };
+    const QStringList english = about(kEnglish);
+    for (const Language language : {kFrench, kPortuguese}) {
+      const QStringList texts = about(language);
+      QCOMPARE(texts.size(), english.size());
+      for (qsizetype i = 0; i < texts.size(); ++i) {
+        QVERIFY2(texts[i] != english[i], qPrintable(texts[i]));
+      }
+    }
+    if (!translated) QSKIP("Qt's own translations (qt6-translations-l10n) are not installed");
+  }
+
+  void menuChoicesWriteTheirKeysAtOnceAndChooseThePane() {
+    Open();
+    window_->mnuCopierAttributs->trigger();
+    window_->mnuAutomatique->trigger();
+    window_->mnuMiroirSousDossiers->trigger();
+    ExpectIni({"CopierAttributs=1", "Automatique=1", "MiroirSousDossiers=0"});
+    QCOMPARE(window_->lblDossiersSources->text(), QString("Source folders"));
+    QCOMPARE(window_->mnuEffacement->text(), QString("&Remove old files from target folders"));
+    window_->mnuEffacement->trigger();
+    QCOMPARE(LastMessage(), QString("WARNING: old files removed from target folders"));
+    window_->mnuEffacement->trigger();  // off: no message
+    QCOMPARE(dialogs_.messages.size(), size_t{1});
+    ExpectIni({"Effacement=0"});
+
+    // The security group writes its three keys once for two clicks.
+    const int before = fs_->Calls(platform::FsOperation::kReplaceFile);
+    window_->mnuCopierSecuriteTout->trigger();
+    window_->mnuCopierSecuriteTout->trigger();
+    QCOMPARE(fs_->Calls(platform::FsOperation::kReplaceFile) - before, 3);
+    window_->mnuCopierSecuriteDossiers->trigger();
+    ExpectIni({"CopierSecuriteTout=0", "CopierSecuriteDossiers=1"});
+    QVERIFY(window_->mnuCopierSecuriteDossiers->isChecked());
+
+    // F2 and F3 choose the lower pane; the same key again brings the legend back.
+    QCOMPARE(window_->pane(), LowerPane::kLegend);
+    const std::tuple<QAction*, LowerPane, QWidget*> steps[] = {
+        {window_->mnuAfficherFichiers, LowerPane::kFileLists, window_->lstFichiersSources},
+        {window_->mnuAfficherLocked, LowerPane::kLocked, window_->lstLocked},
+        {window_->mnuAfficherFichiers, LowerPane::kFileLists, window_->lstFichiersSources},
+        {window_->mnuAfficherFichiers, LowerPane::kLegend, window_->frameLegende}};
+    for (const auto& [key, pane, shown] : steps) {
+      key->trigger();
+      QCOMPARE(window_->pane(), pane);
+      QVERIFY(shown->isVisible());
+      QCOMPARE(window_->frameLegende->isVisible(), pane == LowerPane::kLegend);
+      QCOMPARE(window_->mnuAfficherFichiers->isChecked(), pane == LowerPane::kFileLists);
+      QCOMPARE(window_->mnuAfficherLocked->isChecked(), pane == LowerPane::kLocked);
+    }
+    ExpectIni({"AfficherLocked=0", "AfficherFichiers=0"});
+  }
+
+  void gridRowsCarryTheStylesOfTheirSettingsAndHoveringSummarisesThem() {
+    Open({"Deplacer=1\r\nNouveau=1", "Effacer=1\r\nNbTemporisations=4", "Enable=0\r\nDeplacer=1",
+          "Enable=1"});
+    QVERIFY(QDir(dir_->path()).rmdir("t3"));  // the last pair's target is gone
+    Start();
+    QTableWidget* grid = window_->lstDossiers;
+    QCOMPARE(window_->lblNbDossiers->text(), QString("4"));
+    QCOMPARE(grid->item(0, 0)->foreground().color(), QColor(255, 0, 0));
+    QCOMPARE(grid->item(0, 0)->background().color(), QColor(0, 255, 255));
+    QCOMPARE(grid->item(0, 2)->background().color(), QColor(0, 255, 255));
+    QCOMPARE(grid->item(1, 2)->foreground().color(), QColor(255, 0, 255));
+    QCOMPARE(grid->item(2, 0)->foreground().color(), QColor(128, 128, 128));
+    QVERIFY(grid->item(2, 0)->font().strikeOut() && grid->item(2, 2)->font().strikeOut());
+    QVERIFY(!grid->item(0, 0)->font().strikeOut());
+    QCOMPARE(grid->item(3, 2)->text(), "??? " + QPath("t3"));
+    QCOMPARE(grid->item(2, 0)->data(Qt::UserRole).toInt(), 3);
+    QTest::mouseMove(grid->viewport(), CellCentre(1, 0));
+    QCOMPARE(window_->lblMessage->text(),
+             QPath("s1") + " -> " + QPath("t1") +
+                 "\nT = 40 s; remove old target files; update if source and target files are "
+                 "different");
+    QTest::mouseMove(grid->viewport(), CellCentre(2, 2));
+    QVERIFY(window_->lblMessage->text().contains("[Mirror disabled]"));
+    QTest::mouseMove(grid->viewport(), QPoint(10, grid->viewport()->height() - 2));
+    QCOMPARE(window_->lblMessage->text(), QString());
+    QCOMPARE(window_->hover_row(), -1);
+  }
+
+  void highlightedRowsAreModifiedAndRemovedByMouseAndKeyboard() {
+    Open({"Enable=1", "Enable=1", "Enable=1", "Enable=1"});
+    QTableWidget* grid = window_->lstDossiers;
+    QVERIFY(!window_->highlighting());
+    window_->cmdModifierDossierSource->click();
+    QCOMPARE(LastMessage(), QString("Select a SOURCE folder to modify"));
+    ClickCell(1, 0);
+    QVERIFY(window_->highlighting());
+    QCOMPARE(grid->currentRow(), 1);
+    QTest::mouseClick(window_->frameLegende, Qt::LeftButton);  // the background
+    QVERIFY(!window_->highlighting());
+    QCOMPARE(grid->currentRow(), 0);
+    QApplication::setActiveWindow(window_.get());
+    window_->cmdMiroir->setFocus();
+    QTest::keyClick(window_->cmdMiroir, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), grid);
+    QVERIFY(window_->highlighting());
+    dialogs_.answers = {true, true, true};
+    // Down then Delete, twice: the second time after the reload has put the
+    // highlighting off, as a remove does.
+    for (const int removed : {1, 2}) {
+      QTest::keyClick(grid, Qt::Key_Down);
+      QTest::keyClick(grid, Qt::Key_Delete);
+      QVERIFY(!Pairs().contains(
+          Line(Path("s" + QString::number(removed)), Path("t" + QString::number(removed)))));
+    }
+    QCOMPARE(Pairs().count('\n'), 2);
+    QTest::keyClick(grid, Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != grid);
+    // A double-click on a target cell changes that target by browsing.
+    dialogs_.folders = {Path("copy")};
+    ClickCell(0, 2);  // a double-click starts with a press, which the grid needs
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, CellCentre(0, 2));
+    QCOMPARE(dialogs_.prompts, std::vector<std::string>{"MODIFY: Select a TARGET folder"});
+    QVERIFY(Pairs().startsWith(Line(Path("s0"), Path("copy"))));
+    // From the last row up to the first: everything goes.
+    ClickCell(1, 0);
+    ClickCell(0, 0, Qt::ShiftModifier);
+    window_->mnuSupprimerDossiers->trigger();
+    QVERIFY(Pairs().isEmpty());
+    QCOMPARE(grid->rowCount(), 0);
+    QVERIFY(window_->lblBulle1->isVisible());
+  }
+
+  void startAndStopSwitchTheCommandsAndTheTrayEvenDuringAPass() {
+    Open();
+    QSystemTrayIcon* tray = window_->tray();  // none on a desktop without a tray
+    window_->cmdMiroir->click();
+    QVERIFY(!window_->scheduler().Idle() && window_->Timer1->isActive());
+    QVERIFY(!window_->cmdAjouterDossierSource->isEnabled());
+    QVERIFY(!window_->mnuQuitter->isEnabled() && !window_->mnuLangue->isEnabled());
+    QCOMPARE(window_->mnuDemarrer->text(), QString("&Stop mirroring"));
+    QCOMPARE(window_->cmdMiroir->toolTip(), QString("Stop mirroring"));
+    QVERIFY(window_->lblMessage->text().contains("Files: 0 created"));
+    if (tray != nullptr) QCOMPARE(tray->toolTip(), QString("Vorn 2.2i - Wait"));
+    window_->mnuDemarrer->trigger();
+    QVERIFY(window_->scheduler().Idle() && !window_->Timer1->isActive());
+    QVERIFY(window_->cmdAjouterDossierSource->isEnabled() && window_->mnuQuitter->isEnabled());
+    QCOMPARE(window_->mnuDemarrer->text(), QString("&Start mirroring"));
+    if (tray != nullptr) QCOMPARE(tray->toolTip(), QString("Vorn 2.2i"));
+    // A stop pressed during a pass, arriving through the event loop the pass
+    // turns at its yields, leaves the timer off.
+    for (int i = 0; i < 300; ++i) Write("s0/f" + QString::number(i), "x");
+    QTimer::singleShot(0, window_.get(), [this] { window_->cmdMiroir->click(); });
+    window_->cmdMiroir->click();
+    QVERIFY(window_->scheduler().Idle() && !window_->Timer1->isActive());
+    QVERIFY(window_->engine().counters().FilesSeen < 300);
+    QVERIFY(window_->lblMessage->text().contains("Files: "));
+    window_->mnuQuitter->trigger();  // answered No
+    QCOMPARE(QString::fromStdString(dialogs_.questions.back()), QString("Exit program"));
+    QVERIFY(window_->isVisible());
+  }
+
+  void theWindowOpensWithinTheScreenShowingEveryControl() {
+    Open();
+    const QSize room = window_->screen()->availableGeometry().size();
+    QVERIFY(window_->width() <= std::max(room.width(), window_->minimumSizeHint().width()));
+    QVERIFY(window_->height() <= std::max(room.height(), window_->minimumSizeHint().height()));
+    QVERIFY(window_->frameGeometry().height() <= room.height());
+    const QWidget* central = window_->centralWidget();
+    for (const QWidget* control : std::initializer_list<const QWidget*>{
+             window_->frameLegende, window_->lblMessage, window_->cmdModifierDossierCible}) {
+      const QRect area(control->mapTo(central, QPoint()), control->size());
+      QVERIFY2(central->rect().contains(area), qPrintable(control->objectName()));
+    }
+  }
+
+  // The first pair is left out of the passes, so only the second one's files change.
+  void theFileViewListsTheChosenPairWithTipsAndAPassWhatItFoundLocked() {
+    Open({"Enable=0", "Enable=1"});
+    MakeFolder("s0/Sub");
+    Write("s0/b.bin", QByteArray(2048, 'b'));
+    Write("s0/a.txt", "0123456789");
+    QListWidget* list = window_->lstFichiersSources;
+    QCOMPARE(list->count(), 0);  // start-up lists nothing
+    window_->mnuAfficherFichiers->trigger();
+    QCOMPARE(Texts(list), (QStringList{"[.]", "[Sub]", "a.txt", "b.bin"}));
+    QCOMPARE(window_->lblNbFichiersSources->text(), "4 files/folders in " + QPath("s0"));
+    QCOMPARE(Texts(window_->lstFichiersCibles), QStringList{"[.]"});
+    QCOMPARE(window_->lblNbFichiersCibles->text(), "1 files/folders in " + QPath("t0"));
+
+    const auto centre = [list](int row) { return list->visualItemRect(list->item(row)).center(); };
+    QCOMPARE(TipAt(list, centre(1)), QString("folder [Sub]"));
+    const QString size = QString::fromStdString(FormatFileSize(2048, platform::UserNumberFormat()));
+    QCOMPARE(TipAt(list, centre(3)), "b.bin   " + size);
+    QCOMPARE(TipAt(list, centre(0), Qt::LeftButton), "b.bin   " + size);  // a drag: unchanged
+    QCOMPARE(TipAt(list, QPoint(-5, 5)), QString());
+    window_->lstFichiersCibles->clear();
+    QCOMPARE(TipAt(window_->lstFichiersCibles, QPoint(5, 5)), QString());
+
+    ClickCell(1, 2);
+    QCOMPARE(window_->lblNbFichiersSources->text(), "1 files/folders in " + QPath("s1"));
+    // A pass lists the locked files, and reads the target again only when files changed.
+    Write("t1/extra.txt", "x");  // put there behind the program's back
+    Write("s1/Beta.txt", "b");
+    Write("s1/alpha.txt", "a");
+    fs_->MarkLocked("Beta.txt");
+    fs_->MarkLocked("alpha.txt");  // nothing gets copied
+    RunOnePass();
+    QCOMPARE(Texts(window_->lstLocked), (QStringList{QPath("s1/alpha.txt"), QPath("s1/Beta.txt")}));
+    QVERIFY(Texts(list).contains("alpha.txt"));
+    QVERIFY(!Texts(window_->lstFichiersCibles).contains("extra.txt"));
+    Write("s1/new.txt", "n");
+    RunOnePass();
+    QVERIFY(Texts(window_->lstFichiersCibles).contains("extra.txt"));
+    QVERIFY(Texts(window_->lstFichiersCibles).contains("new.txt"));
+    // The locked view hides the listings without clearing them.
+    window_->mnuAfficherLocked->trigger();
+    QVERIFY(window_->lstLocked->isVisible() && !list->isVisible());
+    QCOMPARE(list->count(), 4);
+    window_->mnuAfficherFichiers->trigger();
+    QTest::keyClick(window_->lstDossiers, Qt::Key_Up);  // the listing follows the current row
+    QCOMPARE(window_->lblNbFichiersSources->text(), "4 files/folders in " + QPath("s0"));
+    window_->mnuAfficherFichiers->trigger();  // off: cleared
+    QCOMPARE(list->count(), 0);
+    QCOMPARE(window_->lblNbFichiersCibles->text(), QString());
+  }
+
+  // '#' starts a URL's fragment: pasted into a URL by hand, the folder
+  // "logs #2" became "logs " and the browser found nothing.
+  void theLogViewerListsOpensAndRemovesTheDaysOfTheChosenFolder() {
+    MakeFolder("logs #2");
+    for (const char* day : {"2024-05-01", "2024-05-02", "2024-04-30", "2024-05-03", "2024-05-04",
+                            "2024-05-01 copy"}) {
+      Write(QString("logs #2/Log Vorn %1.htm").arg(day), "<html>");
+    }
+    Open({"Enable=1"},
+         "[Configuration]\r\nLangue=3\r\n[Logs]\r\nPathLogs=" + QPath("logs #2").toUtf8() + "\r\n");
+    const auto opened = [this] {
+      return QUrl(QString::fromStdString(opened_.back())).toLocalFile();
+    };
+    window_->mnuVoirLogs->trigger();
+    frmVoirLogs* viewer = window_->log_viewer();
+    QCOMPARE(viewer->windowTitle(), QString("Check Logs - [Back to Vorn: close] ->"));
+    QStringList dates;
+    for (const QLabel* label : viewer->Label) dates << label->text();
+    QCOMPARE(dates, (QStringList{"2024-04-30", "2024-05-01", "2024-05-01", "2024-05-02",
+                                 "2024-05-03", "2024-05-04"}));
+    // The newest opened at once, the main window left where it was.
+    QCOMPARE(opened_.size(), size_t{1});
+    QCOMPARE(opened(), QPath("logs #2/Log Vorn 2024-05-04.htm"));
+    QVERIFY(frmVoirLogs::WasOpened(viewer->Label.back()) &&
+            !frmVoirLogs::WasOpened(viewer->Label[0]));
+    QVERIFY(window_->isVisible() && !window_->isMinimized());
+    // Four to a row: the fifth starts the second row under the first.
+    QVERIFY(viewer->Label[4]->x() == viewer->Label[0]->x() &&
+            viewer->Label[3]->y() == viewer->Label[0]->y());
+
+    // The copy's date opens the day's own log, and the main window steps aside.
+    QTest::mouseClick(viewer->Label[2], Qt::LeftButton);
+    QCOMPARE(opened(), QPath("logs #2/Log Vorn 2024-05-01.htm"));
+    QVERIFY(frmVoirLogs::WasOpened(viewer->Label[2]));
+    QTRY_VERIFY(!window_->isVisible() || window_->isMinimized());
+    window_->mnuFichierVoirLogs->trigger();  // while on screen: the same viewer comes forward
+    QCOMPARE(window_->log_viewer(), viewer);
+
+    QTest::mouseClick(viewer->Label[3], Qt::RightButton);
+    QCOMPARE(viewer->mnuSupprimerLog->text(), QString("Remove Log '2024-05-02'"));
+    viewer->mnuSupprimer->close();
+    dialogs_.answers = {false, true};
+    viewer->mnuSupprimerLog->trigger();
+    QCOMPARE(dialogs_.questions.back(), std::string("Remove Log '2024-05-02'"));
+    QVERIFY(QFile::exists(QPath("logs #2/Log Vorn 2024-05-02.htm")));
+    QVERIFY(viewer->Label[3]->isVisible());
+    viewer->mnuSupprimerLog->trigger();
+    QVERIFY(!QFile::exists(QPath("logs #2/Log Vorn 2024-05-02.htm")));
+    QVERIFY(!viewer->Label[3]->isVisible());
+    QCOMPARE(viewer->Label[4]->x(), viewer->Label[0]->x());  // the others keep their places
+    viewer->VScroll1->setValue(viewer->VScroll1->maximum());
+    QVERIFY(!viewer->Label[3]->isVisible());
+
+    // Closing the viewer while the main window is away leaves it away.
+    window_->hide();
+    viewer->close();
+    QVERIFY(!window_->isVisible());
+    QTRY_VERIFY(window_->log_viewer() == nullptr);
+
+    // Gone, the folder stays the choice and the viewer looks home.
+    QVERIFY(QDir(QPath("logs #2")).removeRecursively());
+    for (const size_t days : {0, 1}) {
+      window_->mnuVoirLogs->trigger();
+      QCOMPARE(window_->log_viewer()->Label.size(), days);
+      window_->log_viewer()->close();
+      QTRY_VERIFY(window_->log_viewer() == nullptr);
+      Write("home/Log Vorn 2024-05-02.htm", "<html>");
+    }
+    QCOMPARE(opened_.size(), size_t{3});
+    QCOMPARE(opened(), QPath("home/Log Vorn 2024-05-02.htm"));
+    MakeFolder("logs/daily");
+    Step<frmPathLogs>([this](frmPathLogs& dialog) {
+      QCOMPARE(dialog.lblDossier->text(), QPath("logs #2"));
+      QVERIFY(dialog.Lecteurs->count() >= 1 && !dialog.Chemins->isEnabled());
+      dialog.chkLogs->click();
+      QVERIFY(dialog.Chemins->isEnabled());
+      QVERIFY(!dialog.OpenPath(QPath("missing")));
+      QCOMPARE(dialog.CurrentPath(), QPath("logs #2"));
+      QVERIFY(dialog.OpenPath(QPath("logs/daily")));
+      dialog.cmdOK->click();
+    });
+    window_->mnuDefinirLogs->trigger();
+    ExpectIni({"PathLogs=" + Path("logs/daily") + "\r\n"});
+    QCOMPARE(window_->app().settings.PathLogs, Path("logs/daily"));
+  }
+
+  // Adding by browsing opens the new pair's settings; its interval column
+  // opens them again. The dialog keeps its size whatever the count shows.
+  void anEmptyListShowsTheGuideAndThePairSettingsStoreOnlyOnOk() {
+    Open({}, "[Configuration]\r\nLangue=3\r\nAfficherLocked=1\r\nTemporisation=10\r\n");
+    QCOMPARE(window_->pane(), LowerPane::kGuide);
+    QVERIFY(window_->lblBulle1->isVisible() && !window_->lstLocked->isVisible());
+    QVERIFY(!window_->lblNbDossiers->isVisible());
+    QCOMPARE(window_->lblBulle2->text(), QString("2 - define folders"));
+    window_->cmdMiroir->click();  // nothing to mirror: no start
+    QVERIFY(window_->scheduler().Idle() && window_->cmdAjouterDossierSource->isEnabled());
+    dialogs_.folders.push_back("/");
+    Step<frmSetMode>([](frmSetMode& dialog) {
+      QCOMPARE(dialog.lblSource->text(), QString("/"));
+      QCOMPARE(dialog.lblCible->text(), QString("???"));
+      QVERIFY(!dialog.chkSourceVide->isEnabled());
+      dialog.chkEffacer->click();  // only removal lets an empty source empty the target
+      dialog.chkSourceVide->click();
+      dialog.optNouveau1->click();
+      dialog.cmdOK->click();
+    });
+    window_->cmdAjouterDossierSource->click();
+    QCOMPARE(Pairs(), Line("/", ""));
+    // The addition wrote Effacer and KeepVersions; OK wrote the others after
+    // them, in order.
+    ExpectIni(
+        {"[Mirror_1]\r\nEffacer=1\r\nKeepVersions=30\r\nEnable=1\r\nNbTemporisations=1\r\nDeplacer=0\r\n"
+         "Renommer=0\r\nNouveau=1\r\nNoMilliseconds=0\r\nSourceVideAutorise=1\r\n"});
+    QVERIFY(!window_->highlighting());  // the reload took the highlight away
+    QCOMPARE(window_->pane(), LowerPane::kLocked);
+
+    Step<frmSetMode>([this](frmSetMode& dialog) {
+      Shown(dialog);
+      const QSize size = dialog.size();
+      const auto count = [&dialog, size](const char* text) {
+        dialog.txtMiroirN->setText(text);
+        QTest::qWait(10);
+        QCOMPARE(dialog.size(), size);
+      };
+      QVERIFY(dialog.optTempo0->isChecked() && !dialog.txtMiroirN->isEnabled());
+      QVERIFY(dialog.optTempo0->text().contains("(10 seconds)"));
+      dialog.optTempo1->click();
+      count("6");
+      QCOMPARE(dialog.lblMiroirN2->text(), QString("i.e. 0 h 1 min 0 sec"));
+      QVERIFY(dialog.lblErr->isHidden());
+      count("1");
+      QVERIFY(!dialog.lblErr->isHidden() && dialog.lblMiroirN2->isHidden());
+      count("64001");
+      dialog.cmdOK->click();
+      QCOMPARE(LastMessage(), QString("Value must be set between 2 and 64000"));
+      QCOMPARE(dialog.result(), int(QDialog::Rejected));  // still open
+      count("64000");
+      // Moving takes removal and the update rule along, and allows renaming.
+      dialog.chkDeplacer->click();
+      QVERIFY(!dialog.chkEffacer->isEnabled() && !dialog.frameMAJ->isEnabled());
+      dialog.chkRenommer->click();
+      dialog.cmdOK->click();
+    });
+    ClickCell(0, 1);
+    ExpectIni({"NbTemporisations=64000", "Deplacer=1", "Renommer=1", "Effacer=0", "Nouveau=0"});
+    QCOMPARE(window_->app().pairs.rows[0].interval_image, IntervalImage::kSpecificInterval);
+    const std::string before = Ini();
+    Step<frmSetMode>([](frmSetMode& dialog) {
+      dialog.chkEnable->setChecked(false);
+      dialog.cmdAnnuler->click();
+    });
+    ClickCell(0, 1);
+    QCOMPARE(Ini(), before);
+  }
+
+  // Cancel leaves file and dialog as they were, a value out of the number
+  // box's limits keeps the dialog open, OK stores and the window follows.
+  void settingsDialogsStoreOnlyOnOk() {
+    Open({"Enable=1"},
+         "[Configuration]\r\nLangue=3\r\nTemporisation=10\r\nErreurDossier=1\r\nErreurDossierSon="
+         "1\r\n");
+    QCOMPARE(window_->ProgressBarAttente->maximum(), 9);
+    QVERIFY(window_->mnuDossierErr->isChecked());
+    const struct {
+      QAction* menu;
+      std::vector<std::pair<const char*, QString>> controls;
+      std::vector<std::string> stored;
+      const char* refused;  // by OK, in the number box
+    } cases[] = {
+        {window_->mnuPrefixeCibleDefaut,
+         {{"Text1", QPath("copy")}, {"Text2", "//backup/share"}},
+         {"PrefixeCibleDefaut=" + Path("copy"), "PrefixeCibleDefautUNC=//backup/share"},
+         nullptr},
+        {window_->mnuTempo, {{"Text1", "20"}}, {"Temporisation=20"}, "32768"},
+        {window_->mnuPerformance, {{"HScroll1", "100"}}, {"Performance=100"}, nullptr},
+        // Days are read as a rounded number.
+        {window_->mnuPurgeLogs,
+         {{"chkPurgeLogs", "true"}, {"Text1", " 11.5 days"}},
+         {"PurgeLogs=1", "DelaiLogs=12"},
+         "367"},
+        {window_->mnuPurgeLogs, {{"chkPurgeLogs", "false"}}, {"PurgeLogs=0"}, nullptr},
+        {window_->mnuDefinirLogs,
+         {{"chkLogs", "true"}, {"chkFichiersLogs", "true"}},
+         {"Logs=1", "FichiersLogs=1"},
+         nullptr},
+        {window_->mnuDefinirLogs, {{"chkLogs", "false"}}, {"Logs=0"}, nullptr},
+        {window_->mnuDossierErr,
+         {{"chkDossierErr", "false"}, {"chkDossierErrSon", "false"}, {"txtNetSend", "admin"}},
+         {"ErreurDossier=0", "ErreurDossierSon=0", "ErreurDossierNetSend=0",
+          "MessageNetSend=admin"},
+         nullptr},
+    };
+    for (const auto& c : cases) {
+      const auto work = [&c](QDialog& dialog, const char* button) {
+        for (const auto& control : c.controls) {
+          QObject* knob = dialog.findChild<QObject*>(control.first);
+          QVERIFY2(knob != nullptr, control.first);
+          QVERIFY2(knob->property(Knob(knob)).toString() != control.second, control.first);
+          knob->setProperty(Knob(knob), control.second);
+        }
+        dialog.findChild<QPushButton*>(button)->click();
+      };
+      const std::string before = Ini();
+      dialog_steps_.push_back([&work](QDialog& dialog) { work(dialog, "cmdAnnuler"); });
+      c.menu->trigger();
+      QVERIFY2(Ini() == before, qPrintable(c.menu->objectName()));
+      dialog_steps_.push_back([this, &c, &work](QDialog& dialog) {
+        if (c.refused != nullptr) {
+          dialog.findChild<QLineEdit*>("Text1")->setText(c.refused);
+          dialog.findChild<QPushButton*>("cmdOK")->click();
+          QCOMPARE(LastMessage(), QString("Invalid value: ") + c.refused);
+          QCOMPARE(dialogs_.messages.back().first, MessageIcon::kCritical);
+          QCOMPARE(QString::fromStdString(dialogs_.titles.back()), dialog.windowTitle());
+          QCOMPARE(dialog.result(), int(QDialog::Rejected));  // still open
+        }
+        work(dialog, "cmdOK");
+      });
+      c.menu->trigger();
+      for (const std::string& key : c.stored) ExpectIni({key + "\r\n"});
+      QCOMPARE(c.menu->isChecked(), c.stored[0].ends_with("=1"));
+    }
+    QVERIFY(Ini().find("ErreurDossierEventLog") == std::string::npos);  // the service dialog's
+    QCOMPARE(window_->ProgressBarAttente->maximum(), 19);
+    QCOMPARE(window_->scheduler().WaitCounter(), int16_t{20});
+    // Typed sources take the default targets, and typing opens no settings dialog.
+    const int run = dialogs_run_;
+    dialogs_.typed = {Path("s0"), "//server/data/x"};
+    window_->mnuAjouterSourceSaisir->trigger();
+    window_->mnuAjouterSourceSaisir->trigger();
+    QCOMPARE(dialogs_run_, run);
+    QVERIFY(Pairs().endsWith(Line(Path("s0"), Path("copy") + Path("s0")) +
+                             Line("//server/data/x", "//backup/share/x")));
+  }
+
+  // The limit messages come and go on a row of their own, the dialogs keep
+  // their size, and every text has its room in every language.
+  void numberBoxesStopAtTheirLimitsAndLayoutsKeepTheirShape() {
+    IniFile ini(*fs_, Path("home/Vorn.ini"));
+    for (const Language language : {kEnglish, kFrench, kPortuguese}) {
+      MirrorSettings settings;
+      settings.Langue = language;
+      frmTempo tempo(nullptr, dialogs_, ini, settings, [] {});
+      frmPurgeLogs purge(nullptr, dialogs_, ini, settings);
+      const std::tuple<QDialog*, QLabel*, const char*, bool, const char*, const char*> cases[] = {
+          {&tempo, tempo.lblSecondes, "32766", true, "32767", "Maximal temporisation reached"},
+          {&tempo, tempo.lblSecondes, "2", false, "1", "Minimal temporisation reached"},
+          {&purge, purge.lblJours, "365", true, "366", "Maximal value reached"},
+          {&purge, purge.lblJours, "3", false, "2", "Minimal value reached"},
+      };
+      for (const auto& [dialog, unit, from, up, to, english] : cases) {
+        Shown(*dialog);
+        NumberBox& box = *dialog->findChild<NumberBox*>("UpDown1");
+        const QSize before = dialog->size();
+        box.Text1->setText(from);
+        for (int click = 0; click < 2; ++click) (up ? box.up : box.down)->click();
+        QCOMPARE(box.Text1->text(), QString(to));
+        QVERIFY(box.Label1->isVisible());
+        if (language == kEnglish) QCOMPARE(box.Label1->text(), QString(english));
+        QTest::qWait(10);
+        QCOMPARE(dialog->size(), before);
+        const QFontMetrics metrics = box.Text1->fontMetrics();
+        const int room = box.Text1->width() - box.Text1->sizeHint().width() +
+                         17 * metrics.horizontalAdvance(QLatin1Char('x'));
+        QVERIFY2(room >= metrics.horizontalAdvance(to), to);
+        QVERIFY(Whole(box.Label1) && Whole(unit));
+        QVERIFY(!box.Label1->geometry().intersects(unit->geometry()));
+      }
+      // The performance bar's end labels sit under its ends, whole and apart.
+      frmPerformance performance(nullptr, ini, settings);
+      Shown(performance);
+      const QRect bar = performance.HScroll1->geometry();
+      const QRect low = performance.lblMin->geometry();
+      const QRect high = performance.lblMax->geometry();
+      QCOMPARE(low.left(), bar.left());
+      QCOMPARE(high.right(), bar.right());
+      QVERIFY(high.left() - low.right() >=
+              2 * performance.fontMetrics().horizontalAdvance(QLatin1Char('M')));
+      QVERIFY(Whole(performance.lblMin) && Whole(performance.lblMax));
+    }
+
+    const std::string path = "/home/user/Documents/Projects/2024/Clients/Northwind/Reports/Q4";
+    TextInputBox input(nullptr, "ADD: type a SOURCE folder", path);
+    Shown(input);
+    auto* line = input.findChild<QLineEdit*>();
+    QVERIFY(line->width() >= 60 * line->fontMetrics().averageCharWidth());
+    QCOMPARE(line->cursorPosition(), 0);
+    QCOMPARE(line->selectedText(), QString::fromStdString(path));
+  }
+
+  void theWarningDialogTriesTheNetworkMessage() {
+    // A stand-in for the network messenger that writes down what it was asked.
+    MakeFolder("bin");
+    Write("bin/net", "#!/bin/sh\necho \"$@\" > '" + QPath("net-args").toUtf8() + "'\n");
+    QVERIFY(chmod(Path("bin/net").c_str(), 0755) == 0);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QPath("bin").toUtf8() + ":" + path);
+    Open();
+    Step<frmAvertirDossierErr>([this](frmAvertirDossierErr& dialog) {
+      QVERIFY(!dialog.txtNetSend->isEnabled());
+      dialog.chkDossierErrNetSend->click();
+      QVERIFY(dialog.txtNetSend->isEnabled());
+      dialog.txtNetSend->clear();
+      dialog.cmdEssayer->click();  // nothing to send: a warning instead
+      QCOMPARE(dialogs_.messages.size(), size_t{1});
+      QCOMPARE(dialogs_.messages.back().first, MessageIcon::kExclamation);
+      dialog.txtNetSend->setText("admin Folder missing");
+      dialog.cmdEssayer->click();
+      QTRY_COMPARE(Read("net-args"), QByteArray("send admin Folder missing\n"));
+      QCOMPARE(dialogs_.messages.size(), size_t{1});
+    });
+    window_->mnuDossierErr->trigger();
+    qputenv("PATH", path);
+  }
+
+  void theServiceDialogInstallsAndRemovesTheService() {
+    IniFile ini(*fs_, Path("home/Vorn.ini"));
+    MirrorSettings settings;
+    std::vector<std::string> effects;
+    const ServiceDialogEffects record{
+        [&effects](bool on) { effects.push_back(on ? "service" : "application"); },
+        [&effects] { effects.push_back("beep"); }, [&effects] { effects.push_back("end"); }};
+    {
+      frmAdminService dialog(nullptr, dialogs_, ini, settings, service_, record);
+      dialog.optType1->setChecked(true);
+      dialog.cmdInstall->click();
+      QVERIFY(service_.installed && service_.start_type == platform::kStartManual);
+      QVERIFY(LastMessage().startsWith("Vorn Service installed"));
+      QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+    frmAdminService dialog(nullptr, dialogs_, ini, settings, service_, record);
+    QVERIFY(dialog.optType1->isChecked());  // read back from the service
+    dialog.cmdInstall->click();             // already installed: a beep
+    dialog.cmdRemove->click();
+    QVERIFY(!service_.installed);
+    QCOMPARE(dialog.lblService->text(), QString("Vorn Service: removed"));
+    dialog.cmdRemove->click();  // not installed: a beep
+    QCOMPARE(effects, (std::vector<std::string>{"service", "end", "beep", "application", "beep",
+                                                "application"}));
+    dialog.chkDossierErrEventLog->click();
+    ExpectIni({"ErreurDossierEventLog=1"});
+  }
+
+  void theSignaturesEditorSavesOnOkIntoTheTableTheEngineUses() {
+    Open();
+    Step<frmGestionSignatures>([](frmGestionSignatures& dialog) {
+      dialog.txtSignature->setText("TEXTttxt");
+      dialog.txtExtension->setText("txt");
+      dialog.txtType->setText("Text file");
+      dialog.cmdAjouter->click();
+      dialog.cmdOK->click();
+      QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    });
+    window_->mnuGestionSignatures->trigger();
+    QCOMPARE(Read("home/Signatures.txt"), QByteArray("\"TEXTttxt\",\"txt\",\"Text file\"\r\n"));
+    QCOMPARE(window_->app().signatures.ExtensionForSignature("TEXTttxt"), std::string("txt"));
+    QCOMPARE(window_->app().signatures.records().size(), size_t{1});
+    QVERIFY(dialogs_.questions.empty());
+  }
+
+  // The editor's rules and texts are the core's; here, what the dialog does with them.
+  void theSignaturesEditorShowsRefusalsInRedWithABeepAndAsksBeforeDroppingChanges() {
+    const QByteArray file =
+        "\"XDOCXPR3\",\"qxd\",\"Quark XPress\"\r\n\"TEXTttxt\",\"\",\"\"\r\n"
+        "\"W6BNMSWD\",\"doc\",\"Word 6\"\r\n";
+    OpenEditor(file);
+    QCOMPARE(Rows(), (QStringList{"XDOCXPR3|qxd|Quark XPress", "W6BNMSWD|doc|Word 6"}));
+    QCOMPARE(editor_->windowTitle(), QString("Vorn - Macintosh signatures (2)"));
+    editor_->cmdAnnuler->click();  // nothing changed: no question
+    QVERIFY(editor_->isHidden() && dialogs_.questions.empty());
+    Shown(*editor_);
+    QTest::keyClick(editor_->lstSignatures, Qt::Key_Delete);
+    QCOMPARE(Message(), QString("!Select a signature to remove"));
+    QCOMPARE(beeps_, 1);
+    editor_->txtSignature->setText("8BPS8BIM");
+    editor_->txtType->setText("Photoshop");
+    editor_->cmdAjouter->click();
+    QCOMPARE(Message(), QString("Added Signature: 8BPS8BIM"));
+    QCOMPARE(beeps_, 1);
+    QCOMPARE(Rows().last(), QString("8BPS8BIM||Photoshop"));
+    QCOMPARE(Selected(), QString("8BPS8BIM"));
+    QVERIFY(editor_->txtSignature->hasFocus());
+    QCOMPARE(editor_->windowTitle(), QString("Vorn - Macintosh Signatures (3)"));
+    // A clicked row fills the boxes, which then modify it.
+    ClickRow(1);
+    QCOMPARE(editor_->lblMsg->text(), QString());
+    QCOMPARE(editor_->txtSignature->text() + "|" + editor_->txtExtension->text() + "|" +
+                 editor_->txtType->text(),
+             QString("W6BNMSWD|doc|Word 6"));
+    editor_->txtType->setText("Word 6 Document");
+    editor_->cmdAjouter->click();
+    QCOMPARE(Message(), QString("Modified Signature: W6BNMSWD"));
+    // A heading sorts the list, descending first, and the selection follows its record.
+    ClickRow(0);
+    QHeaderView* header = editor_->lstSignatures->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(2) + header->sectionSize(2) / 2,
+                             header->height() / 2));
+    QCOMPARE(Rows(), (QStringList{"W6BNMSWD|doc|Word 6 Document", "XDOCXPR3|qxd|Quark XPress",
+                                  "8BPS8BIM||Photoshop"}));
+    QCOMPARE(Selected(), QString("XDOCXPR3"));
+    QTest::keyClick(editor_->lstSignatures, Qt::Key_Delete);
+    QCOMPARE(Message(), QString("Removed Signature: XDOCXPR3"));
+    QCOMPARE(Rows(), (QStringList{"W6BNMSWD|doc|Word 6 Document", "8BPS8BIM||Photoshop"}));
+    QVERIFY(Selected().isEmpty());
+    // Leaving with changes asks first, however it is left; Yes drops them.
+    editor_->cmdAnnuler->click();
+    QTest::keyClick(editor_.get(), Qt::Key_Escape);
+    editor_->close();
+    QCOMPARE(dialogs_.questions, std::vector<std::string>(3, "Modified list\r\nDiscard changes"));
+    QVERIFY(editor_->isVisible());
+    dialogs_.answers = {true};
+    editor_->close();
+    QVERIFY(editor_->isHidden());
+    QCOMPARE(editor_->result(), int(QDialog::Rejected));
+    QCOMPARE(Read("Signatures.txt"), file);
+    QVERIFY(table_.records().empty());
+  }
+};
+
+}  // namespace vorn::gui
+
+QTEST_MAIN(vorn::gui::WindowTest)
+#include "window_test.moc"
