@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <functional>
@@ -50,6 +51,20 @@ uint32_t AttributesFor(const EntryInfo& info, std::string_view name) {
     bits |= attribute::kHidden;
   }
   return bits == 0 ? attribute::kNormal : bits;
+}
+
+// An entry the process makes belongs to it.
+void OwnedByProcess(EntryInfo& info) {
+  info.uid = ::geteuid();
+  info.gid = ::getegid();
+}
+
+bool InOwnGroups(uint32_t gid) {
+  if (gid == ::getegid()) return true;
+  std::vector<gid_t> groups(static_cast<size_t>(std::max(::getgroups(0, nullptr), 0)));
+  const int count = ::getgroups(static_cast<int>(groups.size()), groups.data());
+  groups.resize(static_cast<size_t>(std::max(count, 0)));
+  return std::find(groups.begin(), groups.end(), gid) != groups.end();
 }
 
 uint64_t Now() {
@@ -238,6 +253,7 @@ Status DryRunFileSystem::CreateFolderAt(const Folder& folder, std::string_view n
   node.made = true;
   node.info = EntryInfo{EntryType::kFolder, attribute::kDirectory, 0777 & ~umask_, Now(), 0};
   node.info.attributes = AttributesFor(node.info, name);
+  OwnedByProcess(node.info);
   node.security.reset();
   return {};
 }
@@ -311,6 +327,28 @@ Status DryRunFileSystem::SetPermissionsAt(const Folder& folder, std::string_view
   return {};
 }
 
+Status DryRunFileSystem::SetOwnerAt(const Folder& folder, std::string_view name, uint32_t uid,
+                                    uint32_t gid) {
+  const std::string path = PathIn(folder, name);
+  const auto info = LookupAt(folder, name);
+  if (!info.ok()) return Gone(info.error().code, "change owner", path);
+  // Only root gives an entry away; its owner may only move it between its
+  // own groups.
+  if (::geteuid() != 0 &&
+      (info->uid != ::geteuid() || uid != info->uid || (gid != info->gid && !InOwnGroups(gid)))) {
+    return Gone(EPERM, "change owner", path);
+  }
+  Node& node = Touch(path);
+  node.info.uid = uid;
+  node.info.gid = gid;
+  // The disk drops the set-ID bits of all but folders on any change of owner.
+  if (node.info.type == EntryType::kFile || node.info.type == EntryType::kOther) {
+    node.info.permissions &= ~uint32_t{S_ISUID};
+    if ((node.info.permissions & S_IXGRP) != 0) node.info.permissions &= ~uint32_t{S_ISGID};
+  }
+  return {};
+}
+
 Status DryRunFileSystem::MakeWritableAt(const Folder& folder, std::string_view name) {
   const auto info = LookupAt(folder, name);
   if (!info.ok()) return Gone(info.error().code, "look up", PathIn(folder, name));
@@ -345,6 +383,7 @@ Status DryRunFileSystem::CopyFileAt(const Folder& source, std::string_view name,
   copy.made = true;
   copy.info = *info;
   copy.info.attributes = AttributesFor(*info, target_name);
+  if (!options.copy_owner || ::geteuid() != 0) OwnedByProcess(copy.info);
   copy.security.reset();
   copy.contents.reset();
   return {};
@@ -430,6 +469,7 @@ Status DryRunFileSystem::ReplaceFile(const std::string& path, std::string_view c
   node.info = EntryInfo{EntryType::kFile, 0, node.on_disk ? node.info.permissions : 0666 & ~umask_,
                         Now(), contents.size()};
   node.info.attributes = AttributesFor(node.info, BaseName(path));
+  OwnedByProcess(node.info);  // the file is replaced, not rewritten
   return {};
 }
 

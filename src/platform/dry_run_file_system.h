@@ -45,6 +45,8 @@ class DryRunFileSystem final : public FileSystem {
                   std::string_view to) override;
   Status SetPermissionsAt(const Folder& folder, std::string_view name,
                           uint32_t permissions) override;
+  Status SetOwnerAt(const Folder& folder, std::string_view name, uint32_t uid,
+                    uint32_t gid) override;
   Status MakeWritableAt(const Folder& folder, std::string_view name) override;
   Status CopyFileAt(const Folder& source, std::string_view name, const Folder& target,
                     std::string_view target_name, const CopyOptions& options) override;

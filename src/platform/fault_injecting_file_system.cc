@@ -93,6 +93,12 @@ Status FaultInjectingFileSystem::SetPermissionsAt(const Folder& folder, std::str
   return inner_.SetPermissionsAt(folder, name, permissions);
 }
 
+Status FaultInjectingFileSystem::SetOwnerAt(const Folder& folder, std::string_view name,
+                                            uint32_t uid, uint32_t gid) {
+  if (auto error = Check(FsOperation::kSetOwnerAt, name, folder.path())) return *error;
+  return inner_.SetOwnerAt(folder, name, uid, gid);
+}
+
 Status FaultInjectingFileSystem::MakeWritableAt(const Folder& folder, std::string_view name) {
   if (auto error = Check(FsOperation::kMakeWritableAt, name, folder.path())) return *error;
   return inner_.MakeWritableAt(folder, name);

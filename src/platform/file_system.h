@@ -39,6 +39,8 @@ struct EntryInfo {
   uint32_t permissions = 0;  ///< what copying attributes compares and copies: st_mode & 07777
   uint64_t last_write = 0;   ///< 100-nanosecond intervals since 1601-01-01 UTC
   uint64_t size = 0;         ///< bytes (for a link: the length of its text)
+  uint32_t uid = 0;          ///< owner, as the file system keeps it
+  uint32_t gid = 0;          ///< group, as the file system keeps it
 
   bool IsFolder() const { return type == EntryType::kFolder; }
 };
@@ -90,6 +92,9 @@ struct CopyOptions {
   /// of a copy too long for one (never for a copy made in one go), so a
   /// long copy can be shown as it goes.
   std::function<void(uint64_t copied, uint64_t total)> progress;
+  /// Give the copy its source's owner and group. Only root can, so for
+  /// anyone else it is not tried and the copy belongs to the process.
+  bool copy_owner = false;
 };
 
 /// Whether a failed copy was refused because the source is locked.
@@ -172,14 +177,20 @@ class FileSystem {
   /// Sets EntryInfo::permissions of an entry (not for links).
   virtual Status SetPermissionsAt(const Folder& folder, std::string_view name,
                                   uint32_t permissions) = 0;
+  /// Sets the owner and group of an entry (of a link itself, never its
+  /// target). Mind that this clears the set-user-ID and set-group-ID bits of
+  /// a file, so permissions are set after it.
+  virtual Status SetOwnerAt(const Folder& folder, std::string_view name, uint32_t uid,
+                            uint32_t gid) = 0;
   /// Makes an entry replaceable and deletable ("set to normal"): on Linux,
   /// adds the owner write bit when it is missing.
   virtual Status MakeWritableAt(const Folder& folder, std::string_view name) = 0;
 
   /// Copies a file (or link, or FIFO) to `target_name` in `target`, replacing
-  /// an existing file: content, permission bits, last-write time to the
-  /// nanosecond and every user extended attribute (the named streams) but the
-  /// mark of a temporary (see IsCopyDebrisAt). The copy is written under a
+  /// an existing file: content (holes of a sparse file stay holes), permission
+  /// bits, last-write time to the nanosecond, every user extended attribute
+  /// (the named streams) but the mark of a temporary (see IsCopyDebrisAt),
+  /// and with CopyOptions::copy_owner owner and group. The copy is written under a
   /// temporary hidden name and renamed into place only when complete, so a
   /// failure never leaves a truncated file in place of the previous one, and
   /// the temporary is removed on failure.

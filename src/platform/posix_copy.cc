@@ -6,6 +6,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -37,6 +38,66 @@ bool UnnamedTemporaryUnsupported(int code) {
 // Errors of copy_file_range that mean "use read and write instead".
 bool RangeCopyUnsupported(int code) {
   return code == EXDEV || code == EOPNOTSUPP || code == ENOSYS || code == EINVAL || code == EBADF;
+}
+
+// Whether a file deserves a copy of its data regions only: a good part of it
+// is holes. A dense file never meets this and keeps the plain copy; one that
+// a compressing file system shrank may, and then costs a few seeks more.
+bool WorthKeepingHoles(const struct stat& st, uint64_t size) {
+  constexpr uint64_t kHoleWorthy = 64 * 1024;
+  const uint64_t allocated = static_cast<uint64_t>(st.st_blocks) * 512;
+  return allocated < size && size - allocated >= std::max(size / 8, kHoleWorthy);
+}
+
+// Finds the first data region of a file with holes at or after `offset`,
+// [begin, end), and moves both files to its start; begin == end when only
+// holes are left. 0 or an errno.
+int SeekData(int from, int to, uint64_t offset, uint64_t size, uint64_t& begin, uint64_t& end) {
+  const off_t data = ::lseek(from, static_cast<off_t>(offset), SEEK_DATA);
+  if (data < 0 && errno == ENXIO) {
+    begin = end = size;
+    return 0;
+  }
+  // A file system that cannot tell where its data lies has the rest copied whole.
+  const off_t hole = data < 0 ? -1 : ::lseek(from, data, SEEK_HOLE);
+  begin = data < 0 ? offset : std::min(static_cast<uint64_t>(data), size);
+  end = hole < 0 ? size : std::min(static_cast<uint64_t>(hole), size);
+  if (::lseek(from, static_cast<off_t>(begin), SEEK_SET) < 0 ||
+      ::lseek(to, static_cast<off_t>(begin), SEEK_SET) < 0) {
+    return errno;
+  }
+  return 0;
+}
+
+// Whether a refused chown is the file system's, not the copy's fault: FAT,
+// exFAT, NTFS and such (most of them through FUSE) or Windows shares keep no
+// POSIX owners, so a copy there is as complete as it can be without one.
+bool KeepsNoOwners(int code, int fd) {
+  if (code != EPERM && code != EINVAL) return false;
+  struct statfs fs;
+  if (::fstatfs(fd, &fs) != 0) return false;
+  constexpr unsigned long kOwnerless[] = {
+      0x4d44,      // msdos, vfat
+      0x2011BAB0,  // exfat
+      0x5346544e,  // ntfs
+      0x7366746e,  // ntfs3
+      0x65735546,  // fuse, fuseblk
+      0xFF534D42,  // cifs
+      0xFE534D42,  // smb2
+  };
+  const auto type = static_cast<unsigned long>(fs.f_type);
+  return std::find(std::begin(kOwnerless), std::end(kOwnerless), type) != std::end(kOwnerless);
+}
+
+// Gives a fresh copy its source's owner when asked to and able to (as root);
+// 0 or an errno. Called before the mode is set: a chown clears set-ID bits.
+int CopyOwner(bool copy_owner, const struct stat& st, int fd, const char* name = nullptr) {
+  if (!copy_owner || ::geteuid() != 0) return 0;
+  const int changed = name == nullptr
+                          ? ::fchown(fd, st.st_uid, st.st_gid)
+                          : ::fchownat(fd, name, st.st_uid, st.st_gid, AT_SYMLINK_NOFOLLOW);
+  const int code = changed == 0 ? 0 : errno;
+  return code == 0 || KeepsNoOwners(code, fd) ? 0 : code;
 }
 
 // The names of a descriptor's extended attributes, NUL-separated.
@@ -249,7 +310,9 @@ Status PosixFileSystem::CopyFileAt(const Folder& source, std::string_view name,
   if (::fstatat(FdOf(source), c_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
     return ErrnoError(errno, "look up", source, name);
   }
-  if (!S_ISREG(st.st_mode)) return CopySpecialEntry(source, name, st, target, target_name);
+  if (!S_ISREG(st.st_mode)) {
+    return CopySpecialEntry(source, name, st, target, target_name, options.copy_owner);
+  }
   UniqueFd in(open_source());
   if (!in.valid()) return ErrnoError(errno, "open", source, name);
   const ino_t listed = st.st_ino;
@@ -314,6 +377,9 @@ Status PosixFileSystem::WriteCopy(int in, CopyTemporary& temporary, const struct
   }
   if (const int e = temporary.Unmark()) return temporary.Fail(e, "copy attributes");
 
+  if (const int e = CopyOwner(options.copy_owner, st, out)) {
+    return temporary.Fail(e, "change owner");
+  }
   if (const int e = Fault(CopyStep::kPermissions)) return temporary.Fail(e, "change permissions");
   // EPERM comes from file systems without POSIX modes (FAT); the copy is
   // still complete there.
@@ -347,16 +413,31 @@ Status PosixFileSystem::CopyContent(int from, int to, const struct stat& st,
   const size_t chunk = options_.copy_chunk_size > 0 ? options_.copy_chunk_size : 1;
   bool range_copy = true;
   std::vector<char> buffer;
+  // Neither copy_file_range nor read and write leave a hole: a file with
+  // holes is copied one data region at a time into a copy of its full size.
+  const bool sparse = WorthKeepingHoles(st, size);
+  if (sparse && ::ftruncate(to, static_cast<off_t>(size)) != 0) {
+    return MakeError(errno, "write", path);
+  }
   uint64_t offset = 0;
+  uint64_t region_end = sparse ? 0 : size;
+  bool moved = false;
   while (offset < size) {
-    if (offset > 0) {
+    if (offset == region_end) {
+      if (const int e = SeekData(from, to, offset, size, offset, region_end)) {
+        return MakeError(e, "copy", path);
+      }
+      if (offset >= region_end) break;  // only holes are left
+    }
+    if (moved) {
+      if (options.progress) options.progress(offset, size);
       if (const int e = Fault(CopyStep::kContent, offset)) return MakeError(e, "copy", path);
     }
-    const size_t want = static_cast<size_t>(std::min<uint64_t>(chunk, size - offset));
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(chunk, region_end - offset));
     ssize_t n = -1;
     if (range_copy) {
       n = RetryOnInterrupt([&] { return ::copy_file_range(from, nullptr, to, nullptr, want, 0); });
-      if (n < 0 && offset == 0 && RangeCopyUnsupported(errno)) range_copy = false;
+      if (n < 0 && !moved && RangeCopyUnsupported(errno)) range_copy = false;
     }
     if (!range_copy) {
       buffer.resize(std::min<size_t>(want, size_t{1} << 20));
@@ -371,14 +452,14 @@ Status PosixFileSystem::CopyContent(int from, int to, const struct stat& st,
     if (n < 0) return MakeError(errno, "copy", path);
     if (n == 0) break;  // the file shrank meanwhile
     offset += static_cast<uint64_t>(n);
-    if (options.progress && offset < size) options.progress(offset, size);
+    moved = true;
   }
   return {};
 }
 
 Status PosixFileSystem::CopySpecialEntry(const Folder& source, std::string_view name,
                                          const struct stat& st, const Folder& target,
-                                         std::string_view target_name) {
+                                         std::string_view target_name, bool copy_owner) {
   const int target_fd = FdOf(target);
   const std::string target_path = JoinPath(target.path(), target_name);
   if (const int e = Fault(CopyStep::kCreateTemporary)) {
@@ -403,6 +484,9 @@ Status PosixFileSystem::CopySpecialEntry(const Folder& source, std::string_view 
     return MakeError(code, operation, target_path);
   };
 
+  if (const int e = CopyOwner(copy_owner, st, target_fd, named.c_str())) {
+    return fail(e, "change owner");
+  }
   if (!S_ISLNK(st.st_mode)) {
     if (const int e = Fault(CopyStep::kPermissions)) return fail(e, "change permissions");
     // The temporary name could have been swapped for a link since it was made.

@@ -160,6 +160,8 @@ EntryInfo InfoFromStat(const struct stat& st, std::string_view name) {
   info.permissions = st.st_mode & 07777;
   info.last_write = FileTimeFromTimespec(st.st_mtim);
   info.size = st.st_size < 0 ? 0 : static_cast<uint64_t>(st.st_size);
+  info.uid = st.st_uid;
+  info.gid = st.st_gid;
   uint32_t bits = 0;
   switch (info.type) {
     case EntryType::kFolder:
@@ -347,6 +349,15 @@ Status PosixFileSystem::SetPermissionsAt(const Folder& folder, std::string_view 
   // AT_SYMLINK_NOFOLLOW makes a link an error instead of changing its target.
   if (::fchmodat(FdOf(folder), c_name.c_str(), permissions & 07777, AT_SYMLINK_NOFOLLOW) != 0) {
     return ErrnoError(errno, "change permissions", folder, name);
+  }
+  return {};
+}
+
+Status PosixFileSystem::SetOwnerAt(const Folder& folder, std::string_view name, uint32_t uid,
+                                   uint32_t gid) {
+  const CName c_name(name);
+  if (::fchownat(FdOf(folder), c_name.c_str(), uid, gid, AT_SYMLINK_NOFOLLOW) != 0) {
+    return ErrnoError(errno, "change owner", folder, name);
   }
   return {};
 }

@@ -160,6 +160,8 @@ class PosixFileSystem final : public FileSystem {
                   std::string_view to) override;
   Status SetPermissionsAt(const Folder& folder, std::string_view name,
                           uint32_t permissions) override;
+  Status SetOwnerAt(const Folder& folder, std::string_view name, uint32_t uid,
+                    uint32_t gid) override;
   Status MakeWritableAt(const Folder& folder, std::string_view name) override;
   Status CopyFileAt(const Folder& source, std::string_view name, const Folder& target,
                     std::string_view target_name, const CopyOptions& options) override;
@@ -190,7 +192,7 @@ class PosixFileSystem final : public FileSystem {
   Status WriteCopy(int in, CopyTemporary& temporary, const struct stat& st,
                    const CopyOptions& options);
   Status CopySpecialEntry(const Folder& source, std::string_view name, const struct stat& st,
-                          const Folder& target, std::string_view target_name);
+                          const Folder& target, std::string_view target_name, bool copy_owner);
   Status CopyContent(int from, int to, const struct stat& st, const std::string& path,
                      const CopyOptions& options);
 
