@@ -18,6 +18,7 @@ SystemInfo DescribeSystem(const std::string& command_line, const platform::OsFac
   info.windows_folder = AsciiUpper(facts.windows_folder);
   info.computer_name = std::string(TrimBlanks(facts.computer_name));
   info.user_name = std::string(TrimBlanks(facts.user_name));
+  info.administrator = facts.administrator;
   info.os_name = facts.os_name.empty() ? "???" : facts.os_name;
   info.os_description = info.os_name + " v." + std::to_string(facts.major) + "." +
                         std::to_string(facts.minor) + ", Build " + std::to_string(facts.patch);

@@ -22,6 +22,7 @@ struct SystemInfo {
   std::string windows_folder;      ///< "Windir", upper-cased; empty on Linux as a rule
   std::string computer_name;
   std::string user_name;
+  bool administrator = false;  ///< may give files to other owners
   std::string os_name;
   std::string os_description;
   bool nt = false;

@@ -26,6 +26,8 @@ struct MirrorSettings {
   bool Effacement = false;  ///< initial Effacer of a new pair
   bool CopieSecurisee = false;
   bool CopierAttributs = false;
+  /// Copies get their source's owner and group where Vorn runs as root.
+  bool CopierProprietaire = true;
   bool CopierSecurite = false;
   bool CopierSecuriteDossiers = false;
   bool CopierSecuriteTout = false;

@@ -12,12 +12,13 @@ namespace {
 
 using S = MirrorSettings;
 
-const std::array<SettingKey, 27> kKeys = {{
+const std::array<SettingKey, 28> kKeys = {{
     {"language", "Langue", kConfigurationSection, &S::Langue},
     {"subfolders", "MiroirSousDossiers", kConfigurationSection, &S::MiroirSousDossiers},
     {"remove-obsolete", "Effacement", kConfigurationSection, &S::Effacement},
     {"safe-copy", "CopieSecurisee", kConfigurationSection, &S::CopieSecurisee},
     {"copy-attributes", "CopierAttributs", kConfigurationSection, &S::CopierAttributs},
+    {"copy-owners", "CopierProprietaire", kConfigurationSection, &S::CopierProprietaire},
     {"copy-security", "CopierSecurite", kConfigurationSection, &S::CopierSecurite},
     {"copy-security-folders", "CopierSecuriteDossiers", kConfigurationSection,
      &S::CopierSecuriteDossiers},

@@ -78,6 +78,7 @@ MirrorEngine::CopyOutcome MirrorEngine::CopyToTarget(const SourceFile& file,
   options.refuse_locked = true;
   options.source_is_regular = file.listed == ListedAs::kRegularFile;
   options.target_may_exist = target_name == TargetName::kTaken;
+  options.copy_owner = env_.settings.CopierProprietaire;
   const std::string source_path = platform::JoinPath(file.source->path(), file.name);
   // Between the chunks of a long copy: what it has done so far, and a
   // yield so that the display can show it and signals are read.

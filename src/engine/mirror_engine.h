@@ -204,6 +204,11 @@ class MirrorEngine {
   /// reported, or reported as a failure.
   void AlignPermissions(const platform::Folder& target, const std::string& name,
                         uint32_t permissions, PassEntry entry, const std::string& target_path);
+  /// Gives a target entry its source's owner and group, where Vorn runs as
+  /// root and the setting asks for it; neither counted nor logged.
+  void AlignOwner(const platform::Folder& target, const std::string& name,
+                  const platform::EntryInfo& source_info, const platform::EntryInfo& target_info,
+                  PassEntry entry, const std::string& target_path);
   void LogFileEvent(FileEvent event, const std::string& path);
   void LogFolderEvent(FolderEvent event, const std::string& path);
   std::string TrayTip(TrayState state) const;

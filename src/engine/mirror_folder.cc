@@ -169,6 +169,21 @@ void MirrorEngine::AlignPermissions(const platform::Folder& target, const std::s
   Report(PassEventKind::kAttributesChanged, entry, target_path);
 }
 
+void MirrorEngine::AlignOwner(const Folder& target, const std::string& name,
+                              const platform::EntryInfo& source_info,
+                              const platform::EntryInfo& target_info, PassEntry entry,
+                              const std::string& target_path) {
+  if (!env_.system.administrator || !env_.settings.CopierProprietaire) return;
+  if (source_info.uid == target_info.uid && source_info.gid == target_info.gid) return;
+  const platform::Status set = env_.fs.SetOwnerAt(target, name, source_info.uid, source_info.gid);
+  // A target file system that keeps no owners (FAT, a share) refuses every
+  // time: that is no failure to report on every pass.
+  if (!set && set.error().code != EPERM && set.error().code != EINVAL &&
+      set.error().code != EOPNOTSUPP) {
+    ReportFailure(entry, target_path, set.error());
+  }
+}
+
 void MirrorEngine::AlignUnchangedFile(WalkStack& walk, const SourceFile& file,
                                       const platform::EntryInfo& source_info,
                                       const platform::EntryInfo& target_info) {
@@ -177,6 +192,9 @@ void MirrorEngine::AlignUnchangedFile(WalkStack& walk, const SourceFile& file,
   const std::string target_path = platform::JoinPath(walk.TargetPath(), name);
   if (settings.CopierAttributs && source_info.permissions != target_info.permissions) {
     AlignPermissions(*file.target, name, source_info.permissions, PassEntry::kFile, target_path);
+  }
+  if (target_info.type == source_info.type) {
+    AlignOwner(*file.target, name, source_info, target_info, PassEntry::kFile, target_path);
   }
   if (context_.Deplacer) {
     DeleteMovedSource(walk, file, source_info, target_info);
@@ -228,6 +246,11 @@ void MirrorEngine::PrepareSubFolder(WalkStack& walk, const std::string& name) {
     ++counters_.FoldersCreated;
     if (LoggingFiles()) LogFolderEvent(FolderEvent::kCreated, target_path);
     Report(PassEventKind::kCreated, PassEntry::kFolder, target_path);
+    const auto source_info = fs.LookupAt(*source, name);
+    const auto made = fs.LookupAt(*target, name);
+    if (source_info.ok() && made.ok()) {
+      AlignOwner(*target, name, *source_info, *made, PassEntry::kFolder, target_path);
+    }
     if (env_.system.nt && env_.settings.CopierSecurite) {
       if (const auto failed = CopySecurity(*source, name, target, name)) {
         ReportFailure(PassEntry::kFolder, target_path, *failed);
@@ -242,12 +265,16 @@ void MirrorEngine::AlignExistingSubFolder(WalkStack& walk, const Folder& source,
   platform::FileSystem& fs = env_.fs;
   const MirrorSettings& settings = env_.settings;
   const std::string target_path = platform::JoinPath(walk.TargetPath(), name);
-  if (settings.CopierAttributs) {
+  if (settings.CopierAttributs || (env_.system.administrator && settings.CopierProprietaire)) {
     const auto source_info = fs.LookupAt(source, name);
     const auto target_info = fs.LookupAt(target, name);
-    if (source_info.ok() && target_info.ok() &&
-        source_info->permissions != target_info->permissions) {
-      AlignPermissions(target, name, source_info->permissions, PassEntry::kFolder, target_path);
+    if (source_info.ok() && target_info.ok()) {
+      if (settings.CopierAttributs && source_info->permissions != target_info->permissions) {
+        AlignPermissions(target, name, source_info->permissions, PassEntry::kFolder, target_path);
+      }
+      if (target_info->IsFolder()) {
+        AlignOwner(target, name, *source_info, *target_info, PassEntry::kFolder, target_path);
+      }
     }
   }
   if (env_.system.nt && settings.CopierSecurite &&

@@ -127,6 +127,7 @@ void frmMirror::BuildConfigurationMenu() {
   copy_type_group_->addAction(mnuTypeCopieNormale);
   copy_type_group_->addAction(mnuTypeCopieSecurisee);
   mnuCopierAttributs = Toggle(mnuConfiguration, "mnuCopierAttributs");
+  mnuCopierProprietaire = Toggle(mnuConfiguration, "mnuCopierProprietaire");
   mnuCopierSecurite = Named(mnuConfiguration->addMenu("mnuCopierSecurite"), "mnuCopierSecurite");
   security_group_ = new QActionGroup(this);
   for (QAction** option : {&mnuCopierSecuriteNon, &mnuCopierSecuriteMod, &mnuCopierSecuriteDossiers,

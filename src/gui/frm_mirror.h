@@ -147,6 +147,7 @@ class frmMirror final : public QMainWindow, public StartupHost, public Scheduler
   QAction* mnuTypeCopieNormale;
   QAction* mnuTypeCopieSecurisee;
   QAction* mnuCopierAttributs;
+  QAction* mnuCopierProprietaire;
   QMenu* mnuCopierSecurite;
   QAction* mnuCopierSecuriteNon;
   QAction* mnuCopierSecuriteMod;

@@ -41,6 +41,7 @@ void frmMirror::ConnectCommands() {
 
 void frmMirror::ConnectConfiguration() {
   ToggleSetting(mnuCopierAttributs, &MirrorSettings::CopierAttributs);
+  ToggleSetting(mnuCopierProprietaire, &MirrorSettings::CopierProprietaire);
   ToggleSetting(mnuAutomatique, &MirrorSettings::Automatique);
   ToggleSetting(mnuArretAutomatique, &MirrorSettings::ArretAutomatique);
   ToggleSetting(mnuMiroirSousDossiers, &MirrorSettings::MiroirSousDossiers);

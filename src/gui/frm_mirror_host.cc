@@ -79,6 +79,7 @@ void frmMirror::ApplySettings(const MirrorSettings& s) {
   mnuMiroirSousDossiers->setChecked(s.MiroirSousDossiers);
   mnuEffacement->setChecked(s.Effacement);
   mnuCopierAttributs->setChecked(s.CopierAttributs);
+  mnuCopierProprietaire->setChecked(s.CopierProprietaire);
   mnuAutomatique->setChecked(s.Automatique);
   mnuArretAutomatique->setChecked(s.ArretAutomatique);
   mnuAfficherFichiers->setChecked(s.AfficherFichiers);
@@ -266,8 +267,8 @@ void frmMirror::ApplyCommandStates(const CommandStates& states) {
     w->setEnabled(states.pair_editing);
   }
   mnuDossiers->setEnabled(states.pair_editing);
-  for (QAction* a : {mnuMiroirSousDossiers, mnuEffacement, mnuCopierAttributs, mnuTempo,
-                     mnuDefinirLogs, mnuPurgeLogs}) {
+  for (QAction* a : {mnuMiroirSousDossiers, mnuEffacement, mnuCopierAttributs,
+                     mnuCopierProprietaire, mnuTempo, mnuDefinirLogs, mnuPurgeLogs}) {
     a->setEnabled(states.settings_menus);
   }
   mnuLangue->setEnabled(states.settings_menus);

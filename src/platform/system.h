@@ -18,6 +18,7 @@ struct OsFacts {
   int major = 0;               ///< kernel release, e.g. 6 of 6.1.12
   int minor = 0;
   int patch = 0;
+  bool administrator = false;  ///< the effective user may give files to others (root)
 };
 
 /// Reads the facts above.

@@ -81,6 +81,7 @@ OsFacts ReadOsFacts() {
     facts.user_name = GetEnvironment("USER");
   }
   facts.windows_folder = GetEnvironment("Windir");
+  facts.administrator = ::geteuid() == 0;
   return facts;
 }
 

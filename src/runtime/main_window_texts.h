@@ -29,6 +29,7 @@ enum class MainWindowText {
   kTypeCopieNormale,
   kTypeCopieSecurisee,
   kCopierAttributs,
+  kCopierProprietaire,
   kCopierSecurite,
   kCopierSecuriteNon,
   kCopierSecuriteMod,

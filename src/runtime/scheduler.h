@@ -16,7 +16,8 @@ namespace vorn {
 struct CommandStates {
   bool mirroring = false;     ///< the start/stop button shows its stop image
   bool pair_editing = false;  ///< the four pair buttons and mnuDossiers
-  /// mnuMiroirSousDossiers, mnuEffacement, mnuCopierAttributs, mnuTempo,
+  /// mnuMiroirSousDossiers, mnuEffacement, mnuCopierAttributs,
+  /// mnuCopierProprietaire, mnuTempo,
   /// mnuLangue, mnuDefinirLogs, mnuPurgeLogs
   bool settings_menus = false;
   bool security_menu = false;  ///< mnuCopierSecurite

@@ -1,6 +1,9 @@
 // What a pair keeps out of harm's way: versions of what a pass removes or
 // replaces, and the entries its exclusions name.
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 
 #include "config/exclusions.h"
@@ -122,6 +125,28 @@ TEST_F(SafetyNetTest, ExcludedEntriesAreNeitherMirroredNorRemoved) {
   EXPECT_EQ(Tally(), "seen=2 created=2 removed=1 folders+=1 pairs=1");
   EXPECT_EQ(Tree("dst"), (Entries{"dst/cache/", "dst/cache/stale", "dst/keep", "dst/old.tmp",
                                   "dst/sub/", "dst/sub/top"}));
+}
+
+TEST_F(SafetyNetTest, AsRootCopiesAndFoldersTakeTheSourceOwnerUnlessToldNot) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can give files to another owner";
+  system_.administrator = true;
+  Make({"src/new", "src/kept", "src/sub/", "dst/kept"});
+  for (const char* entry : {"src/new", "src/kept", "src/sub"}) {
+    ASSERT_EQ(::chown(dir_.Path(entry).c_str(), 65534, 65534), 0);
+  }
+  const auto owner = [this](const std::string& entry) {
+    struct stat st {};
+    EXPECT_EQ(::lstat(dir_.Path(entry).c_str(), &st), 0) << entry;
+    return st.st_uid;
+  };
+  Pass();
+  EXPECT_EQ(Tally(), "seen=2 created=1 folders+=1 pairs=1");  // owners are not counted
+  for (const char* entry : {"dst/new", "dst/kept", "dst/sub"}) EXPECT_EQ(owner(entry), 65534u);
+  settings_.CopierProprietaire = false;
+  dir_.Write("src/later", "x");
+  ASSERT_EQ(::chown(dir_.Path("src/later").c_str(), 65534, 65534), 0);
+  Pass();
+  EXPECT_EQ(owner("dst/later"), 0u);
 }
 
 }  // namespace
