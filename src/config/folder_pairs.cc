@@ -17,7 +17,7 @@ struct PairKey {
 };
 
 // The per-pair keys in the order they are written.
-const std::array<PairKey, 11> kPairKeys = {{
+const std::array<PairKey, 12> kPairKeys = {{
     {"NbTemporisations", &FolderPair::NbTemporisations, "1"},
     {"Deplacer", &FolderPair::Deplacer, "0"},
     {"Renommer", &FolderPair::Renommer, "0"},
@@ -29,6 +29,7 @@ const std::array<PairKey, 11> kPairKeys = {{
     {"SourceVolume", &FolderPair::SourceVolume, ""},
     {"KeepVersions", &FolderPair::KeepVersions, ""},
     {"Exclusions", &FolderPair::Exclusions, ""},
+    {"IgnoreHourShift", &FolderPair::IgnoreHourShift, ""},
 }};
 
 constexpr std::string_view kMissingPrefix = "??? ";

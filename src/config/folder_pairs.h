@@ -56,6 +56,9 @@ struct FolderPair {
   std::string KeepVersions;
   /// What the pair leaves out: patterns separated by '|'.
   std::string Exclusions;
+  /// "1": a time difference of exactly one hour is no change (FAT targets
+  /// across daylight saving).
+  std::string IgnoreHourShift;
   /// Why the pair may never be mirrored (its folders nest or the target
   /// holds Vorn's own files); decided by every load, not saved.
   PairDanger Danger = PairDanger::kNone;

@@ -45,6 +45,7 @@ PairSettingsForm OpenPairSettings(const FolderPair& pair, SystemFamily family) {
   form.keep_versions = std::to_string(
       std::clamp(ReadLong(pair.KeepVersions), 0, kKeepVersionsLimits.maximum));
   form.exclusions = pair.Exclusions;
+  form.hour_shift = IsOn(pair.IgnoreHourShift);
   AllowSourceVide(form);
   return form;
 }
@@ -123,6 +124,7 @@ bool ApplyPairSettings(FolderPair& pair, const PairSettingsForm& form) {
   pair.SourceVideAutorise = flag(form.source_vide);
   pair.KeepVersions = std::to_string(std::lround(*WholeNumber(form.keep_versions)));
   pair.Exclusions = Exclusions(form.exclusions).Setting();
+  pair.IgnoreHourShift = flag(form.hour_shift);
   return true;
 }
 
@@ -135,7 +137,8 @@ bool WritePairSettings(IniFile& ini, const FolderPair& pair) {
         std::pair{"Effacer", pair.Effacer}, std::pair{"Nouveau", pair.Nouveau},
         std::pair{"NoMilliseconds", pair.NoMilliseconds},
         std::pair{"SourceVideAutorise", pair.SourceVideAutorise},
-        std::pair{"KeepVersions", pair.KeepVersions}, std::pair{"Exclusions", pair.Exclusions}}) {
+        std::pair{"KeepVersions", pair.KeepVersions}, std::pair{"Exclusions", pair.Exclusions},
+        std::pair{"IgnoreHourShift", pair.IgnoreHourShift}}) {
     changes.push_back({section, key, value});
   }
   return ini.WriteAll(changes);

@@ -32,6 +32,7 @@ struct PairSettingsForm {
   bool tolerance = false;            ///< chkNoMilliseconds
   std::string keep_versions = "0";   ///< txtVersions: days, 0 for none
   std::string exclusions;            ///< txtExclusions: patterns separated by '|'
+  bool hour_shift = false;           ///< chkDecalageHoraire: one hour's difference is none
 };
 
 /// Why the safety net's boxes cannot be saved (empty when they can): days

@@ -48,6 +48,7 @@ enum class SettingsText {
   kKeepVersions,
   kExclusions,
   kKeepVersionsRange,
+  kHourShift,
   kExclusionNegation,
   kCancel,
   // The default interval, performance and prefix dialogs.

@@ -204,6 +204,7 @@ void MirrorEngine::MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end) {
   kept_.keep_versions_days =
       std::clamp(ReadLong(pair.KeepVersions), 0, kKeepVersionsLimits.maximum);
   kept_.excluded = Exclusions(pair.Exclusions);
+  kept_.ignore_hour_shift = IsOn(pair.IgnoreHourShift);
   if (!MirrorCheckedPair(pair, **source, **target)) end = PassEnd::kFatalStop;
 }
 

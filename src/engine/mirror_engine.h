@@ -222,6 +222,7 @@ class MirrorEngine {
     /// folder; 0: it is not kept.
     int32_t keep_versions_days = 0;
     Exclusions excluded;
+    bool ignore_hour_shift = false;
   } kept_;
   MirrorCounters counters_;
   std::vector<std::string> locked_temp_;

@@ -100,7 +100,8 @@ void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entr
       {source_info->last_write, source_info->size}, {target_info->last_write, target_info->size},
       {.newer_only = context_.Nouveau,
        .tolerance = context_.NoMilliseconds,
-       .max_interval = env_.settings.MaxTimeInterval});
+       .max_interval = env_.settings.MaxTimeInterval,
+       .ignore_hour_shift = kept_.ignore_hour_shift});
   if (update.due) {
     // Read-only is the one attribute that could stand in the way here.
     if ((target_info->attributes & platform::attribute::kReadOnly) != 0) {

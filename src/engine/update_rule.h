@@ -26,6 +26,12 @@ struct UpdatePolicy {
   bool newer_only = false;    ///< only a newer source replaces its target
   bool tolerance = false;     ///< times closer than `max_interval` count as equal
   int32_t max_interval = 0;   ///< in 100-ns units
+  /// The coarsest step of the times the target keeps (100-ns units): times
+  /// closer than that are equal, with or without the tolerance.
+  int64_t granularity = 1;
+  /// A difference of one hour (give or take the granularity) counts as
+  /// none: FAT keeps local times, which move by an hour with daylight saving.
+  bool ignore_hour_shift = false;
 };
 
 /// The update rule. Times are compared and subtracted in 64 bits.

@@ -140,6 +140,7 @@ frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPa
   txtVersions->setMaximumWidth(80);
   lblExclusions = Named(new QLabel(frameFilet), "lblExclusions");
   txtExclusions = Named(new QLineEdit(frameFilet), "txtExclusions");
+  chkDecalageHoraire = Named(new QCheckBox(frameFilet), "chkDecalageHoraire");
   cmdOK = Named(new QPushButton(OkCaption(), this), "cmdOK");
   cmdAnnuler = Named(new QPushButton(this), "cmdAnnuler");
 
@@ -181,6 +182,7 @@ frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPa
   safety_net->addWidget(txtVersions, 0, 1);
   safety_net->addWidget(lblExclusions, 1, 0, 1, 2);
   safety_net->addWidget(txtExclusions, 2, 0, 1, 2);
+  safety_net->addWidget(chkDecalageHoraire, 3, 0, 1, 2);
   layout->addWidget(frameFilet);
   layout->addLayout(ButtonRow(cmdOK, cmdAnnuler));
 
@@ -225,6 +227,7 @@ void frmSetMode::Show(const PairSettingsForm& form) {
   chkNoMilliseconds->setChecked(form.tolerance);
   txtVersions->setText(ToQt(form.keep_versions));
   txtExclusions->setText(ToQt(form.exclusions));
+  chkDecalageHoraire->setChecked(form.hour_shift);
 }
 
 PairSettingsForm frmSetMode::Read() const {
@@ -244,6 +247,7 @@ PairSettingsForm frmSetMode::Read() const {
   form.tolerance = chkNoMilliseconds->isChecked();
   form.keep_versions = txtVersions->text().trimmed().toStdString();
   form.exclusions = txtExclusions->text().toStdString();
+  form.hour_shift = chkDecalageHoraire->isChecked();
   return form;
 }
 

@@ -77,6 +77,7 @@ class frmSetMode final : public QDialog {
   QLineEdit* txtVersions;
   QLabel* lblExclusions;
   QLineEdit* txtExclusions;
+  QCheckBox* chkDecalageHoraire;
   QPushButton* cmdOK;
   QPushButton* cmdAnnuler;
 

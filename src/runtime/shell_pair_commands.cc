@@ -30,7 +30,8 @@ constexpr std::string_view kUsage =
     "         --copy | --move, --remove-obsolete | --keep-obsolete,\n"
     "         --any-change | --newer-only, --exact-ms | --ignore-ms,\n"
     "         --keep-versions DAYS (0 = none), --exclude PATTERN (repeatable),\n"
-    "         --no-exclude; with set also --source DIR, --target DIR.\n";
+    "         --no-exclude, --exact-hour | --ignore-hour-shift;\n"
+    "         with set also --source DIR, --target DIR.\n";
 
 // What a command asks of a pair; none where it leaves a setting alone.
 struct PairRequest {
@@ -40,6 +41,7 @@ struct PairRequest {
   std::optional<bool> remove;
   std::optional<bool> newer_only;
   std::optional<bool> ignore_ms;
+  std::optional<bool> hour_shift;
   std::optional<std::string> keep_versions;
   bool no_exclude = false;              ///< the pair's patterns are dropped first
   std::vector<std::string> exclude;     ///< patterns added
@@ -48,7 +50,8 @@ struct PairRequest {
   std::vector<std::string> operands;
 
   bool ChangesSettings() const {
-    return enabled || every || move || remove || newer_only || ignore_ms || keep_versions ||
+    return enabled || every || move || remove || newer_only || ignore_ms || hour_shift ||
+           keep_versions ||
            no_exclude || !exclude.empty();
   }
 };
@@ -64,6 +67,7 @@ constexpr Switch kSwitches[] = {
     {"--remove-obsolete", "--keep-obsolete", &PairRequest::remove},
     {"--newer-only", "--any-change", &PairRequest::newer_only},
     {"--ignore-ms", "--exact-ms", &PairRequest::ignore_ms},
+    {"--ignore-hour-shift", "--exact-hour", &PairRequest::hour_shift},
 };
 
 enum class FolderOptions { kRefused, kAccepted };
@@ -183,6 +187,7 @@ std::string ApplyRequest(const PairRequest& request, SystemFamily family, int nu
     if (form.update_rule_allowed) form.newer_only = *request.newer_only;
   }
   if (request.ignore_ms) form.tolerance = *request.ignore_ms;
+  if (request.hour_shift) form.hour_shift = *request.hour_shift;
   if (request.keep_versions) {
     form.keep_versions = *request.keep_versions;
     if (!SafetyNetError(form, kEnglish).empty()) {

@@ -36,6 +36,7 @@ std::vector<ControlText> SetModeCaptions(Language language, int16_t temporisatio
       {"frameFilet", text(T::kSafetyNetFrame)},
       {"lblVersions", text(T::kKeepVersions)},
       {"lblExclusions", text(T::kExclusions)},
+      {"chkDecalageHoraire", text(T::kHourShift)},
       {"cmdAnnuler", text(T::kCancel)},
   };
 }
