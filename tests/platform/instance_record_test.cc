@@ -1,5 +1,6 @@
-// Who holds an application folder, learnt from outside as `vorn pair` and
-// `vorn config` learn it; and the typed paths those commands make absolute.
+// One instance per application folder, and who holds it, learnt from outside
+// as `vorn pair` and `vorn config` learn it; and the typed paths those
+// commands make absolute.
 
 #include <unistd.h>
 
@@ -14,28 +15,36 @@ namespace {
 
 using testing::TestFolder;
 
-TEST(InstanceRecordTest, TheHolderAndItsKindAreReadWhileItHoldsTheFolder) {
-  TestFolder dir;
+// A refused attempt, once gone, must not take the holder's lock with it nor
+// touch its record; the record outlives its holder and means nothing then.
+TEST(InstanceRecordTest, OneHolderPerFolderWhoseKindIsReadWhileItHolds) {
+  using State = InstanceLock::State;
+  const auto state = [](const std::string& folder) {
+    return InstanceLock::TryAcquire(folder).state();
+  };
+  TestFolder dir, other;
   const std::string record = dir.Path("Vorn.lock");
   EXPECT_FALSE(FindInstanceHolder(dir.path(), record));
+  EXPECT_EQ(state(dir.Path("missing")), State::kUnavailable);
   for (const InstanceKind kind : {InstanceKind::kWindow, InstanceKind::kOnce,
                                   InstanceKind::kHeadless, InstanceKind::kService}) {
     SCOPED_TRACE(std::string(InstanceKindWord(kind)));
     {
-      const InstanceLock held = InstanceLock::TryAcquire(dir.path(), record, kind);
-      ASSERT_EQ(held.state(), InstanceLock::State::kHeld);
-      // A second start is refused and leaves the first one's record alone.
-      const InstanceLock refused =
-          InstanceLock::TryAcquire(dir.path(), record, InstanceKind::kOnce);
-      EXPECT_EQ(refused.state(), InstanceLock::State::kAlreadyRunning);
+      InstanceLock first = InstanceLock::TryAcquire(dir.path(), record, kind);
+      ASSERT_EQ(first.state(), State::kHeld);
+      EXPECT_EQ(InstanceLock::TryAcquire(dir.path(), record, InstanceKind::kOnce).state(),
+                State::kAlreadyRunning);
+      EXPECT_EQ(state(other.path()), State::kHeld);
+      const InstanceLock moved = std::move(first);
+      EXPECT_EQ(state(dir.path()), State::kAlreadyRunning);
       const auto holder = FindInstanceHolder(dir.path(), record);
       ASSERT_TRUE(holder);
       EXPECT_EQ(holder->pid, ::getpid());
       EXPECT_EQ(holder->kind, kind);
     }
-    // The record outlives its holder and means nothing then.
     EXPECT_TRUE(dir.Exists("Vorn.lock"));
     EXPECT_FALSE(FindInstanceHolder(dir.path(), record));
+    EXPECT_EQ(state(dir.path()), State::kHeld);
   }
 }
 

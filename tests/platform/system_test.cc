@@ -48,26 +48,6 @@ TEST(SystemTest, ApplicationFolderPrefersTheOptionThenTheVariable) {
   EXPECT_FALSE(ResolveApplicationFolder(dir.Path("a-file")).ok());
 }
 
-TEST(SystemTest, OneInstancePerApplicationFolder) {
-  using State = InstanceLock::State;
-  const auto state = [](const std::string& folder) {
-    return InstanceLock::TryAcquire(folder).state();
-  };
-  TestFolder dir;
-  {
-    InstanceLock first = InstanceLock::TryAcquire(dir.path());
-    EXPECT_EQ(first.state(), State::kHeld);
-    // A refused attempt, once gone, must not take the holder's lock with it.
-    EXPECT_EQ(state(dir.path()), State::kAlreadyRunning);
-    TestFolder other;
-    EXPECT_EQ(state(other.path()), State::kHeld);
-    const InstanceLock moved = std::move(first);
-    EXPECT_EQ(state(dir.path()), State::kAlreadyRunning);
-  }
-  EXPECT_EQ(state(dir.path()), State::kHeld);
-  EXPECT_EQ(state(dir.Path("missing")), State::kUnavailable);
-}
-
 TEST(SystemTest, NumbersAreWrittenTheUserLocaleWay) {
   {
     ScopedVariable all("LC_ALL", "C");

@@ -176,13 +176,12 @@ TEST(SystemInfoTest, LinuxIsTheWideFamilyWithStreamsCarriedByTheCopy) {
   EXPECT_TRUE(info.unattended);
   EXPECT_FALSE(DescribeSystem("user", {}).unattended);
   EXPECT_TRUE(DescribeSystem("x-update", {}).unattended);  // inside a longer word counts too
-  // Only an old NT without service pack 4 leaves the streams to the engine.
-  SystemInfo nt4;
+  SystemInfo nt4;  // only an old NT without service pack 4 leaves them to the engine
   nt4.nt_major_version = 4;
-  nt4.service_pack = 3;
-  EXPECT_FALSE(nt4.CopyCarriesStreams());
-  nt4.service_pack = 4;
-  EXPECT_TRUE(nt4.CopyCarriesStreams());
+  for (const int16_t pack : {3, 4}) {
+    nt4.service_pack = pack;
+    EXPECT_EQ(nt4.CopyCarriesStreams(), pack == 4);
+  }
 }
 
 }  // namespace

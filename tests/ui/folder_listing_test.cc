@@ -57,7 +57,9 @@ TEST(ListOrderTest, PunctuationThenDigitsThenLettersWhateverTheCase) {
   EXPECT_FALSE(ListOrderLess("readme", "README"));
 }
 
-TEST(ListFolderContentsTest, OneLevelInListOrderWithTheFolderItself) {
+// What cannot be read lists nothing. English tooltips and counts are checked
+// through the window.
+TEST(ListFolderContentsTest, OneLevelInListOrderWithTheFolderItselfAndLabelsInTheLanguage) {
   TestFolder dir;
   dir.MakeFolder("data");
   dir.MakeFolder("data/Sub");
@@ -65,29 +67,21 @@ TEST(ListFolderContentsTest, OneLevelInListOrderWithTheFolderItself) {
   dir.Write("data/b.bin", std::string(2048, 'b'));
   dir.Write("data/a.txt", "0123456789");
   dir.Write("data/.hidden", "h");
-  const auto fs = platform::MakePosixFileSystem();
-  const std::vector<ListingEntry> entries = ListFolderContents(*fs, dir.Path("data"));
+  const auto real = platform::MakePosixFileSystem();
+  platform::FaultInjectingFileSystem fs(*real);
+  const std::vector<ListingEntry> entries = ListFolderContents(fs, dir.Path("data"));
   EXPECT_EQ(entries,
             (std::vector<ListingEntry>{
                 {".hidden", 1}, {"[.]", -1}, {"[Sub]", -1}, {"a.txt", 10}, {"b.bin", 2048}}));
   EXPECT_EQ(CountLabelText(entries.size(), "  " + dir.Path("data") + " ", kEnglish),
             "5 files/folders in " + dir.Path("data"));
-  EXPECT_EQ(ListFolderContents(*fs, dir.Path("data/Sub")),
+  EXPECT_EQ(ListFolderContents(fs, dir.Path("data/Sub")),
             (std::vector<ListingEntry>{{"[.]", -1}, {"deep.txt", 1}}));
-}
-
-// English tooltips and counts are checked through the window.
-TEST(ListFolderContentsTest, WhatCannotBeReadListsNothingAndLabelsSpeakTheLanguage) {
-  TestFolder dir;
-  dir.MakeFolder("data");
-  dir.Write("data/f", "x");
-  const auto real = platform::MakePosixFileSystem();
-  platform::FaultInjectingFileSystem fs(*real);
   fs.FailFor(platform::FsOperation::kReadFolder, dir.Path("data"), EACCES);
-  EXPECT_TRUE(ListFolderContents(fs, dir.Path("data")).empty());
-  EXPECT_TRUE(ListFolderContents(fs, dir.Path("missing")).empty());
-  EXPECT_TRUE(ListFolderContents(fs, dir.Path("data/f")).empty());  // a file, not a folder
-  EXPECT_TRUE(ListFolderContents(fs, "").empty());
+  for (const std::string& unread : {dir.Path("data"), dir.Path("missing"), dir.Path("data/a.txt"),
+                                    std::string()}) {
+    EXPECT_TRUE(ListFolderContents(fs, unread).empty()) << unread;
+  }
   EXPECT_EQ(CountLabelText(0, dir.Path("missing"), kFrench),
             "0 fichiers/dossiers dans " + dir.Path("missing"));
   EXPECT_EQ(CountLabelText(12, "D:\\Data", kPortuguese), "12 ficheiros/pastas na D:\\Data");
