@@ -1,4 +1,5 @@
-// Whole passes over the pairs: what the window, the log and the summary show.
+// Whole passes over the pairs: what the window, the log and the summary show,
+// and what a pass keeps when a root goes away mid-way.
 
 #include <sys/stat.h>
 
@@ -162,6 +163,39 @@ TEST_F(MirrorPassTest, EveryChangeIsLoggedInTheLanguageWithItsNameEscaped) {
                      "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<small>Time delta between source and target "
                      "files=20000000 [in 100-nanosecond intervals; MaxTimeInterval=10000000]"
                      "</small><br>"}));
+}
+
+// The copies after it fail; the pass goes on with the next pair.
+TEST_F(MirrorPassTest, ATargetRootRemovedMidPassFailsTheRestOfThePair) {
+  for (int i = 0; i < 6; ++i) dir_.Write(Src("f" + std::to_string(i)), "x");
+  AddDefaultPair();
+  AddPair(dir_.Path("src"), dir_.Path("t"));
+  dir_.MakeFolder("t");
+  host_.on_yield = [&](int yields) {
+    if (yields == 4) testing::RemoveTree(dir_.Path("dst"));
+  };
+  EXPECT_EQ(Pass(), PassEnd::kFinished);
+  EXPECT_LT(engine_.counters().FilesCreated, 12);
+  EXPECT_EQ(dir_.Names("t").size(), 6u);
+}
+
+TEST_F(MirrorPassTest, ASourceRootRenamedBeforeRemovalEndsThePassAtOnceAndDeletesNothing) {
+  settings_.ErreurDossier = settings_.Logs = true;
+  settings_.Langue = kFrench;
+  Make({"src/kept", "dst/obsolete"});
+  AddDefaultPair().Effacer = "1";
+  AddDefaultPair();
+  // The mirror walk yields once per source entry: ".", "..", "kept".
+  host_.on_yield = [&](int yields) {
+    if (yields == 3) ::rename(dir_.Path("src").c_str(), dir_.Path("unplugged").c_str());
+  };
+  EXPECT_EQ(Pass(), PassEnd::kFatalStop);
+  EXPECT_EQ(Tree("dst"), (Entries{"dst/kept", "dst/obsolete"}));
+  EXPECT_EQ(engine_.current_pair(), 0);
+  EXPECT_TRUE(host_.summaries.empty());  // nor a summary, nor the second pair
+  EXPECT_EQ(host_.messages, Entries{"<b>10:15:02 - Effacement des fichiers obsolètes<br>Dossier "
+                                    "source inconnu!<br>Arrêt du programme</b>"});
+  EXPECT_EQ(LogBody().back(), host_.messages[0] + ": " + dir_.Path("src") + "/<br>");
 }
 
 // The English lines are those of the log example above.

@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <map>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
 #include "platform/path.h"
+#include "platform/path_identity.h"
 #include "support/lock_holder.h"
 #include "support/test_folder.h"
 
@@ -17,6 +19,13 @@ namespace vorn::platform {
 namespace {
 
 using testing::LockHolder;
+
+// Mounts live in a namespace of this process's own, so nothing outside sees
+// them and the test runner's other processes are left alone.
+bool PrivateMounts() {
+  return ::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0 &&
+         ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
 
 class FileSystemTest : public ::testing::Test {
  protected:
@@ -32,7 +41,8 @@ class FileSystemTest : public ::testing::Test {
   std::unique_ptr<FileSystem> fs_ = MakePosixFileSystem();
 };
 
-TEST(PathTest, JoinsAndSplitsWithOneSeparator) {
+// Typed paths are those the shell commands take, made absolute before use.
+TEST(PathTest, JoinsAndSplitsWithOneSeparatorAndTypedPathsBecomeCleanAbsoluteOnes) {
   EXPECT_EQ(JoinPath("/", "a"), "/a");
   EXPECT_EQ(JoinPath("/data/", "a"), "/data/a");
   EXPECT_EQ(JoinPath("", "a"), "a");
@@ -42,6 +52,15 @@ TEST(PathTest, JoinsAndSplitsWithOneSeparator) {
   EXPECT_EQ(ParentFolder("/a"), "/");
   EXPECT_EQ(ParentFolder("a"), "");
   EXPECT_EQ(BaseName("/data/a"), "a");
+  char buffer[4096];
+  ASSERT_NE(::getcwd(buffer, sizeof buffer), nullptr);
+  const std::string here = buffer;
+  const std::pair<std::string, std::string> cases[] = {
+      {"/data//photos/./2024/", "/data/photos/2024"}, {"/data/photos/../music", "/data/music"},
+      {"/..", "/"}, {"//server/share/x/", "//server/share/x"},
+      {"sub/dir", JoinPath(here, "sub/dir")}, {".", here}, {"..", ParentFolder(here)},
+  };
+  for (const auto& [typed, absolute] : cases) EXPECT_EQ(AbsolutePath(typed), absolute) << typed;
 }
 
 // The listing reads many names per call; 3000 long names need several.
@@ -126,10 +145,7 @@ TEST_F(FileSystemTest, FolderIdentityTellsFoldersAndFileSystemsApart) {
   EXPECT_NE(id("b").inode, a.inode);
 
   // A file system mounted over "a", and what shows once it is gone.
-  if (::geteuid() != 0 || ::unshare(CLONE_NEWNS) != 0 ||
-      ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-    GTEST_SKIP() << "needs root to mount a file system of its own";
-  }
+  if (!PrivateMounts()) GTEST_SKIP() << "needs root to mount a file system of its own";
   const std::string path_a = dir_.Path("a"), path_b = dir_.Path("b");
   ASSERT_EQ(::mount("vorn-test", path_a.c_str(), "tmpfs", 0, nullptr), 0);
   const FolderIdentity mounted = id("a");
@@ -143,6 +159,40 @@ TEST_F(FileSystemTest, FolderIdentityTellsFoldersAndFileSystemsApart) {
   EXPECT_NE(mounted.volume, a.volume);
   EXPECT_NE(another.volume, mounted.volume);
   EXPECT_EQ(id("a"), a);
+}
+
+// Paths are relative to the test folder, unless absolute. Seen from above a
+// bind mount, only the mount table tells what it lies in.
+TEST_F(FileSystemTest, FolderRelationsSeeThroughLinksFoldersNotMadeYetAndBindMounts) {
+  using enum FolderRelation;
+  using Cases = std::vector<std::tuple<std::string, std::string, FolderRelation>>;
+  const auto expect = [this](const Cases& cases) {
+    const auto full = [this](const std::string& p) { return p[0] == '/' ? p : dir_.Path(p); };
+    for (const auto& [first, second, relation] : cases) {
+      EXPECT_EQ(RelateFolders(full(first), full(second)), relation) << first << " vs " << second;
+    }
+  };
+  for (const char* folder : {"a", "a/b", "ab", "a/backup", "view", "elsewhere"}) {
+    dir_.MakeFolder(folder);
+  }
+  dir_.MakeLink("link", "a");
+  expect({{"a", "a/", kSame}, {"a/b", "a", kFirstInside}, {"a", "a/b", kSecondInside},
+          {"ab", "a", kUnrelated},  // a shared prefix is no nesting
+          {"link", "a", kSame}, {"a", "link/b/new", kSecondInside},
+          {"a/new/deeper", "a/new", kFirstInside}, {"a/new", "a/other", kUnrelated},
+          {"a/gone/..", "a", kSame}, {"a", "/", kFirstInside}, {"/", "/", kSame}});
+
+  if (!PrivateMounts()) GTEST_SKIP() << "bind mounts need root and a mount namespace";
+  const auto bind = [this](const char* from, const char* to) {
+    return ::mount(dir_.Path(from).c_str(), dir_.Path(to).c_str(), nullptr, MS_BIND, nullptr);
+  };
+  ASSERT_EQ(bind("a", "view"), 0);
+  ASSERT_EQ(bind("a/backup", "elsewhere"), 0);
+  expect({{"view", "a", kSame}, {"a/backup", "view", kFirstInside},
+          {"view", "a/backup/new", kSecondInside}, {"elsewhere", "a", kFirstInside},
+          {"view", "elsewhere/new", kSecondInside}, {"elsewhere", "a/backup", kSame}});
+  ::umount2(dir_.Path("elsewhere").c_str(), MNT_DETACH);
+  ::umount2(dir_.Path("view").c_str(), MNT_DETACH);
 }
 
 TEST_F(FileSystemTest, FoldersAreCreatedAndRemovedOnlyWhenEmpty) {
