@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/pair_test.h"
+#include "support/engine_fixture.h"
 
 namespace vorn {
 namespace {
@@ -12,7 +12,7 @@ using platform::FsOperation;
 const std::string kInfo = "user.DosStream.AFP_AfpInfo:$DATA";
 const std::string kFork = "user.DosStream.AFP_Resource:$DATA";
 
-class MacintoshTest : public testing::PairTest {
+class MacintoshTest : public testing::EngineTest {
  protected:
   void SetUp() override {
     if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";

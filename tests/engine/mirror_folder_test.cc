@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/pair_test.h"
 #include "engine/update_rule.h"
 #include "platform/posix_file_system.h"
+#include "support/engine_fixture.h"
 
 namespace vorn {
 namespace {
@@ -61,7 +61,7 @@ struct TreeCase {
 };
 void PrintTo(const TreeCase& c, std::ostream* os) { *os << c.what; }
 
-class TreeTest : public testing::PairTest, public ::testing::WithParamInterface<TreeCase> {
+class TreeTest : public testing::EngineTest, public ::testing::WithParamInterface<TreeCase> {
  public:
   using EngineTest::dir_, EngineTest::fs_, EngineTest::host_, EngineTest::settings_,
       EngineTest::system_, EngineTest::MirrorSrcToDst;
@@ -183,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(MirrorTrees, TreeTest, ::testing::ValuesIn(std::vector<
      "seen=1 created=1 removed=1"},
 }));
 
-using MirrorFolderTest = testing::PairTest;
+using MirrorFolderTest = testing::EngineTest;
 
 TEST_F(MirrorFolderTest, ThePairsFlagsAndTheToleranceReachTheUpdateRule) {
   Make({"src/same=12345", "dst/same=54321", "src/bigger=123456", "dst/bigger=12345",

@@ -1,15 +1,23 @@
+// The file system as the engine sees it: listings, walks, identities, whole
+// files, locks, named streams and ACLs on real files, and a dry run's view.
+
 #include "platform/file_system.h"
 
+#include <acl/libacl.h>
 #include <sched.h>
+#include <sys/acl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <map>
+#include <set>
 #include <tuple>
 
 #include <gtest/gtest.h>
 
+#include "platform/dry_run_file_system.h"
 #include "platform/path.h"
 #include "platform/path_identity.h"
 #include "support/lock_holder.h"
@@ -251,6 +259,174 @@ TEST_F(FileSystemTest, OnlyLocksThatForbidReadingAreSeen) {
     EXPECT_EQ(fs_->IsLockedAt(*root, "doc"), locked);
   }
   EXPECT_FALSE(fs_->IsLockedAt(*root, "doc"));
+}
+
+TEST_F(FileSystemTest, NamedStreamsAreUserAttributesNeverWrittenThroughLinks) {
+  if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
+  dir_.Write("budget", "data");
+  dir_.Write("copy", "data");
+  dir_.MakeLink("link", "copy");
+  std::string info(80, 'x');
+  info.replace(16, 8, "XDOCXPR3");
+  dir_.SetAttribute("budget", "user.DosStream.AFP_AfpInfo:$DATA", info);
+  const auto folder = Open();
+
+  const auto first60 = fs_->ReadStreamAt(*folder, "budget", kFinderInfoStream, 60);
+  ASSERT_TRUE(first60.ok());
+  EXPECT_EQ(*first60, info.substr(0, 60));
+
+  EXPECT_FALSE(fs_->CopyStreamAt(*folder, "budget", *folder, "link", kFinderInfoStream).ok());
+  EXPECT_EQ(dir_.GetAttribute("copy", "user.DosStream.AFP_AfpInfo:$DATA"), "<none>");
+  ASSERT_TRUE(fs_->CopyStreamAt(*folder, "budget", *folder, "copy", kFinderInfoStream).ok());
+  EXPECT_EQ(dir_.GetAttribute("copy", "user.DosStream.AFP_AfpInfo:$DATA"), info);
+  ASSERT_TRUE(fs_->DeleteStreamAt(*folder, "budget", kFinderInfoStream).ok());
+  EXPECT_EQ(dir_.GetAttribute("budget", "user.DosStream.AFP_AfpInfo:$DATA"), "<none>");
+
+  EXPECT_FALSE(fs_->ReadStreamAt(*folder, "budget", kResourceForkStream, 60).ok());
+  EXPECT_FALSE(fs_->CopyStreamAt(*folder, "budget", *folder, "copy", kResourceForkStream).ok());
+}
+
+constexpr char kFileAcl[] = "u::rw-,u:65534:r--,g::r--,m::r--,o::---";
+
+bool SetAcl(const std::string& path, const char* text, acl_type_t type = ACL_TYPE_ACCESS) {
+  acl_t acl = acl_from_text(text);
+  if (acl == nullptr) return false;
+  const bool done = acl_set_file(path.c_str(), type, acl) == 0;
+  acl_free(acl);
+  return done;
+}
+
+std::string AclText(const std::string& path, acl_type_t type = ACL_TYPE_ACCESS) {
+  acl_t acl = acl_get_file(path.c_str(), type);
+  if (acl == nullptr) return "<error>";
+  char* text = acl_to_any_text(acl, nullptr, ',', TEXT_ABBREVIATE | TEXT_NUMERIC_IDS);
+  std::string result = text != nullptr ? text : "<error>";
+  acl_free(text);
+  acl_free(acl);
+  return result;
+}
+
+class SecurityTest : public FileSystemTest {
+ protected:
+  void SetUp() override {
+    dir_.Write("a", "x", 0640);
+    dir_.Write("b", "x", 0600);
+    if (!SetAcl(dir_.Path("a"), kFileAcl)) GTEST_SKIP() << "no POSIX ACLs on this file system";
+  }
+
+  std::unique_ptr<Folder> folder_ = Open();
+};
+
+TEST_F(SecurityTest, FileAclsAreCarriedNeverThroughLinksAndDamagedOnesFail) {
+  const auto from_a = fs_->ReadSecurityAt(*folder_, "a");
+  const auto from_b = fs_->ReadSecurityAt(*folder_, "b");
+  ASSERT_TRUE(from_a.ok() && from_b.ok());
+
+  dir_.MakeLink("link", "a");
+  EXPECT_TRUE(fs_->ReadSecurityAt(*folder_, "link")->empty());
+  EXPECT_FALSE(fs_->WriteSecurityAt(*folder_, "link", *from_b).ok());
+  EXPECT_EQ(AclText(dir_.Path("a")), kFileAcl);
+
+  EXPECT_FALSE(fs_->ReadSecurityAt(*folder_, "missing").ok());
+  EXPECT_FALSE(fs_->WriteSecurityAt(*folder_, "b", {1, 2}).ok());
+  EXPECT_FALSE(fs_->WriteSecurityAt(*folder_, "b", {200, 0, 0, 0, 1, 2, 3}).ok());
+
+  ASSERT_TRUE(fs_->WriteSecurityAt(*folder_, "b", *from_a).ok());
+  EXPECT_EQ(*fs_->ReadSecurityAt(*folder_, "b"), *from_a);
+  EXPECT_EQ(AclText(dir_.Path("b")), kFileAcl);
+}
+
+TEST_F(SecurityTest, FolderCarriesItsDefaultAcl) {
+  for (const char* name : {"f1", "f2", "plain"}) dir_.MakeFolder(name);
+  ASSERT_TRUE(SetAcl(dir_.Path("f1"), "u::rwx,u:65534:r-x,g::r-x,m::r-x,o::---", ACL_TYPE_DEFAULT));
+  ASSERT_TRUE(SetAcl(dir_.Path("f2"), "u::rwx,g::r-x,o::r-x,u:65534:rwx,m::rwx", ACL_TYPE_DEFAULT));
+  ASSERT_TRUE(fs_->WriteSecurityAt(*folder_, "f2", *fs_->ReadSecurityAt(*folder_, "f1")).ok());
+  EXPECT_EQ(AclText(dir_.Path("f2"), ACL_TYPE_DEFAULT), AclText(dir_.Path("f1"), ACL_TYPE_DEFAULT));
+  // A folder without a default ACL passes that on too.
+  ASSERT_TRUE(fs_->WriteSecurityAt(*folder_, "f2", *fs_->ReadSecurityAt(*folder_, "plain")).ok());
+  EXPECT_EQ(AclText(dir_.Path("f2"), ACL_TYPE_DEFAULT), "");
+}
+
+class DryRunFileSystemTest : public ::testing::Test {
+ protected:
+  DryRunFileSystemTest() {
+    dir_.MakeFolder("src");
+    dir_.MakeFolder("dst");
+    dir_.MakeFolder("dst/old");
+    dir_.Write("src/big", "0123456789", 0640);
+    dir_.SetTime("src/big", 1700000000, 5);
+    dir_.Write("dst/old/x", "x");
+    dir_.Write("dst/keep", "k");
+  }
+
+  std::unique_ptr<Folder> Open(const std::string& relative) {
+    auto folder = dry_.OpenFolder(dir_.Path(relative));
+    EXPECT_TRUE(folder.ok()) << relative;
+    return folder.ok() ? std::move(folder).value() : nullptr;
+  }
+  std::set<std::string> Names(const Folder& folder) {
+    std::set<std::string> names;
+    auto reader = dry_.ReadFolder(folder);
+    FolderEntry entry;
+    while (reader.ok() && (*reader)->Next(entry)) {
+      if (entry.name != "." && entry.name != "..") names.insert(entry.name);
+    }
+    return names;
+  }
+
+  testing::TestFolder dir_;
+  std::unique_ptr<FileSystem> real_ = MakePosixFileSystem();
+  DryRunFileSystem dry_{*real_};
+};
+
+TEST_F(DryRunFileSystemTest, ChangesShowInItsViewAndNeverOnDisk) {
+  const auto src = Open("src");
+  const auto dst = Open("dst");
+  // A new folder takes a copy and a sub-folder, and lists and looks them up.
+  ASSERT_TRUE(dry_.CreateFolderAt(*dst, "new").ok());
+  EXPECT_EQ(dry_.CreateFolderAt(*dst, "new").error().code, EEXIST);
+  auto made = dry_.OpenFolderAt(*dst, "new");
+  ASSERT_TRUE(made.ok());
+  ASSERT_TRUE(dry_.CopyFileAt(*src, "big", **made, "copy", {}).ok());
+  ASSERT_TRUE(dry_.CreateFolderAt(**made, "deeper").ok());
+  EXPECT_TRUE(dry_.OpenFolderAt(*dst, "new/deeper").ok());
+  EXPECT_EQ(Names(**made), (std::set<std::string>{"copy", "deeper"}));
+  const auto source = dry_.LookupAt(*src, "big");
+  const auto copy = dry_.LookupAt(**made, "copy");
+  ASSERT_TRUE(copy.ok());
+  EXPECT_EQ(copy->size, source->size);
+  EXPECT_EQ(copy->last_write, source->last_write);
+  EXPECT_EQ(copy->permissions, 0640u);
+  EXPECT_TRUE(dry_.Lookup(dir_.Path("dst/new/copy")).ok());
+  EXPECT_EQ(dry_.OpenFolderAt(**made, "copy").error().code, ENOTDIR);
+
+  // A folder goes only once everything in it has gone.
+  auto old = dry_.OpenFolderAt(*dst, "old");
+  ASSERT_TRUE(old.ok());
+  EXPECT_EQ(dry_.RemoveFolderAt(*dst, "old").error().code, ENOTEMPTY);
+  ASSERT_TRUE(dry_.DeleteFileAt(**old, "x").ok());
+  EXPECT_EQ(dry_.DeleteFileAt(**old, "x").error().code, ENOENT);
+  ASSERT_TRUE(dry_.RemoveFolderAt(*dst, "old").ok());
+  EXPECT_EQ(dry_.OpenFolderAt(*dst, "old").error().code, ENOENT);
+  EXPECT_EQ(dry_.LookupAt(**old, "x").error().code, ENOENT);
+  EXPECT_EQ(Names(*dst), (std::set<std::string>{"keep", "new"}));
+
+  // Permissions, and whole files written and read back.
+  ASSERT_TRUE(dry_.SetPermissionsAt(*dst, "keep", 0444).ok());
+  EXPECT_NE(dry_.LookupAt(*dst, "keep")->attributes & attribute::kReadOnly, 0u);
+  ASSERT_TRUE(dry_.AppendToFile(dir_.Path("dst/keep"), "+more").ok());
+  EXPECT_EQ(*dry_.ReadFile(dir_.Path("dst/keep")), "k+more");
+  ASSERT_TRUE(dry_.ReplaceFile(dir_.Path("dst/log"), "line").ok());
+  EXPECT_EQ(*dry_.ReadFile(dir_.Path("dst/log")), "line");
+  EXPECT_EQ(Names(*dst).count("log"), 1u);
+
+  // The disk saw none of it.
+  EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"keep", "old"}));
+  EXPECT_EQ(dir_.Names("dst/old"), std::vector<std::string>{"x"});
+  EXPECT_EQ(dir_.Read("dst/keep"), "k");
+  struct stat st;
+  ASSERT_EQ(::stat(dir_.Path("dst/keep").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0644u);
 }
 
 }  // namespace

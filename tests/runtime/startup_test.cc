@@ -58,32 +58,31 @@ TEST_F(StartupTest, TheSequenceRunsInItsOrder) {
   EXPECT_EQ(WindowTitle(SystemInfo{}), "Vorn 2.2i");
 }
 
-TEST_F(StartupTest, ASecondInstanceIsRefusedInTheConfiguredLanguage) {
+// A second instance ends before there is a tray icon to remove; "-U" ends
+// silently when a folder is missing, even inside a longer word.
+TEST_F(StartupTest, EveryEarlyEndSaysWhyInTheLanguageAndRemovesTheTrayIcon) {
   dir_.Write("Vorn.ini", "[Configuration]\nLangue=1\n");
-  const auto first = platform::InstanceLock::TryAcquire(dir_.path());
-  const StartupResult result = Start();
-  EXPECT_FALSE(result.proceed);
-  EXPECT_EQ(result.exit_code, kExitStartupEnded);
-  ASSERT_EQ(host_.messages.size(), 1u);
-  EXPECT_EQ(host_.messages[0].first, MessageIcon::kExclamation);
-  EXPECT_EQ(host_.messages[0].second, "Programme déjà lancé");
-  EXPECT_TRUE(host_.calls.empty());  // no tray icon to remove
-}
-
-TEST_F(StartupTest, EveryEarlyEndRemovesTheTrayIcon) {
+  {
+    const auto first = platform::InstanceLock::TryAcquire(dir_.path());
+    const StartupResult result = Start();
+    EXPECT_FALSE(result.proceed);
+    EXPECT_EQ(result.exit_code, kExitStartupEnded);
+    EXPECT_TRUE(host_.calls.empty());
+  }
   dir_.Write("Vorn.w", "\"123\",\"\"\r\n");
   EXPECT_FALSE(Start().proceed);
-  ASSERT_EQ(host_.messages.size(), 1u);
-  EXPECT_EQ(host_.messages[0].first, MessageIcon::kCritical);
   EXPECT_EQ(host_.calls.back(), "tray-");
+  ASSERT_EQ(host_.messages.size(), 2u);
+  EXPECT_EQ(host_.messages[0].second, "Programme déjà lancé");
+  EXPECT_EQ(host_.messages[0].first, MessageIcon::kExclamation);
+  EXPECT_EQ(host_.messages[1].first, MessageIcon::kCritical);
 
-  // "-U" ends silently when a folder is missing, even inside a longer word.
   dir_.Write("Vorn.w", "\"" + EncodeHexPath(dir_.path()) + "\",\"" +
                            EncodeHexPath(dir_.Path("missing")) + "\"\r\n");
   host_.calls.clear();
   EXPECT_FALSE(Start("X-UPDATE").proceed);
   EXPECT_EQ(host_.calls.back(), "tray-");
-  EXPECT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages.size(), 2u);
   EXPECT_TRUE(Start("plain").proceed);
 }
 
