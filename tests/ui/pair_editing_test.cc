@@ -83,7 +83,8 @@ TEST_F(PairCommandsTest, AddingBySourceTakesTheDefaultTargetAndOpensTheSettings)
   EXPECT_EQ(app_.pairs.pairs.size(), 1u);
 }
 
-TEST_F(PairCommandsTest, NothingChangesWithoutAPathOrAHighlightedRow) {
+// A modification starts from the shown text, and a new source forgets its volume.
+TEST_F(PairCommandsTest, NothingChangesWithoutAPathOrRowAndModifyingStartsFromTheShownText) {
   Edit(PathKind::kSourceBrowse, EditAction::kModify, Rows(0, 0));  // empty grid
   AddTyped(dir_.Path("a"));
   EXPECT_EQ(app_.pairs.rows[0].target_text, "???");  // no prefix: the target is left to choose
@@ -100,10 +101,7 @@ TEST_F(PairCommandsTest, NothingChangesWithoutAPathOrAHighlightedRow) {
                 {MessageIcon::kInformation, "Select a SOURCE folder to modify"},
                 {MessageIcon::kInformation, "Select a TARGET folder to modify"}}));
   EXPECT_EQ(dialogs_.prompts.size(), 4u);  // a highlighted row, or an addition, asks for a path
-}
 
-TEST_F(PairCommandsTest, ModifyingStartsFromTheShownTextAndANewSourceForgetsItsVolume) {
-  AddTyped(dir_.Path("a"));
   app_.ini->Write("Mirror_1", "SourceVolume", "ext4:1234");
   Load();
   dialogs_.typed.push_back("/nowhere/x");
@@ -215,7 +213,8 @@ TEST(PairEditingTest, DefaultTargetsPromptsAndTheWindowsFolder) {
   EXPECT_FALSE(InsideWindowsFolder("/home/u", ""));  // Linux: never, not everywhere
 }
 
-TEST(PairSettingsTest, OpeningReflectsThePairAndItsOddValues) {
+// Moving takes removal and the update rule along; only removal may empty a target.
+TEST(PairSettingsTest, OpeningReflectsThePairAndItsOddValuesAndMovingTakesOptionsAlong) {
   FolderPair pair;
   for (const std::string odd : {"64001", "abc", "1"}) {
     pair.NbTemporisations = odd;
@@ -225,19 +224,16 @@ TEST(PairSettingsTest, OpeningReflectsThePairAndItsOddValues) {
   }
   pair.NbTemporisations = "64000";
   pair.Deplacer = pair.Renommer = pair.Effacer = "1";
-  const PairSettingsForm form = OpenPairSettings(pair, SystemFamily::kNt);
-  EXPECT_TRUE(form.specific_interval);
-  EXPECT_EQ(form.interval_count, "64000");
-  EXPECT_TRUE(form.rename && form.rename_allowed);
-  EXPECT_FALSE(form.remove_allowed || form.update_rule_allowed);
+  const PairSettingsForm opened = OpenPairSettings(pair, SystemFamily::kNt);
+  EXPECT_TRUE(opened.specific_interval);
+  EXPECT_EQ(opened.interval_count, "64000");
+  EXPECT_TRUE(opened.rename && opened.rename_allowed);
+  EXPECT_FALSE(opened.remove_allowed || opened.update_rule_allowed);
   EXPECT_EQ(IntervalCountError("2", kEnglish, IntervalErrorPlace::kMessageBox), "");
   EXPECT_EQ(IntervalCountError("abc", kPortuguese, IntervalErrorPlace::kMessageBox),
             "Valeur incorrecte");
   EXPECT_EQ(IntervalCountError("12abc", kEnglish, IntervalErrorPlace::kLabel), "Invalid value");
   EXPECT_EQ(IntervalSpelledOut(8, 10, kFrench), "soit: 0 h 1 min 20 sec");
-}
-
-TEST(PairSettingsTest, MovingTakesRemovalAndTheUpdateRuleAlongAndOnlyRemovalEmptiesATarget) {
   for (const SystemFamily family : {SystemFamily::k95, SystemFamily::kNt}) {
     const bool nt = family == SystemFamily::kNt;
     SCOPED_TRACE(nt);
