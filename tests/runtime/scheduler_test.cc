@@ -57,22 +57,6 @@ class SessionTest : public ::testing::Test {
   std::optional<Session> session_;
 };
 
-// The service keeps its exit command off, and the 95 family has no NT menus.
-TEST_F(SessionTest, TheSessionHandlesServiceEventsWhileItLivesAndSetsTheCommands) {
-  session();
-  EXPECT_NE(service_.handler, nullptr);
-  EXPECT_EQ(host_.command_states, std::vector<CommandStates>{scheduler().StatesFor(false)});
-  session_.reset();
-  EXPECT_EQ(service_.handler, nullptr);
-  Scheduler service(host_, settings_, app_.system, app_.pairs.pairs, true);
-  EXPECT_FALSE(service.StatesFor(false).exit_command);
-  EXPECT_TRUE(service.StatesFor(false).service_menu);
-  app_.system = testing::Windows95System();
-  const CommandStates old = service.StatesFor(false);
-  EXPECT_TRUE(old.exit_command);
-  EXPECT_FALSE(old.security_menu || old.service_menu);
-}
-
 TEST_F(SessionTest, TimedPassesFollowTheInterval) {
   EXPECT_EQ(WaitProgressMaximum(1), 1);
   for (const int16_t interval : {3, 1}) {
@@ -113,8 +97,13 @@ TEST_F(SessionTest, APairWithThreeIntervalsTakesPartEveryThirdTimedPass) {
   EXPECT_EQ(mirrored_on, (std::vector<int>{3, 6}));
 }
 
-// The English captions, the timer and the exit command are checked through the window.
-TEST_F(SessionTest, StartAndStopSwitchTheCommandsAndYieldTurnsTheLoopPerformanceTimes) {
+// The session handles service events while it lives. The service keeps its
+// exit command off, and the 95 family has no NT menus; the English captions,
+// the timer and the exit command are checked through the window.
+TEST_F(SessionTest, CommandsFollowStartStopAndTheModeAndYieldTurnsTheLoopPerformanceTimes) {
+  session();
+  EXPECT_NE(service_.handler, nullptr);
+  EXPECT_EQ(host_.command_states, std::vector<CommandStates>{scheduler().StatesFor(false)});
   scheduler().StartStop();
   EXPECT_EQ(host_.status_clears, 1);
   settings_.Langue = kFrench;
@@ -131,6 +120,15 @@ TEST_F(SessionTest, StartAndStopSwitchTheCommandsAndYieldTurnsTheLoopPerformance
   settings_.Performance = 0;
   scheduler().Yield();
   EXPECT_EQ(host_.turns, 5);
+  session_.reset();
+  EXPECT_EQ(service_.handler, nullptr);
+  Scheduler service(host_, settings_, app_.system, app_.pairs.pairs, true);
+  EXPECT_FALSE(service.StatesFor(false).exit_command);
+  EXPECT_TRUE(service.StatesFor(false).service_menu);
+  app_.system = testing::Windows95System();
+  const CommandStates old = service.StatesFor(false);
+  EXPECT_TRUE(old.exit_command);
+  EXPECT_FALSE(old.security_menu || old.service_menu);
 }
 
 TEST_F(SessionTest, TheFatalStopEndsWithItsOwnStatus) {
