@@ -220,8 +220,11 @@ TEST_F(MirrorPassTest, LockedFilesAreLoggedOnlyWhenNewlyLocked) {
                             locked + dir_.Path(Src("busy")) + "</small><br>"}));
 }
 
-// Names that look like markup are written escaped, so a browser shows them.
+// Names that look like markup are written escaped, so a browser shows them;
+// one that looks escaped already is shown as it is.
 TEST_F(MirrorPassTest, EveryChangeIsLoggedInTheLanguageWithItsNameEscaped) {
+  EXPECT_EQ(HtmlEscape("<!-- a&b \"&amp;\"> l'été\xff"),
+            "&lt;!-- a&amp;b &quot;&amp;amp;&quot;&gt; l'été\xff");
   LogFileNames();
   const auto logged = [this] {  // and a fresh log for what follows
     const std::vector<std::string> body = LogBody();
@@ -308,12 +311,6 @@ class DailyLogTest : public ::testing::Test {
   MirrorSettings settings_;
   DailyLog log_{*fs_, settings_, clock_, dir_.path()};
 };
-
-// A name that looks escaped already is shown as it is.
-TEST(HtmlEscapeTest, MarkupCharactersBecomeEntitiesAndNothingElseChanges) {
-  EXPECT_EQ(HtmlEscape("<!-- a&b \"&amp;\"> l'été\xff"),
-            "&lt;!-- a&amp;b &quot;&amp;amp;&quot;&gt; l'été\xff");
-}
 
 // The day is fixed when the pass starts: one over midnight stays in the file
 // of its first day.
