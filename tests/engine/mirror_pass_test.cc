@@ -3,8 +3,6 @@
 // warnings about unknown folders (and the service whose event log takes
 // them), and what a pass keeps when a root goes away mid-way.
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdlib>
 
@@ -58,11 +56,8 @@ TEST_F(MirrorPassTest, ThePassReproducesTheLogExampleExactly) {
 TEST_F(MirrorPassTest, ThePassShowsItsProgressAndAStopStartsNoFurtherPair) {
   settings_.Logs = true;
   AddPair("", dir_.Path("dst"));
-  for (int i = 1; i <= 3; ++i) {
-    const std::string n = std::to_string(i);
-    Make({"s" + n + "/", "t" + n + "/"});
-    AddPair(dir_.Path("s" + n), dir_.Path("t" + n));
-  }
+  Make({"s1/", "s2/", "s3/", "t1/", "t2/", "t3/"});
+  for (const std::string n : {"1", "2", "3"}) AddPair(dir_.Path("s" + n), dir_.Path("t" + n));
   host_.timer_enabled = true;
   Pass();
   EXPECT_EQ(host_.copy_maximum, 4);
@@ -291,33 +286,15 @@ TEST_F(MirrorPassTest, ASourceRootRenamedBeforeRemovalEndsThePassAtOnceAndDelete
   EXPECT_EQ(LogBody().back(), host_.messages[0] + ": " + dir_.Path("src") + "/<br>");
 }
 
-class DailyLogTest : public ::testing::Test {
- protected:
-  DailyLogTest() {
-    settings_.PathLogs = dir_.path();
-    settings_.DelaiLogs = 3;
-  }
-  void Open(const platform::LocalTime& day = {2024, 5, 1, 10, 15, 2, 3}) {
-    log_.FixDay(day);
-    log_.OpenDailyLog();
-  }
-  void Write(const Entries& names) {
-    for (const std::string& name : names) dir_.Write(name, "<html>");
-  }
-
-  testing::TestFolder dir_;
-  std::unique_ptr<platform::FileSystem> fs_ = platform::MakePosixFileSystem();
-  testing::FakeClock clock_;
-  MirrorSettings settings_;
-  DailyLog log_{*fs_, settings_, clock_, dir_.path()};
-};
+using DailyLogTest = testing::EngineTest;
 
 // The day is fixed when the pass starts: one over midnight stays in the file
 // of its first day.
 TEST_F(DailyLogTest, TheHeaderIsWrittenOncePerDayInTheLanguageAndNotAfterADeletion) {
   settings_.Langue = kFrench;
   clock_.times.push_back({2024, 5, 2, 0, 0, 3, 4});
-  Open({2024, 5, 1, 23, 59, 58, 3});
+  log_.FixDay({2024, 5, 1, 23, 59, 58, 3});
+  log_.OpenDailyLog();
   log_.AppendLogLine("one");
   log_.OpenDailyLog();
   log_.AppendLogLine("two");
@@ -327,28 +304,33 @@ TEST_F(DailyLogTest, TheHeaderIsWrittenOncePerDayInTheLanguageAndNotAfterADeleti
             "<b><center><h1>Journal des opérations de miroir</h1></center></b>\r\n"
             "<center><h3>Wednesday, May 01, 2024</h3></center>\r\none\r\ntwo\r\n");
   // A file deleted during a pass comes back without its header.
-  ASSERT_TRUE(fs_->DeleteFile(log_.current_file()).ok());
+  ASSERT_TRUE(fs_.DeleteFile(log_.current_file()).ok());
   log_.AppendLogLine("after");
-  EXPECT_EQ(dir_.Names(), Entries{"Log Vorn 2024-05-01.htm"});
+  EXPECT_EQ(dir_.Names(), (Entries{"Log Vorn 2024-05-01.htm", "dst", "src"}));
   EXPECT_EQ(dir_.Read("Log Vorn 2024-05-01.htm"), "after\r\n");
 }
 
 // Only at the creation of a day's log, which takes one of the places kept.
 TEST_F(DailyLogTest, ThePurgeKeepsTheNewestLogsAndLeavesOtherFilesAlone) {
+  const auto open = [this](int day) {
+    log_.FixDay({2024, 5, day, 0, 0, 0, day + 2});
+    log_.OpenDailyLog();
+  };
   settings_.PurgeLogs = true;
-  Write({"Log Vorn 2024-04-01.htm", "Log Vorn 2024-04-03.htm", "Log Vorn 2024-04-02.htm",
-         "notes.htm", "Log Other 2024-01-01.htm"});
-  Open();  // at the limit: nothing goes
-  EXPECT_EQ(dir_.Names().size(), 6u);
-  Write({"Log Vorn 2024-04-05.htm", "Log Vorn 2024-04-04.htm"});
-  Open({2024, 5, 2, 0, 0, 0, 4});
-  EXPECT_EQ(dir_.Names(),
-            (Entries{"Log Other 2024-01-01.htm", "Log Vorn 2024-04-05.htm", "Log Vorn 2024-05-01.htm",
-                   "Log Vorn 2024-05-02.htm", "notes.htm"}));
-  settings_.PurgeLogs = false;
-  Write({"Log Vorn 2024-04-01.htm", "Log Vorn 2024-04-02.htm"});
-  Open({2024, 5, 3, 0, 0, 0, 5});
+  settings_.DelaiLogs = 3;
+  Make({"Log Vorn 2024-04-01.htm", "Log Vorn 2024-04-03.htm", "Log Vorn 2024-04-02.htm",
+        "notes.htm", "Log Other 2024-01-01.htm"});
+  open(1);  // at the limit: nothing goes
   EXPECT_EQ(dir_.Names().size(), 8u);
+  Make({"Log Vorn 2024-04-05.htm", "Log Vorn 2024-04-04.htm"});
+  open(2);
+  EXPECT_EQ(dir_.Names(), (Entries{"Log Other 2024-01-01.htm", "Log Vorn 2024-04-05.htm",
+                                   "Log Vorn 2024-05-01.htm", "Log Vorn 2024-05-02.htm", "dst",
+                                   "notes.htm", "src"}));
+  settings_.PurgeLogs = false;
+  Make({"Log Vorn 2024-04-01.htm", "Log Vorn 2024-04-02.htm"});
+  open(3);
+  EXPECT_EQ(dir_.Names().size(), 10u);
 }
 
 // Which log folders are usable is the settings' rule; the log asks it again at
@@ -356,27 +338,27 @@ TEST_F(DailyLogTest, ThePurgeKeepsTheNewestLogsAndLeavesOtherFilesAlone) {
 TEST_F(DailyLogTest, TheLogFolderIsCheckedAgainAtEveryPass) {
   dir_.MakeFolder("logs");
   settings_.PathLogs = dir_.Path("logs");
-  Open();
+  LogFileNames();
   EXPECT_EQ(dir_.Names("logs"), Entries{"Log Vorn 2024-05-01.htm"});
   testing::RemoveTree(dir_.Path("logs"));
-  log_.FixDay({2024, 5, 1, 10, 15, 2, 3});
-  EXPECT_EQ(log_.current_file(), dir_.Path("Log Vorn 2024-05-01.htm"));
+  log_.FixDay(clock_.Now());
+  EXPECT_EQ(log_.current_file(), dir_.Path("app/Log Vorn 2024-05-01.htm"));
 }
 
 // The working directory is never the log folder, whatever it holds.
-TEST_F(DailyLogTest, TheViewerListsAndRemovesByTheLogEntriesOnly) {
-  Write({"Log Vorn 2024-05-01.htm", "Log Vorn 2024-05-02.htm", "Log Vorn 2024-04-30.htm",
-         "Log Vorn 2024-05-01 copy.htm", "Log Vorn 2024-05-03.txt", "Journal 2024-05-04.htm"});
-  dir_.MakeFolder("Log Vorn 2024-05-05.htm");  // a folder is no log
-  EXPECT_EQ(ListLogDates(*fs_, dir_.path()),
+TEST_F(DailyLogTest, TheViewerListsAndRemovesByTheLogNamesOnly) {
+  Make({"Log Vorn 2024-05-01.htm", "Log Vorn 2024-05-02.htm", "Log Vorn 2024-04-30.htm",
+        "Log Vorn 2024-05-01 copy.htm", "Log Vorn 2024-05-03.txt", "Journal 2024-05-04.htm",
+        "Log Vorn 2024-05-05.htm/"});  // a folder is no log
+  EXPECT_EQ(ListLogDates(fs_, dir_.path()),
             (Entries{"2024-04-30", "2024-05-01", "2024-05-01", "2024-05-02"}));
   for (const std::string& elsewhere : {dir_.Path("missing"), dir_.RelativePath(), std::string()}) {
-    EXPECT_TRUE(ListLogDates(*fs_, elsewhere).empty()) << elsewhere;
-    DeleteLog(*fs_, elsewhere, "2024-05-02");
+    EXPECT_TRUE(ListLogDates(fs_, elsewhere).empty()) << elsewhere;
+    DeleteLog(fs_, elsewhere, "2024-05-02");
   }
-  DeleteLog(*fs_, dir_.path(), "2024-05-01");
-  DeleteLog(*fs_, dir_.path(), "2024-05-01");  // already gone: nothing happens
-  EXPECT_EQ(ListLogDates(*fs_, dir_.path()), (Entries{"2024-04-30", "2024-05-01", "2024-05-02"}));
+  DeleteLog(fs_, dir_.path(), "2024-05-01");
+  DeleteLog(fs_, dir_.path(), "2024-05-01");  // already gone: nothing happens
+  EXPECT_EQ(ListLogDates(fs_, dir_.path()), (Entries{"2024-04-30", "2024-05-01", "2024-05-02"}));
   EXPECT_EQ(RemoveLogText("2024-05-01", kFrench), "Effacer le journal '2024-05-01'");
   EXPECT_EQ(RemoveLogText("2024-05-01", kPortuguese), "Suprimir o jornal '2024-05-01'");
   const DatePlace tenth = DateLabelPlace(9);  // four dates to a row

@@ -505,7 +505,7 @@ TEST_F(SecurityTest, FolderCarriesItsDefaultAcl) {
   EXPECT_EQ(AclText(dir_.Path("f2"), ACL_TYPE_DEFAULT), "");
 }
 
-class DryRunFileSystemTest : public ::testing::Test {
+class DryRunFileSystemTest : public FileSystemTest {
  protected:
   DryRunFileSystemTest() {
     dir_.MakeFolder("src");
@@ -532,9 +532,7 @@ class DryRunFileSystemTest : public ::testing::Test {
     return names;
   }
 
-  testing::TestFolder dir_;
-  std::unique_ptr<FileSystem> real_ = MakePosixFileSystem();
-  DryRunFileSystem dry_{*real_};
+  DryRunFileSystem dry_{*fs_};
 };
 
 TEST_F(DryRunFileSystemTest, ChangesShowInItsViewAndNeverOnDisk) {

@@ -3,7 +3,6 @@
 
 #include "runtime/startup.h"
 
-#include <cstdlib>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -132,8 +131,7 @@ TEST(CommandLineTest, OptionsAreTakenOffAndTheRestKept) {
     int start_type = 0;
   } cases[] = {
       {"--home /srv/vorn nightly -u --once", RunMode::kOnce, "/srv/vorn", "nightly -u"},
-      {"", RunMode::kDesktop, "", ""},
-      {"--home=/x", RunMode::kDesktop, "/x", ""},
+      {"", RunMode::kDesktop, "", ""}, {"--home=/x", RunMode::kDesktop, "/x", ""},
       {"--headless", RunMode::kHeadless, "", ""}, {"--service", RunMode::kService, "", ""},
       {"--remove-service", RunMode::kRemoveService, "", ""},
       {"--version", RunMode::kVersion, "", ""}, {"--once --once", RunMode::kOnce, "", ""},
