@@ -1,5 +1,7 @@
 #include "config/folder_pairs.h"
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "base/text.h"
@@ -62,16 +64,14 @@ TEST_F(FolderPairsTest, SettingsAndCellStylesComeFromTheSectionOfTheLineNumber) 
              "[Mirror_2]\nEnable=yes\n[Mirror_3]\nNouveau=1\n");
   const PairList list = Load();
   ASSERT_EQ(list.pairs.size(), 2u);
-  EXPECT_EQ(list.pairs[0].Number, 1);
-  EXPECT_EQ(list.pairs[0].Deplacer, "1");
-  EXPECT_EQ(list.pairs[0].NbTemporisations, "03");
-  EXPECT_EQ(list.pairs[0].PassCountdown, 3);
+  const FolderPair &first = list.pairs[0], &second = list.pairs[1];
+  EXPECT_EQ(std::tuple(first.Number, first.Deplacer, first.NbTemporisations, first.PassCountdown),
+            std::tuple(1, "1", "03", 3));
   EXPECT_EQ(list.rows[0].source_style, (CellStyle{CellColour::kRed, true, false}));
   EXPECT_EQ(list.rows[0].interval_image, IntervalImage::kSpecificInterval);  // "03" is not "1"
-  EXPECT_EQ(list.pairs[1].Source, "/c");
-  EXPECT_EQ(list.pairs[1].Enable, "yes");
-  EXPECT_EQ(list.pairs[1].Nouveau, "0");  // Mirror_3 belonged to the line removed by hand
-  EXPECT_EQ(list.pairs[1].NbTemporisations, "1");
+  // Mirror_3 belonged to the line removed by hand.
+  EXPECT_EQ(std::tuple(second.Source, second.Enable, second.Nouveau, second.NbTemporisations),
+            std::tuple("/c", "yes", "0", "1"));
   EXPECT_EQ(list.rows[1].source_style, (CellStyle{CellColour::kGrey, false, true}));
   EXPECT_EQ(list.rows[1].interval_image, IntervalImage::kDefaultInterval);
 }

@@ -1,16 +1,20 @@
 // One pair's walks: what MirrorFolder copies and RemoveObsoleteEntries
-// deletes, also when the file system gets in the way.
+// deletes, also when the file system gets in the way; and what becomes of
+// Macintosh names and streams.
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <functional>
 #include <map>
 
 #include <gtest/gtest.h>
 
-#include "engine/pair_test.h"
+#include "engine/macintosh.h"
 #include "engine/update_rule.h"
 #include "platform/posix_file_system.h"
+#include "support/engine_fixture.h"
 
 namespace vorn {
 namespace {
@@ -20,31 +24,27 @@ using testing::Entries;
 
 // Without the tolerance, the rule is seen through the engine below.
 TEST(UpdateRuleTest, WithTheToleranceTimesCloserThanTheIntervalAreEqual) {
-  constexpr uint64_t kSecond = 10000000;
+  constexpr int64_t kS = 10000000;                   // a second
   constexpr uint64_t kBase = 133590000000000000ull;  // a 2024 time
-  constexpr int64_t kS = kSecond;
   const struct {
     uint64_t source, target, source_size, target_size;
-    bool newer_only, tolerance, due;
-    std::optional<int64_t> delta;  // logged only with the tolerance
+    bool newer_only, due;
+    std::optional<int64_t> delta;
   } cases[] = {
-      {kBase + kSecond / 2, kBase, 1, 1, true, true, false, kS / 2},
-      {kBase + kSecond, kBase, 1, 1, true, true, true, kS},
-      {kBase, kBase + 5 * kSecond, 1, 2, true, true, false, -5 * kS},  // newer target stays
-      {kBase, kBase + kSecond / 2, 7, 7, false, true, false, kS / 2},
-      {kBase, kBase + 2 * kSecond, 7, 7, false, true, true, 2 * kS},
-      {kBase, kBase, 7, 8, false, true, true, 0},
-      {kBase, 0, 7, 7, false, true, true, static_cast<int64_t>(kBase)},  // 64-bit distance
+      {kBase + kS / 2, kBase, 1, 1, true, false, kS / 2},
+      {kBase + kS, kBase, 1, 1, true, true, kS},
+      {kBase, kBase + 5 * kS, 1, 2, true, false, -5 * kS},  // newer target stays
+      {kBase, kBase + kS / 2, 7, 7, false, false, kS / 2},
+      {kBase, kBase + 2 * kS, 7, 7, false, true, 2 * kS},
+      {kBase, kBase, 7, 8, false, true, 0},
+      {kBase, 0, 7, 7, false, true, static_cast<int64_t>(kBase)},  // 64-bit distance
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message()
-                 << (c.source - kBase) << " vs " << (c.target - kBase)
-                 << " newer_only=" << c.newer_only << " tolerance=" << c.tolerance);
     const UpdateDecision d =
         DecideUpdate({c.source, c.source_size}, {c.target, c.target_size},
-                     {.newer_only = c.newer_only, .tolerance = c.tolerance, .max_interval = kS});
-    EXPECT_EQ(d.due, c.due);
-    EXPECT_EQ(d.time_delta, c.delta);
+                     {.newer_only = c.newer_only, .tolerance = true, .max_interval = kS});
+    EXPECT_EQ(d.due, c.due) << "case " << &c - cases;
+    EXPECT_EQ(d.time_delta, c.delta) << "case " << &c - cases;
   }
 }
 
@@ -61,11 +61,9 @@ struct TreeCase {
   Entries changes;
   const char* tally;
 };
-void PrintTo(const TreeCase& c, std::ostream* os) {
-  *os << c.what;
-}
+void PrintTo(const TreeCase& c, std::ostream* os) { *os << c.what; }
 
-class TreeTest : public testing::PairTest, public ::testing::WithParamInterface<TreeCase> {
+class TreeTest : public testing::EngineTest, public ::testing::WithParamInterface<TreeCase> {
  public:
   using EngineTest::dir_, EngineTest::fs_, EngineTest::host_, EngineTest::settings_,
       EngineTest::system_, EngineTest::MirrorSrcToDst;
@@ -187,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(MirrorTrees, TreeTest, ::testing::ValuesIn(std::vector<
      "seen=1 created=1 removed=1"},
 }));
 
-using MirrorFolderTest = testing::PairTest;
+using MirrorFolderTest = testing::EngineTest;
 
 TEST_F(MirrorFolderTest, ThePairsFlagsAndTheToleranceReachTheUpdateRule) {
   Make({"src/same=12345", "dst/same=54321", "src/bigger=123456", "dst/bigger=12345",
@@ -258,6 +256,41 @@ TEST_F(MirrorFolderTest, AStopEndsEitherWalkAtTheNextEntry) {
   EXPECT_LE(engine_.counters().FilesSeen + engine_.counters().FilesRemoved, 2);
 }
 
+// The file system's own tests break a copy at each of its steps; here the
+// walk neither counts nor logs a broken copy, copies the rest, and the next
+// walk finishes it. A copy takes what its source held when it was opened:
+// one that grows meanwhile is copied again, one a move deletes arrives whole.
+TEST_F(MirrorFolderTest, ACopyBrokenOrOverrunMidWayKeepsWhatItWasToReplace) {
+  LogFileNames();
+  const std::string content(200 * 1024, 'n'), big = dir_.Path(Src("big"));
+  Make({"src/big=" + content, "dst/big=previous", "src/small"});
+  std::function<int()> midway = [] { return ENOSPC; };
+  copy_fault_ = [&](platform::CopyStep step, uint64_t offset) {
+    return step == platform::CopyStep::kContent && offset == 128 * 1024 ? midway() : 0;
+  };
+  MirrorSrcToDst({});
+  EXPECT_EQ(Tree("dst"), (Entries{"dst/big=previous", "dst/small"}));
+  EXPECT_EQ(Tally(), "seen=2 created=1");
+  EXPECT_EQ(LogBody(), Entries{FileLine("Creation", "small")});
+  midway = [&] {
+    const int fd = ::open(big.c_str(), O_WRONLY | O_APPEND);
+    EXPECT_EQ(::write(fd, "more", 4), 4);
+    ::close(fd);
+    return 0;
+  };
+  MirrorSrcToDst({});
+  EXPECT_EQ(Tally(), "seen=2 modified=1");
+  EXPECT_EQ(dir_.Read(Dst("big")), content);
+  midway = [&] {
+    EXPECT_EQ(::unlink(big.c_str()), 0);
+    return 0;
+  };
+  MirrorSrcToDst({.Deplacer = true});
+  EXPECT_EQ(Tally(), "seen=2 modified=1 removed=1");  // "small" only
+  EXPECT_EQ(dir_.Read(Dst("big")), content + "more");
+  EXPECT_TRUE(dir_.Names("src").empty());
+}
+
 // Only "no such entry" lets a source entry count as gone: any other failure
 // to open or list a source folder keeps its whole target subtree.
 TEST_F(MirrorFolderTest, OnlyAnAbsentSourceMakesTargetEntriesObsolete) {
@@ -296,6 +329,76 @@ TEST_F(MirrorFolderTest, ATreeFarDeeperThanTheWindowMirrorsAndMovesCompletely) {
   MirrorSrcToDst({.Deplacer = true});
   EXPECT_EQ(Tally(), "seen=150 removed=150 folders-=150");
   EXPECT_TRUE(dir_.Names("src").empty());
+}
+
+const std::string kInfo = "user.DosStream.AFP_AfpInfo:$DATA";
+const std::string kFork = "user.DosStream.AFP_Resource:$DATA";
+
+class MacintoshTest : public testing::EngineTest {
+ protected:
+  void SetUp() override {
+    if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
+  }
+};
+
+// U+2022 bullet, U+F022 (the server's stand-in for "/"), U+0101 and U+FB01
+// fall in the ranges that become dashes; other characters, 4-byte ones and
+// bytes that are not UTF-8 included, stay.
+TEST_F(MacintoshTest, TheNameLosesUntypableCharactersAndGainsItsRegisteredExtension) {
+  const struct {
+    const char* name;
+    const char* signature;  // nothing: no Finder information
+    const char* expected;
+  } cases[] = {
+      {"Budget", "XDOCXPR3", "Budget.qxd"},
+      {"Budget.qxd", "XDOCXPR3", "Budget.qxd"},
+      {"Budget.QXD", "XDOCXPR3", "Budget.QXD"},
+      {"page.html", "TEXTHTML", "page.html.html"},  // only three characters are compared
+      {"plain", nullptr, "plain"},
+      {"a\xE2\x80\xA2" "b\xEF\x80\xA2" "c\xC4\x81" "d\xEF\xAC\x81", nullptr, "a-b-c-d-"},
+      {"é\xF0\x9F\x98\x80\xE2\x84\xA2\xFF", nullptr, "é\xF0\x9F\x98\x80\xE2\x84\xA2\xFF"},
+  };
+  const auto extension = [](std::string_view signature) -> std::string {
+    if (signature == "XDOCXPR3") return "QXD";
+    return signature == "TEXTHTML" ? "html" : "";
+  };
+  auto folder = fs_.OpenFolder(dir_.Path("src"));
+  for (const auto& c : cases) {
+    dir_.Write(Src(c.name), "x");
+    // A Finder-information record: its type and creator at byte 16.
+    const std::string info = std::string(16, '\0') + (c.signature ? c.signature : "");
+    if (c.signature != nullptr) dir_.SetAttribute(Src(c.name), kInfo, info + std::string(36, '\0'));
+    EXPECT_EQ(MacTargetName(fs_, **folder, c.name, extension), c.expected);
+  }
+}
+
+TEST_F(MacintoshTest, VolumesAreRecognisedByTheTrashFolderAbove) {
+  Make({"Vol/", "Vol/Network Trash Folder/", "Vol/A/", "Vol/A/B/"});
+  EXPECT_TRUE(IsMacintoshVolume(fs_, dir_.Path("Vol/A/B")));
+  EXPECT_TRUE(IsMacintoshVolume(fs_, dir_.Path("Vol/")));
+  EXPECT_FALSE(IsMacintoshVolume(fs_, dir_.Path("src")));
+  EXPECT_FALSE(IsMacintoshVolume(fs_, "/"));
+}
+
+// Where the file copy cannot carry them (NT 4 before service pack 4), the
+// engine copies the streams itself, and a move deletes them from the source.
+TEST_F(MacintoshTest, StreamsTravelWithFilesAndCreatedFolders) {
+  Make({"src/doc", "src/folder/"});
+  dir_.SetAttribute(Src("folder"), kInfo, "folder info");
+  MirrorSrcToDst({});
+  EXPECT_EQ(fs_.Calls(FsOperation::kCopyStreamAt), 1);  // the folder's: the copy carries the file's
+  EXPECT_EQ(dir_.GetAttribute(Dst("folder"), kInfo), "folder info");
+  system_.nt_major_version = 4;
+  system_.service_pack = 3;
+  Make({"src/old"});
+  dir_.SetAttribute(Src("old"), kInfo, "info");
+  dir_.SetAttribute(Src("old"), kFork, "fork");
+  fs_.FailFor(FsOperation::kDeleteFileAt, "old", EACCES);  // kept, to see what became of them
+  MirrorSrcToDst({.Deplacer = true});
+  EXPECT_EQ(fs_.Calls(FsOperation::kCopyStreamAt), 3);
+  EXPECT_EQ(dir_.GetAttribute(Dst("old"), kFork), "fork");
+  EXPECT_EQ(dir_.GetAttribute(Src("old"), kInfo), "<none>");
+  EXPECT_EQ(dir_.GetAttribute(Src("old"), kFork), "<none>");
 }
 
 }  // namespace

@@ -1,22 +1,32 @@
-// Whole passes over the pairs: what the window, the log and the summary show.
-
-#include <sys/stat.h>
+// Whole passes over the pairs: what the window, the log and the summary show,
+// the daily log files themselves and the dates the viewer lists from them, the
+// warnings about unknown folders (and the service whose event log takes
+// them), and what a pass keeps when a root goes away mid-way.
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
 #include "base/text.h"
-#include "engine/pair_test.h"
+#include "engine/folder_warnings.h"
 #include "engine/summary.h"
+#include "logs/daily_log.h"
+#include "logs/log_viewer.h"
+#include "platform/process.h"
+#include "runtime/service_admin.h"
+#include "support/engine_fixture.h"
 #include "support/lock_holder.h"
+#include "support/vorn_process.h"
 
 namespace vorn {
 namespace {
 
-using testing::LockHolder;
+using platform::EventType;
 using testing::Entries;
-using MirrorPassTest = testing::PairTest;
+using testing::LockHolder;
+using Events = std::vector<std::pair<EventType, std::string>>;
+using MirrorPassTest = testing::EngineTest;
 
 TEST_F(MirrorPassTest, ThePassReproducesTheLogExampleExactly) {
   settings_.Logs = settings_.FichiersLogs = true;
@@ -46,11 +56,8 @@ TEST_F(MirrorPassTest, ThePassReproducesTheLogExampleExactly) {
 TEST_F(MirrorPassTest, ThePassShowsItsProgressAndAStopStartsNoFurtherPair) {
   settings_.Logs = true;
   AddPair("", dir_.Path("dst"));
-  for (int i = 1; i <= 3; ++i) {
-    const std::string n = std::to_string(i);
-    Make({"s" + n + "/", "t" + n + "/"});
-    AddPair(dir_.Path("s" + n), dir_.Path("t" + n));
-  }
+  Make({"s1/", "s2/", "s3/", "t1/", "t2/", "t3/"});
+  for (const std::string n : {"1", "2", "3"}) AddPair(dir_.Path("s" + n), dir_.Path("t" + n));
   host_.timer_enabled = true;
   Pass();
   EXPECT_EQ(host_.copy_maximum, 4);
@@ -88,6 +95,85 @@ TEST_F(MirrorPassTest, InvalidFoldersAreCountedAndReported) {
   EXPECT_EQ(host_.messages,
             (Entries{"10:15:02 - Unknown target folder", "10:15:02 - Unknown source folder",
                      "10:15:02 - Unknown target folder", "10:15:02 - Unknown source folder"}));
+}
+
+// Through a shell, which splits the stored text as it was typed.
+TEST_F(MirrorPassTest, TheNetworkMessageRunsNetSendWithTheStoredText) {
+  dir_.MakeFolder("bin");
+  // A stand-in for "net" that writes down the arguments it received.
+  dir_.Write("bin/net",
+             "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.args.tmp\"\n"
+             "mv \"$0.args.tmp\" \"$0.args\"\n",
+             0755);
+  const std::string old_path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+  ::setenv("PATH", (dir_.Path("bin") + ":" + old_path).c_str(), 1);
+  settings_.ErreurDossierNetSend = true;
+  warnings_.run_detached = platform::StartDetachedShellCommand;
+  RaiseFolderWarning("10:15:02 - Unknown source folder", "/data/", settings_, warnings_);
+  const bool ran = testing::WaitFor([this] { return dir_.Exists("bin/net.args"); }, 5);
+  ::setenv("PATH", old_path.c_str(), 1);
+  ASSERT_TRUE(ran) << "the command never ran";
+  EXPECT_EQ(dir_.Read("bin/net.args"), "send\nAdministrator\nWarning from Vorn: unknown folder\n");
+}
+
+TEST_F(MirrorPassTest, EachChannelFiresOnlyWhenSwitchedOn) {
+  service_.installed = service_.running = true;
+  log_.FixDay(clock_.Now());
+  const auto raise = [this] { RaiseFolderWarning("message", "/<f>&/", settings_, warnings_); };
+  settings_.Logs = true;  // a log line comes with the message only
+  raise();
+  settings_.Logs = false;
+  settings_.ErreurDossier = true;
+  raise();
+  EXPECT_EQ(host_.messages, Entries{"message"});
+  EXPECT_EQ(host_.beeps, 0);
+  EXPECT_TRUE(service_.events.empty());
+  EXPECT_TRUE(commands_run_.empty());
+  EXPECT_FALSE(dir_.Exists("Log Vorn 2024-05-01.htm"));
+  settings_.Logs = settings_.ErreurDossierSon = settings_.ErreurDossierEventLog = true;
+  settings_.ErreurDossierNetSend = true;
+  settings_.MessageNetSend = "bob hello there";
+  raise();
+  EXPECT_EQ(host_.beeps, 1);
+  EXPECT_EQ(commands_run_, Entries{"net send bob hello there"});
+  // Only the log is HTML; the event log takes the name as it is.
+  EXPECT_EQ(service_.events, (Events{{EventType::kWarning, "message: /<f>&/"}}));
+  EXPECT_EQ(LogBody(), Entries{"message: /&lt;f&gt;&amp;/<br>"});
+  settings_.MessageNetSend.clear();
+  raise();
+  EXPECT_EQ(commands_run_.size(), 1u);  // an empty message sends nothing
+  settings_.MessageNetSend = "bob hello";
+  system_ = testing::Windows95System();
+  raise();
+  EXPECT_EQ(commands_run_.size(), 1u);  // the 95 family has neither
+  EXPECT_EQ(service_.events.size(), 2u);
+}
+
+TEST(ServiceAdminTest, InstallAndRemoveOnceEachAndTheLifeCycleIsLogged) {
+  testing::FakeServiceControl service;
+  EXPECT_TRUE(InstallService(service, platform::kStartManual, true, kEnglish).done);
+  EXPECT_TRUE(service.installed && service.interact);
+  const ServiceAction again = InstallService(service, platform::kStartAutomatic, false, kFrench);
+  EXPECT_FALSE(again.done);
+  EXPECT_EQ(again.state_text, "Vorn Service déjà installé");
+  EXPECT_EQ(service.start_type, 1);
+  EXPECT_TRUE(RemoveService(service, kEnglish).done);
+  const ServiceAction gone = RemoveService(service, kPortuguese);
+  EXPECT_FALSE(gone.done);
+  EXPECT_EQ(gone.state_text, "Vorn Service naõ instalado");
+  Language language = kFrench;
+  ServiceLifecycleLog log(service, language);
+  log.OnServiceStarted("ignored");
+  language = kPortuguese;  // no Portuguese entries: English serves
+  log.OnServiceStopped();
+  log.OnUserLoggedOff();
+  EXPECT_EQ(service.events, (Events{{EventType::kInformation,
+                                     "Vorn Service installed\r\n(mirroring operations start "
+                                     "automatically when the service starts)"},
+                                    {EventType::kInformation, "Vorn Service: removed"},
+                                    {EventType::kInformation, "Vorn Service: démarré"},
+                                    {EventType::kInformation, "Vorn Service: stopped"},
+                                    {EventType::kWarning, "Vorn Service: logoff user"}}));
 }
 
 // Timed passes are counted down by the scheduler's tests. This pair moves
@@ -129,8 +215,11 @@ TEST_F(MirrorPassTest, LockedFilesAreLoggedOnlyWhenNewlyLocked) {
                             locked + dir_.Path(Src("busy")) + "</small><br>"}));
 }
 
-// Names that look like markup are written escaped, so a browser shows them.
+// Names that look like markup are written escaped, so a browser shows them;
+// one that looks escaped already is shown as it is.
 TEST_F(MirrorPassTest, EveryChangeIsLoggedInTheLanguageWithItsNameEscaped) {
+  EXPECT_EQ(HtmlEscape("<!-- a&b \"&amp;\"> l'été\xff"),
+            "&lt;!-- a&amp;b &quot;&amp;amp;&quot;&gt; l'été\xff");
   LogFileNames();
   const auto logged = [this] {  // and a fresh log for what follows
     const std::vector<std::string> body = LogBody();
@@ -162,6 +251,118 @@ TEST_F(MirrorPassTest, EveryChangeIsLoggedInTheLanguageWithItsNameEscaped) {
                      "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;<small>Time delta between source and target "
                      "files=20000000 [in 100-nanosecond intervals; MaxTimeInterval=10000000]"
                      "</small><br>"}));
+}
+
+// The copies after it fail; the pass goes on with the next pair.
+TEST_F(MirrorPassTest, ATargetRootRemovedMidPassFailsTheRestOfThePair) {
+  for (int i = 0; i < 6; ++i) dir_.Write(Src("f" + std::to_string(i)), "x");
+  AddDefaultPair();
+  AddPair(dir_.Path("src"), dir_.Path("t"));
+  dir_.MakeFolder("t");
+  host_.on_yield = [&](int yields) {
+    if (yields == 4) testing::RemoveTree(dir_.Path("dst"));
+  };
+  EXPECT_EQ(Pass(), PassEnd::kFinished);
+  EXPECT_LT(engine_.counters().FilesCreated, 12);
+  EXPECT_EQ(dir_.Names("t").size(), 6u);
+}
+
+TEST_F(MirrorPassTest, ASourceRootRenamedBeforeRemovalEndsThePassAtOnceAndDeletesNothing) {
+  settings_.ErreurDossier = settings_.Logs = true;
+  settings_.Langue = kFrench;
+  Make({"src/kept", "dst/obsolete"});
+  AddDefaultPair().Effacer = "1";
+  AddDefaultPair();
+  // The mirror walk yields once per source entry: ".", "..", "kept".
+  host_.on_yield = [&](int yields) {
+    if (yields == 3) ::rename(dir_.Path("src").c_str(), dir_.Path("unplugged").c_str());
+  };
+  EXPECT_EQ(Pass(), PassEnd::kFatalStop);
+  EXPECT_EQ(Tree("dst"), (Entries{"dst/kept", "dst/obsolete"}));
+  EXPECT_EQ(engine_.current_pair(), 0);
+  EXPECT_TRUE(host_.summaries.empty());  // nor a summary, nor the second pair
+  EXPECT_EQ(host_.messages, Entries{"<b>10:15:02 - Effacement des fichiers obsolètes<br>Dossier "
+                                    "source inconnu!<br>Arrêt du programme</b>"});
+  EXPECT_EQ(LogBody().back(), host_.messages[0] + ": " + dir_.Path("src") + "/<br>");
+}
+
+using DailyLogTest = testing::EngineTest;
+
+// The day is fixed when the pass starts: one over midnight stays in the file
+// of its first day.
+TEST_F(DailyLogTest, TheHeaderIsWrittenOncePerDayInTheLanguageAndNotAfterADeletion) {
+  settings_.Langue = kFrench;
+  clock_.times.push_back({2024, 5, 2, 0, 0, 3, 4});
+  log_.FixDay({2024, 5, 1, 23, 59, 58, 3});
+  log_.OpenDailyLog();
+  log_.AppendLogLine("one");
+  log_.OpenDailyLog();
+  log_.AppendLogLine("two");
+  EXPECT_EQ(dir_.Read("Log Vorn 2024-05-01.htm"),
+            "<html>\r\n<head><meta charset=\"utf-8\">\r\n"
+            "<title>Logs Vorn</title>\r\n</head>\r\n<body>\r\n"
+            "<b><center><h1>Journal des opérations de miroir</h1></center></b>\r\n"
+            "<center><h3>Wednesday, May 01, 2024</h3></center>\r\none\r\ntwo\r\n");
+  // A file deleted during a pass comes back without its header.
+  ASSERT_TRUE(fs_.DeleteFile(log_.current_file()).ok());
+  log_.AppendLogLine("after");
+  EXPECT_EQ(dir_.Names(), (Entries{"Log Vorn 2024-05-01.htm", "dst", "src"}));
+  EXPECT_EQ(dir_.Read("Log Vorn 2024-05-01.htm"), "after\r\n");
+}
+
+// Only at the creation of a day's log, which takes one of the places kept.
+TEST_F(DailyLogTest, ThePurgeKeepsTheNewestLogsAndLeavesOtherFilesAlone) {
+  const auto open = [this](int day) {
+    log_.FixDay({2024, 5, day, 0, 0, 0, day + 2});
+    log_.OpenDailyLog();
+  };
+  settings_.PurgeLogs = true;
+  settings_.DelaiLogs = 3;
+  Make({"Log Vorn 2024-04-01.htm", "Log Vorn 2024-04-03.htm", "Log Vorn 2024-04-02.htm",
+        "notes.htm", "Log Other 2024-01-01.htm"});
+  open(1);  // at the limit: nothing goes
+  EXPECT_EQ(dir_.Names().size(), 8u);
+  Make({"Log Vorn 2024-04-05.htm", "Log Vorn 2024-04-04.htm"});
+  open(2);
+  EXPECT_EQ(dir_.Names(), (Entries{"Log Other 2024-01-01.htm", "Log Vorn 2024-04-05.htm",
+                                   "Log Vorn 2024-05-01.htm", "Log Vorn 2024-05-02.htm", "dst",
+                                   "notes.htm", "src"}));
+  settings_.PurgeLogs = false;
+  Make({"Log Vorn 2024-04-01.htm", "Log Vorn 2024-04-02.htm"});
+  open(3);
+  EXPECT_EQ(dir_.Names().size(), 10u);
+}
+
+// Which log folders are usable is the settings' rule; the log asks it again at
+// every pass, so a folder that vanishes between two passes sends the next home.
+TEST_F(DailyLogTest, TheLogFolderIsCheckedAgainAtEveryPass) {
+  dir_.MakeFolder("logs");
+  settings_.PathLogs = dir_.Path("logs");
+  LogFileNames();
+  EXPECT_EQ(dir_.Names("logs"), Entries{"Log Vorn 2024-05-01.htm"});
+  testing::RemoveTree(dir_.Path("logs"));
+  log_.FixDay(clock_.Now());
+  EXPECT_EQ(log_.current_file(), dir_.Path("app/Log Vorn 2024-05-01.htm"));
+}
+
+// The working directory is never the log folder, whatever it holds.
+TEST_F(DailyLogTest, TheViewerListsAndRemovesByTheLogNamesOnly) {
+  Make({"Log Vorn 2024-05-01.htm", "Log Vorn 2024-05-02.htm", "Log Vorn 2024-04-30.htm",
+        "Log Vorn 2024-05-01 copy.htm", "Log Vorn 2024-05-03.txt", "Journal 2024-05-04.htm",
+        "Log Vorn 2024-05-05.htm/"});  // a folder is no log
+  EXPECT_EQ(ListLogDates(fs_, dir_.path()),
+            (Entries{"2024-04-30", "2024-05-01", "2024-05-01", "2024-05-02"}));
+  for (const std::string& elsewhere : {dir_.Path("missing"), dir_.RelativePath(), std::string()}) {
+    EXPECT_TRUE(ListLogDates(fs_, elsewhere).empty()) << elsewhere;
+    DeleteLog(fs_, elsewhere, "2024-05-02");
+  }
+  DeleteLog(fs_, dir_.path(), "2024-05-01");
+  DeleteLog(fs_, dir_.path(), "2024-05-01");  // already gone: nothing happens
+  EXPECT_EQ(ListLogDates(fs_, dir_.path()), (Entries{"2024-04-30", "2024-05-01", "2024-05-02"}));
+  EXPECT_EQ(RemoveLogText("2024-05-01", kFrench), "Effacer le journal '2024-05-01'");
+  EXPECT_EQ(RemoveLogText("2024-05-01", kPortuguese), "Suprimir o jornal '2024-05-01'");
+  const DatePlace tenth = DateLabelPlace(9);  // four dates to a row
+  EXPECT_EQ(std::pair(tenth.row, tenth.column), std::pair(2, 1));
 }
 
 // The English lines are those of the log example above.

@@ -7,7 +7,7 @@
 #include <cerrno>
 
 #include "config/exclusions.h"
-#include "engine/pair_test.h"
+#include "support/engine_fixture.h"
 #include "engine/update_rule.h"
 #include "engine/versions.h"
 
@@ -98,7 +98,7 @@ TEST(VersionsTest, PassFoldersAreNamedAndDatedByTheirStart) {
   }
 }
 
-class SafetyNetTest : public PairTest {
+class SafetyNetTest : public EngineTest {
  protected:
   SafetyNetTest() {
     FolderPair& pair = AddDefaultPair();

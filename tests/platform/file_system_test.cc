@@ -1,15 +1,28 @@
+// The file system as the engine sees it: listings, walks, identities, whole
+// files, locks, copies and their faults, named streams and ACLs on real
+// files, and a dry run's view.
+
 #include "platform/file_system.h"
 
+#include <acl/libacl.h>
 #include <sched.h>
+#include <sys/acl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <filesystem>
 #include <map>
+#include <set>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
+#include "platform/dry_run_file_system.h"
 #include "platform/path.h"
+#include "platform/path_identity.h"
+#include "platform/posix_file_system.h"
 #include "support/lock_holder.h"
 #include "support/test_folder.h"
 
@@ -17,6 +30,14 @@ namespace vorn::platform {
 namespace {
 
 using testing::LockHolder;
+using Names = std::vector<std::string>;
+
+// Mounts live in a namespace of this process's own, so nothing outside sees
+// them and the test runner's other processes are left alone.
+bool PrivateMounts() {
+  return ::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0 &&
+         ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
 
 class FileSystemTest : public ::testing::Test {
  protected:
@@ -32,7 +53,8 @@ class FileSystemTest : public ::testing::Test {
   std::unique_ptr<FileSystem> fs_ = MakePosixFileSystem();
 };
 
-TEST(PathTest, JoinsAndSplitsWithOneSeparator) {
+// Typed paths are those the shell commands take, made absolute before use.
+TEST(PathTest, JoinsAndSplitsWithOneSeparatorAndTypedPathsBecomeCleanAbsoluteOnes) {
   EXPECT_EQ(JoinPath("/", "a"), "/a");
   EXPECT_EQ(JoinPath("/data/", "a"), "/data/a");
   EXPECT_EQ(JoinPath("", "a"), "a");
@@ -42,6 +64,15 @@ TEST(PathTest, JoinsAndSplitsWithOneSeparator) {
   EXPECT_EQ(ParentFolder("/a"), "/");
   EXPECT_EQ(ParentFolder("a"), "");
   EXPECT_EQ(BaseName("/data/a"), "a");
+  char buffer[4096];
+  ASSERT_NE(::getcwd(buffer, sizeof buffer), nullptr);
+  const std::string here = buffer;
+  const std::pair<std::string, std::string> cases[] = {
+      {"/data//photos/./2024/", "/data/photos/2024"}, {"/data/photos/../music", "/data/music"},
+      {"/..", "/"}, {"//server/share/x/", "//server/share/x"},
+      {"sub/dir", JoinPath(here, "sub/dir")}, {".", here}, {"..", ParentFolder(here)},
+  };
+  for (const auto& [typed, absolute] : cases) EXPECT_EQ(AbsolutePath(typed), absolute) << typed;
 }
 
 // The listing reads many names per call; 3000 long names need several.
@@ -126,10 +157,7 @@ TEST_F(FileSystemTest, FolderIdentityTellsFoldersAndFileSystemsApart) {
   EXPECT_NE(id("b").inode, a.inode);
 
   // A file system mounted over "a", and what shows once it is gone.
-  if (::geteuid() != 0 || ::unshare(CLONE_NEWNS) != 0 ||
-      ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-    GTEST_SKIP() << "needs root to mount a file system of its own";
-  }
+  if (!PrivateMounts()) GTEST_SKIP() << "needs root to mount a file system of its own";
   const std::string path_a = dir_.Path("a"), path_b = dir_.Path("b");
   ASSERT_EQ(::mount("vorn-test", path_a.c_str(), "tmpfs", 0, nullptr), 0);
   const FolderIdentity mounted = id("a");
@@ -143,6 +171,40 @@ TEST_F(FileSystemTest, FolderIdentityTellsFoldersAndFileSystemsApart) {
   EXPECT_NE(mounted.volume, a.volume);
   EXPECT_NE(another.volume, mounted.volume);
   EXPECT_EQ(id("a"), a);
+}
+
+// Paths are relative to the test folder, unless absolute. Seen from above a
+// bind mount, only the mount table tells what it lies in.
+TEST_F(FileSystemTest, FolderRelationsSeeThroughLinksFoldersNotMadeYetAndBindMounts) {
+  using enum FolderRelation;
+  using Cases = std::vector<std::tuple<std::string, std::string, FolderRelation>>;
+  const auto expect = [this](const Cases& cases) {
+    const auto full = [this](const std::string& p) { return p[0] == '/' ? p : dir_.Path(p); };
+    for (const auto& [first, second, relation] : cases) {
+      EXPECT_EQ(RelateFolders(full(first), full(second)), relation) << first << " vs " << second;
+    }
+  };
+  for (const char* folder : {"a", "a/b", "ab", "a/backup", "view", "elsewhere"}) {
+    dir_.MakeFolder(folder);
+  }
+  dir_.MakeLink("link", "a");
+  expect({{"a", "a/", kSame}, {"a/b", "a", kFirstInside}, {"a", "a/b", kSecondInside},
+          {"ab", "a", kUnrelated},  // a shared prefix is no nesting
+          {"link", "a", kSame}, {"a", "link/b/new", kSecondInside},
+          {"a/new/deeper", "a/new", kFirstInside}, {"a/new", "a/other", kUnrelated},
+          {"a/gone/..", "a", kSame}, {"a", "/", kFirstInside}, {"/", "/", kSame}});
+
+  if (!PrivateMounts()) GTEST_SKIP() << "bind mounts need root and a mount namespace";
+  const auto bind = [this](const char* from, const char* to) {
+    return ::mount(dir_.Path(from).c_str(), dir_.Path(to).c_str(), nullptr, MS_BIND, nullptr);
+  };
+  ASSERT_EQ(bind("a", "view"), 0);
+  ASSERT_EQ(bind("a/backup", "elsewhere"), 0);
+  expect({{"view", "a", kSame}, {"a/backup", "view", kFirstInside},
+          {"view", "a/backup/new", kSecondInside}, {"elsewhere", "a", kFirstInside},
+          {"view", "elsewhere/new", kSecondInside}, {"elsewhere", "a/backup", kSame}});
+  ::umount2(dir_.Path("elsewhere").c_str(), MNT_DETACH);
+  ::umount2(dir_.Path("view").c_str(), MNT_DETACH);
 }
 
 TEST_F(FileSystemTest, FoldersAreCreatedAndRemovedOnlyWhenEmpty) {
@@ -162,7 +224,7 @@ TEST_F(FileSystemTest, WholeFilesAreReplacedAtomicallyAndAppendedTo) {
   ASSERT_TRUE(fs_->ReplaceFile(dir_.Path("config.ini"), "new content").ok());
   EXPECT_EQ(dir_.Read("config.ini"), "new content");
   EXPECT_EQ(Mode("config.ini"), 0640u);
-  EXPECT_EQ(dir_.Names(), std::vector<std::string>{"config.ini"});  // no temporary left
+  EXPECT_EQ(dir_.Names(), Names{"config.ini"});  // no temporary left
 
   dir_.MakeLink("alias.ini", "config.ini");
   ASSERT_TRUE(fs_->ReplaceFile(dir_.Path("alias.ini"), "through the link").ok());
@@ -172,7 +234,7 @@ TEST_F(FileSystemTest, WholeFilesAreReplacedAtomicallyAndAppendedTo) {
   ASSERT_TRUE(fs_->SetPermissionsAt(*Open(), "config.ini", 0444).ok());
   EXPECT_EQ(fs_->ReplaceFile(dir_.Path("config.ini"), "new").error().code, EACCES);
   EXPECT_EQ(dir_.Read("config.ini"), "through the link");
-  EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"alias.ini", "config.ini"}));
+  EXPECT_EQ(dir_.Names(), (Names{"alias.ini", "config.ini"}));
 
   const std::string log = dir_.Path("log.htm");
   ASSERT_TRUE(fs_->AppendToFile(log, "one\r\n").ok());
@@ -201,6 +263,326 @@ TEST_F(FileSystemTest, OnlyLocksThatForbidReadingAreSeen) {
     EXPECT_EQ(fs_->IsLockedAt(*root, "doc"), locked);
   }
   EXPECT_FALSE(fs_->IsLockedAt(*root, "doc"));
+}
+
+TEST_F(FileSystemTest, NamedStreamsAreUserAttributesNeverWrittenThroughLinks) {
+  if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
+  dir_.Write("budget", "data");
+  dir_.Write("copy", "data");
+  dir_.MakeLink("link", "copy");
+  std::string info(80, 'x');
+  info.replace(16, 8, "XDOCXPR3");
+  dir_.SetAttribute("budget", "user.DosStream.AFP_AfpInfo:$DATA", info);
+  const auto folder = Open();
+
+  const auto first60 = fs_->ReadStreamAt(*folder, "budget", kFinderInfoStream, 60);
+  ASSERT_TRUE(first60.ok());
+  EXPECT_EQ(*first60, info.substr(0, 60));
+
+  EXPECT_FALSE(fs_->CopyStreamAt(*folder, "budget", *folder, "link", kFinderInfoStream).ok());
+  EXPECT_EQ(dir_.GetAttribute("copy", "user.DosStream.AFP_AfpInfo:$DATA"), "<none>");
+  ASSERT_TRUE(fs_->CopyStreamAt(*folder, "budget", *folder, "copy", kFinderInfoStream).ok());
+  EXPECT_EQ(dir_.GetAttribute("copy", "user.DosStream.AFP_AfpInfo:$DATA"), info);
+  ASSERT_TRUE(fs_->DeleteStreamAt(*folder, "budget", kFinderInfoStream).ok());
+  EXPECT_EQ(dir_.GetAttribute("budget", "user.DosStream.AFP_AfpInfo:$DATA"), "<none>");
+
+  EXPECT_FALSE(fs_->ReadStreamAt(*folder, "budget", kResourceForkStream, 60).ok());
+  EXPECT_FALSE(fs_->CopyStreamAt(*folder, "budget", *folder, "copy", kResourceForkStream).ok());
+}
+
+class CopyTest : public FileSystemTest {
+ protected:
+  void SetUp() override {
+    dir_.MakeFolder("src");
+    dir_.MakeFolder("dst");
+  }
+
+  // From "src" to "dst".
+  Status Copy(std::string_view name, std::string_view target_name = {}, FileSystem* fs = nullptr) {
+    fs = fs != nullptr ? fs : fs_.get();
+    auto source = fs->OpenFolder(dir_.Path("src"));
+    auto target = fs->OpenFolder(dir_.Path("dst"));
+    EXPECT_TRUE(source.ok() && target.ok());
+    return fs->CopyFileAt(**source, name, **target, target_name.empty() ? name : target_name,
+                          options_);
+  }
+
+  CopyOptions options_;
+};
+
+// User attributes are checked where the file system keeps them.
+TEST_F(CopyTest, KeepsContentPermissionsTimeAttributesAndKindReplacingReadOnlyTargets) {
+  const bool attributes = dir_.SupportsUserAttributes();
+  const std::string info(60, 'i');
+  std::string content(3 * 1024 * 1024 + 17, '\0');
+  for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 + i / 251);
+  dir_.Write("src/doc.bin", content, 0751);
+  dir_.SetTime("src/doc.bin", 1714558502, 123456789);
+  if (attributes) {
+    dir_.SetAttribute("src/doc.bin", "user.DosStream.AFP_AfpInfo:$DATA", info);
+    dir_.SetAttribute("src/doc.bin", "user.DosStream.AFP_Resource:$DATA", "resource fork");
+  }
+  dir_.MakeLink("src/link", "../elsewhere/real");
+  ASSERT_EQ(::mkfifo(dir_.Path("src/pipe").c_str(), 0640), 0);
+  dir_.Write("src/empty", "");
+  dir_.Write("dst/read-only", "old old old", 0444);
+
+  for (const char* name : {"doc.bin", "link", "pipe"}) EXPECT_TRUE(Copy(name).ok()) << name;
+  ASSERT_TRUE(Copy("empty", "read-only").ok());
+  EXPECT_EQ(Copy("absent").error().code, ENOENT);
+
+  EXPECT_EQ(dir_.Read("dst/doc.bin"), content);
+  const auto copy = fs_->Lookup(dir_.Path("dst/doc.bin"));
+  EXPECT_EQ(copy->permissions, 0751u);
+  EXPECT_EQ(copy->last_write, fs_->Lookup(dir_.Path("src/doc.bin"))->last_write);  // to the 100 ns
+  if (attributes) {
+    EXPECT_EQ(dir_.GetAttribute("dst/doc.bin", "user.DosStream.AFP_AfpInfo:$DATA"), info);
+    EXPECT_EQ(dir_.GetAttribute("dst/doc.bin", "user.DosStream.AFP_Resource:$DATA"),
+              "resource fork");
+  }
+  EXPECT_EQ(std::filesystem::read_symlink(dir_.Path("dst/link")), "../elsewhere/real");
+  const auto pipe = fs_->Lookup(dir_.Path("dst/pipe"));
+  EXPECT_EQ(pipe->attributes, attribute::kSystem);
+  EXPECT_EQ(pipe->permissions, 0640u);
+  EXPECT_EQ(dir_.Read("dst/read-only"), "");
+  EXPECT_EQ(dir_.Names("dst"), (Names{"doc.bin", "link", "pipe", "read-only"}));
+}
+
+// Only a temporary of Vorn's name pattern that carries its mark is debris: a
+// user's file is not, whatever its name, and no copy passes the mark on.
+TEST_F(CopyTest, OnlyMarkedTemporariesAreDebrisAndNoCopyKeepsTheMark) {
+  if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
+  const struct {
+    const char* name;
+    bool marked;
+    bool debris;
+  } cases[] = {
+      {".vorn-tmp-4242-0123456789abcdef", true, true},
+      {".vorn-tmp-4243-0123456789abcdef", false, false},
+      {".vorn-tmp-0123abcd", true, false},
+      {".vorn-tmp-4244-0123456789ABCDEF", true, false},
+      {".vorn-tmp--0123456789abcdef", true, false},
+      {"report.doc", true, false},
+  };
+  const auto src = std::move(fs_->OpenFolder(dir_.Path("src"))).value();
+  for (const auto& c : cases) {
+    dir_.Write(std::string("src/") + c.name, "x");
+    if (c.marked) dir_.SetAttribute(std::string("src/") + c.name, kTemporaryMarkAttribute, "");
+    EXPECT_EQ(fs_->IsCopyDebrisAt(*src, c.name), c.debris) << c.name;
+  }
+  DeleteCopyTemporaries(*fs_, *src);
+  EXPECT_EQ(dir_.Names("src").size(), std::size(cases) - 1);
+
+  // The source carries the mark too, as a user's copy of a temporary might.
+  dir_.Write("src/doc", "content");
+  dir_.SetAttribute("src/doc", kTemporaryMarkAttribute, "");
+  dir_.SetAttribute("src/doc", "user.note", "kept");
+  // A named temporary replaces the target the same way whether it exists or not.
+  const auto dst = std::move(fs_->OpenFolder(dir_.Path("dst"))).value();
+  const std::pair<bool, bool> ways[] = {{true, false}, {true, true}, {false, true}};
+  for (const auto& [unnamed, replacing] : ways) {
+    SCOPED_TRACE(std::string(unnamed ? "unnamed" : "named") + (replacing ? ", replacing" : ""));
+    if (replacing) dir_.Write("dst/doc", "old");
+    int debris_mid_copy = 0;
+    const auto count_debris = [&](CopyStep step, uint64_t) {
+      if (step != CopyStep::kExtendedAttributes) return 0;
+      for (const std::string& name : dir_.Names("dst")) {
+        debris_mid_copy += fs_->IsCopyDebrisAt(*dst, name) ? 1 : 0;
+      }
+      return 0;
+    };
+    const auto fs = MakePosixFileSystem({count_debris, 64 * 1024, unnamed});
+    options_.target_may_exist = replacing;
+    ASSERT_TRUE(Copy("doc", "doc", fs.get()).ok());
+    // Killed mid-copy, a named temporary would be recognised and cleared.
+    EXPECT_EQ(debris_mid_copy, unnamed ? 0 : 1);
+    EXPECT_EQ(dir_.Read("dst/doc"), "content");
+    EXPECT_EQ(dir_.GetAttribute("dst/doc", kTemporaryMarkAttribute), "<none>");
+    EXPECT_EQ(dir_.GetAttribute("dst/doc", "user.note"), "kept");
+    EXPECT_EQ(dir_.Names("dst"), Names{"doc"});
+    ::unlink(dir_.Path("dst/doc").c_str());
+  }
+}
+
+// A copy that fails at any step, however it writes its temporary, leaves the
+// previous target byte for byte and no temporary file.
+TEST_F(CopyTest, AFailureAtAnyStepLeavesThePreviousTargetAndNoTemporary) {
+  const struct {
+    CopyStep step;
+    uint64_t offset;  // for kContent: the chunk that fails
+    int code;
+  } points[] = {
+      {CopyStep::kOpenSource, 0, EIO},
+      {CopyStep::kCreateTemporary, 0, ENOSPC},
+      {CopyStep::kContent, 0, ENOSPC},           // first byte
+      {CopyStep::kContent, 128 * 1024, ENOSPC},  // middle
+      {CopyStep::kContent, 192 * 1024, EIO},     // last chunk
+      {CopyStep::kExtendedAttributes, 0, ENOSPC},
+      {CopyStep::kPermissions, 0, EIO},
+      {CopyStep::kTimes, 0, EIO},
+      {CopyStep::kRename, 0, EIO},
+  };
+  dir_.Write("src/data", std::string(256 * 1024, 'n'));
+  dir_.Write("dst/data", "the previous, good target", 0640);
+  for (const bool unnamed : {true, false}) {
+    for (const auto& point : points) {
+      SCOPED_TRACE("step " + std::to_string(static_cast<int>(point.step)) + " at " +
+                   std::to_string(point.offset) + (unnamed ? ", unnamed" : ", named"));
+      int faults = 0;
+      const auto fault = [&](CopyStep step, uint64_t offset) {
+        if (step != point.step || offset != point.offset) return 0;
+        ++faults;
+        return point.code;
+      };
+      const auto fs = MakePosixFileSystem({fault, 64 * 1024, unnamed});
+      EXPECT_EQ(Copy("data", "data", fs.get()).error().code, point.code);
+      ASSERT_EQ(faults, 1);
+      EXPECT_EQ(dir_.Read("dst/data"), "the previous, good target");
+      EXPECT_EQ(fs->Lookup(dir_.Path("dst/data"))->permissions, 0640u);
+      EXPECT_EQ(dir_.Names("dst"), Names{"data"});
+    }
+  }
+}
+
+constexpr char kFileAcl[] = "u::rw-,u:65534:r--,g::r--,m::r--,o::---";
+
+bool SetAcl(const std::string& path, const char* text, acl_type_t type = ACL_TYPE_ACCESS) {
+  acl_t acl = acl_from_text(text);
+  if (acl == nullptr) return false;
+  const bool done = acl_set_file(path.c_str(), type, acl) == 0;
+  acl_free(acl);
+  return done;
+}
+
+std::string AclText(const std::string& path, acl_type_t type = ACL_TYPE_ACCESS) {
+  acl_t acl = acl_get_file(path.c_str(), type);
+  if (acl == nullptr) return "<error>";
+  char* text = acl_to_any_text(acl, nullptr, ',', TEXT_ABBREVIATE | TEXT_NUMERIC_IDS);
+  std::string result = text != nullptr ? text : "<error>";
+  acl_free(text);
+  acl_free(acl);
+  return result;
+}
+
+class SecurityTest : public FileSystemTest {
+ protected:
+  void SetUp() override {
+    dir_.Write("a", "x", 0640);
+    dir_.Write("b", "x", 0600);
+    if (!SetAcl(dir_.Path("a"), kFileAcl)) GTEST_SKIP() << "no POSIX ACLs on this file system";
+  }
+
+  std::unique_ptr<Folder> folder_ = Open();
+};
+
+TEST_F(SecurityTest, FileAclsAreCarriedNeverThroughLinksAndDamagedOnesFail) {
+  const auto from_a = fs_->ReadSecurityAt(*folder_, "a");
+  const auto from_b = fs_->ReadSecurityAt(*folder_, "b");
+  ASSERT_TRUE(from_a.ok() && from_b.ok());
+
+  dir_.MakeLink("link", "a");
+  EXPECT_TRUE(fs_->ReadSecurityAt(*folder_, "link")->empty());
+  EXPECT_FALSE(fs_->WriteSecurityAt(*folder_, "link", *from_b).ok());
+  EXPECT_EQ(AclText(dir_.Path("a")), kFileAcl);
+
+  EXPECT_FALSE(fs_->ReadSecurityAt(*folder_, "missing").ok());
+  EXPECT_FALSE(fs_->WriteSecurityAt(*folder_, "b", {1, 2}).ok());
+  EXPECT_FALSE(fs_->WriteSecurityAt(*folder_, "b", {200, 0, 0, 0, 1, 2, 3}).ok());
+
+  ASSERT_TRUE(fs_->WriteSecurityAt(*folder_, "b", *from_a).ok());
+  EXPECT_EQ(*fs_->ReadSecurityAt(*folder_, "b"), *from_a);
+  EXPECT_EQ(AclText(dir_.Path("b")), kFileAcl);
+}
+
+TEST_F(SecurityTest, FolderCarriesItsDefaultAcl) {
+  for (const char* name : {"f1", "f2", "plain"}) dir_.MakeFolder(name);
+  ASSERT_TRUE(SetAcl(dir_.Path("f1"), "u::rwx,u:65534:r-x,g::r-x,m::r-x,o::---", ACL_TYPE_DEFAULT));
+  ASSERT_TRUE(SetAcl(dir_.Path("f2"), "u::rwx,g::r-x,o::r-x,u:65534:rwx,m::rwx", ACL_TYPE_DEFAULT));
+  ASSERT_TRUE(fs_->WriteSecurityAt(*folder_, "f2", *fs_->ReadSecurityAt(*folder_, "f1")).ok());
+  EXPECT_EQ(AclText(dir_.Path("f2"), ACL_TYPE_DEFAULT), AclText(dir_.Path("f1"), ACL_TYPE_DEFAULT));
+  // A folder without a default ACL passes that on too.
+  ASSERT_TRUE(fs_->WriteSecurityAt(*folder_, "f2", *fs_->ReadSecurityAt(*folder_, "plain")).ok());
+  EXPECT_EQ(AclText(dir_.Path("f2"), ACL_TYPE_DEFAULT), "");
+}
+
+class DryRunFileSystemTest : public FileSystemTest {
+ protected:
+  DryRunFileSystemTest() {
+    dir_.MakeFolder("src");
+    dir_.MakeFolder("dst");
+    dir_.MakeFolder("dst/old");
+    dir_.Write("src/big", "0123456789", 0640);
+    dir_.SetTime("src/big", 1700000000, 5);
+    dir_.Write("dst/old/x", "x");
+    dir_.Write("dst/keep", "k");
+  }
+
+  std::unique_ptr<Folder> Open(const std::string& relative) {
+    auto folder = dry_.OpenFolder(dir_.Path(relative));
+    EXPECT_TRUE(folder.ok()) << relative;
+    return folder.ok() ? std::move(folder).value() : nullptr;
+  }
+  std::set<std::string> Names(const Folder& folder) {
+    std::set<std::string> names;
+    auto reader = dry_.ReadFolder(folder);
+    FolderEntry entry;
+    while (reader.ok() && (*reader)->Next(entry)) {
+      if (entry.name != "." && entry.name != "..") names.insert(entry.name);
+    }
+    return names;
+  }
+
+  DryRunFileSystem dry_{*fs_};
+};
+
+TEST_F(DryRunFileSystemTest, ChangesShowInItsViewAndNeverOnDisk) {
+  const auto src = Open("src");
+  const auto dst = Open("dst");
+  // A new folder takes a copy and a sub-folder, and lists and looks them up.
+  ASSERT_TRUE(dry_.CreateFolderAt(*dst, "new").ok());
+  EXPECT_EQ(dry_.CreateFolderAt(*dst, "new").error().code, EEXIST);
+  auto made = dry_.OpenFolderAt(*dst, "new");
+  ASSERT_TRUE(made.ok());
+  ASSERT_TRUE(dry_.CopyFileAt(*src, "big", **made, "copy", {}).ok());
+  ASSERT_TRUE(dry_.CreateFolderAt(**made, "deeper").ok());
+  EXPECT_TRUE(dry_.OpenFolderAt(*dst, "new/deeper").ok());
+  EXPECT_EQ(Names(**made), (std::set<std::string>{"copy", "deeper"}));
+  const auto source = dry_.LookupAt(*src, "big");
+  const auto copy = dry_.LookupAt(**made, "copy");
+  ASSERT_TRUE(copy.ok());
+  EXPECT_EQ(copy->size, source->size);
+  EXPECT_EQ(copy->last_write, source->last_write);
+  EXPECT_EQ(copy->permissions, 0640u);
+  EXPECT_TRUE(dry_.Lookup(dir_.Path("dst/new/copy")).ok());
+  EXPECT_EQ(dry_.OpenFolderAt(**made, "copy").error().code, ENOTDIR);
+
+  // A folder goes only once everything in it has gone.
+  auto old = dry_.OpenFolderAt(*dst, "old");
+  ASSERT_TRUE(old.ok());
+  EXPECT_EQ(dry_.RemoveFolderAt(*dst, "old").error().code, ENOTEMPTY);
+  ASSERT_TRUE(dry_.DeleteFileAt(**old, "x").ok());
+  EXPECT_EQ(dry_.DeleteFileAt(**old, "x").error().code, ENOENT);
+  ASSERT_TRUE(dry_.RemoveFolderAt(*dst, "old").ok());
+  EXPECT_EQ(dry_.OpenFolderAt(*dst, "old").error().code, ENOENT);
+  EXPECT_EQ(dry_.LookupAt(**old, "x").error().code, ENOENT);
+  EXPECT_EQ(Names(*dst), (std::set<std::string>{"keep", "new"}));
+
+  // Permissions, and whole files written and read back.
+  ASSERT_TRUE(dry_.SetPermissionsAt(*dst, "keep", 0444).ok());
+  EXPECT_NE(dry_.LookupAt(*dst, "keep")->attributes & attribute::kReadOnly, 0u);
+  ASSERT_TRUE(dry_.AppendToFile(dir_.Path("dst/keep"), "+more").ok());
+  EXPECT_EQ(*dry_.ReadFile(dir_.Path("dst/keep")), "k+more");
+  ASSERT_TRUE(dry_.ReplaceFile(dir_.Path("dst/log"), "line").ok());
+  EXPECT_EQ(*dry_.ReadFile(dir_.Path("dst/log")), "line");
+  EXPECT_EQ(Names(*dst).count("log"), 1u);
+
+  // The disk saw none of it.
+  EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"keep", "old"}));
+  EXPECT_EQ(dir_.Names("dst/old"), std::vector<std::string>{"x"});
+  EXPECT_EQ(dir_.Read("dst/keep"), "k");
+  struct stat st;
+  ASSERT_EQ(::stat(dir_.Path("dst/keep").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0644u);
 }
 
 }  // namespace

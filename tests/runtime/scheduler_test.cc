@@ -57,64 +57,48 @@ class SessionTest : public ::testing::Test {
   std::optional<Session> session_;
 };
 
-// The service keeps its exit command off, and the 95 family has no NT menus.
-TEST_F(SessionTest, TheSessionHandlesServiceEventsWhileItLivesAndSetsTheCommands) {
-  session();
-  EXPECT_NE(service_.handler, nullptr);
-  EXPECT_EQ(host_.command_states, std::vector<CommandStates>{scheduler().StatesFor(false)});
-  session_.reset();
-  EXPECT_EQ(service_.handler, nullptr);
-  Scheduler service(host_, settings_, app_.system, app_.pairs.pairs, true);
-  EXPECT_FALSE(service.StatesFor(false).exit_command);
-  EXPECT_TRUE(service.StatesFor(false).service_menu);
-  app_.system = testing::Windows95System();
-  const CommandStates old = service.StatesFor(false);
-  EXPECT_TRUE(old.exit_command);
-  EXPECT_FALSE(old.security_menu || old.service_menu);
-}
-
-TEST_F(SessionTest, TimedPassesFollowTheInterval) {
+// The pair takes part in every second timed pass; a start command mirrors it
+// whatever its countdown.
+TEST_F(SessionTest, TimedPassesFollowTheIntervalAndAPairItsNumberOfThem) {
   EXPECT_EQ(WaitProgressMaximum(1), 1);
+  app_.pairs.pairs[0].NbTemporisations = "2";
   for (const int16_t interval : {3, 1}) {
     SCOPED_TRACE(interval);
+    const std::string started = "p" + std::to_string(interval), timed = started + "-timed";
     session_.reset();
     host_ = {};
     settings_.Temporisation = interval;
+    app_.pairs.pairs[0].PassCountdown = 2;  // as a load sets it
+    dir_.Write("src/" + started, "x");
     scheduler().StartStop();
     EXPECT_EQ(Passes(), 1);
     EXPECT_FALSE(scheduler().Idle());
+    EXPECT_TRUE(dir_.Exists("dst/" + started));
+    dir_.Write("src/" + timed, "x");
     Ticks(interval);
     EXPECT_EQ(Passes(), 1);
     EXPECT_EQ(Label(), "1 s");
     Ticks(1);  // Temporisation + 1 ticks after the start pass
     EXPECT_EQ(Passes(), 2);
+    EXPECT_FALSE(dir_.Exists("dst/" + timed));
     // The tick that ran the pass shows the full interval.
     EXPECT_EQ(Label(), std::to_string(interval) + " s");
     Ticks(interval - 1);
     EXPECT_EQ(Passes(), 2);
     Ticks(1);  // then Temporisation ticks apart
     EXPECT_EQ(Passes(), 3);
+    EXPECT_TRUE(dir_.Exists("dst/" + timed));
     EXPECT_EQ(host_.wait_progress, 0);
   }
 }
 
-TEST_F(SessionTest, APairWithThreeIntervalsTakesPartEveryThirdTimedPass) {
-  app_.pairs.pairs[0].NbTemporisations = "3";
-  app_.pairs.pairs[0].PassCountdown = 3;
-  settings_.Temporisation = 1;
-  scheduler().StartStop();
-  std::vector<int> mirrored_on;
-  for (int pass = 1; pass <= 6; ++pass) {
-    dir_.Write("src/p" + std::to_string(pass), "x");
-    Ticks(pass == 1 ? 2 : 1);
-    if (dir_.Exists("dst/p" + std::to_string(pass))) mirrored_on.push_back(pass);
-  }
-  EXPECT_EQ(Passes(), 7);
-  EXPECT_EQ(mirrored_on, (std::vector<int>{3, 6}));
-}
-
-// The English captions, the timer and the exit command are checked through the window.
-TEST_F(SessionTest, StartAndStopSwitchTheCommandsAndYieldTurnsTheLoopPerformanceTimes) {
+// The session handles service events while it lives. The service keeps its
+// exit command off, and the 95 family has no NT menus; the English captions,
+// the timer and the exit command are checked through the window.
+TEST_F(SessionTest, CommandsFollowStartStopAndTheModeAndYieldTurnsTheLoopPerformanceTimes) {
+  session();
+  EXPECT_NE(service_.handler, nullptr);
+  EXPECT_EQ(host_.command_states, std::vector<CommandStates>{scheduler().StatesFor(false)});
   scheduler().StartStop();
   EXPECT_EQ(host_.status_clears, 1);
   settings_.Langue = kFrench;
@@ -131,6 +115,15 @@ TEST_F(SessionTest, StartAndStopSwitchTheCommandsAndYieldTurnsTheLoopPerformance
   settings_.Performance = 0;
   scheduler().Yield();
   EXPECT_EQ(host_.turns, 5);
+  session_.reset();
+  EXPECT_EQ(service_.handler, nullptr);
+  Scheduler service(host_, settings_, app_.system, app_.pairs.pairs, true);
+  EXPECT_FALSE(service.StatesFor(false).exit_command);
+  EXPECT_TRUE(service.StatesFor(false).service_menu);
+  app_.system = testing::Windows95System();
+  const CommandStates old = service.StatesFor(false);
+  EXPECT_TRUE(old.exit_command);
+  EXPECT_FALSE(old.security_menu || old.service_menu);
 }
 
 TEST_F(SessionTest, TheFatalStopEndsWithItsOwnStatus) {

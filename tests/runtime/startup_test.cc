@@ -3,7 +3,6 @@
 
 #include "runtime/startup.h"
 
-#include <cstdlib>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -58,32 +57,31 @@ TEST_F(StartupTest, TheSequenceRunsInItsOrder) {
   EXPECT_EQ(WindowTitle(SystemInfo{}), "Vorn 2.2i");
 }
 
-TEST_F(StartupTest, ASecondInstanceIsRefusedInTheConfiguredLanguage) {
+// A second instance ends before there is a tray icon to remove; "-U" ends
+// silently when a folder is missing, even inside a longer word.
+TEST_F(StartupTest, EveryEarlyEndSaysWhyInTheLanguageAndRemovesTheTrayIcon) {
   dir_.Write("Vorn.ini", "[Configuration]\nLangue=1\n");
-  const auto first = platform::InstanceLock::TryAcquire(dir_.path());
-  const StartupResult result = Start();
-  EXPECT_FALSE(result.proceed);
-  EXPECT_EQ(result.exit_code, kExitStartupEnded);
-  ASSERT_EQ(host_.messages.size(), 1u);
-  EXPECT_EQ(host_.messages[0].first, MessageIcon::kExclamation);
-  EXPECT_EQ(host_.messages[0].second, "Programme déjà lancé");
-  EXPECT_TRUE(host_.calls.empty());  // no tray icon to remove
-}
-
-TEST_F(StartupTest, EveryEarlyEndRemovesTheTrayIcon) {
+  {
+    const auto first = platform::InstanceLock::TryAcquire(dir_.path());
+    const StartupResult result = Start();
+    EXPECT_FALSE(result.proceed);
+    EXPECT_EQ(result.exit_code, kExitStartupEnded);
+    EXPECT_TRUE(host_.calls.empty());
+  }
   dir_.Write("Vorn.w", "\"123\",\"\"\r\n");
   EXPECT_FALSE(Start().proceed);
-  ASSERT_EQ(host_.messages.size(), 1u);
-  EXPECT_EQ(host_.messages[0].first, MessageIcon::kCritical);
   EXPECT_EQ(host_.calls.back(), "tray-");
+  ASSERT_EQ(host_.messages.size(), 2u);
+  EXPECT_EQ(host_.messages[0].second, "Programme déjà lancé");
+  EXPECT_EQ(host_.messages[0].first, MessageIcon::kExclamation);
+  EXPECT_EQ(host_.messages[1].first, MessageIcon::kCritical);
 
-  // "-U" ends silently when a folder is missing, even inside a longer word.
   dir_.Write("Vorn.w", "\"" + EncodeHexPath(dir_.path()) + "\",\"" +
                            EncodeHexPath(dir_.Path("missing")) + "\"\r\n");
   host_.calls.clear();
   EXPECT_FALSE(Start("X-UPDATE").proceed);
   EXPECT_EQ(host_.calls.back(), "tray-");
-  EXPECT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages.size(), 2u);
   EXPECT_TRUE(Start("plain").proceed);
 }
 
@@ -133,13 +131,10 @@ TEST(CommandLineTest, OptionsAreTakenOffAndTheRestKept) {
     int start_type = 0;
   } cases[] = {
       {"--home /srv/vorn nightly -u --once", RunMode::kOnce, "/srv/vorn", "nightly -u"},
-      {"", RunMode::kDesktop, "", ""},
-      {"--home=/x", RunMode::kDesktop, "/x", ""},
-      {"--headless", RunMode::kHeadless, "", ""},
-      {"--service", RunMode::kService, "", ""},
+      {"", RunMode::kDesktop, "", ""}, {"--home=/x", RunMode::kDesktop, "/x", ""},
+      {"--headless", RunMode::kHeadless, "", ""}, {"--service", RunMode::kService, "", ""},
       {"--remove-service", RunMode::kRemoveService, "", ""},
-      {"--version", RunMode::kVersion, "", ""},
-      {"--once --once", RunMode::kOnce, "", ""},
+      {"--version", RunMode::kVersion, "", ""}, {"--once --once", RunMode::kOnce, "", ""},
       {"-- --unknown -U", RunMode::kDesktop, "", "--unknown -U"},
       {"pair add --home /h a b", RunMode::kPair, "/h", ""},
       {"--install-service", RunMode::kInstallService, "", ""},
@@ -176,13 +171,12 @@ TEST(SystemInfoTest, LinuxIsTheWideFamilyWithStreamsCarriedByTheCopy) {
   EXPECT_TRUE(info.unattended);
   EXPECT_FALSE(DescribeSystem("user", {}).unattended);
   EXPECT_TRUE(DescribeSystem("x-update", {}).unattended);  // inside a longer word counts too
-  // Only an old NT without service pack 4 leaves the streams to the engine.
-  SystemInfo nt4;
+  SystemInfo nt4;  // only an old NT without service pack 4 leaves them to the engine
   nt4.nt_major_version = 4;
-  nt4.service_pack = 3;
-  EXPECT_FALSE(nt4.CopyCarriesStreams());
-  nt4.service_pack = 4;
-  EXPECT_TRUE(nt4.CopyCarriesStreams());
+  for (const int16_t pack : {3, 4}) {
+    nt4.service_pack = pack;
+    EXPECT_EQ(nt4.CopyCarriesStreams(), pack == 4);
+  }
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -15,14 +18,19 @@
 
 namespace vorn::testing {
 
+using Entries = std::vector<std::string>;
+
 /// SystemInfo of the NT family (what Linux is), and of the 95 family.
 SystemInfo NtSystem();
 SystemInfo Windows95System();
 
 /// A temporary "src" and "dst" tree, the engine and everything around it,
-/// over the real file system seen through a fault-injecting decorator.
+/// over the real file system seen through a fault-injecting decorator; with
+/// short set-up and checks that write entries as Tree() shows them.
 class EngineTest : public ::testing::Test {
  protected:
+  static constexpr int64_t kJan2024 = 1704067200;
+
   EngineTest();
 
   /// Adds a pair numbered after the ones before it.
@@ -37,6 +45,73 @@ class EngineTest : public ::testing::Test {
   std::vector<std::string> LogBody() const;
   std::string Src(const std::string& relative) const { return "src/" + relative; }
   std::string Dst(const std::string& relative) const { return "dst/" + relative; }
+  /// The counters that are not zero, by name: one comparison also catches a
+  /// count that should have stayed zero.
+  std::string Tally() const {
+    const MirrorCounters& c = engine_.counters();
+    const std::pair<const char*, int> counts[] = {
+        {"seen", c.FilesSeen}, {"created", c.FilesCreated}, {"modified", c.FilesModified},
+        {"removed", c.FilesRemoved}, {"locked", c.FilesLocked}, {"folders+", c.FoldersCreated},
+        {"folders-", c.FoldersRemoved}, {"attributes", c.AttributesChanged},
+        {"security+", c.SecuritiesCopied}, {"security-", c.SecuritiesNotCopied},
+        {"pairs", c.SourceFolders}, {"bad-sources", c.InvalidSourceFolders},
+        {"bad-targets", c.InvalidTargetFolders}};
+    std::string tally;
+    for (const auto& [name, count] : counts) {
+      if (count != 0) tally += (tally.empty() ? "" : " ") + (name + ("=" + std::to_string(count)));
+    }
+    return tally;
+  }
+  /// Makes entries written as Tree() shows them. Files are dated kJan2024, so
+  /// a source and a target of the same size are up to date.
+  void Make(const Entries& entries) {
+    for (const std::string& entry : entries) {
+      const size_t link = entry.find("->"), equals = entry.find('=');
+      if (entry.back() == '/') {
+        dir_.MakeFolder(entry);
+      } else if (link != std::string::npos) {
+        dir_.MakeLink(entry.substr(0, link), entry.substr(link + 2));
+      } else {
+        dir_.Write(entry.substr(0, equals),
+                   equals == std::string::npos ? entry : entry.substr(equals + 1));
+        dir_.SetTime(entry.substr(0, equals), kJan2024, 0);
+      }
+    }
+  }
+  /// Every entry below `top`, sorted: folders end in "/", links show their
+  /// text after "->", files their content after "=" unless it is their own
+  /// path or, in the target, their source's.
+  Entries Tree(const std::string& top = "") const {
+    Entries entries;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_.Path(top))) {
+      std::string path = entry.path().string().substr(dir_.path().size() + 1);
+      if (entry.is_symlink()) {
+        path += "->" + std::filesystem::read_symlink(entry).string();
+      } else if (entry.is_directory()) {
+        path += "/";
+      } else if (const std::string content = dir_.Read(path);
+                 content != path && content != "src" + path.substr(3)) {
+        path += "=" + content;
+      }
+      entries.push_back(path);
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+  }
+  void LogFileNames() {
+    settings_.Logs = settings_.FichiersLogs = true;
+    log_.FixDay(clock_.Now());
+    log_.OpenDailyLog();
+  }
+  /// The full path of a target entry, as log lines show it.
+  std::string T(const std::string& relative) const { return dir_.Path(Dst(relative)); }
+  /// The log line of an event about a target file, and about a folder.
+  std::string FileLine(const std::string& words, const std::string& relative) const {
+    return "<small>" + words + " - " + T(relative) + "</small><br>";
+  }
+  std::string FolderLine(const std::string& words, const std::string& path) const {
+    return "<small><i>" + words + "</i> - " + path + "</small><br>";
+  }
 
   TestFolder dir_;
   /// Breaks a copy at a chosen step, as PosixFileSystemOptions::copy_fault.

@@ -62,27 +62,17 @@ class RecordingHost final : public SchedulerHost, public PassControl {
   void ShowMessageWindow(const std::string& text) override { messages.push_back(text); }
   void Beep() override { ++beeps; }
 
-  bool idle = false;
-  int yields = 0;
-  std::function<void(int)> on_yield;
-  int turns = 0;
-  std::function<void(int)> on_turn;
+  bool idle = false, timer_enabled = false;
+  int yields = 0, turns = 0;
+  std::function<void(int)> on_yield, on_turn;
+  int status_clears = 0, restores = 0, message_window_closes = 0, beeps = 0;
+  int wait_progress = -1, copy_maximum = 0;
+  std::vector<int> ended_with, copy_progress;
   std::vector<CommandStates> command_states;
-  int status_clears = 0;
-  int restores = 0;
-  std::vector<int> ended_with;
-  int message_window_closes = 0;
-  bool timer_enabled = false;
-  int wait_progress = -1;
-  int copy_maximum = 0;
-  std::vector<int> copy_progress;
   std::vector<std::string> positions;  ///< the status label's texts, in order
   std::vector<TrayState> tray_states;
   std::string tray_tip;
-  std::vector<std::string> summaries;
-  std::vector<std::string> shown_locked;
-  std::vector<std::string> messages;
-  int beeps = 0;
+  std::vector<std::string> summaries, shown_locked, messages;
 };
 
 /// A clock that answers the times it was given, one per call, repeating
@@ -121,11 +111,8 @@ class FakeServiceControl final : public platform::ServiceControl {
   void SetEventHandler(platform::ServiceEventHandler* value) override { handler = value; }
   void DeliverPendingEvents() override {}
 
-  bool installed = false;
-  bool running_as_service = false;
-  bool running = false;
+  bool installed = false, running_as_service = false, running = false, interact = false;
   int start_type = 0;
-  bool interact = false;
   std::vector<std::pair<platform::EventType, std::string>> events;
   platform::ServiceEventHandler* handler = nullptr;
 };
@@ -160,12 +147,11 @@ class ScriptedDialogsFor : public Base {
   std::vector<std::pair<MessageIcon, std::string>> messages;
   std::vector<std::string> titles;  ///< of each message, in the same order
   std::vector<std::string> questions;
-  std::vector<bool> answers;          ///< the next Yes/No answers, in order; No when none is left
+  std::vector<bool> answers;  ///< the next Yes/No answers, in order; No when none is left
   std::vector<std::string> prompts;   ///< input box prompts and picker titles
   std::vector<std::string> defaults;  ///< the input boxes' default texts
   /// The next typed texts and picked folders; nothing (cancel) when none is left.
-  std::vector<std::optional<std::string>> typed;
-  std::vector<std::optional<std::string>> folders;
+  std::vector<std::optional<std::string>> typed, folders;
 
  private:
   // The front of a script, taken off it; No or cancel once it is used up.
@@ -205,8 +191,7 @@ class RecordingStartupHost final : public ScriptedDialogsFor<StartupHost> {
   }
   void MinimizeMainWindow() override { calls.push_back("minimize"); }
 
-  std::string title;
-  std::string product_label;
+  std::string title, product_label;
   ModeDisplay mode;
   std::vector<std::string> calls;
 };

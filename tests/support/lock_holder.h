@@ -10,12 +10,9 @@ namespace vorn::testing {
 /// as another program holding a document open would.
 class LockHolder {
  public:
-  enum class Kind {
-    kExclusiveFlock,   ///< flock(LOCK_EX)
-    kSharedFlock,      ///< flock(LOCK_SH): readers are still welcome
-    kWriteRecordLock,  ///< fcntl(F_SETLK, F_WRLCK) over the whole file
-    kReadRecordLock,   ///< fcntl(F_SETLK, F_RDLCK)
-  };
+  /// flock(2) or an fcntl(2) record lock over the whole file; the shared
+  /// and read kinds still let readers in.
+  enum class Kind { kExclusiveFlock, kSharedFlock, kWriteRecordLock, kReadRecordLock };
 
   /// Starts the child and waits until it holds the lock.
   LockHolder(const std::string& path, Kind kind);

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -49,9 +49,7 @@ void TestFolder::Write(std::string_view relative, std::string_view content, mode
 std::string TestFolder::Read(std::string_view relative) const {
   std::ifstream in(Path(relative), std::ios::binary);
   if (!in) ADD_FAILURE() << Path(relative) << ": cannot be read";
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 void TestFolder::MakeFolder(std::string_view relative, mode_t mode) const {

@@ -31,7 +31,6 @@ class TestFolder {
 
   /// Writes a file (creating it) with the given content and permission bits.
   void Write(std::string_view relative, std::string_view content, mode_t mode = 0644) const;
-  /// The content of a file.
   std::string Read(std::string_view relative) const;
   void MakeFolder(std::string_view relative, mode_t mode = 0755) const;
   void MakeLink(std::string_view relative, std::string_view text) const;

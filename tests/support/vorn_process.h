@@ -20,7 +20,6 @@ class VornProcess {
               rlim_t open_files = 0);
   ~VornProcess();
 
-  /// Sends a signal to the child.
   void Signal(int number) const;
   /// Waits for the child to end (at most `seconds`); its exit status, or -1
   /// when it was killed or did not end in time (it is then killed).
