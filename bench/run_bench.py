@@ -124,7 +124,7 @@ class Bench:
                 if scenario == "S6":
                     f.write("CopierSecurite=1\r\n")
                 f.write("[Logs]\r\nLogs=%d\r\nFichiersLogs=%d\r\n" % (logs, logs))
-                f.write("[Mirror_1]\r\nEffacer=1\r\n")
+                f.write("[Mirror_1]\r\nEffacer=1\r\nKeepVersions=%d\r\n" % self.args.keep_versions)
 
     def force_remove(self, path):
         subprocess.run(["rm", "-rf", path], check=True)
@@ -392,6 +392,8 @@ def main():
     parser.add_argument("--workdir", default=os.path.join(tempfile.gettempdir(), "vorn-bench"))
     parser.add_argument("--out", default=os.path.join(HERE, "RESULTS.md"))
     parser.add_argument("--no-strace", action="store_true")
+    parser.add_argument("--keep-versions", type=int, default=0,
+                        help="days the pair keeps versions (0: none, as before)")
     parser.add_argument("--no-memory-check", action="store_true")
     args = parser.parse_args()
     args.scenarios = [s for s in args.scenarios.split(",") if s]
