@@ -13,6 +13,8 @@ packages=(
   qt6-translations-l10n
   # tests, the sanitizer build and the fuzz targets
   libgtest-dev libgmock-dev attr acl systemd clang libclang-rt-14-dev locales
+  # FAT images for the test of the time steps a file system keeps
+  dosfstools
   # the Debian package (cmake --build build --target package) and its checks,
   # the manual page and bash completion checks
   dpkg-dev lintian man-db groff-base bash-completion

@@ -356,6 +356,38 @@ Status DryRunFileSystem::MakeWritableAt(const Folder& folder, std::string_view n
   return SetPermissionsAt(folder, name, info->permissions | S_IWUSR);
 }
 
+Status DryRunFileSystem::SetTimeAt(const Folder& folder, std::string_view name,
+                                   uint64_t last_write) {
+  const std::string path = PathIn(folder, name);
+  const auto info = LookupAt(folder, name);
+  if (!info.ok()) return Gone(info.error().code, "set times", path);
+  // Only the owner (or root) may set a time other than now.
+  if (const int e = ForecastOwner(folder, path)) return Gone(e, "set times", path);
+  Touch(path).info.last_write = last_write;
+  return {};
+}
+
+Result<uint64_t> DryRunFileSystem::ProbeTimeGranularity(const Folder& folder) {
+  // The probe does write: one temporary file of ours, named and marked as
+  // copy debris, gone again within microseconds, with the folder's time put
+  // back. That is accepted because nothing of the user's is touched, and a
+  // guess from the file system's type could answer otherwise than the probe
+  // the real run makes and so have the dry run decide otherwise than it.
+  // A folder this run made would be made on the disk of the nearest real
+  // folder above it.
+  if (RealOf(folder) != nullptr) return real_.ProbeTimeGranularity(*RealOf(folder));
+  for (std::string above = ParentFolder(folder.path()); !above.empty();
+       above = ParentFolder(above)) {
+    if (const Seen seen = See(above); seen.node == nullptr || !seen.node->made) {
+      auto real = real_.OpenFolder(above);
+      if (!real.ok()) return real.error();
+      return real_.ProbeTimeGranularity(**real);
+    }
+    if (above == "/") break;
+  }
+  return Gone(ENOENT, "keep times in", folder.path());
+}
+
 Status DryRunFileSystem::CopyFileAt(const Folder& source, std::string_view name,
                                     const Folder& target, std::string_view target_name,
                                     const CopyOptions& options) {

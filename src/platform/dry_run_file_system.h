@@ -48,6 +48,8 @@ class DryRunFileSystem final : public FileSystem {
   Status SetOwnerAt(const Folder& folder, std::string_view name, uint32_t uid,
                     uint32_t gid) override;
   Status MakeWritableAt(const Folder& folder, std::string_view name) override;
+  Status SetTimeAt(const Folder& folder, std::string_view name, uint64_t last_write) override;
+  Result<uint64_t> ProbeTimeGranularity(const Folder& folder) override;
   Status CopyFileAt(const Folder& source, std::string_view name, const Folder& target,
                     std::string_view target_name, const CopyOptions& options) override;
   bool IsLockedAt(const Folder& folder, std::string_view name) override;

@@ -104,6 +104,17 @@ Status FaultInjectingFileSystem::MakeWritableAt(const Folder& folder, std::strin
   return inner_.MakeWritableAt(folder, name);
 }
 
+Status FaultInjectingFileSystem::SetTimeAt(const Folder& folder, std::string_view name,
+                                           uint64_t last_write) {
+  if (auto error = Check(FsOperation::kSetTimeAt, name, folder.path())) return *error;
+  return inner_.SetTimeAt(folder, name, last_write);
+}
+
+Result<uint64_t> FaultInjectingFileSystem::ProbeTimeGranularity(const Folder& folder) {
+  if (auto error = Check(FsOperation::kProbeTimeGranularity, folder.path())) return *error;
+  return inner_.ProbeTimeGranularity(folder);
+}
+
 Status FaultInjectingFileSystem::CopyFileAt(const Folder& source, std::string_view name,
                                             const Folder& target, std::string_view target_name,
                                             const CopyOptions& options) {

@@ -23,6 +23,8 @@ enum class FsOperation {
   kSetPermissionsAt,
   kSetOwnerAt,
   kMakeWritableAt,
+  kSetTimeAt,
+  kProbeTimeGranularity,
   kCopyFileAt,
   kReadSecurityAt,
   kWriteSecurityAt,
@@ -75,6 +77,8 @@ class FaultInjectingFileSystem final : public FileSystem {
   Status SetOwnerAt(const Folder& folder, std::string_view name, uint32_t uid,
                     uint32_t gid) override;
   Status MakeWritableAt(const Folder& folder, std::string_view name) override;
+  Status SetTimeAt(const Folder& folder, std::string_view name, uint64_t last_write) override;
+  Result<uint64_t> ProbeTimeGranularity(const Folder& folder) override;
   Status CopyFileAt(const Folder& source, std::string_view name, const Folder& target,
                     std::string_view target_name, const CopyOptions& options) override;
   bool IsLockedAt(const Folder& folder, std::string_view name) override;

@@ -185,6 +185,17 @@ class FileSystem {
   /// Makes an entry replaceable and deletable ("set to normal"): on Linux,
   /// adds the owner write bit when it is missing.
   virtual Status MakeWritableAt(const Folder& folder, std::string_view name) = 0;
+  /// Sets EntryInfo::last_write of an entry (of a link itself, never its
+  /// target), leaving its access time as it is.
+  virtual Status SetTimeAt(const Folder& folder, std::string_view name, uint64_t last_write) = 0;
+
+  /// The coarsest step, in units of EntryInfo::last_write, of the
+  /// modification times the file system under `folder` keeps: 1 where it
+  /// keeps the unit or finer, 20000000 on FAT's two seconds. Found by giving
+  /// a temporary file (named and marked as CopyFileAt's, see IsCopyDebrisAt)
+  /// a time and reading it back, so it needs write access to the folder;
+  /// the temporary is removed again and the folder keeps its own time.
+  virtual Result<uint64_t> ProbeTimeGranularity(const Folder& folder) = 0;
 
   /// Copies a file (or link, or FIFO) to `target_name` in `target`, replacing
   /// an existing file: content (holes of a sparse file stay holes), permission

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <random>
 
@@ -63,6 +64,29 @@ bool IsTemporaryName(std::string_view name) {
 
 Error PathError(int code, std::string operation, const std::string& path) {
   return MakeError(code, std::move(operation), path);
+}
+
+// The time ProbeTimeGranularity sets: odd seconds, and a fraction under half
+// a second that every finer step cuts somewhere, so truncating or rounding to
+// a microsecond, 10 ms, 1 s or 2 s gives four different times.
+constexpr int64_t kProbeSeconds = 1700000001;
+constexpr long kProbeNanoseconds = 123456789;
+
+// The step a file system that was given the probe time and answered `kept`
+// (both in nanoseconds) keeps. Whether it truncates or rounds, what it keeps
+// lies on its step's grid within one step of what it was given, so the
+// coarsest grid that fits is its step; a time that fits none is placed by
+// its error alone. 0 when it is further off than any step explains.
+uint64_t GranularityOf(int64_t given, int64_t kept) {
+  static constexpr int64_t kSteps[] = {100, 1000, 10000000, 1000000000, 2000000000};
+  const int64_t error = given > kept ? given - kept : kept - given;
+  for (auto step = std::rbegin(kSteps); step != std::rend(kSteps); ++step) {
+    if (kept % *step == 0 && error < *step) return static_cast<uint64_t>(*step / 100);
+  }
+  for (const int64_t step : kSteps) {
+    if (error <= step) return static_cast<uint64_t>(step / 100);
+  }
+  return 0;
 }
 
 // Reads a folder with getdents64 into a buffer of its own, so listing a large
@@ -152,6 +176,22 @@ uint64_t FileTimeFromTimespec(const struct timespec& ts) {
   const int64_t t =
       static_cast<int64_t>(ts.tv_sec) * 10000000 + ts.tv_nsec / 100 + kUnixEpochAsFileTime;
   return t < 0 ? 0 : static_cast<uint64_t>(t);
+}
+
+struct timespec TimespecFromFileTime(uint64_t file_time) {
+  constexpr uint64_t kLatest = static_cast<uint64_t>(INT64_MAX);
+  const int64_t since_1970 =
+      static_cast<int64_t>(std::min(file_time, kLatest)) - kUnixEpochAsFileTime;
+  int64_t seconds = since_1970 / 10000000;
+  int64_t rest = since_1970 % 10000000;
+  if (rest < 0) {  // before 1970 the fraction still counts forward
+    rest += 10000000;
+    --seconds;
+  }
+  struct timespec ts {};
+  ts.tv_sec = static_cast<time_t>(seconds);
+  ts.tv_nsec = static_cast<long>(rest * 100);
+  return ts;
 }
 
 EntryInfo InfoFromStat(const struct stat& st, std::string_view name) {
@@ -372,6 +412,64 @@ Status PosixFileSystem::MakeWritableAt(const Folder& folder, std::string_view na
   // needs its folder to be writable.
   if (S_ISLNK(st.st_mode) || (st.st_mode & S_IWUSR) != 0) return {};
   return SetPermissionsAt(folder, name, (st.st_mode & 07777) | S_IWUSR);
+}
+
+Status PosixFileSystem::SetTimeAt(const Folder& folder, std::string_view name,
+                                  uint64_t last_write) {
+  const CName c_name(name);
+  const struct timespec times[2] = {{0, UTIME_OMIT}, TimespecFromFileTime(last_write)};
+  if (::utimensat(FdOf(folder), c_name.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
+    return ErrnoError(errno, "set times", folder, name);
+  }
+  return {};
+}
+
+Result<uint64_t> PosixFileSystem::ProbeTimeGranularity(const Folder& folder) {
+  const int folder_fd = FdOf(folder);
+  struct stat folder_st;
+  if (::fstat(folder_fd, &folder_st) != 0) return PathError(errno, "look up", folder.path());
+  std::string name;
+  UniqueFd fd;
+  for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
+    name = NewTemporaryName();
+    fd.Reset(RetryOnInterrupt([&] {
+      return ::openat(folder_fd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0600);
+    }));
+    if (!fd.valid() && errno != EEXIST) {
+      return PathError(errno, "create temporary in", folder.path());
+    }
+  }
+  if (!fd.valid()) return PathError(EEXIST, "create temporary in", folder.path());
+  // Where the mark cannot be set the name alone is left: the file is gone
+  // again before anything could take it for the user's.
+  (void)MarkTemporary(fd.get());
+
+  const struct timespec times[2] = {{0, UTIME_OMIT}, {kProbeSeconds, kProbeNanoseconds}};
+  struct stat st {};
+  int failure = 0;
+  const char* operation = "set times";
+  if (::futimens(fd.get(), times) != 0) {
+    failure = errno;
+  } else if (::fstat(fd.get(), &st) != 0) {
+    failure = errno;
+    operation = "look up";
+  }
+  fd.Reset();
+  const int unlinked = ::unlinkat(folder_fd, name.c_str(), 0) == 0 ? 0 : errno;
+  // Adding and removing the temporary moved the folder's own time, which
+  // mirroring compares; it gets its time back. A change another program makes
+  // in the folder meanwhile keeps its entry but loses that time update.
+  const struct timespec folder_times[2] = {{0, UTIME_OMIT}, folder_st.st_mtim};
+  (void)::utimensat(folder_fd, ".", folder_times, 0);
+
+  const std::string path = JoinPath(folder.path(), name);
+  if (failure != 0) return PathError(failure, operation, path);
+  if (unlinked != 0) return PathError(unlinked, "delete", path);
+  const int64_t given = kProbeSeconds * 1000000000 + kProbeNanoseconds;
+  const int64_t kept = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  if (const uint64_t step = GranularityOf(given, kept)) return step;
+  return PathError(ENOTSUP, "keep times in", folder.path());
 }
 
 bool PosixFileSystem::IsCopyDebrisAt(const Folder& folder, std::string_view name) {

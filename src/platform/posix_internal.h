@@ -91,6 +91,8 @@ EntryInfo InfoFromStat(const struct stat& st, std::string_view name);
 
 /// Converts a time to 100-nanosecond intervals since 1601-01-01 UTC.
 uint64_t FileTimeFromTimespec(const struct timespec& ts);
+/// The other way: a time in 100-nanosecond intervals since 1601 as a timespec.
+struct timespec TimespecFromFileTime(uint64_t file_time);
 
 /// "/proc/self/fd/N/name": a path that reaches an entry through an open
 /// folder descriptor, for interfaces (libacl, xattr by path) that take only paths.
@@ -163,6 +165,8 @@ class PosixFileSystem final : public FileSystem {
   Status SetOwnerAt(const Folder& folder, std::string_view name, uint32_t uid,
                     uint32_t gid) override;
   Status MakeWritableAt(const Folder& folder, std::string_view name) override;
+  Status SetTimeAt(const Folder& folder, std::string_view name, uint64_t last_write) override;
+  Result<uint64_t> ProbeTimeGranularity(const Folder& folder) override;
   Status CopyFileAt(const Folder& source, std::string_view name, const Folder& target,
                     std::string_view target_name, const CopyOptions& options) override;
   bool IsLockedAt(const Folder& folder, std::string_view name) override;
