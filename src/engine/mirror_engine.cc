@@ -217,15 +217,23 @@ bool MirrorEngine::MirrorCheckedPair(FolderPair& pair, const platform::Folder& s
     return true;
   }
   if (kept_.keep_versions_days > 0) PurgeVersions(pair.Target, target);
+  kept_.time_granularity = TimeGranularityOf(target);
+  const bool removing = context_.Effacer && !context_.Deplacer;
+  kept_.align_folder_times = !removing;
   MirrorFolder(pair.Source, pair.Target);
   if (has_entries && pair.SourceVolume != identity->volume) {
     pair.SourceVolume = identity->volume;
     if (env_.save_pair_key) env_.save_pair_key(pair, "SourceVolume", pair.SourceVolume);
   }
-  if (!context_.Effacer || context_.Deplacer) return true;
-  expected_source_root_ = *identity;
-  const bool removed = RemoveObsoleteEntries(pair.Source, pair.Target);
-  expected_source_root_.reset();
+  bool removed = true;
+  if (removing) {
+    kept_.align_folder_times = true;
+    expected_source_root_ = *identity;
+    removed = RemoveObsoleteEntries(pair.Source, pair.Target);
+    expected_source_root_.reset();
+  }
+  kept_.align_folder_times = false;
+  if (removed) AlignRootTime(pair.Source, pair.Target);
   return removed;
 }
 

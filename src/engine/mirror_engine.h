@@ -176,6 +176,14 @@ class MirrorEngine {
   void RestoreVersion(const WalkStack& walk, const platform::Folder& folder,
                       const std::string& name);
   void PurgeVersions(const std::string& target_root, const platform::Folder& target);
+  /// The step of the times the target's file system keeps, probed at the
+  /// first pass over each of its volumes.
+  int64_t TimeGranularityOf(const platform::Folder& target);
+  /// Gives the target folder `name` of the walk's current level its source
+  /// folder's modification time; neither counted nor logged.
+  void AlignFolderTime(WalkStack& walk, const std::string& name);
+  /// The same for a pair's root folders.
+  void AlignRootTime(const std::string& source, const std::string& target);
 
   enum class CopyOutcome { kCopied, kFailed, kLocked };
   bool CopyEntry(const SourceFile& file, TargetName target_name);
@@ -223,7 +231,14 @@ class MirrorEngine {
     int32_t keep_versions_days = 0;
     Exclusions excluded;
     bool ignore_hour_shift = false;
+    /// The step of the times the target keeps (100-ns units).
+    int64_t time_granularity = 1;
+    /// Whether the walk running now gives each folder it leaves its
+    /// source's time: the pair's last walk, so nothing changes a folder after.
+    bool align_folder_times = false;
   } kept_;
+  /// The time step of each target volume, probed once.
+  std::map<std::string, int64_t> granularity_of_volume_;
   MirrorCounters counters_;
   std::vector<std::string> locked_temp_;
   std::vector<std::string> locked_;

@@ -22,6 +22,7 @@ void MirrorEngine::MirrorFolder(const std::string& source, const std::string& ta
   visitor.before_entering = [&](const std::string& name) { PrepareSubFolder(walk, name); };
   visitor.after_leaving = [&](const std::string& name) {
     if (context_.Deplacer) RemoveEmptiedSource(walk, name);
+    if (kept_.align_folder_times) AlignFolderTime(walk, name);
   };
   (void)WalkTree(walk, visitor);
 }
@@ -101,6 +102,7 @@ void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entr
       {.newer_only = context_.Nouveau,
        .tolerance = context_.NoMilliseconds,
        .max_interval = env_.settings.MaxTimeInterval,
+       .granularity = kept_.time_granularity,
        .ignore_hour_shift = kept_.ignore_hour_shift});
   if (update.due) {
     // Read-only is the one attribute that could stand in the way here.

@@ -51,6 +51,9 @@ bool MirrorEngine::RemoveObsoleteEntries(const std::string& source, const std::s
     }
     return VisitOutcome::kEndWalk;
   };
+  visitor.after_leaving = [&](const std::string& name) {
+    if (kept_.align_folder_times) AlignFolderTime(walk, name);
+  };
   return WalkTree(walk, visitor);
 }
 

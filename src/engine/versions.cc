@@ -156,4 +156,51 @@ void MirrorEngine::PurgeVersions(const std::string& target_root, const Folder& t
   }
 }
 
+int64_t MirrorEngine::TimeGranularityOf(const Folder& target) {
+  const auto identity = env_.fs.IdentityOf(target);
+  const std::string volume = identity.ok() ? identity->volume : target.path();
+  if (const auto known = granularity_of_volume_.find(volume);
+      known != granularity_of_volume_.end()) {
+    return known->second;
+  }
+  // A file system that cannot be probed is compared to the unit, as before.
+  const auto probed = env_.fs.ProbeTimeGranularity(target);
+  const int64_t granularity = probed.ok() ? static_cast<int64_t>(*probed) : 1;
+  granularity_of_volume_[volume] = granularity;
+  return granularity;
+}
+
+namespace {
+
+bool TimesDiffer(uint64_t a, uint64_t b, int64_t granularity) {
+  const uint64_t distance = a > b ? a - b : b - a;
+  return distance >= static_cast<uint64_t>(granularity);
+}
+
+}  // namespace
+
+void MirrorEngine::AlignFolderTime(WalkStack& walk, const std::string& name) {
+  const Folder* source = walk.Source();
+  const Folder* target = walk.Target();
+  if (source == nullptr || target == nullptr) return;
+  const auto from = env_.fs.LookupAt(*source, name);
+  const auto to = env_.fs.LookupAt(*target, name);
+  if (!from.ok() || !to.ok() || !from->IsFolder() || !to->IsFolder()) return;
+  if (TimesDiffer(from->last_write, to->last_write, kept_.time_granularity)) {
+    (void)env_.fs.SetTimeAt(*target, name, from->last_write);
+  }
+}
+
+void MirrorEngine::AlignRootTime(const std::string& source, const std::string& target) {
+  const auto from = env_.fs.Lookup(source);
+  const auto to = env_.fs.Lookup(target);
+  if (!from.ok() || !to.ok() || !from->IsFolder() || !to->IsFolder() ||
+      !TimesDiffer(from->last_write, to->last_write, kept_.time_granularity)) {
+    return;
+  }
+  if (auto parent = env_.fs.OpenFolder(platform::ParentFolder(target)); parent.ok()) {
+    (void)env_.fs.SetTimeAt(**parent, platform::BaseName(target), from->last_write);
+  }
+}
+
 }  // namespace vorn

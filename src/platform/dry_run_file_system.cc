@@ -368,24 +368,31 @@ Status DryRunFileSystem::SetTimeAt(const Folder& folder, std::string_view name,
 }
 
 Result<uint64_t> DryRunFileSystem::ProbeTimeGranularity(const Folder& folder) {
-  // The probe does write: one temporary file of ours, named and marked as
-  // copy debris, gone again within microseconds, with the folder's time put
-  // back. That is accepted because nothing of the user's is touched, and a
-  // guess from the file system's type could answer otherwise than the probe
-  // the real run makes and so have the dry run decide otherwise than it.
-  // A folder this run made would be made on the disk of the nearest real
-  // folder above it.
-  if (RealOf(folder) != nullptr) return real_.ProbeTimeGranularity(*RealOf(folder));
-  for (std::string above = ParentFolder(folder.path()); !above.empty();
-       above = ParentFolder(above)) {
-    if (const Seen seen = See(above); seen.node == nullptr || !seen.node->made) {
-      auto real = real_.OpenFolder(above);
-      if (!real.ok()) return real.error();
-      return real_.ProbeTimeGranularity(**real);
+  // The real probe writes a file, and even put back at once it changes the
+  // folder's change time: a dry run changes nothing, so it guesses from the
+  // file system's type instead. FAT and exFAT keep two-second times; the
+  // rest of what Linux mounts keeps at least whole seconds, and most keep
+  // nanoseconds, which is what a wrong guess costs nothing on: the real run
+  // probes and may find fewer files up to date, never more.
+  const Folder* real = RealOf(folder);
+  std::unique_ptr<Folder> above;
+  for (std::string path = ParentFolder(folder.path()); real == nullptr && !path.empty();
+       path = ParentFolder(path)) {
+    if (const Seen seen = See(path); seen.node == nullptr || !seen.node->made) {
+      auto opened = real_.OpenFolder(path);
+      if (!opened.ok()) return opened.error();
+      above = std::move(*opened);
+      real = above.get();
     }
-    if (above == "/") break;
+    if (path == "/") break;
   }
-  return Gone(ENOENT, "keep times in", folder.path());
+  if (real == nullptr) return Gone(ENOENT, "keep times in", folder.path());
+  const auto identity = real_.IdentityOf(*real);
+  if (!identity.ok()) return identity.error();
+  // The volume starts with the file system's magic number in hexadecimal.
+  const std::string& volume = identity->volume;
+  const bool fat = volume.starts_with("4d44:") || volume.starts_with("2011bab0:");
+  return uint64_t{fat ? 20000000u : 1u};
 }
 
 Status DryRunFileSystem::CopyFileAt(const Folder& source, std::string_view name,

@@ -159,6 +159,24 @@ TEST_F(SafetyNetTest, ExcludedEntriesAreNeitherMirroredNorRemoved) {
                                   "dst/sub/", "dst/sub/top"}));
 }
 
+TEST_F(SafetyNetTest, TargetFoldersTakeTheirSourcesTimeOnceTheirContentsAreMirrored) {
+  const auto mtime = [this](const std::string& entry) {
+    struct stat st {};
+    EXPECT_EQ(::lstat(dir_.Path(entry).c_str(), &st), 0) << entry;
+    return st.st_mtim.tv_sec;
+  };
+  Make({"src/a/", "src/a/b/", "src/a/b/f", "dst/a/", "dst/a/old"});
+  for (const char* removal : {"1", "0"}) {  // the folders' last walk: removal, or the copy
+    SCOPED_TRACE(removal);
+    pairs_[0].Effacer = removal;
+    for (const char* folder : {"src/a/b", "src/a", "src"}) dir_.SetTime(folder, kJan2024, 0);
+    for (const char* folder : {"dst/a", "dst"}) dir_.SetTime(folder, kJan2024 + 99, 0);
+    Pass();
+    for (const char* folder : {"dst", "dst/a", "dst/a/b"}) EXPECT_EQ(mtime(folder), kJan2024);
+    EXPECT_EQ(Tally().find("attributes"), std::string::npos);  // no change counted
+  }
+}
+
 TEST_F(SafetyNetTest, AsRootCopiesAndFoldersTakeTheSourceOwnerUnlessToldNot) {
   if (::geteuid() != 0) GTEST_SKIP() << "only root can give files to another owner";
   system_.administrator = true;
