@@ -106,6 +106,11 @@ class SafetyNetTest : public EngineTest {
     pair.KeepVersions = "30";
   }
   static constexpr const char* kStamp = "dst/.vorn-versions/2024-05-01 101502/";
+  struct stat Stat(const std::string& entry) const {
+    struct stat st {};
+    EXPECT_EQ(::lstat(dir_.Path(entry).c_str(), &st), 0) << entry;
+    return st;
+  }
 };
 
 TEST_F(SafetyNetTest, RemovedAndReplacedFilesMoveToThePassVersions) {
@@ -160,11 +165,6 @@ TEST_F(SafetyNetTest, ExcludedEntriesAreNeitherMirroredNorRemoved) {
 }
 
 TEST_F(SafetyNetTest, TargetFoldersTakeTheirSourcesTimeOnceTheirContentsAreMirrored) {
-  const auto mtime = [this](const std::string& entry) {
-    struct stat st {};
-    EXPECT_EQ(::lstat(dir_.Path(entry).c_str(), &st), 0) << entry;
-    return st.st_mtim.tv_sec;
-  };
   Make({"src/a/", "src/a/b/", "src/a/b/f", "dst/a/", "dst/a/old"});
   for (const char* removal : {"1", "0"}) {  // the folders' last walk: removal, or the copy
     SCOPED_TRACE(removal);
@@ -172,7 +172,7 @@ TEST_F(SafetyNetTest, TargetFoldersTakeTheirSourcesTimeOnceTheirContentsAreMirro
     for (const char* folder : {"src/a/b", "src/a", "src"}) dir_.SetTime(folder, kJan2024, 0);
     for (const char* folder : {"dst/a", "dst"}) dir_.SetTime(folder, kJan2024 + 99, 0);
     Pass();
-    for (const char* folder : {"dst", "dst/a", "dst/a/b"}) EXPECT_EQ(mtime(folder), kJan2024);
+    for (const char* folder : {"dst", "dst/a", "dst/a/b"}) EXPECT_EQ(Stat(folder).st_mtim.tv_sec, kJan2024);
     EXPECT_EQ(Tally().find("attributes"), std::string::npos);  // no change counted
   }
 }
@@ -184,19 +184,14 @@ TEST_F(SafetyNetTest, AsRootCopiesAndFoldersTakeTheSourceOwnerUnlessToldNot) {
   for (const char* entry : {"src/new", "src/kept", "src/sub"}) {
     ASSERT_EQ(::chown(dir_.Path(entry).c_str(), 65534, 65534), 0);
   }
-  const auto owner = [this](const std::string& entry) {
-    struct stat st {};
-    EXPECT_EQ(::lstat(dir_.Path(entry).c_str(), &st), 0) << entry;
-    return st.st_uid;
-  };
   Pass();
   EXPECT_EQ(Tally(), "seen=2 created=1 folders+=1 pairs=1");  // owners are not counted
-  for (const char* entry : {"dst/new", "dst/kept", "dst/sub"}) EXPECT_EQ(owner(entry), 65534u);
+  for (const char* entry : {"dst/new", "dst/kept", "dst/sub"}) EXPECT_EQ(Stat(entry).st_uid, 65534u);
   settings_.CopierProprietaire = false;
   dir_.Write("src/later", "x");
   ASSERT_EQ(::chown(dir_.Path("src/later").c_str(), 65534, 65534), 0);
   Pass();
-  EXPECT_EQ(owner("dst/later"), 0u);
+  EXPECT_EQ(Stat("dst/later").st_uid, 0u);
 }
 
 }  // namespace
