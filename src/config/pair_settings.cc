@@ -105,7 +105,11 @@ std::string SafetyNetError(const PairSettingsForm& form, Language language) {
   }
   const Exclusions exclusions(form.exclusions);
   for (const std::string& pattern : exclusions.texts()) {
-    if (pattern.starts_with('!')) return std::string(Tr(SettingsText::kExclusionNegation, language));
+    // Patterns come split and trimmed, so a re-including one is the only
+    // problem left to find.
+    if (!Exclusions::ProblemOf(pattern).empty()) {
+      return std::string(Tr(SettingsText::kExclusionNegation, language));
+    }
   }
   return {};
 }
