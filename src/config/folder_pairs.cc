@@ -17,7 +17,7 @@ struct PairKey {
 };
 
 // The per-pair keys in the order they are written.
-const std::array<PairKey, 12> kPairKeys = {{
+const std::array<PairKey, 13> kPairKeys = {{
     {"NbTemporisations", &FolderPair::NbTemporisations, "1"},
     {"Deplacer", &FolderPair::Deplacer, "0"},
     {"Renommer", &FolderPair::Renommer, "0"},
@@ -30,6 +30,7 @@ const std::array<PairKey, 12> kPairKeys = {{
     {"KeepVersions", &FolderPair::KeepVersions, ""},
     {"Exclusions", &FolderPair::Exclusions, ""},
     {"IgnoreHourShift", &FolderPair::IgnoreHourShift, ""},
+    {"HardLinks", &FolderPair::HardLinks, ""},
 }};
 
 constexpr std::string_view kMissingPrefix = "??? ";

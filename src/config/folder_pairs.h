@@ -59,6 +59,8 @@ struct FolderPair {
   /// "1": a time difference of exactly one hour is no change (FAT targets
   /// across daylight saving).
   std::string IgnoreHourShift;
+  /// "1": names of one source file stay names of one target file.
+  std::string HardLinks;
   /// Why the pair may never be mirrored (its folders nest or the target
   /// holds Vorn's own files); decided by every load, not saved.
   PairDanger Danger = PairDanger::kNone;

@@ -46,6 +46,7 @@ PairSettingsForm OpenPairSettings(const FolderPair& pair, SystemFamily family) {
       std::clamp(ReadLong(pair.KeepVersions), 0, kKeepVersionsLimits.maximum));
   form.exclusions = pair.Exclusions;
   form.hour_shift = IsOn(pair.IgnoreHourShift);
+  form.hard_links = IsOn(pair.HardLinks);
   AllowSourceVide(form);
   return form;
 }
@@ -129,6 +130,7 @@ bool ApplyPairSettings(FolderPair& pair, const PairSettingsForm& form) {
   pair.KeepVersions = std::to_string(std::lround(*WholeNumber(form.keep_versions)));
   pair.Exclusions = Exclusions(form.exclusions).Setting();
   pair.IgnoreHourShift = flag(form.hour_shift);
+  pair.HardLinks = flag(form.hard_links);
   return true;
 }
 
@@ -142,7 +144,8 @@ bool WritePairSettings(IniFile& ini, const FolderPair& pair) {
         std::pair{"NoMilliseconds", pair.NoMilliseconds},
         std::pair{"SourceVideAutorise", pair.SourceVideAutorise},
         std::pair{"KeepVersions", pair.KeepVersions}, std::pair{"Exclusions", pair.Exclusions},
-        std::pair{"IgnoreHourShift", pair.IgnoreHourShift}}) {
+        std::pair{"IgnoreHourShift", pair.IgnoreHourShift},
+        std::pair{"HardLinks", pair.HardLinks}}) {
     changes.push_back({section, key, value});
   }
   return ini.WriteAll(changes);

@@ -33,6 +33,7 @@ struct PairSettingsForm {
   std::string keep_versions = "0";   ///< txtVersions: days, 0 for none
   std::string exclusions;            ///< txtExclusions: patterns separated by '|'
   bool hour_shift = false;           ///< chkDecalageHoraire: one hour's difference is none
+  bool hard_links = false;           ///< chkLiensPhysiques: hard links stay hard links
 };
 
 /// Why the safety net's boxes cannot be saved (empty when they can): days

@@ -49,6 +49,7 @@ enum class SettingsText {
   kExclusions,
   kKeepVersionsRange,
   kHourShift,
+  kHardLinks,
   kExclusionNegation,
   kCancel,
   // The default interval, performance and prefix dialogs.

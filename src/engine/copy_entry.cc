@@ -71,6 +71,11 @@ MirrorEngine::CopyOutcome MirrorEngine::CopyToTarget(const SourceFile& file,
                                                      const std::string& to_name,
                                                      TargetName target_name) {
   if (file.target == nullptr) return CopyOutcome::kFailed;
+  // Where the target file system refuses the link (FAT, a share, a file of
+  // too many names) or the other name went meanwhile, a copy does as well.
+  if (file.link_to != nullptr && env_.fs.LinkFileAt(*file.link_to, *file.target, to_name).ok()) {
+    return CopyOutcome::kCopied;
+  }
   // The lock test is made on the copy's own open of the source: a file
   // another program holds is counted and listed, and neither copied nor
   // (in move mode) deleted.

@@ -205,6 +205,8 @@ void MirrorEngine::MirrorPair(FolderPair& pair, PassKind kind, PassEnd& end) {
       std::clamp(ReadLong(pair.KeepVersions), 0, kKeepVersionsLimits.maximum);
   kept_.excluded = Exclusions(pair.Exclusions);
   kept_.ignore_hour_shift = IsOn(pair.IgnoreHourShift);
+  kept_.hard_links = IsOn(pair.HardLinks);
+  linked_targets_.clear();
   if (!MirrorCheckedPair(pair, **source, **target)) end = PassEnd::kFatalStop;
 }
 

@@ -89,6 +89,7 @@ class MirrorEngine {
     kept_ = {};
     pass_start_ = env_.clock.Now();
     versions_folder_.reset();
+    linked_targets_.clear();
   }
   const MirrorCounters& counters() const { return counters_; }
   /// Source files found locked so far in the pass or walk running now.
@@ -120,6 +121,17 @@ class MirrorEngine {
     std::string target_name;
     ListedAs listed;
     std::string target_path;  ///< the copy's full path, for reports
+    /// A target file the copy becomes one more name of, instead of a copy.
+    const std::string* link_to = nullptr;
+  };
+
+  /// A source file of several names of which the pair's walk has mirrored
+  /// one: the target file its other names become.
+  struct LinkedTarget {
+    std::string path;  ///< the target file's full path
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    uint32_t names_left = 0;  ///< names not met yet; forgotten when none are
   };
 
   platform::LocalTime StartPass();
@@ -141,8 +153,15 @@ class MirrorEngine {
 
   bool MirrorFilesOf(WalkStack& walk, std::vector<std::string>& sub_folders);
   void MirrorFile(WalkStack& walk, const platform::FolderEntry& entry, bool& target_swept);
-  void CreateTargetFile(WalkStack& walk, const SourceFile& file);
-  void UpdateTargetFile(WalkStack& walk, const SourceFile& file, const UpdateDecision& update);
+  /// Whether the target file now holds the source's content.
+  bool CreateTargetFile(WalkStack& walk, const SourceFile& file);
+  bool UpdateTargetFile(WalkStack& walk, const SourceFile& file, const UpdateDecision& update);
+  /// With the pair's hard links kept: the target file of another name of
+  /// the source file `info`, mirrored earlier in the walk; none otherwise.
+  const LinkedTarget* LinkedTargetOf(const platform::EntryInfo& info) const;
+  /// Notes that one name of the multiply-linked source file `info` was met,
+  /// and where its target file is when it is the first and now current.
+  void NoteLinkedName(const SourceFile& file, const platform::EntryInfo& info, bool current);
   void AlignUnchangedFile(WalkStack& walk, const SourceFile& file,
                           const platform::EntryInfo& source_info,
                           const platform::EntryInfo& target_info);
@@ -233,10 +252,15 @@ class MirrorEngine {
     bool ignore_hour_shift = false;
     /// The step of the times the target keeps (100-ns units).
     int64_t time_granularity = 1;
+    /// Whether names of one source file stay names of one target file.
+    bool hard_links = false;
     /// Whether the walk running now gives each folder it leaves its
     /// source's time: the pair's last walk, so nothing changes a folder after.
     bool align_folder_times = false;
   } kept_;
+  /// The multiply-linked source files of the pair, by device and inode,
+  /// while some of their names are still to be met.
+  std::map<std::pair<uint64_t, uint64_t>, LinkedTarget> linked_targets_;
   /// The time step of each target volume, probed once.
   std::map<std::string, int64_t> granularity_of_volume_;
   MirrorCounters counters_;

@@ -92,41 +92,75 @@ void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entr
   };
   // The lookup uses the source's name even when the copy gets another one.
   const auto target_info = fs.LookupAt(*target, entry.name);
+  const bool linked_source = kept_.hard_links && source_info->type == platform::EntryType::kFile &&
+                             source_info->links > 1;
+  const LinkedTarget* linked = linked_source ? LinkedTargetOf(*source_info) : nullptr;
+  if (linked != nullptr) file.link_to = &linked->path;
+  bool current = true;
   if (!target_info.ok()) {
     sweep_target();
-    CreateTargetFile(walk, file);
-    return;
-  }
-  const UpdateDecision update = DecideUpdate(
-      {source_info->last_write, source_info->size}, {target_info->last_write, target_info->size},
-      {.newer_only = context_.Nouveau,
-       .tolerance = context_.NoMilliseconds,
-       .max_interval = env_.settings.MaxTimeInterval,
-       .granularity = kept_.time_granularity,
-       .ignore_hour_shift = kept_.ignore_hour_shift});
-  if (update.due) {
-    // Read-only is the one attribute that could stand in the way here.
-    if ((target_info->attributes & platform::attribute::kReadOnly) != 0) {
-      (void)fs.MakeWritableAt(*target, entry.name);
+    current = CreateTargetFile(walk, file);
+  } else if (linked != nullptr && target_info->inode == linked->inode &&
+             target_info->device == linked->device) {
+    AlignUnchangedFile(walk, file, *source_info, *target_info);
+  } else {
+    const UpdateDecision update =
+        DecideUpdate({source_info->last_write, source_info->size},
+                     {target_info->last_write, target_info->size},
+                     {.newer_only = context_.Nouveau,
+                      .tolerance = context_.NoMilliseconds,
+                      .max_interval = env_.settings.MaxTimeInterval,
+                      .granularity = kept_.time_granularity,
+                      .ignore_hour_shift = kept_.ignore_hour_shift});
+    // A name of a file already mirrored under another name becomes a name of
+    // that copy, even where its own copy looks up to date.
+    if (update.due || linked != nullptr) {
+      // Read-only is the one attribute that could stand in the way here.
+      if ((target_info->attributes & platform::attribute::kReadOnly) != 0) {
+        (void)fs.MakeWritableAt(*target, entry.name);
+      }
+      sweep_target();
+      current = UpdateTargetFile(walk, file, update);
+    } else {
+      AlignUnchangedFile(walk, file, *source_info, *target_info);
     }
-    sweep_target();
-    UpdateTargetFile(walk, file, update);
-    return;
   }
-  AlignUnchangedFile(walk, file, *source_info, *target_info);
+  if (linked_source) NoteLinkedName(file, *source_info, current);
 }
 
-void MirrorEngine::CreateTargetFile(WalkStack& walk, const SourceFile& file) {
-  if (!CopyEntry(file, TargetName::kFree)) return;
+const MirrorEngine::LinkedTarget* MirrorEngine::LinkedTargetOf(
+    const platform::EntryInfo& info) const {
+  const auto found = linked_targets_.find({info.device, info.inode});
+  return found == linked_targets_.end() ? nullptr : &found->second;
+}
+
+void MirrorEngine::NoteLinkedName(const SourceFile& file, const platform::EntryInfo& info,
+                                  bool current) {
+  const auto found = linked_targets_.find({info.device, info.inode});
+  if (found != linked_targets_.end()) {
+    if (--found->second.names_left == 0) linked_targets_.erase(found);
+    return;
+  }
+  // Only a target that holds the source's content may take its other names.
+  if (!current) return;
+  const auto made = env_.fs.LookupAt(*file.target, file.target_name);
+  if (!made.ok() || made->type != platform::EntryType::kFile) return;
+  linked_targets_.emplace(std::pair{info.device, info.inode},
+                          LinkedTarget{file.target_path, made->device, made->inode, info.links - 1});
+}
+
+bool MirrorEngine::CreateTargetFile(WalkStack& walk, const SourceFile& file) {
+  if (!CopyEntry(file, TargetName::kFree)) return false;
   ++counters_.FilesCreated;
   if (LoggingFiles()) {
     LogFileEvent(FileEvent::kCreated, platform::JoinPath(walk.TargetPath(), file.name));
   }
   Report(PassEventKind::kCreated, PassEntry::kFile, file.target_path);
   if (context_.Deplacer) RemoveCopiedSource(file);
+  return true;
 }
 
-void MirrorEngine::UpdateTargetFile(WalkStack& walk, const SourceFile& file,
+bool MirrorEngine::UpdateTargetFile(WalkStack& walk, const SourceFile& file,
                                     const UpdateDecision& update) {
   // The file about to be replaced is kept as a version first; it comes back
   // if its replacement does not land, and stays if it cannot be kept.
@@ -135,13 +169,13 @@ void MirrorEngine::UpdateTargetFile(WalkStack& walk, const SourceFile& file,
     const platform::Status moved = KeepVersion(walk, *file.target, file.target_name);
     if (!moved && moved.error().code != ENOENT) {
       ReportFailure(PassEntry::kFile, file.target_path, moved.error());
-      return;
+      return false;
     }
     kept = moved.ok();
   }
   if (!CopyEntry(file, kept ? TargetName::kFree : TargetName::kTaken)) {
     if (kept) RestoreVersion(walk, *file.target, file.target_name);
-    return;
+    return false;
   }
   ++counters_.FilesModified;
   if (LoggingFiles()) {
@@ -152,6 +186,7 @@ void MirrorEngine::UpdateTargetFile(WalkStack& walk, const SourceFile& file,
   }
   Report(PassEventKind::kModified, PassEntry::kFile, file.target_path);
   if (context_.Deplacer) RemoveCopiedSource(file);
+  return true;
 }
 
 void MirrorEngine::AlignPermissions(const platform::Folder& target, const std::string& name,

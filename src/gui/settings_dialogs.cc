@@ -141,6 +141,7 @@ frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPa
   lblExclusions = Named(new QLabel(frameFilet), "lblExclusions");
   txtExclusions = Named(new QLineEdit(frameFilet), "txtExclusions");
   chkDecalageHoraire = Named(new QCheckBox(frameFilet), "chkDecalageHoraire");
+  chkLiensPhysiques = Named(new QCheckBox(frameFilet), "chkLiensPhysiques");
   cmdOK = Named(new QPushButton(OkCaption(), this), "cmdOK");
   cmdAnnuler = Named(new QPushButton(this), "cmdAnnuler");
 
@@ -183,6 +184,7 @@ frmSetMode::frmSetMode(QWidget* parent, Dialogs& dialogs, IniFile& ini, FolderPa
   safety_net->addWidget(lblExclusions, 1, 0, 1, 2);
   safety_net->addWidget(txtExclusions, 2, 0, 1, 2);
   safety_net->addWidget(chkDecalageHoraire, 3, 0, 1, 2);
+  safety_net->addWidget(chkLiensPhysiques, 4, 0, 1, 2);
   layout->addWidget(frameFilet);
   layout->addLayout(ButtonRow(cmdOK, cmdAnnuler));
 
@@ -228,6 +230,7 @@ void frmSetMode::Show(const PairSettingsForm& form) {
   txtVersions->setText(ToQt(form.keep_versions));
   txtExclusions->setText(ToQt(form.exclusions));
   chkDecalageHoraire->setChecked(form.hour_shift);
+  chkLiensPhysiques->setChecked(form.hard_links);
 }
 
 PairSettingsForm frmSetMode::Read() const {
@@ -248,6 +251,7 @@ PairSettingsForm frmSetMode::Read() const {
   form.keep_versions = txtVersions->text().trimmed().toStdString();
   form.exclusions = txtExclusions->text().toStdString();
   form.hour_shift = chkDecalageHoraire->isChecked();
+  form.hard_links = chkLiensPhysiques->isChecked();
   return form;
 }
 

@@ -78,6 +78,7 @@ class frmSetMode final : public QDialog {
   QLabel* lblExclusions;
   QLineEdit* txtExclusions;
   QCheckBox* chkDecalageHoraire;
+  QCheckBox* chkLiensPhysiques;
   QPushButton* cmdOK;
   QPushButton* cmdAnnuler;
 

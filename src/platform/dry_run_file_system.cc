@@ -298,9 +298,7 @@ Status DryRunFileSystem::RenameAt(const Folder& from_folder, std::string_view fr
   // Mirroring renames its own temporaries only; a folder renamed in this
   // view would lose the real entries below it.
   if (info->IsFolder()) return Gone(EOPNOTSUPP, "rename", from_path);
-  if (const auto there = LookupAt(to_folder, to); there.ok() && there->IsFolder()) {
-    return Gone(EISDIR, "rename", from_path);
-  }
+  if (LookupAt(to_folder, to).ok()) return Gone(EEXIST, "rename", from_path);
   for (const Folder* folder : {&from_folder, &to_folder}) {
     if (RealOf(*folder) == nullptr) continue;
     if (const int e = Forecast(folder->path(), W_OK | X_OK)) return Gone(e, "rename", from_path);
@@ -311,6 +309,27 @@ Status DryRunFileSystem::RenameAt(const Folder& from_folder, std::string_view fr
   moved.info = *info;
   moved.info.attributes = AttributesFor(*info, to);
   Touch(from_path).present = false;
+  return {};
+}
+
+Status DryRunFileSystem::LinkFileAt(const std::string& existing, const Folder& folder,
+                                    std::string_view name) {
+  const std::string path = PathIn(folder, name);
+  const auto info = Lookup(existing);
+  if (!info.ok()) return Gone(info.error().code, "link", path);
+  if (const auto there = LookupAt(folder, name); there.ok() && there->IsFolder()) {
+    return Gone(EISDIR, "rename", path);
+  }
+  if (RealOf(folder) != nullptr) {
+    if (const int e = Forecast(folder.path(), W_OK | X_OK)) return Gone(e, "link", path);
+  }
+  Node& linked = Touch(path);
+  linked.present = true;
+  linked.made = true;
+  linked.info = *info;
+  linked.info.attributes = AttributesFor(*info, name);
+  linked.security.reset();
+  linked.contents.reset();
   return {};
 }
 

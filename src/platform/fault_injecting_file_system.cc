@@ -104,6 +104,12 @@ Status FaultInjectingFileSystem::MakeWritableAt(const Folder& folder, std::strin
   return inner_.MakeWritableAt(folder, name);
 }
 
+Status FaultInjectingFileSystem::LinkFileAt(const std::string& existing, const Folder& folder,
+                                            std::string_view name) {
+  if (auto error = Check(FsOperation::kLinkFileAt, name, folder.path())) return *error;
+  return inner_.LinkFileAt(existing, folder, name);
+}
+
 Status FaultInjectingFileSystem::SetTimeAt(const Folder& folder, std::string_view name,
                                            uint64_t last_write) {
   if (auto error = Check(FsOperation::kSetTimeAt, name, folder.path())) return *error;

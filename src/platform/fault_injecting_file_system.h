@@ -20,6 +20,7 @@ enum class FsOperation {
   kRemoveFolderAt,
   kDeleteFileAt,
   kRenameAt,
+  kLinkFileAt,
   kSetPermissionsAt,
   kSetOwnerAt,
   kMakeWritableAt,
@@ -72,6 +73,8 @@ class FaultInjectingFileSystem final : public FileSystem {
   Status DeleteFileAt(const Folder& folder, std::string_view name) override;
   Status RenameAt(const Folder& from_folder, std::string_view from, const Folder& to_folder,
                   std::string_view to) override;
+  Status LinkFileAt(const std::string& existing, const Folder& folder,
+                    std::string_view name) override;
   Status SetPermissionsAt(const Folder& folder, std::string_view name,
                           uint32_t permissions) override;
   Status SetOwnerAt(const Folder& folder, std::string_view name, uint32_t uid,

@@ -41,6 +41,9 @@ struct EntryInfo {
   uint64_t size = 0;         ///< bytes (for a link: the length of its text)
   uint32_t uid = 0;          ///< owner, as the file system keeps it
   uint32_t gid = 0;          ///< group, as the file system keeps it
+  uint64_t device = 0;       ///< with `inode`, which file this is: equal for two names of one file
+  uint64_t inode = 0;
+  uint32_t links = 1;        ///< how many names the file has
 
   bool IsFolder() const { return type == EntryType::kFolder; }
 };
@@ -171,9 +174,15 @@ class FileSystem {
   virtual Status RemoveFolderAt(const Folder& folder, std::string_view name) = 0;
   /// Deletes a file or link (never a folder).
   virtual Status DeleteFileAt(const Folder& folder, std::string_view name) = 0;
-  /// Renames an entry, replacing an existing file of the new name.
+  /// Renames an entry; fails (EEXIST) where the new name is taken, so that
+  /// nothing is ever lost under it.
   virtual Status RenameAt(const Folder& from_folder, std::string_view from, const Folder& to_folder,
                           std::string_view to) = 0;
+  /// Makes `name` in `folder` one more name of the file at the full path
+  /// `existing` (a hard link; both on one file system), in place of any file
+  /// `name` held. The old file goes only once the new name stands.
+  virtual Status LinkFileAt(const std::string& existing, const Folder& folder,
+                            std::string_view name) = 0;
   /// Sets EntryInfo::permissions of an entry (not for links).
   virtual Status SetPermissionsAt(const Folder& folder, std::string_view name,
                                   uint32_t permissions) = 0;

@@ -202,6 +202,9 @@ EntryInfo InfoFromStat(const struct stat& st, std::string_view name) {
   info.size = st.st_size < 0 ? 0 : static_cast<uint64_t>(st.st_size);
   info.uid = st.st_uid;
   info.gid = st.st_gid;
+  info.device = st.st_dev;
+  info.inode = st.st_ino;
+  info.links = static_cast<uint32_t>(st.st_nlink);
   uint32_t bits = 0;
   switch (info.type) {
     case EntryType::kFolder:
@@ -377,9 +380,43 @@ Status PosixFileSystem::RenameAt(const Folder& from_folder, std::string_view fro
                                  const Folder& to_folder, std::string_view to) {
   const CName c_from(from);
   const CName c_to(to);
+  if (::renameat2(FdOf(from_folder), c_from.c_str(), FdOf(to_folder), c_to.c_str(),
+                  RENAME_NOREPLACE) == 0) {
+    return {};
+  }
+  if (errno != EINVAL) return ErrnoError(errno, "rename", from_folder, from);
+  // A file system that cannot refuse by itself (some network and FUSE ones)
+  // is asked first.
+  struct stat st;
+  if (::fstatat(FdOf(to_folder), c_to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    return ErrnoError(EEXIST, "rename", from_folder, from);
+  }
   if (::renameat(FdOf(from_folder), c_from.c_str(), FdOf(to_folder), c_to.c_str()) != 0) {
     return ErrnoError(errno, "rename", from_folder, from);
   }
+  return {};
+}
+
+Status PosixFileSystem::LinkFileAt(const std::string& existing, const Folder& folder,
+                                   std::string_view name) {
+  // Linked under a fresh name first, then renamed over: `name` never stands
+  // empty, whatever it held before.
+  std::string temporary;
+  while (temporary.empty()) {
+    std::string candidate = NewTemporaryName();
+    if (::linkat(AT_FDCWD, existing.c_str(), FdOf(folder), candidate.c_str(), 0) == 0) {
+      temporary = std::move(candidate);
+    } else if (errno != EEXIST) {
+      return ErrnoError(errno, "link", folder, name);
+    }
+  }
+  const CName c_name(name);
+  const int renamed = ::renameat(FdOf(folder), temporary.c_str(), FdOf(folder), c_name.c_str());
+  const int e = errno;
+  // Renaming onto another name of the same file leaves both names: the
+  // temporary one goes either way.
+  (void)::unlinkat(FdOf(folder), temporary.c_str(), 0);
+  if (renamed != 0) return ErrnoError(e, "rename", folder, name);
   return {};
 }
 

@@ -30,7 +30,8 @@ constexpr std::string_view kUsage =
     "         --copy | --move, --remove-obsolete | --keep-obsolete,\n"
     "         --any-change | --newer-only, --exact-ms | --ignore-ms,\n"
     "         --keep-versions DAYS (0 = none), --exclude PATTERN (repeatable),\n"
-    "         --no-exclude, --exact-hour | --ignore-hour-shift;\n"
+    "         --no-exclude, --exact-hour | --ignore-hour-shift,\n"
+    "         --hard-links | --no-hard-links;\n"
     "         with set also --source DIR, --target DIR.\n";
 
 // What a command asks of a pair; none where it leaves a setting alone.
@@ -42,6 +43,7 @@ struct PairRequest {
   std::optional<bool> newer_only;
   std::optional<bool> ignore_ms;
   std::optional<bool> hour_shift;
+  std::optional<bool> hard_links;
   std::optional<std::string> keep_versions;
   bool no_exclude = false;              ///< the pair's patterns are dropped first
   std::vector<std::string> exclude;     ///< patterns added
@@ -51,8 +53,7 @@ struct PairRequest {
 
   bool ChangesSettings() const {
     return enabled || every || move || remove || newer_only || ignore_ms || hour_shift ||
-           keep_versions ||
-           no_exclude || !exclude.empty();
+           hard_links || keep_versions || no_exclude || !exclude.empty();
   }
 };
 
@@ -68,6 +69,7 @@ constexpr Switch kSwitches[] = {
     {"--newer-only", "--any-change", &PairRequest::newer_only},
     {"--ignore-ms", "--exact-ms", &PairRequest::ignore_ms},
     {"--ignore-hour-shift", "--exact-hour", &PairRequest::hour_shift},
+    {"--hard-links", "--no-hard-links", &PairRequest::hard_links},
 };
 
 enum class FolderOptions { kRefused, kAccepted };
@@ -188,6 +190,7 @@ std::string ApplyRequest(const PairRequest& request, SystemFamily family, int nu
   }
   if (request.ignore_ms) form.tolerance = *request.ignore_ms;
   if (request.hour_shift) form.hour_shift = *request.hour_shift;
+  if (request.hard_links) form.hard_links = *request.hard_links;
   if (request.keep_versions) {
     form.keep_versions = *request.keep_versions;
     if (!SafetyNetError(form, kEnglish).empty()) {

@@ -75,7 +75,8 @@ std::string PairText(const FolderPair& pair, const PairRow& row) {
   text += "   versions: " +
           (kept == 0 ? std::string("not kept") : "kept " + std::to_string(kept) + " days") +
           ", excluded: " + (pair.Exclusions.empty() ? "nothing" : ShownPath(pair.Exclusions)) +
-          ", one-hour shifts ignored: " + YesNo(pair.IgnoreHourShift) + "\n";
+          ", one-hour shifts ignored: " + YesNo(pair.IgnoreHourShift) +
+          ", hard links kept: " + YesNo(pair.HardLinks) + "\n";
   if (pair.Danger != PairDanger::kNone) {
     text += "   never mirrored: " + DangerReason(pair.Danger) + "\n";
   } else if (!row.source_exists) {
@@ -98,6 +99,7 @@ std::string PairJson(const FolderPair& pair, const PairRow& row) {
          ",\"allow_empty_source\":" + flag(pair.SourceVideAutorise) +
          ",\"keep_versions\":" + std::to_string(KeptDays(pair)) + ",\"exclude\":" + ExclusionsJson(pair) +
          ",\"ignore_hour_shift\":" + flag(pair.IgnoreHourShift) +
+         ",\"hard_links\":" + flag(pair.HardLinks) +
          ",\"source_exists\":" + (row.source_exists ? "true" : "false") +
          ",\"target_exists\":" + (row.target_exists ? "true" : "false") + ",\"refused\":" +
          (pair.Danger == PairDanger::kNone ? "null" : JsonString(DangerReason(pair.Danger))) +

@@ -37,6 +37,7 @@ std::vector<ControlText> SetModeCaptions(Language language, int16_t temporisatio
       {"lblVersions", text(T::kKeepVersions)},
       {"lblExclusions", text(T::kExclusions)},
       {"chkDecalageHoraire", text(T::kHourShift)},
+      {"chkLiensPhysiques", text(T::kHardLinks)},
       {"cmdAnnuler", text(T::kCancel)},
   };
 }

@@ -126,6 +126,11 @@ TEST_F(SafetyNetTest, RemovedAndReplacedFilesMoveToThePassVersions) {
   Pass();  // never mirrored, never obsolete
   EXPECT_EQ(Tally(), "seen=2 pairs=1");
   EXPECT_EQ(Tree("dst"), kept);
+  Make({"dst/gone/", "dst/gone/old=again"});
+  Pass();  // in the same second: the version there is not replaced, nor is this lost
+  EXPECT_EQ(engine_.counters().FilesFailed, 1);
+  EXPECT_EQ(dir_.Read(stamp + "gone/old"), "kept");
+  EXPECT_EQ(dir_.Read("dst/gone/old"), "again");
 }
 
 TEST_F(SafetyNetTest, AReplacementThatFailsPutsTheFileBackAndOneNotKeptStays) {
@@ -175,6 +180,35 @@ TEST_F(SafetyNetTest, TargetFoldersTakeTheirSourcesTimeOnceTheirContentsAreMirro
     for (const char* folder : {"dst", "dst/a", "dst/a/b"}) EXPECT_EQ(Stat(folder).st_mtim.tv_sec, kJan2024);
     EXPECT_EQ(Tally().find("attributes"), std::string::npos);  // no change counted
   }
+}
+
+TEST_F(SafetyNetTest, NamesOfOneSourceFileStayNamesOfOneTargetFileWhenAsked) {
+  Make({"src/a=data", "src/sub/"});
+  ASSERT_EQ(::link(dir_.Path("src/a").c_str(), dir_.Path("src/sub/b").c_str()), 0);
+  const auto linked = [this] { return Stat("dst/a").st_ino == Stat("dst/sub/b").st_ino; };
+  Pass();
+  EXPECT_FALSE(linked());  // not asked: two copies
+  pairs_[0].HardLinks = "1";
+  Pass();  // the second copy, up to date, becomes a name of the first
+  EXPECT_EQ(Tally(), "seen=2 modified=1 pairs=1");
+  EXPECT_TRUE(linked());
+  Pass();
+  EXPECT_EQ(Tally(), "seen=2 pairs=1");
+  dir_.Write("src/a", "changed");  // both names change
+  clock_.times = {platform::LocalTime{2024, 5, 2, 0, 0, 0, 0}};
+  Pass();
+  EXPECT_EQ(Tally(), "seen=2 modified=2 pairs=1");
+  EXPECT_TRUE(linked());
+  EXPECT_EQ(dir_.Read("dst/sub/b"), "changed");
+  const std::string stamp = "dst/.vorn-versions/2024-05-02 000000/";
+  EXPECT_EQ(Tree(stamp), (Entries{stamp + "a=data", stamp + "sub/", stamp + "sub/b=data"}));
+  std::filesystem::remove_all(dir_.Path("dst/sub"));
+  fs_.FailFor(FsOperation::kLinkFileAt, "c", EPERM);  // a target without hard links
+  ASSERT_EQ(::link(dir_.Path("src/a").c_str(), dir_.Path("src/sub/c").c_str()), 0);
+  Pass();
+  EXPECT_EQ(Tally(), "seen=3 created=2 folders+=1 pairs=1");
+  EXPECT_TRUE(linked());
+  EXPECT_EQ(dir_.Read("dst/sub/c"), "changed");
 }
 
 TEST_F(SafetyNetTest, AsRootCopiesAndFoldersTakeTheSourceOwnerUnlessToldNot) {
