@@ -87,7 +87,7 @@ platform::LocalTime MirrorEngine::StartPass() {
   counters_ = {};
   mirrored_pairs_.clear();
   pass_start_ = start;
-  versions_folder_.reset();
+  versions_chain_.clear();
   return start;
 }
 

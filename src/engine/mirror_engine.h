@@ -8,8 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/engine_texts.h"
+#include "base/system_info.h"
 #include "config/exclusions.h"
+#include "config/folder_pairs.h"
+#include "config/mirror_settings.h"
+#include "engine/engine_texts.h"
+#include "engine/folder_warnings.h"
 #include "engine/macintosh.h"
 #include "engine/mirror_counters.h"
 #include "engine/pass_display.h"
@@ -19,10 +23,6 @@
 #include "logs/log_lines.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
-#include "engine/folder_warnings.h"
-#include "config/folder_pairs.h"
-#include "config/mirror_settings.h"
-#include "base/system_info.h"
 
 namespace vorn {
 
@@ -88,7 +88,7 @@ class MirrorEngine {
     counters_ = {};
     kept_ = {};
     pass_start_ = env_.clock.Now();
-    versions_folder_.reset();
+    versions_chain_.clear();
     linked_targets_.clear();
   }
   const MirrorCounters& counters() const { return counters_; }
@@ -274,9 +274,10 @@ class MirrorEngine {
   std::optional<platform::FolderIdentity> source_root_identity_;
   /// When the pass (or a walk called alone) began: names its versions.
   platform::LocalTime pass_start_;
-  /// The versions folder last opened, and the target level it serves.
-  std::unique_ptr<platform::Folder> versions_folder_;
-  std::string versions_key_;
+  /// The folders from a target root down to the versions folder last used,
+  /// each with its name (the root with its path): the next level shares most
+  /// of the chain, and only the rest is opened or made.
+  std::vector<std::pair<std::string, std::unique_ptr<platform::Folder>>> versions_chain_;
   /// The day each target's versions were last purged.
   std::map<std::string, int64_t> versions_purged_on_;
 };

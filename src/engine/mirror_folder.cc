@@ -66,11 +66,14 @@ void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entr
   const Folder* target = walk.Target();
   const auto source_info = fs.LookupAt(*source, entry.name);
   if (!source_info.ok()) return;  // gone since the listing: nothing to compare
-  SourceFile file{
-      source, target, entry.name,
-      context_.Renommer ? MacTargetName(fs, *source, entry.name, env_.extension_for_signature)
-                        : entry.name,
-      entry.type == EntryType::kFile ? ListedAs::kRegularFile : ListedAs::kOther, {}};
+  SourceFile file{source,
+                  target,
+                  entry.name,
+                  context_.Renommer
+                      ? MacTargetName(fs, *source, entry.name, env_.extension_for_signature)
+                      : entry.name,
+                  entry.type == EntryType::kFile ? ListedAs::kRegularFile : ListedAs::kOther,
+                  {}};
   file.target_path = platform::JoinPath(walk.TargetPath(), file.target_name);
   if (target == nullptr) {
     // The target folder could not be made or opened: nothing of this file
@@ -92,8 +95,8 @@ void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entr
   };
   // The lookup uses the source's name even when the copy gets another one.
   const auto target_info = fs.LookupAt(*target, entry.name);
-  const bool linked_source = kept_.hard_links && source_info->type == platform::EntryType::kFile &&
-                             source_info->links > 1;
+  const bool linked_source =
+      kept_.hard_links && source_info->type == platform::EntryType::kFile && source_info->links > 1;
   const LinkedTarget* linked = linked_source ? LinkedTargetOf(*source_info) : nullptr;
   if (linked != nullptr) file.link_to = &linked->path;
   bool current = true;
@@ -104,14 +107,13 @@ void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entr
              target_info->device == linked->device) {
     AlignUnchangedFile(walk, file, *source_info, *target_info);
   } else {
-    const UpdateDecision update =
-        DecideUpdate({source_info->last_write, source_info->size},
-                     {target_info->last_write, target_info->size},
-                     {.newer_only = context_.Nouveau,
-                      .tolerance = context_.NoMilliseconds,
-                      .max_interval = env_.settings.MaxTimeInterval,
-                      .granularity = kept_.time_granularity,
-                      .ignore_hour_shift = kept_.ignore_hour_shift});
+    const UpdateDecision update = DecideUpdate({source_info->last_write, source_info->size},
+                                               {target_info->last_write, target_info->size},
+                                               {.newer_only = context_.Nouveau,
+                                                .tolerance = context_.NoMilliseconds,
+                                                .max_interval = env_.settings.MaxTimeInterval,
+                                                .granularity = kept_.time_granularity,
+                                                .ignore_hour_shift = kept_.ignore_hour_shift});
     // A name of a file already mirrored under another name becomes a name of
     // that copy, even where its own copy looks up to date.
     if (update.due || linked != nullptr) {
@@ -145,8 +147,9 @@ void MirrorEngine::NoteLinkedName(const SourceFile& file, const platform::EntryI
   if (!current) return;
   const auto made = env_.fs.LookupAt(*file.target, file.target_name);
   if (!made.ok() || made->type != platform::EntryType::kFile) return;
-  linked_targets_.emplace(std::pair{info.device, info.inode},
-                          LinkedTarget{file.target_path, made->device, made->inode, info.links - 1});
+  linked_targets_.emplace(
+      std::pair{info.device, info.inode},
+      LinkedTarget{file.target_path, made->device, made->inode, info.links - 1});
 }
 
 bool MirrorEngine::CreateTargetFile(WalkStack& walk, const SourceFile& file) {
@@ -190,8 +193,8 @@ bool MirrorEngine::UpdateTargetFile(WalkStack& walk, const SourceFile& file,
 }
 
 void MirrorEngine::AlignPermissions(const platform::Folder& target, const std::string& name,
-                                   uint32_t permissions, PassEntry entry,
-                                   const std::string& target_path) {
+                                    uint32_t permissions, PassEntry entry,
+                                    const std::string& target_path) {
   if (const platform::Status set = env_.fs.SetPermissionsAt(target, name, permissions); !set) {
     ReportFailure(entry, target_path, set.error());
     return;

@@ -17,8 +17,8 @@ using platform::Folder;
 
 std::string VersionStamp(const platform::LocalTime& time) {
   char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d%02d%02d", time.year, time.month,
-                time.day, time.hour, time.minute, time.second);
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d%02d%02d", time.year, time.month, time.day,
+                time.hour, time.minute, time.second);
   return stamp;
 }
 
@@ -85,36 +85,36 @@ bool MirrorEngine::LeftOut(const WalkStack& walk, std::string_view name, bool is
 }
 
 platform::Result<const Folder*> MirrorEngine::VersionsFolder(const WalkStack& walk) {
-  std::string key = walk.target_root();
-  key += '\0';
-  key += walk.relative();
-  if (versions_folder_ && versions_key_ == key) return versions_folder_.get();
-  versions_folder_.reset();
-  platform::FileSystem& fs = env_.fs;
-  auto folder = fs.OpenFolder(walk.target_root());
-  if (!folder.ok()) return folder.error();
-  std::vector<std::string> names = {std::string(kVersionsFolder), VersionStamp(pass_start_)};
+  std::vector<std::string> names = {walk.target_root(), std::string(kVersionsFolder),
+                                    VersionStamp(pass_start_)};
   for (std::string_view rest = walk.relative(); !rest.empty();) {
     const size_t separator = rest.find(platform::kSeparator);
     names.emplace_back(rest.substr(0, separator));
     rest = separator == std::string_view::npos ? std::string_view() : rest.substr(separator + 1);
   }
-  for (size_t i = 0; i < names.size(); ++i) {
-    auto next = fs.OpenFolderAt(**folder, names[i]);
-    if (!next.ok() && next.error().code == ENOENT) {
-      if (const platform::Status made = fs.CreateFolderAt(**folder, names[i]); !made) {
+  size_t shared = 0;
+  while (shared < versions_chain_.size() && shared < names.size() &&
+         versions_chain_[shared].first == names[shared]) {
+    ++shared;
+  }
+  versions_chain_.resize(shared);
+  platform::FileSystem& fs = env_.fs;
+  for (size_t i = shared; i < names.size(); ++i) {
+    auto next = i == 0 ? fs.OpenFolder(names[0])
+                       : fs.OpenFolderAt(*versions_chain_[i - 1].second, names[i]);
+    if (!next.ok() && next.error().code == ENOENT && i > 0) {
+      const Folder& parent = *versions_chain_[i - 1].second;
+      if (const platform::Status made = fs.CreateFolderAt(parent, names[i]); !made) {
         return made.error();
       }
       // The names of what was removed are the user's to see, no one else's.
-      if (i == 0) (void)fs.SetPermissionsAt(**folder, names[i], 0700);
-      next = fs.OpenFolderAt(**folder, names[i]);
+      if (i == 1) (void)fs.SetPermissionsAt(parent, names[i], 0700);
+      next = fs.OpenFolderAt(parent, names[i]);
     }
     if (!next.ok()) return next.error();
-    folder = std::move(next);
+    versions_chain_.emplace_back(names[i], std::move(*next));
   }
-  versions_folder_ = std::move(*folder);
-  versions_key_ = std::move(key);
-  return versions_folder_.get();
+  return versions_chain_.back().second.get();
 }
 
 platform::Status MirrorEngine::KeepVersion(const WalkStack& walk, const Folder& folder,

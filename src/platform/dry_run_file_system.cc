@@ -43,7 +43,8 @@ Error Gone(int code, std::string operation, std::string path) {
 // The attribute bits the POSIX file system computes, after a change of
 // name or permissions.
 uint32_t AttributesFor(const EntryInfo& info, std::string_view name) {
-  uint32_t bits = info.attributes & ~(attribute::kReadOnly | attribute::kHidden | attribute::kNormal);
+  uint32_t bits =
+      info.attributes & ~(attribute::kReadOnly | attribute::kHidden | attribute::kNormal);
   if (info.type != EntryType::kLink && (info.permissions & S_IWUSR) == 0) {
     bits |= attribute::kReadOnly;
   }
@@ -188,7 +189,7 @@ Result<std::unique_ptr<Folder>> DryRunFileSystem::OpenFolder(const std::string& 
 }
 
 Result<std::unique_ptr<Folder>> DryRunFileSystem::OpenFolderAt(const Folder& parent,
-                                                             std::string_view relative) {
+                                                               std::string_view relative) {
   const std::string folder = PathIn(parent, relative);
   if (auto seen = OpenAsSeen(folder)) return std::move(*seen);
   if (RealOf(parent) == nullptr) return Gone(ENOENT, "open folder", folder);
@@ -219,8 +220,8 @@ Result<std::unique_ptr<FolderReader>> DryRunFileSystem::ReadFolder(const Folder&
     const std::string_view name = std::string_view(it->first).substr(prefix.size());
     const Node& node = it->second;
     if (name.find(kSeparator) != std::string_view::npos || !node.present || node.on_disk) continue;
-    made.push_back({std::string(name), node.info.type,
-                    (node.info.attributes & attribute::kHidden) != 0});
+    made.push_back(
+        {std::string(name), node.info.type, (node.info.attributes & attribute::kHidden) != 0});
   }
   return std::unique_ptr<FolderReader>(
       std::make_unique<Reader>(*this, folder.path(), std::move(real), std::move(made)));
@@ -487,8 +488,7 @@ Status DryRunFileSystem::WriteSecurityAt(const Folder& folder, std::string_view 
 }
 
 Result<std::string> DryRunFileSystem::ReadStreamAt(const Folder& folder, std::string_view name,
-                                                   std::string_view stream,
-                                                   std::size_t max_bytes) {
+                                                   std::string_view stream, std::size_t max_bytes) {
   const std::string path = PathIn(folder, name);
   const Seen seen = See(path);
   if (seen.gone != 0) return Gone(seen.gone, "read stream", path);

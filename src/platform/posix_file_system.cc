@@ -15,8 +15,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <memory>
 #include <random>
