@@ -14,7 +14,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fuse.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
@@ -24,6 +23,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -41,7 +41,9 @@ struct {
 } g;
 
 // FUSE names entries "/a/b", and the root "/".
-const char* Rel(const char* path) { return path[1] == '\0' ? "." : path + 1; }
+const char* Rel(const char* path) {
+  return path[1] == '\0' ? "." : path + 1;
+}
 
 // The extended attribute calls have no *at form: the backing folder is
 // reached through its descriptor's entry in /proc instead.
@@ -49,10 +51,16 @@ std::string ProcPath(const char* path) {
   return "/proc/self/fd/" + std::to_string(g.backing) + path;
 }
 
-int Status(int result) { return result < 0 ? -errno : 0; }
+int Status(int result) {
+  return result < 0 ? -errno : 0;
+}
 template <typename T>
 T Count(T result) {
   return result < 0 ? -errno : result;
+}
+
+int Fd(const fuse_file_info* fi) {
+  return static_cast<int>(fi->fh);
 }
 
 void RoundTrip() {
@@ -92,15 +100,15 @@ timespec Kept(timespec t) {
 }
 
 void* Init(fuse_conn_info*, fuse_config* config) {
-  config->use_ino = 1;       // the backing inode numbers, so hard links show
-  config->hard_remove = 1;   // no hidden stand-ins for open files that were removed
-  config->nullpath_ok = 1;   // those are served through their descriptors
+  config->use_ino = 1;      // the backing inode numbers, so hard links show
+  config->hard_remove = 1;  // no hidden stand-ins for open files that were removed
+  config->nullpath_ok = 1;  // those are served through their descriptors
   return nullptr;
 }
 
 int GetAttr(const char* path, struct stat* st, fuse_file_info* fi) {
   RoundTrip();
-  if (fi) return Status(::fstat(static_cast<int>(fi->fh), st));
+  if (fi) return Status(::fstat(Fd(fi), st));
   return Status(::fstatat(g.backing, Rel(path), st, AT_SYMLINK_NOFOLLOW));
 }
 
@@ -116,7 +124,7 @@ int OpenDir(const char* path, fuse_file_info* fi) {
 int ReadDir(const char*, void* buffer, fuse_fill_dir_t fill, off_t, fuse_file_info* fi,
             fuse_readdir_flags) {
   RoundTrip();
-  const int fd = ::dup(static_cast<int>(fi->fh));
+  const int fd = ::dup(Fd(fi));
   DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
   if (dir == nullptr) {
     const int error = errno;
@@ -136,8 +144,6 @@ int ReadDir(const char*, void* buffer, fuse_fill_dir_t fill, off_t, fuse_file_in
   return -error;
 }
 
-int ReleaseDir(const char*, fuse_file_info* fi) { return Status(::close(static_cast<int>(fi->fh))); }
-
 int MakeDir(const char* path, mode_t mode) {
   if (::mkdirat(g.backing, Rel(path), mode) != 0) return -errno;
   return Own(path);
@@ -146,17 +152,6 @@ int MakeDir(const char* path, mode_t mode) {
 int MakeNode(const char* path, mode_t mode, dev_t device) {
   if (::mknodat(g.backing, Rel(path), mode, device) != 0) return -errno;
   return Own(path);
-}
-
-int RemoveDir(const char* path) { return Status(::unlinkat(g.backing, Rel(path), AT_REMOVEDIR)); }
-int Unlink(const char* path) { return Status(::unlinkat(g.backing, Rel(path), 0)); }
-
-int Rename(const char* from, const char* to, unsigned int flags) {
-  return Status(::renameat2(g.backing, Rel(from), g.backing, Rel(to), flags));
-}
-
-int Link(const char* from, const char* to) {
-  return Status(::linkat(g.backing, Rel(from), g.backing, Rel(to), 0));
 }
 
 int Symlink(const char* target, const char* path) {
@@ -176,7 +171,9 @@ int Create(const char* path, mode_t mode, fuse_file_info* fi) {
   const int fd = ::openat(g.backing, Rel(path), fi->flags | O_CREAT | O_CLOEXEC, mode);
   if (fd < 0) return -errno;
   fi->fh = static_cast<uint64_t>(fd);
-  return Own(path);
+  const int owned = Own(path);
+  if (owned != 0) ::close(fd);  // a failed create is never released
+  return owned;
 }
 
 int Open(const char* path, fuse_file_info* fi) {
@@ -187,28 +184,8 @@ int Open(const char* path, fuse_file_info* fi) {
   return 0;
 }
 
-int Read(const char*, char* buffer, size_t size, off_t at, fuse_file_info* fi) {
-  return static_cast<int>(Count(::pread(static_cast<int>(fi->fh), buffer, size, at)));
-}
-
-int Write(const char*, const char* buffer, size_t size, off_t at, fuse_file_info* fi) {
-  return static_cast<int>(Count(::pwrite(static_cast<int>(fi->fh), buffer, size, at)));
-}
-
-// Each close(2) of the mount's file; the backing file sees one too.
-int Flush(const char*, fuse_file_info* fi) {
-  return Status(::close(::dup(static_cast<int>(fi->fh))));
-}
-
-int Release(const char*, fuse_file_info* fi) { return Status(::close(static_cast<int>(fi->fh))); }
-
-int Fsync(const char*, int data_only, fuse_file_info* fi) {
-  const int fd = static_cast<int>(fi->fh);
-  return Status(data_only ? ::fdatasync(fd) : ::fsync(fd));
-}
-
 int Truncate(const char* path, off_t size, fuse_file_info* fi) {
-  if (fi) return Status(::ftruncate(static_cast<int>(fi->fh), size));
+  if (fi) return Status(::ftruncate(Fd(fi), size));
   const int fd = ::openat(g.backing, Rel(path), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) return -errno;
   const int result = Status(::ftruncate(fd, size));
@@ -218,50 +195,18 @@ int Truncate(const char* path, off_t size, fuse_file_info* fi) {
 
 int Utimens(const char* path, const timespec given[2], fuse_file_info* fi) {
   const timespec times[2] = {Kept(given[0]), Kept(given[1])};
-  if (fi) return Status(::futimens(static_cast<int>(fi->fh), times));
+  if (fi) return Status(::futimens(Fd(fi), times));
   return Status(::utimensat(g.backing, Rel(path), times, AT_SYMLINK_NOFOLLOW));
 }
 
 int Chmod(const char* path, mode_t mode, fuse_file_info* fi) {
-  if (fi) return Status(::fchmod(static_cast<int>(fi->fh), mode));
+  if (fi) return Status(::fchmod(Fd(fi), mode));
   return Status(::fchmodat(g.backing, Rel(path), mode, 0));
 }
 
 int Chown(const char* path, uid_t uid, gid_t gid, fuse_file_info* fi) {
-  if (fi) return Status(::fchown(static_cast<int>(fi->fh), uid, gid));
+  if (fi) return Status(::fchown(Fd(fi), uid, gid));
   return Status(::fchownat(g.backing, Rel(path), uid, gid, AT_SYMLINK_NOFOLLOW));
-}
-
-int StatFs(const char*, struct statvfs* st) { return Status(::fstatvfs(g.backing, st)); }
-
-int SetXattr(const char* path, const char* name, const char* value, size_t size, int flags) {
-  return Status(::lsetxattr(ProcPath(path).c_str(), name, value, size, flags));
-}
-
-int GetXattr(const char* path, const char* name, char* value, size_t size) {
-  return static_cast<int>(Count(::lgetxattr(ProcPath(path).c_str(), name, value, size)));
-}
-
-int ListXattr(const char* path, char* list, size_t size) {
-  return static_cast<int>(Count(::llistxattr(ProcPath(path).c_str(), list, size)));
-}
-
-int RemoveXattr(const char* path, const char* name) {
-  return Status(::lremovexattr(ProcPath(path).c_str(), name));
-}
-
-off_t Lseek(const char*, off_t at, int whence, fuse_file_info* fi) {
-  return Count(::lseek(static_cast<int>(fi->fh), at, whence));
-}
-
-int Fallocate(const char*, int mode, off_t at, off_t length, fuse_file_info* fi) {
-  return Status(::fallocate(static_cast<int>(fi->fh), mode, at, length));
-}
-
-ssize_t CopyFileRange(const char*, fuse_file_info* in, off_t in_at, const char*,
-                      fuse_file_info* out, off_t out_at, size_t size, int flags) {
-  return Count(::copy_file_range(static_cast<int>(in->fh), &in_at, static_cast<int>(out->fh),
-                                 &out_at, size, static_cast<unsigned int>(flags)));
 }
 
 bool ParseNumber(const char* text, int64_t& number) {
@@ -325,38 +270,68 @@ int main(int argc, char** argv) {
   fuse_args.push_back(const_cast<char*>("-o"));
   fuse_args.push_back(options.data());
 
+  // The calls that only pass through; those above do more.
   fuse_operations ops{};
   ops.init = Init;
   ops.getattr = GetAttr;
   ops.opendir = OpenDir;
   ops.readdir = ReadDir;
-  ops.releasedir = ReleaseDir;
+  ops.releasedir = [](const char*, fuse_file_info* fi) { return Status(::close(Fd(fi))); };
   ops.mkdir = MakeDir;
   ops.mknod = MakeNode;
-  ops.rmdir = RemoveDir;
-  ops.unlink = Unlink;
-  ops.rename = Rename;
-  ops.link = Link;
+  ops.rmdir = [](const char* path) {
+    return Status(::unlinkat(g.backing, Rel(path), AT_REMOVEDIR));
+  };
+  ops.unlink = [](const char* path) { return Status(::unlinkat(g.backing, Rel(path), 0)); };
+  ops.rename = [](const char* from, const char* to, unsigned int flags) {
+    return Status(::renameat2(g.backing, Rel(from), g.backing, Rel(to), flags));
+  };
+  ops.link = [](const char* from, const char* to) {
+    return Status(::linkat(g.backing, Rel(from), g.backing, Rel(to), 0));
+  };
   ops.symlink = Symlink;
   ops.readlink = ReadLink;
   ops.create = Create;
   ops.open = Open;
-  ops.read = Read;
-  ops.write = Write;
-  ops.flush = Flush;
-  ops.release = Release;
-  ops.fsync = Fsync;
+  ops.read = [](const char*, char* buffer, size_t size, off_t at, fuse_file_info* fi) {
+    return static_cast<int>(Count(::pread(Fd(fi), buffer, size, at)));
+  };
+  ops.write = [](const char*, const char* buffer, size_t size, off_t at, fuse_file_info* fi) {
+    return static_cast<int>(Count(::pwrite(Fd(fi), buffer, size, at)));
+  };
+  // Each close(2) of the mount's file; the backing file sees one too.
+  ops.flush = [](const char*, fuse_file_info* fi) { return Status(::close(::dup(Fd(fi)))); };
+  ops.release = [](const char*, fuse_file_info* fi) { return Status(::close(Fd(fi))); };
+  ops.fsync = [](const char*, int data_only, fuse_file_info* fi) {
+    return Status(data_only ? ::fdatasync(Fd(fi)) : ::fsync(Fd(fi)));
+  };
   ops.truncate = Truncate;
   ops.utimens = Utimens;
   ops.chmod = Chmod;
   ops.chown = Chown;
-  ops.statfs = StatFs;
-  ops.setxattr = SetXattr;
-  ops.getxattr = GetXattr;
-  ops.listxattr = ListXattr;
-  ops.removexattr = RemoveXattr;
-  ops.lseek = Lseek;
-  ops.fallocate = Fallocate;
-  ops.copy_file_range = CopyFileRange;
+  ops.statfs = [](const char*, struct statvfs* st) { return Status(::fstatvfs(g.backing, st)); };
+  ops.setxattr = [](const char* path, const char* name, const char* value, size_t size, int flags) {
+    return Status(::lsetxattr(ProcPath(path).c_str(), name, value, size, flags));
+  };
+  ops.getxattr = [](const char* path, const char* name, char* value, size_t size) {
+    return static_cast<int>(Count(::lgetxattr(ProcPath(path).c_str(), name, value, size)));
+  };
+  ops.listxattr = [](const char* path, char* list, size_t size) {
+    return static_cast<int>(Count(::llistxattr(ProcPath(path).c_str(), list, size)));
+  };
+  ops.removexattr = [](const char* path, const char* name) {
+    return Status(::lremovexattr(ProcPath(path).c_str(), name));
+  };
+  ops.lseek = [](const char*, off_t at, int whence, fuse_file_info* fi) {
+    return Count(::lseek(Fd(fi), at, whence));
+  };
+  ops.fallocate = [](const char*, int mode, off_t at, off_t length, fuse_file_info* fi) {
+    return Status(::fallocate(Fd(fi), mode, at, length));
+  };
+  ops.copy_file_range = [](const char*, fuse_file_info* in, off_t in_at, const char*,
+                           fuse_file_info* out, off_t out_at, size_t size, int flags) {
+    return Count(::copy_file_range(Fd(in), &in_at, Fd(out), &out_at, size,
+                                   static_cast<unsigned int>(flags)));
+  };
   return fuse_main(static_cast<int>(fuse_args.size()), fuse_args.data(), &ops, nullptr);
 }
