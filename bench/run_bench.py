@@ -8,9 +8,15 @@ a pass after 1 % of the files changed and a pass after 1 % of them left the
 source (removal of obsolete entries on), alternating the contenders run
 after run, checks after every timed run that the target equals the source,
 and writes bench/RESULTS.md.
+
+With --latency-us N (as root, with /dev/fuse and tools/slowfs built) every
+operation is timed a second time with the target folder mounted through
+slowfs, which waits N microseconds before each lookup, listing and open, as
+a share on a LAN does; all contenders go through the same mount.
 """
 
 import argparse
+import contextlib
 import os
 import platform
 import random
@@ -40,6 +46,7 @@ OPERATION_NAMES = {
     "changed": "1 % of files changed",
     "deleted": "1 % of files deleted, removal on",
 }
+LATENT = "+latency"  # the suffix of an operation timed with the target behind slowfs
 
 
 def hex_path(path):
@@ -55,6 +62,7 @@ class Bench:
         self.floor = os.path.join(self.build, "bench", "vorn_floor")
         self.treecmp = os.path.join(self.build, "bench", "vorn_treecmp")
         self.measurer = os.path.join(self.build, "bench", "vorn_measure")
+        self.slowfs = os.path.join(self.build, "tools", "slowfs")
         self.work = os.path.abspath(args.workdir)
         self.results = []  # dicts: scenario, operation, contender, run, wall, cpu, rss, ok
         self.syscalls = {}  # (scenario, operation, contender) -> calls per entry
@@ -72,6 +80,41 @@ class Bench:
         if status != 0:
             sys.stderr.write("%s failed (%d): %s\n" % (argv[0], status, result.stderr[-500:]))
         return wall, cpu, rss, status
+
+    @contextlib.contextmanager
+    def latency_bound(self, scenario):
+        """The target folder, for the time of one run, served through slowfs
+        from its own tree moved to a backing folder beside it."""
+        _, _, dst, _ = self.paths(scenario)
+        backing = dst + "-backing"
+        os.rename(dst, backing)
+        os.mkdir(dst)
+        try:
+            subprocess.run([self.slowfs, backing, dst, "--delay-us", str(self.args.latency_us)],
+                           check=True)
+            try:
+                yield
+            finally:
+                # Lazily, so that even a contender's stray child cannot keep it.
+                subprocess.run(["umount", "-l", dst], check=True)
+        finally:
+            os.rmdir(dst)
+            os.rename(backing, dst)
+
+    def timed(self, scenario, operation, argv):
+        if not operation.endswith(LATENT):
+            return self.measure(argv)
+        with self.latency_bound(scenario):
+            return self.measure(argv)
+
+    def operation_name(self, operation):
+        if operation.endswith(LATENT):
+            return "%s, target behind slowfs at %d µs" % (
+                OPERATION_NAMES[operation[:-len(LATENT)]], self.args.latency_us)
+        return OPERATION_NAMES[operation]
+
+    def operation_keys(self):
+        return OPERATIONS + ([o + LATENT for o in OPERATIONS] if self.args.latency_us else [])
 
     def quiet(self, argv):
         subprocess.run(argv, check=True, stdout=subprocess.DEVNULL)
@@ -190,6 +233,7 @@ class Bench:
 
     def contenders(self, scenario, operation):
         base, src, dst, _ = self.paths(scenario)
+        operation = operation.removesuffix(LATENT)
         rsync = ["rsync", "-aAX" if scenario == "S6" else "-a", "--delete", src + "/", dst + "/"]
         names = {
             "vorn": [self.vorn, "--once", "--home", os.path.join(base, "home")],
@@ -202,14 +246,15 @@ class Bench:
             names["floor"] = [self.floor, src, dst]
         return names
 
-    def run_operation(self, scenario, operation):
-        contenders = self.contenders(scenario, operation)
+    def run_operation(self, scenario, timed_as):
+        contenders = self.contenders(scenario, timed_as)
+        operation = timed_as.removesuffix(LATENT)
         order = list(contenders)
-        print("  %s: %s" % (scenario, OPERATION_NAMES[operation]), flush=True)
+        print("  %s: %s" % (scenario, self.operation_name(timed_as)), flush=True)
         if operation == "nochange":
             # Warm the cache once, untimed.
             for name in order:
-                self.measure(contenders[name])
+                self.timed(scenario, timed_as, contenders[name])
         for run in range(self.args.runs):
             rotated = order[run % len(order):] + order[:run % len(order)]
             for index, name in enumerate(rotated):
@@ -223,19 +268,20 @@ class Bench:
                 elif operation == "deleted":
                     self.resync(scenario)
                     moved = self.stash(scenario, seed)
-                wall, cpu, rss, status = self.measure(contenders[name])
+                wall, cpu, rss, status = self.timed(scenario, timed_as, contenders[name])
                 ok = True
                 if name != "floor":
                     ok, detail = self.verify(scenario)
                     if not ok or status != 0:
                         self.failures.append("%s %s %s run %d: status %d\n%s" %
-                                             (scenario, operation, name, run, status, detail))
+                                             (scenario, timed_as, name, run, status, detail))
                         ok = False
                 if moved:
                     self.unstash(scenario, moved)
-                self.results.append(dict(scenario=scenario, operation=operation, contender=name,
+                self.results.append(dict(scenario=scenario, operation=timed_as, contender=name,
                                          run=run, wall=wall, cpu=cpu, rss=rss, ok=ok))
-        if not self.args.no_strace:
+        # The calls are the same behind slowfs; only their time differs.
+        if not self.args.no_strace and timed_as == operation:
             for name, argv in contenders.items():
                 if operation == "initial":
                     self.empty_target(scenario)
@@ -290,6 +336,12 @@ class Bench:
         w("Written by `bench/run_bench.py` on %s, in %.0f minutes. Scale %s, %d runs per figure, "
           "contenders alternating run after run. Warm page cache throughout." %
           (started, duration / 60, self.args.scale, self.args.runs))
+        if self.args.latency_us:
+            w("")
+            w("Operations marked \"target behind slowfs\" ran with the target folder mounted "
+              "through `tools/slowfs --delay-us %d`: every lookup, listing and open of the "
+              "target waits %d µs, as on a share across a LAN; every contender goes through "
+              "the same mount, the source stays local." % ((self.args.latency_us,) * 2))
         w("")
         w("## Machine")
         w("")
@@ -312,7 +364,7 @@ class Bench:
             w("")
             w("| operation | contender | median s | spread s | CPU s | peak RSS MiB | syscalls/entry | mirror |")
             w("|---|---|---|---|---|---|---|---|")
-            for operation in OPERATIONS:
+            for operation in self.operation_keys():
                 for contender in self.contenders(scenario, operation):
                     rows = self.rows(scenario, operation, contender)
                     if not rows:
@@ -320,7 +372,7 @@ class Bench:
                     walls = [r["wall"] for r in rows]
                     calls = self.syscalls.get((scenario, operation, contender))
                     w("| %s | %s | %.3f | %.3f-%.3f | %.3f | %.1f | %s | %s |" % (
-                        OPERATION_NAMES[operation], contender, statistics.median(walls), min(walls),
+                        self.operation_name(operation), contender, statistics.median(walls), min(walls),
                         max(walls), statistics.median(r["cpu"] for r in rows),
                         max(r["rss"] for r in rows) / 1024,
                         "%.2f" % calls if calls is not None else "-",
@@ -328,12 +380,13 @@ class Bench:
             w("")
             w("| operation | ratio | median | spread |")
             w("|---|---|---|---|")
-            for operation in OPERATIONS:
+            for operation in self.operation_keys():
                 for a, b in (("vorn", "rsync"), ("vorn", "floor"), ("vorn", "cp -a"),
                              ("vorn+logs", "rsync")):
                     r = self.ratio(scenario, operation, a, b)
                     if r:
-                        w("| %s | %s / %s | %.2f | %.2f-%.2f |" % (OPERATION_NAMES[operation], a, b, *r))
+                        w("| %s | %s / %s | %.2f | %.2f-%.2f |" % (
+                            self.operation_name(operation), a, b, *r))
             w("")
         if memory:
             w("## Memory against tree size")
@@ -395,6 +448,9 @@ def main():
     parser.add_argument("--keep-versions", type=int, default=0,
                         help="days the pair keeps versions (0: none, as before)")
     parser.add_argument("--no-memory-check", action="store_true")
+    parser.add_argument("--latency-us", type=int, default=0,
+                        help="also time every operation with the target behind slowfs, "
+                             "waiting this long before each lookup, listing and open")
     args = parser.parse_args()
     args.scenarios = [s for s in args.scenarios.split(",") if s]
     args.operations = [o for o in args.operations.split(",") if o]
@@ -403,11 +459,20 @@ def main():
     for tool in (bench.vorn, bench.treegen, bench.floor, bench.treecmp, bench.measurer):
         if not os.access(tool, os.X_OK):
             sys.exit("missing %s: build first (./dev test builds everything)" % tool)
+    if args.latency_us:
+        why = ("it needs root" if os.geteuid() != 0 else
+               "there is no /dev/fuse" if not os.path.exists("/dev/fuse") else
+               "%s is not built (libfuse3-dev)" % bench.slowfs
+               if not os.access(bench.slowfs, os.X_OK) else None)
+        if why:
+            print("latency-bound runs skipped: %s" % why, file=sys.stderr)
+            args.latency_us = 0
     os.makedirs(bench.work, exist_ok=True)
     # Run copies of the programs, so a rebuild during the run changes nothing.
     tools = os.path.join(bench.work, "bin")
     os.makedirs(tools, exist_ok=True)
-    for attribute in ("vorn", "treegen", "floor", "treecmp", "measurer"):
+    for attribute in ("vorn", "treegen", "floor", "treecmp", "measurer") + (
+            ("slowfs",) if args.latency_us else ()):
         copy = os.path.join(tools, os.path.basename(getattr(bench, attribute)))
         shutil.copy2(getattr(bench, attribute), copy)
         setattr(bench, attribute, copy)
@@ -419,6 +484,8 @@ def main():
             if operation == "changed" and scenario == "S5":
                 continue  # no files to change
             bench.run_operation(scenario, operation)
+            if args.latency_us:
+                bench.run_operation(scenario, operation + LATENT)
         bench.force_remove(bench.paths(scenario)[0])
     memory = None if args.no_memory_check else bench.memory_check()
     bench.report(memory, started, time.time() - t0)

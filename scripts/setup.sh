@@ -22,6 +22,9 @@ packages=(
   gcovr
   # benchmark harness (bench/run_bench.py, run by hand)
   python3 rsync strace coreutils
+  # tools/slowfs, the slow or coarse-timed file system of the tests and the
+  # benchmark's latency-bound runs
+  libfuse3-dev fuse3
   # the window under a real window manager and tray (a test, and the
   # screenshots of scripts/screenshots.sh, run by hand)
   xvfb openbox trayer imagemagick xdotool x11-utils fonts-dejavu-core

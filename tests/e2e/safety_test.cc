@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <stdio.h>
 #include <sys/acl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "e2e/e2e_fixture.h"
@@ -157,6 +158,49 @@ TEST_F(SafetyTest, AclsAreNeverWrittenThroughASwappedLink) {
   ::kill(swapper, SIGKILL);
   ::waitpid(swapper, nullptr, 0);
   EXPECT_EQ(::acl_extended_file(dir_.Path("outside").c_str()), 0);
+}
+
+// The target folder served by slowfs from "backing", keeping times to two
+// seconds as FAT does; unmounted however the test ends.
+class CoarseTargetTest : public E2eTest {
+ protected:
+  void TearDown() override {
+    if (mounted_) ::umount2(dir_.Path("dst").c_str(), MNT_DETACH);
+  }
+  bool mounted_ = false;
+};
+
+// The probed step is the least difference the update rule sees, so the
+// times the target cut do not make every file look changed on each pass.
+TEST_F(CoarseTargetTest, FilesWhoseTimesTheTargetCutAreNotCopiedAgain) {
+#ifndef VORN_SLOWFS
+  GTEST_SKIP() << "slowfs was not built (no libfuse3)";
+#else
+  if (::geteuid() != 0 || ::access("/dev/fuse", R_OK | W_OK) != 0) {
+    GTEST_SKIP() << "needs root and /dev/fuse to mount slowfs";
+  }
+  dir_.MakeFolder("backing");
+  const std::string mount = std::string(VORN_SLOWFS) + " '" + dir_.Path("backing") + "' '" +
+                            dir_.Path("dst") + "' --time-step-ns 2000000000";
+  mounted_ = std::system(mount.c_str()) == 0;
+  ASSERT_TRUE(mounted_) << mount;
+  dir_.Write("src/late", "l");
+  dir_.SetTime("src/late", 1600000001, 999999999);
+  dir_.Write("src/early", "e");
+  dir_.SetTime("src/early", 1600000003, 1);
+  Pair();
+  const Outcome first = Vorn({"--once", "--json"});
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_TRUE(Has(first.out, "\"files_created\":2,\"files_modified\":0,"));
+  const Outcome second = Vorn({"--once", "--json"});
+  EXPECT_EQ(second.status, 0) << second.err;
+  EXPECT_TRUE(Has(second.out, "\"files_created\":0,\"files_modified\":0,"));
+  EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"early", "late"}));
+  struct stat kept {};
+  ASSERT_EQ(::stat(dir_.Path("backing/late").c_str(), &kept), 0);
+  EXPECT_EQ(kept.st_mtim.tv_sec, 1600000000);  // the step did cut it
+  EXPECT_EQ(dir_.Read("backing/early"), "e");
+#endif
 }
 
 TEST_F(SafetyTest, NestedPairsAndTargetsOverOwnFilesOrTheRootLeaveEveryFileInPlace) {
