@@ -88,6 +88,7 @@ platform::LocalTime MirrorEngine::StartPass() {
   mirrored_pairs_.clear();
   pass_start_ = start;
   versions_chain_.clear();
+  versions_stamps_.clear();
   return start;
 }
 

@@ -89,6 +89,7 @@ class MirrorEngine {
     kept_ = {};
     pass_start_ = env_.clock.Now();
     versions_chain_.clear();
+    versions_stamps_.clear();
     linked_targets_.clear();
   }
   const MirrorCounters& counters() const { return counters_; }
@@ -188,6 +189,8 @@ class MirrorEngine {
   /// The pass's folder of versions for the walk's current level, made as
   /// needed.
   platform::Result<const platform::Folder*> VersionsFolder(const WalkStack& walk);
+  /// Makes the pass's own folder in a target's versions folder; its name.
+  platform::Result<std::string> MakePassFolder(const platform::Folder& versions);
   /// Moves a target entry of the current level into the versions folder.
   platform::Status KeepVersion(const WalkStack& walk, const platform::Folder& folder,
                                const std::string& name);
@@ -278,6 +281,8 @@ class MirrorEngine {
   /// each with its name (the root with its path): the next level shares most
   /// of the chain, and only the rest is opened or made.
   std::vector<std::pair<std::string, std::unique_ptr<platform::Folder>>> versions_chain_;
+  /// The folder of versions the running pass made at each target root.
+  std::map<std::string, std::string> versions_stamps_;
   /// The day each target's versions were last purged.
   std::map<std::string, int64_t> versions_purged_on_;
 };

@@ -33,8 +33,17 @@ int64_t DayNumber(int year, int month, int day) {
 }
 
 std::optional<int64_t> DayOfStamp(std::string_view name) {
-  // "YYYY-MM-DD HHMMSS", digits where digits belong.
+  // "YYYY-MM-DD HHMMSS", digits where digits belong, and "-N" after it for
+  // a second pass of the same second.
   constexpr std::string_view kShape = "0000-00-00 000000";
+  if (name.size() > kShape.size()) {
+    const std::string_view suffix = name.substr(kShape.size());
+    if (suffix.size() < 2 || suffix[0] != '-' ||
+        suffix.find_first_not_of("0123456789", 1) != std::string_view::npos) {
+      return std::nullopt;
+    }
+    name = name.substr(0, kShape.size());
+  }
   if (name.size() != kShape.size()) return std::nullopt;
   for (size_t i = 0; i < name.size(); ++i) {
     const bool digit = name[i] >= '0' && name[i] <= '9';
@@ -84,9 +93,22 @@ bool MirrorEngine::LeftOut(const WalkStack& walk, std::string_view name, bool is
       folder.empty() ? std::string(name) : platform::JoinPath(folder, name), is_folder);
 }
 
+platform::Result<std::string> MirrorEngine::MakePassFolder(const Folder& versions) {
+  // A pass of the same second (a pass run again at once) gets a folder of
+  // its own, so that no version ever takes the place of another.
+  const std::string stamp = VersionStamp(pass_start_);
+  for (int n = 1;; ++n) {
+    std::string name = n == 1 ? stamp : stamp + "-" + std::to_string(n);
+    const platform::Status made = env_.fs.CreateFolderAt(versions, name);
+    if (made.ok()) return name;
+    if (made.error().code != EEXIST || n == 1000) return made.error();
+  }
+}
+
 platform::Result<const Folder*> MirrorEngine::VersionsFolder(const WalkStack& walk) {
+  const auto stamp = versions_stamps_.find(walk.target_root());
   std::vector<std::string> names = {walk.target_root(), std::string(kVersionsFolder),
-                                    VersionStamp(pass_start_)};
+                                    stamp == versions_stamps_.end() ? "" : stamp->second};
   for (std::string_view rest = walk.relative(); !rest.empty();) {
     const size_t separator = rest.find(platform::kSeparator);
     names.emplace_back(rest.substr(0, separator));
@@ -99,20 +121,32 @@ platform::Result<const Folder*> MirrorEngine::VersionsFolder(const WalkStack& wa
   }
   versions_chain_.resize(shared);
   platform::FileSystem& fs = env_.fs;
+  bool parent_made = false;  // then nothing below it can exist yet
   for (size_t i = shared; i < names.size(); ++i) {
-    auto next = i == 0 ? fs.OpenFolder(names[0])
-                       : fs.OpenFolderAt(*versions_chain_[i - 1].second, names[i]);
-    if (!next.ok() && next.error().code == ENOENT && i > 0) {
-      const Folder& parent = *versions_chain_[i - 1].second;
-      if (const platform::Status made = fs.CreateFolderAt(parent, names[i]); !made) {
-        return made.error();
-      }
-      // The names of what was removed are the user's to see, no one else's.
-      if (i == 1) (void)fs.SetPermissionsAt(parent, names[i], 0700);
-      next = fs.OpenFolderAt(parent, names[i]);
+    if (i == 0) {
+      auto root = fs.OpenFolder(names[0]);
+      if (!root.ok()) return root.error();
+      versions_chain_.emplace_back(names[0], std::move(*root));
+      continue;
     }
+    const Folder& parent = *versions_chain_[i - 1].second;
+    bool made = false;
+    if (i == 2 && names[2].empty()) {
+      auto pass_folder = MakePassFolder(parent);
+      if (!pass_folder.ok()) return pass_folder.error();
+      names[2] = versions_stamps_[walk.target_root()] = *pass_folder;
+      made = true;
+    } else if (parent_made || !fs.LookupAt(parent, names[i]).ok()) {
+      const platform::Status created = fs.CreateFolderAt(parent, names[i]);
+      if (!created && created.error().code != EEXIST) return created.error();
+      // The names of what was removed are the user's to see, no one else's.
+      if (created.ok() && i == 1) (void)fs.SetPermissionsAt(parent, names[i], 0700);
+      made = created.ok();
+    }
+    auto next = fs.OpenFolderAt(parent, names[i]);
     if (!next.ok()) return next.error();
     versions_chain_.emplace_back(names[i], std::move(*next));
+    parent_made = made;
   }
   return versions_chain_.back().second.get();
 }

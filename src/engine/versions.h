@@ -11,7 +11,8 @@ namespace vorn {
 
 /// The folder at a target's root that keeps what passes removed or
 /// replaced there: one folder per pass, named by its start
-/// ("2026-12-05 101502"), holding the entries at their relative paths.
+/// ("2026-12-05 101502", "2026-12-05 101502-2" for a second pass of that
+/// second), holding the entries at their relative paths.
 /// The pass neither mirrors nor removes it.
 inline constexpr std::string_view kVersionsFolder = ".vorn-versions";
 
