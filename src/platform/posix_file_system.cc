@@ -598,13 +598,16 @@ Status PosixFileSystem::ReplaceFile(const std::string& path, std::string_view co
   if (Status written = WriteAll(fd.get(), contents, temporary); !written) {
     return fail(written.error());
   }
-  if (const int e = marked ? UnmarkTemporary(fd.get()) : 0) {
-    return fail(PathError(e, "remove attribute", temporary));
-  }
   if (exists && ::fchmod(fd.get(), st.st_mode & 07777) != 0) {
     return fail(PathError(errno, "change permissions", temporary));
   }
   if (::fsync(fd.get()) != 0) return fail(PathError(errno, "flush", temporary));
+  // The mark goes last, just before the rename: a process ended during the
+  // write or the flush leaves marked debris, which start-up clears.
+  if (const int e = Fault(CopyStep::kRename)) return fail(PathError(e, "rename", target));
+  if (const int e = marked ? UnmarkTemporary(fd.get()) : 0) {
+    return fail(PathError(e, "remove attribute", temporary));
+  }
   if (::close(fd.Release()) != 0) return fail(PathError(errno, "close", temporary));
   if (::rename(temporary.c_str(), target.c_str()) != 0) {
     return fail(PathError(errno, "rename", target));
