@@ -69,31 +69,32 @@ bool KeepCountdowns(const std::vector<FolderPair>& in_use, std::vector<FolderPai
 ConfigurationReload::ConfigurationReload(platform::FileSystem& fs, Application& app,
                                          Scheduler& scheduler, StartupHost& host)
     : fs_(fs), app_(app), scheduler_(scheduler), host_(host) {
-  TakeStamps();
+  read_ = last_seen_ = StampsNow();
 }
 
-void ConfigurationReload::TakeStamps() {
-  configuration_stamp_ = platform::StampOf(app_.paths.configuration_file);
-  pairs_stamp_ = platform::StampOf(app_.paths.pairs_file);
-}
-
-bool ConfigurationReload::FilesChanged() const {
-  return platform::StampOf(app_.paths.configuration_file) != configuration_stamp_ ||
-         platform::StampOf(app_.paths.pairs_file) != pairs_stamp_;
+ConfigurationReload::Stamps ConfigurationReload::StampsNow() const {
+  return {platform::StampOf(app_.paths.configuration_file),
+          platform::StampOf(app_.paths.pairs_file)};
 }
 
 void ConfigurationReload::BetweenPasses() {
   if (platform::TakeSignal(platform::ProcessSignal::kReload)) {
     Reload(ReloadCause::kSignal);
-  } else if (scheduler_.WaitCounter() < 1 && FilesChanged()) {
-    Reload(ReloadCause::kFilesChanged);
+    return;
   }
+  // Both files are often written one after the other (an editor, a script,
+  // the shell commands): they are read once they have stood still for a
+  // tick, so that a change is taken whole.
+  const Stamps now = StampsNow();
+  const bool still = now == last_seen_;
+  last_seen_ = now;
+  if (scheduler_.WaitCounter() < 1 && still && now != read_) Reload(ReloadCause::kFilesChanged);
 }
 
 void ConfigurationReload::Reload(ReloadCause cause) {
   // Stamped before reading: a change made while the files are read is
   // seen by the next look.
-  TakeStamps();
+  read_ = last_seen_ = StampsNow();
   const Language language = app_.settings.Langue;
   const std::string heading =
       Say(T::kReadAgain, language) +

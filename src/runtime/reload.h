@@ -25,12 +25,9 @@ class ConfigurationReload {
   ConfigurationReload(platform::FileSystem& fs, Application& app, Scheduler& scheduler,
                       StartupHost& host);
 
-  /// Whether either file is another one, or another size or time, than
-  /// when it was last read.
-  bool FilesChanged() const;
-
-  /// Between two passes: a SIGHUP received, or a timed pass due and the
-  /// files changed, reads them again.
+  /// Between two passes, once a tick: a SIGHUP received, or a timed pass
+  /// due and the files changed since they were read and not since the tick
+  /// before, reads them again.
   void BetweenPasses();
 
   /// Reads both files again and applies what changed, with one line to the
@@ -38,14 +35,20 @@ class ConfigurationReload {
   void Reload(ReloadCause cause);
 
  private:
-  void TakeStamps();
+  struct Stamps {
+    platform::FileStamp configuration;
+    platform::FileStamp pairs;
+    bool operator==(const Stamps&) const = default;
+  };
+  Stamps StampsNow() const;
 
   platform::FileSystem& fs_;
   Application& app_;
   Scheduler& scheduler_;
   StartupHost& host_;
-  platform::FileStamp configuration_stamp_;
-  platform::FileStamp pairs_stamp_;
+  /// When the files were last read, and as the last tick found them.
+  Stamps read_;
+  Stamps last_seen_;
 };
 
 }  // namespace vorn
