@@ -7,6 +7,8 @@
 #include "base/text.h"
 #include "config/hex_path.h"
 #include "config/pair_danger.h"
+#include "config/pair_settings.h"
+#include "platform/fault_injecting_file_system.h"
 #include "support/test_folder.h"
 
 namespace vorn {
@@ -171,6 +173,36 @@ TEST_F(FolderPairsTest, NestedPairsAndTargetsOverOwnFilesAreRefused) {
             std::vector<std::string>{
                 "Folder pair refused: the source folder lies inside the target folder\r\n" +
                 dir_.Path("all/incoming") + " -> " + dir_.Path("all")});
+}
+
+// OK in a pair's settings: the keys in their order in one replacement, after
+// those already in the section; a refused form changes nothing.
+TEST_F(FolderPairsTest, PairSettingsAreWrittenInTheirOrderOnlyWhenAccepted) {
+  dir_.Write("Vorn.ini", "[Mirror_2]\r\nEffacer=1\r\nKeepVersions=30\r\n");
+  platform::FaultInjectingFileSystem counting(*fs_);
+  IniFile ini(counting, dir_.Path("Vorn.ini"));
+  FolderPair pair;
+  pair.Number = 2;
+  PairSettingsForm form = OpenPairSettings(pair, SystemFamily::kNt);
+  form.newer_only = form.source_vide = true;
+  for (const char* refused : {"1", "64001", "6x"}) {
+    form.specific_interval = true;
+    form.interval_count = refused;
+    EXPECT_FALSE(SavePairSettings(ini, pair, form)) << refused;
+  }
+  form.interval_count = "64000";
+  form.keep_versions = "3651";
+  EXPECT_FALSE(SavePairSettings(ini, pair, form));
+  EXPECT_EQ(counting.Calls(platform::FsOperation::kReplaceFile), 0);
+  EXPECT_EQ(pair.NbTemporisations, "1");  // untouched
+  form.keep_versions = "30";
+  ASSERT_TRUE(SavePairSettings(ini, pair, form));
+  EXPECT_EQ(counting.Calls(platform::FsOperation::kReplaceFile), 1);
+  EXPECT_EQ(pair.PassCountdown, 64000);
+  EXPECT_EQ(dir_.Read("Vorn.ini"),
+            "[Mirror_2]\r\nEffacer=0\r\nKeepVersions=30\r\nEnable=1\r\nNbTemporisations=64000\r\n"
+            "Deplacer=0\r\nRenommer=0\r\nNouveau=1\r\nNoMilliseconds=0\r\nSourceVideAutorise=1\r\n"
+            "Exclusions=\r\nIgnoreHourShift=0\r\n");
 }
 
 // The pairs file holds each path as hex of its UTF-16 code units, or of its

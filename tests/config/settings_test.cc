@@ -10,6 +10,7 @@
 
 #include "base/number_reading.h"
 #include "config/ini_file.h"
+#include "config/limits.h"
 #include "platform/fault_injecting_file_system.h"
 #include "support/test_folder.h"
 
@@ -183,8 +184,8 @@ TEST_F(MirrorSettingsTest, AnUnusableLogFolderBecomesTheApplicationFolderInMemor
   }
 }
 
-// Storing a choice is checked through the window's menu.
-TEST_F(MirrorSettingsTest, SecurityChoiceRowsLoad) {
+// A choice writes its three keys only when it changes.
+TEST_F(MirrorSettingsTest, SecurityChoiceRowsLoadAndAChoiceIsStoredOnlyWhenItChanges) {
   // CopierSecurite, CopierSecuriteDossiers and CopierSecuriteTout, and the choice they make.
   const std::pair<const char*, SecurityChoice> rows[] = {
       {"000", SecurityChoice::kNone},     {"011", SecurityChoice::kNone},
@@ -198,6 +199,48 @@ TEST_F(MirrorSettingsTest, SecurityChoiceRowsLoad) {
     EXPECT_EQ(s.CopierSecuriteDossiers, choice == SecurityChoice::kModifiedAndFolders) << flags;
     EXPECT_EQ(s.CopierSecuriteTout, choice == SecurityChoice::kEveryFile) << flags;
   }
+  WriteIni("[Configuration]\n");
+  platform::FaultInjectingFileSystem counting(*fs_);
+  IniFile ini(counting, dir_.Path("Vorn.ini"));
+  MirrorSettings s = Load();
+  EXPECT_TRUE(StoreSecurityChoice(ini, s, SecurityChoice::kModifiedAndFolders));
+  EXPECT_FALSE(StoreSecurityChoice(ini, s, SecurityChoice::kModifiedAndFolders));
+  EXPECT_EQ(counting.Calls(platform::FsOperation::kReplaceFile), 3);
+  EXPECT_EQ(dir_.Read("Vorn.ini"),
+            "[Configuration]\nCopierSecurite=1\nCopierSecuriteDossiers=1\nCopierSecuriteTout=0\n");
+}
+
+// What an arrow click makes of a number box's text, and what OK accepts.
+TEST(LimitedNumberTest, ArrowsStopAtTheLimitsAndOkTakesOnlyWhatReadsWithinThem) {
+  const struct {
+    const LimitedNumber& limits;
+    const char* text;
+    bool up;
+    const char* shown;
+    bool at_minimum, at_maximum;
+  } arrows[] = {
+      {kTemporisationLimits, "32766", true, "32767", false, true},
+      {kTemporisationLimits, "32767", true, "32767", false, true},
+      {kTemporisationLimits, "10 s", true, "11", false, false},
+      {kTemporisationLimits, "2", false, "1", true, false},
+      {kTemporisationLimits, "abc", false, "1", true, false},
+      {kPurgeLimits, "3", false, "2", true, false},
+      {kPurgeLimits, "4.5", false, "4", false, false},  // 3.5, to even
+      {kPurgeLimits, "366", true, "366", false, true},
+  };
+  for (const auto& a : arrows) {
+    const LimitedNumber::Step step = a.limits.Arrow(a.text, a.up);
+    EXPECT_EQ(std::tuple(step.text, step.at_minimum, step.at_maximum),
+              std::tuple(a.shown, a.at_minimum, a.at_maximum))
+        << a.text << (a.up ? " up" : " down");
+  }
+  const std::tuple<const LimitedNumber&, const char*, std::optional<int16_t>> accepted[] = {
+      {kTemporisationLimits, "20", 20},       {kTemporisationLimits, "32768", std::nullopt},
+      {kTemporisationLimits, "0", std::nullopt}, {kTemporisationLimits, "x", std::nullopt},
+      {kPurgeLimits, " 11.5 days", 12},       {kPurgeLimits, "12.5", 12},
+      {kPurgeLimits, "367", std::nullopt},    {kPurgeLimits, "1.9", std::nullopt},
+  };
+  for (const auto& [limits, text, value] : accepted) EXPECT_EQ(limits.Accept(text), value) << text;
 }
 
 TEST_F(MirrorSettingsTest, StoreWritesOneKeyInItsSectionAndKeepsAFailedOneInMemory) {

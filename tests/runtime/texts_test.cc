@@ -125,6 +125,30 @@ TEST(CatalogueTest, EveryEntryHasTheFormsItMustHave) {
   CheckForms("main window", MainWindowTexts());
 }
 
+// The variants the sub-folder setting and the system family choose, as the
+// window's sweep and its sub-folder command take them.
+TEST(CatalogueTest, MainWindowCaptionsTakeTheVariantsOfTheSettingAndTheSystem) {
+  const auto caption = [](const std::vector<ControlText>& captions, const std::string& control) {
+    for (const ControlText& c : captions) {
+      if (c.control == control) return c.text;
+    }
+    return std::string("<none>");
+  };
+  const auto nt = MainWindowCaptions(kEnglish, true, SystemFamily::kNt);
+  const auto old = MainWindowCaptions(kEnglish, false, SystemFamily::k95);
+  EXPECT_EQ(caption(nt, "lblDossiersSources"), "Source folders (including sub-folders)");
+  EXPECT_EQ(caption(old, "lblDossiersSources"), "Source folders");
+  EXPECT_EQ(caption(nt, "mnuService"), "Install/remove Vorn Service [NT]");
+  for (const char* varied : {"mnuEffacement", "lblDossiersCibles", "lblDossierMac", "PictureMac"}) {
+    EXPECT_NE(caption(nt, varied), caption(old, varied)) << varied;
+  }
+  const auto toggled = SubFolderCaptions(kEnglish, false);
+  EXPECT_EQ(caption(toggled, "mnuEffacement"), "&Remove old files from target folders");
+  EXPECT_EQ(caption(toggled, "lblDossiersCibles"), caption(old, "lblDossiersCibles"));
+  EXPECT_EQ(caption(SubFolderCaptions(kEnglish, true), "lblDossiersSources"),
+            caption(nt, "lblDossiersSources"));
+}
+
 TEST(CatalogueTest, HelpIsLookedForInTheAppFolderTheBuildAndTheInstall) {
   EXPECT_EQ(HelpFileLocations("/home/u/.local/share/vorn", "/usr/local/bin", kFrench),
             (std::vector<std::string>{"/home/u/.local/share/vorn/VornHelpFRE.htm",

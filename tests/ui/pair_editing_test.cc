@@ -16,6 +16,7 @@
 #include "support/test_folder.h"
 #include "ui/folder_listing.h"
 #include "ui/pair_editing.h"
+#include "ui/panes.h"
 #include "ui/pair_summary.h"
 
 namespace vorn {
@@ -259,6 +260,37 @@ TEST(PairSettingsTest, OpeningReflectsThePairAndItsOddValuesAndMovingTakesOption
     SetMove(form, false, family);
     EXPECT_FALSE(form.rename || form.rename_allowed || form.remove || form.source_vide_allowed);
     EXPECT_TRUE(form.remove_allowed && form.update_rule_allowed);
+  }
+}
+
+// The file lists win over the locked list, and the guide stands in for both
+// while there is no pair. F2 and F3 each turn their own list on, and the
+// other off, or their own off; the file keeps what memory holds.
+TEST(PanesTest, ThePaneFollowsTheListSettingsAndEachKeySwitchesItsListAlone) {
+  const std::tuple<bool, bool, bool, LowerPane> panes[] = {
+      {false, false, true, LowerPane::kLegend},   {false, true, true, LowerPane::kLocked},
+      {true, true, true, LowerPane::kFileLists},  {true, false, false, LowerPane::kFileLists},
+      {false, true, false, LowerPane::kGuide},    {false, false, false, LowerPane::kGuide}};
+  for (const auto& [files, locked, has_pairs, pane] : panes) {
+    MirrorSettings settings;
+    settings.AfficherFichiers = files;
+    settings.AfficherLocked = locked;
+    EXPECT_EQ(PaneFor(settings, has_pairs), pane) << files << locked << has_pairs;
+  }
+  TestFolder dir;
+  const auto fs = platform::MakePosixFileSystem();
+  IniFile ini(*fs, dir.Path("Vorn.ini"));
+  MirrorSettings settings;
+  const auto lists = [](const MirrorSettings& s) {
+    return std::to_string(s.AfficherFichiers) + std::to_string(s.AfficherLocked);
+  };
+  const std::pair<void (*)(IniFile&, MirrorSettings&), const char*> keys[] = {
+      {ToggleFileLists, "10"}, {ToggleLockedList, "01"}, {ToggleFileLists, "10"},
+      {ToggleFileLists, "00"}, {ToggleLockedList, "01"}, {ToggleLockedList, "00"}};
+  for (const auto& [key, shown] : keys) {
+    key(ini, settings);
+    EXPECT_EQ(lists(settings), shown);
+    EXPECT_EQ(lists(LoadSettings(ini, *fs, dir.path())), shown);
   }
 }
 
