@@ -43,40 +43,29 @@ TEST_F(ShellCommandsTest, ChangesAreWrittenAsTheWindowWritesThem) {
       {{"pair", "add", dir_.RelativePath("other"), dir_.RelativePath("bak/"), "--every", "5",
         "--newer-only"},
        {{"src", "dst"}, {"other", "bak"}},
-       {{"Mirror_2", "NbTemporisations", "5"},
-        {"Mirror_2", "Nouveau", "1"},
-        {"Mirror_2", "Effacer", "0"},
-        {"Mirror_2", "Enable", "1"},
+       {{"Mirror_2", "NbTemporisations", "5"}, {"Mirror_2", "Nouveau", "1"},
+        {"Mirror_2", "Effacer", "0"}, {"Mirror_2", "Enable", "1"},
         {"Mirror_2", "KeepVersions", "30"}}},
       {{"pair", "set", "1", "--keep-versions", "7", "--exclude", "*.tmp", "--exclude", "/b c/"},
        {{"src", "dst"}},
        {{"Mirror_1", "KeepVersions", "7"}, {"Mirror_1", "Exclusions", "*.tmp|/b c/"}}},
-      {{"pair", "set", "1", "--move", "--disabled"},
-       {{"src", "dst"}},
-       {{"Mirror_1", "Deplacer", "1"},
-        {"Mirror_1", "Effacer", "0"},
-        {"Mirror_1", "Enable", "0"},
+      {{"pair", "set", "1", "--move", "--disabled"}, {{"src", "dst"}},
+       {{"Mirror_1", "Deplacer", "1"}, {"Mirror_1", "Effacer", "0"}, {"Mirror_1", "Enable", "0"},
         {"Mirror_1", "SourceVolume", "1:2"}}},
       {{"pair", "set", "1", "--source", dir_.Path("other"), "--every", "1", "--exact-ms"},
        {{"other", "dst"}},
-       {{"Mirror_1", "SourceVolume", ""},
-        {"Mirror_1", "Effacer", "1"},
+       {{"Mirror_1", "SourceVolume", ""}, {"Mirror_1", "Effacer", "1"},
         {"Mirror_1", "NoMilliseconds", "0"}}},
       {{"pair", "remove", "1"}, {}, {{"Mirror_1", "Effacer", "1"}}},
-      {{"config", "set", "interval", "30"},
-       {{"src", "dst"}},
+      {{"config", "set", "interval", "30"}, {{"src", "dst"}},
        {{"Configuration", "Temporisation", "30"}},
        "[Configuration]\r\nTemporisation=30\r\n" + kStartIni.substr(kStartIni.find("; kept"))},
-      {{"config", "set", "Langue", "english"},
-       {{"src", "dst"}},
+      {{"config", "set", "Langue", "english"}, {{"src", "dst"}},
        {{"Configuration", "Langue", "3"}}},
-      {{"config", "set", "copy-security-folders", "on"},
-       {{"src", "dst"}},
-       {{"Configuration", "CopierSecurite", "1"},
-        {"Configuration", "CopierSecuriteDossiers", "1"},
+      {{"config", "set", "copy-security-folders", "on"}, {{"src", "dst"}},
+       {{"Configuration", "CopierSecurite", "1"}, {"Configuration", "CopierSecuriteDossiers", "1"},
         {"Configuration", "CopierSecuriteTout", "0"}}},
-      {{"config", "set", "show-locked", "yes"},
-       {{"src", "dst"}},
+      {{"config", "set", "show-locked", "yes"}, {{"src", "dst"}},
        {{"Configuration", "AfficherLocked", "1"}, {"Configuration", "AfficherFichiers", "0"}}},
   };
   for (const Case& c : cases) {
@@ -87,9 +76,7 @@ TEST_F(ShellCommandsTest, ChangesAreWrittenAsTheWindowWritesThem) {
     EXPECT_TRUE(Has(run.out, "No Vorn runs on this folder now")) << run.out;
     EXPECT_EQ(dir_.Read("home/Vorn.w"), PairLines(c.pairs));
     for (const auto& [section, key, value] : c.keys) EXPECT_EQ(Key(section, key), value) << key;
-    if (!c.ini.empty()) {
-      EXPECT_EQ(dir_.Read("home/Vorn.ini"), c.ini);
-    }
+    if (!c.ini.empty()) EXPECT_EQ(dir_.Read("home/Vorn.ini"), c.ini);
   }
 }
 
@@ -197,9 +184,7 @@ TEST_F(ShellCommandsTest, TheRunningInstanceDecidesWhatMayChange) {
     EXPECT_EQ(pair.status, c.pair_status) << pair.err;
     EXPECT_EQ(dir_.Read("home/Vorn.ini") == kStartIni, c.pair_status != 0);
     EXPECT_EQ(dir_.Read("home/Vorn.w"), before);
-    if (c.pair_status != 0) {
-      EXPECT_TRUE(Has(pair.err, "close it")) << pair.err;
-    }
+    if (c.pair_status != 0) EXPECT_TRUE(Has(pair.err, "close it")) << pair.err;
     const Outcome config = Vorn({"config", "set", "interval", "20"});
     EXPECT_EQ(config.status, 0);
     EXPECT_TRUE(Has(config.out, c.said)) << config.out;
