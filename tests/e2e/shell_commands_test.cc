@@ -76,7 +76,9 @@ TEST_F(ShellCommandsTest, ChangesAreWrittenAsTheWindowWritesThem) {
     EXPECT_TRUE(Has(run.out, "No Vorn runs on this folder now")) << run.out;
     EXPECT_EQ(dir_.Read("home/Vorn.w"), PairLines(c.pairs));
     for (const auto& [section, key, value] : c.keys) EXPECT_EQ(Key(section, key), value) << key;
-    if (!c.ini.empty()) EXPECT_EQ(dir_.Read("home/Vorn.ini"), c.ini);
+    if (!c.ini.empty()) {
+      EXPECT_EQ(dir_.Read("home/Vorn.ini"), c.ini);
+    }
   }
 }
 
@@ -184,7 +186,9 @@ TEST_F(ShellCommandsTest, TheRunningInstanceDecidesWhatMayChange) {
     EXPECT_EQ(pair.status, c.pair_status) << pair.err;
     EXPECT_EQ(dir_.Read("home/Vorn.ini") == kStartIni, c.pair_status != 0);
     EXPECT_EQ(dir_.Read("home/Vorn.w"), before);
-    if (c.pair_status != 0) EXPECT_TRUE(Has(pair.err, "close it")) << pair.err;
+    if (c.pair_status != 0) {
+      EXPECT_TRUE(Has(pair.err, "close it")) << pair.err;
+    }
     const Outcome config = Vorn({"config", "set", "interval", "20"});
     EXPECT_EQ(config.status, 0);
     EXPECT_TRUE(Has(config.out, c.said)) << config.out;
