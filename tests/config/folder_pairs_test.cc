@@ -101,8 +101,7 @@ TEST_F(FolderPairsTest, LinesAreReadSensiblyAndADamagedFieldWritesNothing) {
 }
 
 TEST_F(FolderPairsTest, MacintoshVolumesAreMarkedAndMismatchesWarned) {
-  dir_.MakeFolder("mac");
-  dir_.MakeFolder("pc");
+  dir_.Make({"mac/", "pc/"});
   dir_.Write("Vorn.w", Line(dir_.Path("mac"), dir_.Path("pc")));
   context_.is_macintosh_volume = [&](const std::string& f) { return f == dir_.Path("mac"); };
   context_.language = kFrench;
@@ -128,9 +127,8 @@ TEST_F(FolderPairsTest, MacintoshVolumesAreMarkedAndMismatchesWarned) {
 }
 
 TEST_F(FolderPairsTest, NestedPairsAndTargetsOverOwnFilesAreRefused) {
-  for (const char* folder : {"all", "all/incoming", "data", "outer", "outer/home", "logs", "other"})
-    dir_.MakeFolder(folder);
-  dir_.MakeLink("view", "data");
+  dir_.Make({"all/", "all/incoming/", "data/", "outer/", "outer/home/", "logs/", "other/",
+             "view->data"});
   const std::string home = dir_.Path("outer/home");
   const std::string logs = dir_.Path("logs");
   const struct {

@@ -161,9 +161,7 @@ TEST(NumberReadingTest, TheLeadingNumberRoundedHalfToEvenAndClampedToTheType) {
 }
 
 TEST_F(MirrorSettingsTest, AnUnusableLogFolderBecomesTheApplicationFolderInMemoryOnly) {
-  dir_.MakeFolder("logs");
-  dir_.MakeLink("logs-link", "logs");
-  dir_.Write("a-file", "");
+  dir_.Make({"logs/", "logs-link->logs", "a-file="});
   const struct {
     std::string path_logs;
     std::string loaded;

@@ -137,9 +137,8 @@ TEST_F(ShellCommandsTest, ARefusalSaysWhyAndWritesNothing) {
 // differ there.
 TEST_F(ShellCommandsTest, AnAddedPairIsStoredAsTheWindowStoresIt) {
   const std::string odd = "caf\xC3\xA9 \xFF";
-  dir_.MakeFolder(odd);
+  dir_.Make({odd + "/", "home2/"});
   const std::string ini = "[Configuration]\nEffacement=1\nPrefixeCibleDefaut=" + dir_.Path("bak");
-  dir_.MakeFolder("home2");
   for (const char* home : {"home/Vorn.ini", "home2/Vorn.ini"}) dir_.Write(home, ini + "\n");
   Application app;
   ASSERT_EQ(LoadApplicationFolder(*fs_, dir_.Path("home2"), app), "");

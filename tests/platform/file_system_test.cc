@@ -55,15 +55,12 @@ class FileSystemTest : public ::testing::Test {
 
 // Typed paths are those the shell commands take, made absolute before use.
 TEST(PathTest, JoinsAndSplitsWithOneSeparatorAndTypedPathsBecomeCleanAbsoluteOnes) {
-  EXPECT_EQ(JoinPath("/", "a"), "/a");
-  EXPECT_EQ(JoinPath("/data/", "a"), "/data/a");
-  EXPECT_EQ(JoinPath("", "a"), "a");
-  EXPECT_EQ(WithoutTrailingSeparator("/data//"), "/data");
-  EXPECT_EQ(WithoutTrailingSeparator("/"), "/");
-  EXPECT_EQ(ParentFolder("/data/a"), "/data");
-  EXPECT_EQ(ParentFolder("/a"), "/");
-  EXPECT_EQ(ParentFolder("a"), "");
-  EXPECT_EQ(BaseName("/data/a"), "a");
+  const std::pair<std::string, std::string> parts[] = {
+      {JoinPath("/", "a"), "/a"}, {JoinPath("/data/", "a"), "/data/a"}, {JoinPath("", "a"), "a"},
+      {WithoutTrailingSeparator("/data//"), "/data"}, {WithoutTrailingSeparator("/"), "/"},
+      {ParentFolder("/data/a"), "/data"}, {ParentFolder("/a"), "/"}, {ParentFolder("a"), ""},
+      {std::string(BaseName("/data/a")), "a"}};
+  for (const auto& [got, expected] : parts) EXPECT_EQ(got, expected);
   char buffer[4096];
   ASSERT_NE(::getcwd(buffer, sizeof buffer), nullptr);
   const std::string here = buffer;
@@ -77,11 +74,8 @@ TEST(PathTest, JoinsAndSplitsWithOneSeparatorAndTypedPathsBecomeCleanAbsoluteOne
 
 // The listing reads many names per call; 3000 long names need several.
 TEST_F(FileSystemTest, ListingAndLookupTellTypesHiddenNamesAttributeBitsAndTimes) {
-  dir_.Write("plain", "x", 0644);
+  dir_.Make({"plain=x", ".dot=x", "folder/", "to-folder->folder"});
   dir_.Write("readonly", "x", 0444);
-  dir_.Write(".dot", "x", 0644);
-  dir_.MakeFolder("folder");
-  dir_.MakeLink("to-folder", "folder");
   ASSERT_EQ(::mkfifo(dir_.Path("fifo").c_str(), 0644), 0);
   for (int i = 0; i < 3000; ++i) dir_.Write("folder/a-long-name-" + std::to_string(i), "");
   const auto list = [&](std::string_view relative) {
@@ -124,10 +118,9 @@ TEST_F(FileSystemTest, ListingAndLookupTellTypesHiddenNamesAttributeBitsAndTimes
 }
 
 TEST_F(FileSystemTest, OpenFolderAtWalksSeveralLevelsButLinksAreNeverFollowed) {
-  for (const char* folder : {"outside", "tree", "tree/sub"}) dir_.MakeFolder(folder);
+  dir_.Make({"outside/", "tree/", "tree/sub/", "tree/sub/escape->../../outside",
+             "tree/sub/precious-link->../../outside/precious"});
   dir_.Write("outside/precious", "keep me", 0444);
-  dir_.MakeLink("tree/sub/escape", "../../outside");
-  dir_.MakeLink("tree/sub/precious-link", "../../outside/precious");
   const auto sub = fs_->OpenFolderAt(*Open(), "tree/sub");
   ASSERT_TRUE(sub.ok());
   EXPECT_EQ((*sub)->path(), dir_.Path("tree/sub"));
@@ -148,8 +141,7 @@ TEST_F(FileSystemTest, OpenFolderAtWalksSeveralLevelsButLinksAreNeverFollowed) {
 }
 
 TEST_F(FileSystemTest, FolderIdentityTellsFoldersAndFileSystemsApart) {
-  dir_.MakeFolder("a");
-  dir_.MakeFolder("b");
+  dir_.Make({"a/", "b/"});
   const auto id = [&](const char* name) { return *fs_->IdentityOf(*Open(name)); };
   const FolderIdentity a = id("a");
   EXPECT_EQ(id("a"), a);
@@ -184,10 +176,7 @@ TEST_F(FileSystemTest, FolderRelationsSeeThroughLinksFoldersNotMadeYetAndBindMou
       EXPECT_EQ(RelateFolders(full(first), full(second)), relation) << first << " vs " << second;
     }
   };
-  for (const char* folder : {"a", "a/b", "ab", "a/backup", "view", "elsewhere"}) {
-    dir_.MakeFolder(folder);
-  }
-  dir_.MakeLink("link", "a");
+  dir_.Make({"a/", "a/b/", "ab/", "a/backup/", "view/", "elsewhere/", "link->a"});
   expect({{"a", "a/", kSame}, {"a/b", "a", kFirstInside}, {"a", "a/b", kSecondInside},
           {"ab", "a", kUnrelated},  // a shared prefix is no nesting
           {"link", "a", kSame}, {"a", "link/b/new", kSecondInside},
@@ -248,8 +237,7 @@ TEST_F(FileSystemTest, WholeFilesAreReplacedAtomicallyAndAppendedTo) {
 // Only a lock that would stop another program reading counts; it goes with
 // its holder.
 TEST_F(FileSystemTest, OnlyLocksThatForbidReadingAreSeen) {
-  dir_.Write("doc", "x");
-  dir_.MakeFolder("sub");
+  dir_.Make({"doc", "sub/"});
   const auto root = Open();
   for (const char* name : {"doc", "missing", "sub"}) EXPECT_FALSE(fs_->IsLockedAt(*root, name));
   const std::pair<LockHolder::Kind, bool> cases[] = {{LockHolder::Kind::kExclusiveFlock, true},
@@ -267,9 +255,7 @@ TEST_F(FileSystemTest, OnlyLocksThatForbidReadingAreSeen) {
 
 TEST_F(FileSystemTest, NamedStreamsAreUserAttributesNeverWrittenThroughLinks) {
   if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
-  dir_.Write("budget", "data");
-  dir_.Write("copy", "data");
-  dir_.MakeLink("link", "copy");
+  dir_.Make({"budget=data", "copy=data", "link->copy"});
   std::string info(80, 'x');
   info.replace(16, 8, "XDOCXPR3");
   dir_.SetAttribute("budget", "user.DosStream.AFP_AfpInfo:$DATA", info);
@@ -292,10 +278,7 @@ TEST_F(FileSystemTest, NamedStreamsAreUserAttributesNeverWrittenThroughLinks) {
 
 class CopyTest : public FileSystemTest {
  protected:
-  void SetUp() override {
-    dir_.MakeFolder("src");
-    dir_.MakeFolder("dst");
-  }
+  void SetUp() override { dir_.Make({"src/", "dst/"}); }
 
   // From "src" to "dst".
   Status Copy(std::string_view name, std::string_view target_name = {}, FileSystem* fs = nullptr) {
@@ -322,9 +305,8 @@ TEST_F(CopyTest, KeepsContentPermissionsTimeAttributesAndKindReplacingReadOnlyTa
     dir_.SetAttribute("src/doc.bin", "user.DosStream.AFP_AfpInfo:$DATA", info);
     dir_.SetAttribute("src/doc.bin", "user.DosStream.AFP_Resource:$DATA", "resource fork");
   }
-  dir_.MakeLink("src/link", "../elsewhere/real");
+  dir_.Make({"src/link->../elsewhere/real", "src/empty="});
   ASSERT_EQ(::mkfifo(dir_.Path("src/pipe").c_str(), 0640), 0);
-  dir_.Write("src/empty", "");
   dir_.Write("dst/read-only", "old old old", 0444);
 
   for (const char* name : {"doc.bin", "link", "pipe"}) EXPECT_TRUE(Copy(name).ok()) << name;
@@ -508,13 +490,9 @@ TEST_F(SecurityTest, FolderCarriesItsDefaultAcl) {
 class DryRunFileSystemTest : public FileSystemTest {
  protected:
   DryRunFileSystemTest() {
-    dir_.MakeFolder("src");
-    dir_.MakeFolder("dst");
-    dir_.MakeFolder("dst/old");
+    dir_.Make({"src/", "dst/", "dst/old/", "dst/old/x=x", "dst/keep=k"});
     dir_.Write("src/big", "0123456789", 0640);
     dir_.SetTime("src/big", 1700000000, 5);
-    dir_.Write("dst/old/x", "x");
-    dir_.Write("dst/keep", "k");
   }
 
   std::unique_ptr<Folder> Open(const std::string& relative) {

@@ -20,8 +20,7 @@ namespace {
 class SessionTest : public ::testing::Test {
  protected:
   SessionTest() {
-    dir_.MakeFolder("src");
-    dir_.MakeFolder("dst");
+    dir_.Make({"src/", "dst/"});
     app_.paths.app_folder = dir_.path();
     app_.ini = std::make_unique<IniFile>(fs_, dir_.Path("Vorn.ini"));
     app_.system = testing::NtSystem();
@@ -128,8 +127,7 @@ TEST_F(SessionTest, CommandsFollowStartStopAndTheModeAndYieldTurnsTheLoopPerform
 
 TEST_F(SessionTest, TheFatalStopEndsWithItsOwnStatus) {
   app_.pairs.pairs[0].Effacer = "1";
-  dir_.Write("src/present", "p");
-  dir_.Write("dst/obsolete", "keep");
+  dir_.Make({"src/present=p", "dst/obsolete=keep"});
   fs_.FailNth(platform::FsOperation::kOpenFolder, 7, ENOENT);  // the removal's root check
   scheduler().StartStop();
   EXPECT_EQ(host_.ended_with, std::vector<int>{3});

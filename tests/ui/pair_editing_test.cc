@@ -375,12 +375,9 @@ TEST(ListOrderTest, PunctuationThenDigitsThenLettersWhateverTheCase) {
 // through the window.
 TEST(ListFolderContentsTest, OneLevelInListOrderWithTheFolderItselfAndLabelsInTheLanguage) {
   TestFolder dir;
-  dir.MakeFolder("data");
-  dir.MakeFolder("data/Sub");
-  dir.Write("data/Sub/deep.txt", "x");
+  dir.Make({"data/", "data/Sub/", "data/Sub/deep.txt=x", "data/a.txt=0123456789",
+            "data/.hidden=h"});
   dir.Write("data/b.bin", std::string(2048, 'b'));
-  dir.Write("data/a.txt", "0123456789");
-  dir.Write("data/.hidden", "h");
   const auto real = platform::MakePosixFileSystem();
   platform::FaultInjectingFileSystem fs(*real);
   const std::vector<ListingEntry> entries = ListFolderContents(fs, dir.Path("data"));
