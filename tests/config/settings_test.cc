@@ -162,22 +162,15 @@ TEST(NumberReadingTest, TheLeadingNumberRoundedHalfToEvenAndClampedToTheType) {
 
 TEST_F(MirrorSettingsTest, AnUnusableLogFolderBecomesTheApplicationFolderInMemoryOnly) {
   dir_.Make({"logs/", "logs-link->logs", "a-file="});
-  const struct {
-    std::string path_logs;
-    std::string loaded;
-  } cases[] = {
-      {"", dir_.path()},
-      {dir_.Path("gone"), dir_.path()},
-      {dir_.Path("a-file"), dir_.path()},
-      // An existing folder, but only as seen from the working directory.
-      {dir_.RelativePath("logs"), dir_.path()},
-      {dir_.Path("logs-link"), dir_.Path("logs-link")},
-  };
-  for (const auto& c : cases) {
-    const std::string text = "[Logs]\nPathLogs=" + c.path_logs + "\n";
+  // The relative path names an existing folder, but only as seen from the working directory.
+  const std::pair<std::string, std::string> cases[] = {
+      {"", dir_.path()}, {dir_.Path("gone"), dir_.path()}, {dir_.Path("a-file"), dir_.path()},
+      {dir_.RelativePath("logs"), dir_.path()}, {dir_.Path("logs-link"), dir_.Path("logs-link")}};
+  for (const auto& [path_logs, loaded] : cases) {
+    const std::string text = "[Logs]\nPathLogs=" + path_logs + "\n";
     WriteIni(text);
-    EXPECT_EQ(Load().PathLogs, c.loaded) << c.path_logs;
-    EXPECT_EQ(LogFolder(*fs_, c.path_logs, dir_.path()), c.loaded) << c.path_logs;
+    EXPECT_EQ(Load().PathLogs, loaded) << path_logs;
+    EXPECT_EQ(LogFolder(*fs_, path_logs, dir_.path()), loaded) << path_logs;
     EXPECT_EQ(dir_.Read("Vorn.ini"), text);
   }
 }
@@ -193,9 +186,10 @@ TEST_F(MirrorSettingsTest, SecurityChoiceRowsLoadAndAChoiceIsStoredOnlyWhenItCha
     WriteIni(std::string("[Configuration]\nCopierSecurite=") + flags[0] +
              "\nCopierSecuriteDossiers=" + flags[1] + "\nCopierSecuriteTout=" + flags[2] + "\n");
     const MirrorSettings s = Load();
-    EXPECT_EQ(SecurityChoiceOf(s), choice) << flags;
-    EXPECT_EQ(s.CopierSecuriteDossiers, choice == SecurityChoice::kModifiedAndFolders) << flags;
-    EXPECT_EQ(s.CopierSecuriteTout, choice == SecurityChoice::kEveryFile) << flags;
+    EXPECT_EQ(std::tuple(SecurityChoiceOf(s), s.CopierSecuriteDossiers, s.CopierSecuriteTout),
+              std::tuple(choice, choice == SecurityChoice::kModifiedAndFolders,
+                         choice == SecurityChoice::kEveryFile))
+        << flags;
   }
   WriteIni("[Configuration]\n");
   platform::FaultInjectingFileSystem counting(*fs_);
@@ -210,34 +204,22 @@ TEST_F(MirrorSettingsTest, SecurityChoiceRowsLoadAndAChoiceIsStoredOnlyWhenItCha
 
 // What an arrow click makes of a number box's text, and what OK accepts.
 TEST(LimitedNumberTest, ArrowsStopAtTheLimitsAndOkTakesOnlyWhatReadsWithinThem) {
-  const struct {
-    const LimitedNumber& limits;
-    const char* text;
-    bool up;
-    const char* shown;
-    bool at_minimum, at_maximum;
-  } arrows[] = {
-      {kTemporisationLimits, "32766", true, "32767", false, true},
-      {kTemporisationLimits, "32767", true, "32767", false, true},
-      {kTemporisationLimits, "10 s", true, "11", false, false},
-      {kTemporisationLimits, "2", false, "1", true, false},
-      {kTemporisationLimits, "abc", false, "1", true, false},
-      {kPurgeLimits, "3", false, "2", true, false},
-      {kPurgeLimits, "4.5", false, "4", false, false},  // 3.5, to even
-      {kPurgeLimits, "366", true, "366", false, true},
-  };
-  for (const auto& a : arrows) {
-    const LimitedNumber::Step step = a.limits.Arrow(a.text, a.up);
-    EXPECT_EQ(std::tuple(step.text, step.at_minimum, step.at_maximum),
-              std::tuple(a.shown, a.at_minimum, a.at_maximum))
-        << a.text << (a.up ? " up" : " down");
+  const LimitedNumber &tempo = kTemporisationLimits, &purge = kPurgeLimits;
+  // The text, the arrow, and the new text with the limit message shown ("-" or "+").
+  const std::tuple<const LimitedNumber&, const char*, bool, std::string> arrows[] = {
+      {tempo, "32766", true, "32767+"}, {tempo, "32767", true, "32767+"},
+      {tempo, "10 s", true, "11"},      {tempo, "2", false, "1-"},
+      {tempo, "abc", false, "1-"},      {purge, "3", false, "2-"},
+      {purge, "4.5", false, "4"},  // 3.5, to even
+      {purge, "366", true, "366+"}};
+  for (const auto& [limits, text, up, shown] : arrows) {
+    const LimitedNumber::Step step = limits.Arrow(text, up);
+    EXPECT_EQ(step.text + (step.at_minimum ? "-" : "") + (step.at_maximum ? "+" : ""), shown);
   }
   const std::tuple<const LimitedNumber&, const char*, std::optional<int16_t>> accepted[] = {
-      {kTemporisationLimits, "20", 20},       {kTemporisationLimits, "32768", std::nullopt},
-      {kTemporisationLimits, "0", std::nullopt}, {kTemporisationLimits, "x", std::nullopt},
-      {kPurgeLimits, " 11.5 days", 12},       {kPurgeLimits, "12.5", 12},
-      {kPurgeLimits, "367", std::nullopt},    {kPurgeLimits, "1.9", std::nullopt},
-  };
+      {tempo, "20", 20},          {tempo, "32768", std::nullopt}, {tempo, "0", std::nullopt},
+      {tempo, "x", std::nullopt}, {purge, " 11.5 days", 12},      {purge, "12.5", 12},
+      {purge, "367", std::nullopt}, {purge, "1.9", std::nullopt}};
   for (const auto& [limits, text, value] : accepted) EXPECT_EQ(limits.Accept(text), value) << text;
 }
 

@@ -262,6 +262,7 @@ class WindowTest : public QObject {
       QCOMPARE(w.mnuAfficherFichiers->isChecked(), pane == LowerPane::kFileLists);
       QCOMPARE(w.mnuAfficherLocked->isChecked(), pane == LowerPane::kLocked);
     }
+    ExpectIni({"AfficherLocked=0", "AfficherFichiers=0"});
   }
 
   void gridRowsCarryTheStylesOfTheirSettingsAndHoveringSummarisesThem() {
