@@ -88,19 +88,20 @@ TEST_F(FileSystemTest, ListingAndLookupTellTypesHiddenNamesAttributeBitsAndTimes
   EXPECT_EQ(list("folder").size(), 3002u);
   const auto entries = list("");
   ASSERT_EQ(entries.size(), 8u);
-  EXPECT_EQ(entries.at(".").type, EntryType::kFolder);
-  EXPECT_FALSE(entries.at(".").hidden || entries.at("..").hidden);
-  EXPECT_TRUE(entries.at(".dot").hidden);
-  EXPECT_EQ(entries.at("plain").type, EntryType::kFile);
-  EXPECT_EQ(entries.at("folder").type, EntryType::kFolder);
-  EXPECT_EQ(entries.at("to-folder").type, EntryType::kLink);
-
-  EXPECT_EQ(Bits("plain"), attribute::kArchive);
-  EXPECT_EQ(Bits("readonly"), attribute::kArchive | attribute::kReadOnly);
-  EXPECT_EQ(Bits(".dot"), attribute::kArchive | attribute::kHidden);
-  EXPECT_EQ(Bits("folder"), attribute::kDirectory);
-  EXPECT_EQ(Bits("to-folder"), attribute::kReparsePoint);  // a link is never a directory
-  EXPECT_EQ(Bits("fifo"), attribute::kSystem);
+  // The type and hidden mark the listing tells, and the bits a lookup adds.
+  const std::tuple<const char*, EntryType, bool, uint32_t> kinds[] = {
+      {"plain", EntryType::kFile, false, attribute::kArchive},
+      {"readonly", EntryType::kFile, false, attribute::kArchive | attribute::kReadOnly},
+      {".dot", EntryType::kFile, true, attribute::kArchive | attribute::kHidden},
+      {"folder", EntryType::kFolder, false, attribute::kDirectory},
+      {"to-folder", EntryType::kLink, false, attribute::kReparsePoint},  // never a directory
+      {"fifo", EntryType::kOther, false, attribute::kSystem},
+      {".", EntryType::kFolder, false, attribute::kDirectory}};
+  for (const auto& [name, type, hidden, bits] : kinds) {
+    EXPECT_EQ(std::tuple(entries.at(name).type, entries.at(name).hidden, Bits(name)),
+              std::tuple(type, hidden, bits)) << name;
+  }
+  EXPECT_FALSE(entries.at("..").hidden);
   EXPECT_EQ(Mode("readonly"), 0444u);
   ASSERT_TRUE(fs_->MakeWritableAt(*Open(), "readonly").ok());
   EXPECT_EQ(Mode("readonly"), 0644u);
@@ -126,8 +127,8 @@ TEST_F(FileSystemTest, OpenFolderAtWalksSeveralLevelsButLinksAreNeverFollowed) {
   EXPECT_EQ((*sub)->path(), dir_.Path("tree/sub"));
   const auto missing = fs_->LookupAt(**sub, "nothing");
   ASSERT_FALSE(missing.ok());
-  EXPECT_EQ(missing.error().code, ENOENT);
-  EXPECT_EQ(missing.error().path, dir_.Path("tree/sub/nothing"));
+  EXPECT_EQ(std::pair(missing.error().code, missing.error().path),
+            std::pair(ENOENT, dir_.Path("tree/sub/nothing")));
 
   EXPECT_FALSE(fs_->OpenFolderAt(*Open(), "tree/sub/escape").ok());
   EXPECT_FALSE(fs_->SetPermissionsAt(**sub, "precious-link", 0666).ok());

@@ -125,31 +125,22 @@ TEST(CatalogueTest, EveryEntryHasTheFormsItMustHave) {
   CheckForms("main window", MainWindowTexts());
 }
 
-// The variants the sub-folder setting and the system family choose, as the
-// window's sweep and its sub-folder command take them.
-TEST(CatalogueTest, MainWindowCaptionsTakeTheVariantsOfTheSettingAndTheSystem) {
-  const auto caption = [](const std::vector<ControlText>& captions, const std::string& control) {
-    for (const ControlText& c : captions) {
+// The captions' variants by the sub-folder setting and the system family (how
+// the window applies them is its own tests'), and where help is looked for.
+TEST(CatalogueTest, MainWindowCaptionsTakeTheirVariantsAndHelpIsLookedForInThreePlaces) {
+  const auto caption = [](bool sub_folders, SystemFamily family, const std::string& control) {
+    for (const ControlText& c : MainWindowCaptions(kEnglish, sub_folders, family)) {
       if (c.control == control) return c.text;
     }
     return std::string("<none>");
   };
-  const auto nt = MainWindowCaptions(kEnglish, true, SystemFamily::kNt);
-  const auto old = MainWindowCaptions(kEnglish, false, SystemFamily::k95);
-  EXPECT_EQ(caption(nt, "lblDossiersSources"), "Source folders (including sub-folders)");
-  EXPECT_EQ(caption(old, "lblDossiersSources"), "Source folders");
-  EXPECT_EQ(caption(nt, "mnuService"), "Install/remove Vorn Service [NT]");
-  for (const char* varied : {"mnuEffacement", "lblDossiersCibles", "lblDossierMac", "PictureMac"}) {
-    EXPECT_NE(caption(nt, varied), caption(old, varied)) << varied;
-  }
-  const auto toggled = SubFolderCaptions(kEnglish, false);
-  EXPECT_EQ(caption(toggled, "mnuEffacement"), "&Remove old files from target folders");
-  EXPECT_EQ(caption(toggled, "lblDossiersCibles"), caption(old, "lblDossiersCibles"));
-  EXPECT_EQ(caption(SubFolderCaptions(kEnglish, true), "lblDossiersSources"),
-            caption(nt, "lblDossiersSources"));
-}
-
-TEST(CatalogueTest, HelpIsLookedForInTheAppFolderTheBuildAndTheInstall) {
+  using enum SystemFamily;
+  EXPECT_EQ(caption(true, kNt, "lblDossiersSources"), "Source folders (including sub-folders)");
+  EXPECT_EQ(caption(false, kNt, "lblDossiersCibles"), "Target folders");
+  EXPECT_EQ(caption(true, k95, "mnuService"), "Install/remove Vorn Service [NT]");
+  EXPECT_NE(caption(true, kNt, "mnuEffacement"), caption(false, kNt, "mnuEffacement"));
+  EXPECT_NE(caption(true, kNt, "lblDossierMac"), caption(true, k95, "lblDossierMac"));
+  EXPECT_NE(caption(true, kNt, "PictureMac"), caption(true, k95, "PictureMac"));
   EXPECT_EQ(HelpFileLocations("/home/u/.local/share/vorn", "/usr/local/bin", kFrench),
             (std::vector<std::string>{"/home/u/.local/share/vorn/VornHelpFRE.htm",
                                       "/usr/local/bin/VornHelpFRE.htm",
