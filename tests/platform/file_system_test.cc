@@ -197,7 +197,8 @@ TEST_F(FileSystemTest, FolderRelationsSeeThroughLinksFoldersNotMadeYetAndBindMou
   ::umount2(dir_.Path("view").c_str(), MNT_DETACH);
 }
 
-TEST_F(FileSystemTest, FoldersAreCreatedAndRemovedOnlyWhenEmpty) {
+// Folders go only once empty; whole files are replaced at once or appended to.
+TEST_F(FileSystemTest, FoldersAreRemovedOnlyWhenEmptyAndWholeFilesReplacedAtomically) {
   const auto root = Open();
   ASSERT_TRUE(fs_->CreateFolderAt(*root, "new").ok());
   EXPECT_EQ(fs_->CreateFolderAt(*root, "new").error().code, EEXIST);
@@ -207,9 +208,7 @@ TEST_F(FileSystemTest, FoldersAreCreatedAndRemovedOnlyWhenEmpty) {
   ASSERT_TRUE(fs_->DeleteFileAt(*Open("new"), "f").ok());
   ASSERT_TRUE(fs_->RemoveFolderAt(*root, "new").ok());
   EXPECT_FALSE(dir_.Exists("new"));
-}
 
-TEST_F(FileSystemTest, WholeFilesAreReplacedAtomicallyAndAppendedTo) {
   dir_.Write("config.ini", "old", 0640);
   ASSERT_TRUE(fs_->ReplaceFile(dir_.Path("config.ini"), "new content").ok());
   EXPECT_EQ(dir_.Read("config.ini"), "new content");
@@ -262,9 +261,7 @@ TEST_F(FileSystemTest, NamedStreamsAreUserAttributesNeverWrittenThroughLinks) {
   dir_.SetAttribute("budget", "user.DosStream.AFP_AfpInfo:$DATA", info);
   const auto folder = Open();
 
-  const auto first60 = fs_->ReadStreamAt(*folder, "budget", kFinderInfoStream, 60);
-  ASSERT_TRUE(first60.ok());
-  EXPECT_EQ(*first60, info.substr(0, 60));
+  EXPECT_EQ(*fs_->ReadStreamAt(*folder, "budget", kFinderInfoStream, 60), info.substr(0, 60));
 
   EXPECT_FALSE(fs_->CopyStreamAt(*folder, "budget", *folder, "link", kFinderInfoStream).ok());
   EXPECT_EQ(dir_.GetAttribute("copy", "user.DosStream.AFP_AfpInfo:$DATA"), "<none>");
@@ -458,7 +455,7 @@ class SecurityTest : public FileSystemTest {
   std::unique_ptr<Folder> folder_ = Open();
 };
 
-TEST_F(SecurityTest, FileAclsAreCarriedNeverThroughLinksAndDamagedOnesFail) {
+TEST_F(SecurityTest, AclsAreCarriedNeverThroughLinksAndDamagedOnesFail) {
   const auto from_a = fs_->ReadSecurityAt(*folder_, "a");
   const auto from_b = fs_->ReadSecurityAt(*folder_, "b");
   ASSERT_TRUE(from_a.ok() && from_b.ok());
@@ -475,15 +472,13 @@ TEST_F(SecurityTest, FileAclsAreCarriedNeverThroughLinksAndDamagedOnesFail) {
   ASSERT_TRUE(fs_->WriteSecurityAt(*folder_, "b", *from_a).ok());
   EXPECT_EQ(*fs_->ReadSecurityAt(*folder_, "b"), *from_a);
   EXPECT_EQ(AclText(dir_.Path("b")), kFileAcl);
-}
 
-TEST_F(SecurityTest, FolderCarriesItsDefaultAcl) {
-  for (const char* name : {"f1", "f2", "plain"}) dir_.MakeFolder(name);
+  // A folder carries its default ACL, or the lack of one.
+  dir_.Make({"f1/", "f2/", "plain/"});
   ASSERT_TRUE(SetAcl(dir_.Path("f1"), "u::rwx,u:65534:r-x,g::r-x,m::r-x,o::---", ACL_TYPE_DEFAULT));
   ASSERT_TRUE(SetAcl(dir_.Path("f2"), "u::rwx,g::r-x,o::r-x,u:65534:rwx,m::rwx", ACL_TYPE_DEFAULT));
   ASSERT_TRUE(fs_->WriteSecurityAt(*folder_, "f2", *fs_->ReadSecurityAt(*folder_, "f1")).ok());
   EXPECT_EQ(AclText(dir_.Path("f2"), ACL_TYPE_DEFAULT), AclText(dir_.Path("f1"), ACL_TYPE_DEFAULT));
-  // A folder without a default ACL passes that on too.
   ASSERT_TRUE(fs_->WriteSecurityAt(*folder_, "f2", *fs_->ReadSecurityAt(*folder_, "plain")).ok());
   EXPECT_EQ(AclText(dir_.Path("f2"), ACL_TYPE_DEFAULT), "");
 }
