@@ -85,43 +85,35 @@ TEST_F(ShellCommandsTest, ChangesAreWrittenAsTheWindowWritesThem) {
 // Which pairs are dangerous is the pair rules' tests' concern: here one
 // refusal where `pair add` asks, and one where `pair set` does.
 TEST_F(ShellCommandsTest, ARefusalSaysWhyAndWritesNothing) {
-  struct Case {
-    std::vector<std::string> args;
-    int status;
-    std::string why;
+  // Each refused with status 1, saying why.
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"pair"}, "pair needs an action"}, {{"pair", "move", "1"}, "unknown pair action"},
+      {{"pair", "add", dir_.Path("other"), dir_.Path("home")}, "settings or logs"},
+      {{"pair", "add", dir_.Path("other")}, "no default target prefix"},
+      {{"pair", "set", "1", "--move", "--remove-obsolete"}, "exclude each other"},
+      {{"pair", "set", "1", "--every", "64001"}, "between 2 and 64000"},
+      {{"pair", "set", "1", "--every", "1e3"}, "not a whole number"},
+      {{"pair", "set", "1", "--keep-versions", "3651"}, "from 0 to 3650"},
+      {{"pair", "set", "1", "--exclude", "!x"}, "not supported"},
+      {{"pair", "set", "1", "--target", dir_.Path("src/x")}, "inside the source folder"},
+      {{"pair", "set", "2", "--enabled"}, "no pair '2'"}, {{"pair", "remove", "0"}, "no pair '0'"},
+      {{"pair", "set", "1", "--frob"}, "unknown option --frob"},
+      {{"config", "set", "interval", "0"}, "from 1 to 32767"},
+      {{"config", "set", "performance", "12abc"}, "from 1 to 100"},
+      {{"config", "set", "subfolders", "maybe"}, "yes/no"},
+      {{"config", "set", "language", "de"}, "fr, pt or en"},
+      {{"config", "set", "log-folder", dir_.Path("missing")}, "existing folder"},
+      {{"config", "set", "target-prefix", "a\nb"}, "line break"},
+      {{"config", "get", "Temporisations"}, "unknown setting"},
+      {{"config"}, "config needs an action"},
   };
-  const Case cases[] = {
-      {{"pair"}, 1, "pair needs an action"},
-      {{"pair", "move", "1"}, 1, "unknown pair action"},
-      {{"pair", "add", dir_.Path("other"), dir_.Path("home")}, 1, "settings or logs"},
-      {{"pair", "add", dir_.Path("other")}, 1, "no default target prefix"},
-      {{"pair", "set", "1", "--move", "--remove-obsolete"}, 1, "exclude each other"},
-      {{"pair", "set", "1", "--every", "64001"}, 1, "between 2 and 64000"},
-      {{"pair", "set", "1", "--every", "1e3"}, 1, "not a whole number"},
-      {{"pair", "set", "1", "--keep-versions", "3651"}, 1, "from 0 to 3650"},
-      {{"pair", "set", "1", "--exclude", "!x"}, 1, "not supported"},
-      {{"pair", "set", "1", "--target", dir_.Path("src/x")}, 1, "inside the source folder"},
-      {{"pair", "set", "2", "--enabled"}, 1, "no pair '2'"},
-      {{"pair", "remove", "0"}, 1, "no pair '0'"},
-      {{"pair", "set", "1", "--frob"}, 1, "unknown option --frob"},
-      {{"config", "set", "interval", "0"}, 1, "from 1 to 32767"},
-      {{"config", "set", "performance", "12abc"}, 1, "from 1 to 100"},
-      {{"config", "set", "subfolders", "maybe"}, 1, "yes/no"},
-      {{"config", "set", "language", "de"}, 1, "fr, pt or en"},
-      {{"config", "set", "log-folder", dir_.Path("missing")}, 1, "existing folder"},
-      {{"config", "set", "target-prefix", "a\nb"}, 1, "line break"},
-      {{"config", "get", "Temporisations"}, 1, "unknown setting"},
-      {{"config"}, 1, "config needs an action"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.args.back());
+  for (const auto& [args, why] : cases) {
+    SCOPED_TRACE(args.back());
     Pair(kStartIni);
-    const Outcome run = Vorn(c.args);
-    EXPECT_EQ(run.status, c.status);
-    EXPECT_TRUE(Has(run.err, c.why)) << run.err;
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(dir_.Read("home/Vorn.ini"), kStartIni);
-    EXPECT_EQ(dir_.Read("home/Vorn.w"), PairLines({{"src", "dst"}}));
+    const Outcome run = Vorn(args);
+    EXPECT_TRUE(run.status == 1 && run.out.empty() && Has(run.err, why)) << run.err;
+    EXPECT_EQ(dir_.Read("home/Vorn.ini") + dir_.Read("home/Vorn.w"),
+              kStartIni + PairLines({{"src", "dst"}}));
   }
   // A file the program may not replace, and a damaged pairs file: status 2.
   ::chmod(dir_.Path("home/Vorn.ini").c_str(), 0444);
