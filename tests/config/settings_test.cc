@@ -217,9 +217,9 @@ TEST(LimitedNumberTest, ArrowsStopAtTheLimitsAndOkTakesOnlyWhatReadsWithinThem) 
     EXPECT_EQ(step.text + (step.at_minimum ? "-" : "") + (step.at_maximum ? "+" : ""), shown);
   }
   const std::tuple<const LimitedNumber&, const char*, std::optional<int16_t>> accepted[] = {
-      {tempo, "20", 20},          {tempo, "32768", std::nullopt}, {tempo, "0", std::nullopt},
+      {tempo, "32767", 32767},    {tempo, "32768", std::nullopt}, {tempo, "0", std::nullopt},
       {tempo, "x", std::nullopt}, {purge, " 11.5 days", 12},      {purge, "12.5", 12},
-      {purge, "367", std::nullopt}, {purge, "1.9", std::nullopt}};
+      {purge, "2", 2},            {purge, "367", std::nullopt},   {purge, "1.9", std::nullopt}};
   for (const auto& [limits, text, value] : accepted) EXPECT_EQ(limits.Accept(text), value) << text;
 }
 
