@@ -23,8 +23,7 @@ TEST_F(OnceTest, PrintsTheSummaryAndLogsInTheConfiguredLanguage) {
   const std::string settings = "[Logs]\r\nLogs=1\r\nFichiersLogs=1\r\n[Mirror_1]\r\nEffacer=1\r\n";
   Pair(settings);
   const Outcome run = Once();
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
+  EXPECT_TRUE(run.status == 0 && run.err.empty()) << run.err;
   const std::regex summary(
       "[A-Z][a-z]+day, [A-Z][a-z]+ [0-9]{2}, [0-9]{4} - [0-9]{2}:[0-9]{2}:[0-9]{2}; 1 file in 1 "
       "source folder \\(0 invalid source folder; 0 invalid target folder\\)\n"
@@ -200,10 +199,10 @@ TEST_F(HeadlessTest, MirrorsOnTheScheduleUntilSigtermPrintingPassesThatChange) {
     ASSERT_TRUE(WaitFor([&] { return !dir_.Exists("dst/.vorn-tmp-1-00000000000000ab"); }));
   }
   vorn.Signal(SIGTERM);
-  EXPECT_EQ(vorn.Wait(), 0) << vorn.Err();
-  EXPECT_EQ(vorn.Err(), "");
-  EXPECT_EQ(Count(vorn.Out(), "Files: 1 created"), 2u) << vorn.Out();
-  EXPECT_EQ(Count(vorn.Out(), "Files: "), 2u) << vorn.Out();
+  EXPECT_TRUE(vorn.Wait() == 0 && vorn.Err().empty()) << vorn.Err();
+  EXPECT_EQ(std::pair(Count(vorn.Out(), "Files: 1 created"), Count(vorn.Out(), "Files: ")),
+            std::pair(size_t{2}, size_t{2}))
+      << vorn.Out();
 }
 
 TEST_F(HeadlessTest, SigintDuringAPassStopsItAndPrintsItsSummary) {
@@ -222,8 +221,7 @@ TEST_F(HeadlessTest, SigintDuringAPassStopsItAndPrintsItsSummary) {
 TEST_F(HeadlessTest, StopAfterTheFirstPassEndsByItself) {
   dir_.Write("home/Vorn.ini", "[Configuration]\nArretAutomatique=1\nAutomatique=1\n");
   const Outcome run = Vorn({"--headless"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(Has(run.err, "Vorn: Type key 'Esc' to display the main window"));
+  EXPECT_TRUE(run.status == 0 && Has(run.err, "Vorn: Type key 'Esc' to display the main window"));
 }
 
 // A running `vorn --headless` reads Vorn.ini and Vorn.w again: on SIGHUP,
