@@ -7,6 +7,8 @@
 #include "base/text.h"
 #include "config/hex_path.h"
 #include "config/pair_danger.h"
+#include "config/pair_settings.h"
+#include "platform/fault_injecting_file_system.h"
 #include "support/test_folder.h"
 
 namespace vorn {
@@ -33,27 +35,26 @@ class FolderPairsTest : public ::testing::Test {
 
 TEST_F(FolderPairsTest, FolderTextsMarkWhatIsMissingAndASaveKeepsOddNamesAndDropsEmptySettings) {
   const std::string odd = "Données \xFF\xFE raw";  // outside ASCII and outside UTF-8
+  const std::string pairs = Line(dir_.Path(odd), "") + Line(dir_.Path("gone"), dir_.Path(odd));
   dir_.MakeFolder(odd);
-  dir_.Write("Vorn.w", Line(dir_.Path(odd), "") + Line(dir_.Path("gone"), dir_.Path(odd)));
+  dir_.Write("Vorn.w", pairs);
   dir_.Write("Vorn.ini", "[Mirror_1]\nEnable=0\nDeplacer=1\n");
   PairList list = Load();
   ASSERT_EQ(list.pairs.size(), 2u);
-  EXPECT_EQ(list.rows[0].source_text, dir_.Path(odd));  // found, so no "??? "
-  EXPECT_EQ(list.rows[0].target_text, "???");
-  EXPECT_FALSE(list.rows[0].target_exists);
-  EXPECT_EQ(list.rows[1].source_text, "??? " + dir_.Path("gone"));
-  EXPECT_EQ(list.rows[1].target_text, dir_.Path(odd));
-  EXPECT_TRUE(list.rows[1].target_exists);
+  // A folder found shows as it is, a missing one after "??? ".
+  const auto& [first, second] = std::tie(list.rows[0], list.rows[1]);
+  EXPECT_EQ(std::tuple(first.source_text, first.target_text, first.target_exists),
+            std::tuple(dir_.Path(odd), "???", false));
+  EXPECT_EQ(std::tuple(second.source_text, second.target_text, second.target_exists),
+            std::tuple("??? " + dir_.Path("gone"), dir_.Path(odd), true));
   EXPECT_EQ(list.first_missing_pair, 1);
 
   list.pairs[0].Deplacer = list.pairs[0].Enable = "";
   ASSERT_TRUE(Save(list, {1, 2}));
-  EXPECT_EQ(dir_.Read("Vorn.w"),
-            Line(dir_.Path(odd), "") + Line(dir_.Path("gone"), dir_.Path(odd)));
+  EXPECT_EQ(dir_.Read("Vorn.w"), pairs);
   EXPECT_EQ(ini_.Read("Mirror_1", "Enable"), "");  // removed, so the default applies
   list = Load();
-  EXPECT_EQ(list.pairs[0].Enable, "1");
-  EXPECT_EQ(list.pairs[0].Deplacer, "0");
+  EXPECT_EQ(list.pairs[0].Enable + list.pairs[0].Deplacer, "10");
 }
 
 // The colours of ordinary rows are checked through the window's grid.
@@ -99,15 +100,13 @@ TEST_F(FolderPairsTest, LinesAreReadSensiblyAndADamagedFieldWritesNothing) {
 }
 
 TEST_F(FolderPairsTest, MacintoshVolumesAreMarkedAndMismatchesWarned) {
-  dir_.MakeFolder("mac");
-  dir_.MakeFolder("pc");
+  dir_.Make({"mac/", "pc/"});
   dir_.Write("Vorn.w", Line(dir_.Path("mac"), dir_.Path("pc")));
   context_.is_macintosh_volume = [&](const std::string& f) { return f == dir_.Path("mac"); };
   context_.language = kFrench;
   PairList list = Load();
-  EXPECT_TRUE(list.rows[0].source_is_macintosh);
+  EXPECT_TRUE(list.rows[0].source_is_macintosh && list.MacWarningPending);
   EXPECT_EQ(list.rows[0].source_text, dir_.Path("mac") + "      ");
-  EXPECT_TRUE(list.MacWarningPending);
   EXPECT_EQ(list.mac_warning,
             "ATTENTION: Un dossier source appartient à un volume Macintosh\r\n"
             "mais le dossier cible corrrespondant n'appartient pas à un volume Macintosh");
@@ -121,14 +120,12 @@ TEST_F(FolderPairsTest, MacintoshVolumesAreMarkedAndMismatchesWarned) {
 
   context_.nt = false;
   list = Load();
-  EXPECT_FALSE(list.rows[0].target_is_macintosh);
-  EXPECT_FALSE(list.MacWarningPending);
+  EXPECT_FALSE(list.rows[0].target_is_macintosh || list.MacWarningPending);
 }
 
 TEST_F(FolderPairsTest, NestedPairsAndTargetsOverOwnFilesAreRefused) {
-  for (const char* folder : {"all", "all/incoming", "data", "outer", "outer/home", "logs", "other"})
-    dir_.MakeFolder(folder);
-  dir_.MakeLink("view", "data");
+  dir_.Make({"all/", "all/incoming/", "data/", "outer/", "outer/home/", "logs/", "other/",
+             "view->data"});
   const std::string home = dir_.Path("outer/home");
   const std::string logs = dir_.Path("logs");
   const struct {
@@ -171,6 +168,33 @@ TEST_F(FolderPairsTest, NestedPairsAndTargetsOverOwnFilesAreRefused) {
             std::vector<std::string>{
                 "Folder pair refused: the source folder lies inside the target folder\r\n" +
                 dir_.Path("all/incoming") + " -> " + dir_.Path("all")});
+}
+
+// OK in a pair's settings: the keys in their order in one replacement, after
+// those already in the section; a refused form changes nothing.
+TEST_F(FolderPairsTest, PairSettingsAreWrittenInTheirOrderOnlyWhenAccepted) {
+  dir_.Write("Vorn.ini", "[Mirror_2]\r\nEffacer=1\r\nKeepVersions=30\r\n");
+  platform::FaultInjectingFileSystem counting(*fs_);
+  IniFile ini(counting, dir_.Path("Vorn.ini"));
+  FolderPair pair;
+  pair.Number = 2;
+  PairSettingsForm form = OpenPairSettings(pair, SystemFamily::kNt);
+  form.newer_only = form.source_vide = form.specific_interval = true;
+  for (const auto& [count, days] : {std::pair{"1", "30"}, {"64001", "30"}, {"6x", "30"},
+                                    {"64000", "3651"}}) {
+    form.interval_count = count;
+    form.keep_versions = days;
+    EXPECT_FALSE(SavePairSettings(ini, pair, form)) << count << " " << days;
+  }
+  EXPECT_EQ(pair.NbTemporisations, "1");  // untouched
+  form.keep_versions = "30";
+  ASSERT_TRUE(SavePairSettings(ini, pair, form));
+  EXPECT_EQ(counting.Calls(platform::FsOperation::kReplaceFile), 1);
+  EXPECT_EQ(pair.PassCountdown, 64000);
+  EXPECT_EQ(dir_.Read("Vorn.ini"),
+            "[Mirror_2]\r\nEffacer=0\r\nKeepVersions=30\r\nEnable=1\r\nNbTemporisations=64000\r\n"
+            "Deplacer=0\r\nRenommer=0\r\nNouveau=1\r\nNoMilliseconds=0\r\nSourceVideAutorise=1\r\n"
+            "Exclusions=\r\nIgnoreHourShift=0\r\n");
 }
 
 // The pairs file holds each path as hex of its UTF-16 code units, or of its

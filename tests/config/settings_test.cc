@@ -10,6 +10,7 @@
 
 #include "base/number_reading.h"
 #include "config/ini_file.h"
+#include "config/limits.h"
 #include "platform/fault_injecting_file_system.h"
 #include "support/test_folder.h"
 
@@ -160,31 +161,22 @@ TEST(NumberReadingTest, TheLeadingNumberRoundedHalfToEvenAndClampedToTheType) {
 }
 
 TEST_F(MirrorSettingsTest, AnUnusableLogFolderBecomesTheApplicationFolderInMemoryOnly) {
-  dir_.MakeFolder("logs");
-  dir_.MakeLink("logs-link", "logs");
-  dir_.Write("a-file", "");
-  const struct {
-    std::string path_logs;
-    std::string loaded;
-  } cases[] = {
-      {"", dir_.path()},
-      {dir_.Path("gone"), dir_.path()},
-      {dir_.Path("a-file"), dir_.path()},
-      // An existing folder, but only as seen from the working directory.
-      {dir_.RelativePath("logs"), dir_.path()},
-      {dir_.Path("logs-link"), dir_.Path("logs-link")},
-  };
-  for (const auto& c : cases) {
-    const std::string text = "[Logs]\nPathLogs=" + c.path_logs + "\n";
+  dir_.Make({"logs/", "logs-link->logs", "a-file="});
+  // The relative path names an existing folder, but only as seen from the working directory.
+  const std::pair<std::string, std::string> cases[] = {
+      {"", dir_.path()}, {dir_.Path("gone"), dir_.path()}, {dir_.Path("a-file"), dir_.path()},
+      {dir_.RelativePath("logs"), dir_.path()}, {dir_.Path("logs-link"), dir_.Path("logs-link")}};
+  for (const auto& [path_logs, loaded] : cases) {
+    const std::string text = "[Logs]\nPathLogs=" + path_logs + "\n";
     WriteIni(text);
-    EXPECT_EQ(Load().PathLogs, c.loaded) << c.path_logs;
-    EXPECT_EQ(LogFolder(*fs_, c.path_logs, dir_.path()), c.loaded) << c.path_logs;
+    EXPECT_EQ(Load().PathLogs, loaded) << path_logs;
+    EXPECT_EQ(LogFolder(*fs_, path_logs, dir_.path()), loaded) << path_logs;
     EXPECT_EQ(dir_.Read("Vorn.ini"), text);
   }
 }
 
-// Storing a choice is checked through the window's menu.
-TEST_F(MirrorSettingsTest, SecurityChoiceRowsLoad) {
+// A choice writes its three keys only when it changes.
+TEST_F(MirrorSettingsTest, SecurityChoiceRowsLoadAndAChoiceIsStoredOnlyWhenItChanges) {
   // CopierSecurite, CopierSecuriteDossiers and CopierSecuriteTout, and the choice they make.
   const std::pair<const char*, SecurityChoice> rows[] = {
       {"000", SecurityChoice::kNone},     {"011", SecurityChoice::kNone},
@@ -194,10 +186,41 @@ TEST_F(MirrorSettingsTest, SecurityChoiceRowsLoad) {
     WriteIni(std::string("[Configuration]\nCopierSecurite=") + flags[0] +
              "\nCopierSecuriteDossiers=" + flags[1] + "\nCopierSecuriteTout=" + flags[2] + "\n");
     const MirrorSettings s = Load();
-    EXPECT_EQ(SecurityChoiceOf(s), choice) << flags;
-    EXPECT_EQ(s.CopierSecuriteDossiers, choice == SecurityChoice::kModifiedAndFolders) << flags;
-    EXPECT_EQ(s.CopierSecuriteTout, choice == SecurityChoice::kEveryFile) << flags;
+    EXPECT_EQ(std::tuple(SecurityChoiceOf(s), s.CopierSecuriteDossiers, s.CopierSecuriteTout),
+              std::tuple(choice, choice == SecurityChoice::kModifiedAndFolders,
+                         choice == SecurityChoice::kEveryFile))
+        << flags;
   }
+  WriteIni("[Configuration]\n");
+  platform::FaultInjectingFileSystem counting(*fs_);
+  IniFile ini(counting, dir_.Path("Vorn.ini"));
+  MirrorSettings s = Load();
+  EXPECT_TRUE(StoreSecurityChoice(ini, s, SecurityChoice::kModifiedAndFolders));
+  EXPECT_FALSE(StoreSecurityChoice(ini, s, SecurityChoice::kModifiedAndFolders));
+  EXPECT_EQ(counting.Calls(platform::FsOperation::kReplaceFile), 3);
+  EXPECT_EQ(dir_.Read("Vorn.ini"),
+            "[Configuration]\nCopierSecurite=1\nCopierSecuriteDossiers=1\nCopierSecuriteTout=0\n");
+}
+
+// What an arrow click makes of a number box's text, and what OK accepts.
+TEST(LimitedNumberTest, ArrowsStopAtTheLimitsAndOkTakesOnlyWhatReadsWithinThem) {
+  const LimitedNumber &tempo = kTemporisationLimits, &purge = kPurgeLimits;
+  // The text, the arrow, and the new text with the limit message shown ("-" or "+").
+  const std::tuple<const LimitedNumber&, const char*, bool, std::string> arrows[] = {
+      {tempo, "32766", true, "32767+"}, {tempo, "32767", true, "32767+"},
+      {tempo, "10 s", true, "11"},      {tempo, "2", false, "1-"},
+      {tempo, "abc", false, "1-"},      {purge, "3", false, "2-"},
+      {purge, "4.5", false, "4"},  // 3.5, to even
+      {purge, "366", true, "366+"}};
+  for (const auto& [limits, text, up, shown] : arrows) {
+    const LimitedNumber::Step step = limits.Arrow(text, up);
+    EXPECT_EQ(step.text + (step.at_minimum ? "-" : "") + (step.at_maximum ? "+" : ""), shown);
+  }
+  const std::tuple<const LimitedNumber&, const char*, std::optional<int16_t>> accepted[] = {
+      {tempo, "32767", 32767},    {tempo, "32768", std::nullopt}, {tempo, "0", std::nullopt},
+      {tempo, "x", std::nullopt}, {purge, " 11.5 days", 12},      {purge, "12.5", 12},
+      {purge, "2", 2},            {purge, "367", std::nullopt},   {purge, "1.9", std::nullopt}};
+  for (const auto& [limits, text, value] : accepted) EXPECT_EQ(limits.Accept(text), value) << text;
 }
 
 TEST_F(MirrorSettingsTest, StoreWritesOneKeyInItsSectionAndKeepsAFailedOneInMemory) {

@@ -19,14 +19,11 @@ using OnceTest = E2eTest;
 // The modes themselves are the engine's tests; this is what the program
 // prints and logs around them.
 TEST_F(OnceTest, PrintsTheSummaryAndLogsInTheConfiguredLanguage) {
-  dir_.MakeFolder("src/sub");
-  dir_.Write("src/sub/b.txt", "beta");
-  dir_.Write("dst/obsolete.txt", "old");
+  dir_.Make({"src/sub/", "src/sub/b.txt=beta", "dst/obsolete.txt=old"});
   const std::string settings = "[Logs]\r\nLogs=1\r\nFichiersLogs=1\r\n[Mirror_1]\r\nEffacer=1\r\n";
   Pair(settings);
   const Outcome run = Once();
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
+  EXPECT_TRUE(run.status == 0 && run.err.empty()) << run.err;
   const std::regex summary(
       "[A-Z][a-z]+day, [A-Z][a-z]+ [0-9]{2}, [0-9]{4} - [0-9]{2}:[0-9]{2}:[0-9]{2}; 1 file in 1 "
       "source folder \\(0 invalid source folder; 0 invalid target folder\\)\n"
@@ -106,24 +103,12 @@ TEST_F(OnceTest, MacintoshNamesTakeTheExtensionOfTheSignaturesFile) {
 using ReportingTest = E2eTest;
 
 TEST_F(ReportingTest, ADryRunForetellsThePassLineForLineAndChangesNothing) {
-  for (const char* folder :
-       {"src/sub", "src/sub/inner", "dst/gone", "dst/gone/deeper", "msrc", "msrc/d", "mdst"}) {
-    dir_.MakeFolder(folder);
-  }
-  dir_.Write("src/new", "n");
-  dir_.Write("src/changed", "new text");
-  dir_.Write("dst/changed", "old");
-  dir_.SetTime("dst/changed", 1600000000, 0);
-  dir_.Write("src/same", "s");
+  dir_.Make({"src/sub/", "src/sub/inner/", "src/sub/inner/deep=d", "src/new=n", "src/same=s",
+             "src/changed=new text", "dst/changed=old", "dst/obsolete=o", "dst/gone/",
+             "dst/gone/x=x", "dst/gone/deeper/", "dst/gone/deeper/y=y", "msrc/", "msrc/m=m",
+             "msrc/d/", "msrc/d/n=n", "mdst/"});
   dir_.Write("dst/same", "s", 0600);  // the same file, other permissions
-  dir_.SetTime("src/same", 1600000000, 0);
-  dir_.SetTime("dst/same", 1600000000, 0);
-  dir_.Write("src/sub/inner/deep", "d");
-  dir_.Write("dst/obsolete", "o");
-  dir_.Write("dst/gone/x", "x");
-  dir_.Write("dst/gone/deeper/y", "y");
-  dir_.Write("msrc/m", "m");
-  dir_.Write("msrc/d/n", "n");
+  for (const char* old : {"dst/changed", "src/same", "dst/same"}) dir_.SetTime(old, 1600000000, 0);
   Pairs({{"src", "dst"}, {"msrc", "mdst"}},
         "[Mirror_1]\nEffacer=1\n[Mirror_2]\nDeplacer=1\n[Configuration]\nCopierAttributs=1\n"
         "[Logs]\nLogs=1\nFichiersLogs=1\n");
@@ -166,9 +151,8 @@ TEST_F(ReportingTest, ADryRunForetellsThePassLineForLineAndChangesNothing) {
 // How a name of any bytes and an error read in JSON is the base and report
 // tests' concern.
 TEST_F(ReportingTest, EntriesThatCannotBeMirroredAreReportedAndEndWithStatusFour) {
-  dir_.Write("src/fine", "f");
+  dir_.Make({"src/fine=f", "src/odd\xffname=o"});
   dir_.Write("src/secret", "s", 0);
-  dir_.Write("src/odd\xffname", "o");
   Pair();
   if (!GiveToNobody()) GTEST_SKIP() << "needs root and setpriv to read as another user";
   const std::string failure =
@@ -215,10 +199,10 @@ TEST_F(HeadlessTest, MirrorsOnTheScheduleUntilSigtermPrintingPassesThatChange) {
     ASSERT_TRUE(WaitFor([&] { return !dir_.Exists("dst/.vorn-tmp-1-00000000000000ab"); }));
   }
   vorn.Signal(SIGTERM);
-  EXPECT_EQ(vorn.Wait(), 0) << vorn.Err();
-  EXPECT_EQ(vorn.Err(), "");
-  EXPECT_EQ(Count(vorn.Out(), "Files: 1 created"), 2u) << vorn.Out();
-  EXPECT_EQ(Count(vorn.Out(), "Files: "), 2u) << vorn.Out();
+  EXPECT_TRUE(vorn.Wait() == 0 && vorn.Err().empty()) << vorn.Err();
+  EXPECT_EQ(std::pair(Count(vorn.Out(), "Files: 1 created"), Count(vorn.Out(), "Files: ")),
+            std::pair(size_t{2}, size_t{2}))
+      << vorn.Out();
 }
 
 TEST_F(HeadlessTest, SigintDuringAPassStopsItAndPrintsItsSummary) {
@@ -237,8 +221,7 @@ TEST_F(HeadlessTest, SigintDuringAPassStopsItAndPrintsItsSummary) {
 TEST_F(HeadlessTest, StopAfterTheFirstPassEndsByItself) {
   dir_.Write("home/Vorn.ini", "[Configuration]\nArretAutomatique=1\nAutomatique=1\n");
   const Outcome run = Vorn({"--headless"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(Has(run.err, "Vorn: Type key 'Esc' to display the main window"));
+  EXPECT_TRUE(run.status == 0 && Has(run.err, "Vorn: Type key 'Esc' to display the main window"));
 }
 
 // A running `vorn --headless` reads Vorn.ini and Vorn.w again: on SIGHUP,
@@ -257,9 +240,7 @@ class ReloadTest : public E2eTest {
 };
 
 TEST_F(ReloadTest, SighupAndChangedFilesBringNewPairsInWhileADamagedListIsKeptOut) {
-  dir_.Write("src/a", "1");
-  dir_.Write("src2/b", "2");
-  dir_.Write("src3/c", "3");
+  dir_.Make({"src/a=1", "src2/b=2", "src3/c=3"});
   // Pair 1 removes obsolete entries, so its first pass writes its source
   // volume into Vorn.ini: a change of the file that changes nothing in use.
   Pair("[Configuration]\nTemporisation=3600\n[Mirror_1]\nEffacer=1\n");

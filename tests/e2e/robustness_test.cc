@@ -67,10 +67,8 @@ TEST_F(RobustnessTest, HostileNamesAndLinksMirrorExactly) {
                                "bad\xff\xfe utf8",    "-rf",           "--help",
                                " leading blank",      "ends with dot."};
   for (const std::string& name : names) dir_.Write("src/" + name, name);
-  dir_.MakeLink("src/loop-a", "loop-b");
-  dir_.MakeLink("src/loop-b", "loop-a");
-  dir_.MakeFolder("src/sub\nfolder");
-  dir_.Write("src/sub\nfolder/inner", "i");
+  dir_.Make(
+      {"src/loop-a->loop-b", "src/loop-b->loop-a", "src/sub\nfolder/", "src/sub\nfolder/inner"});
   Pair();
 
   const Outcome run = Once();
@@ -104,9 +102,7 @@ TEST_F(RobustnessTest, ATreeDeeperThanThePathLimitAndAThousandPairsWithinSixtyFo
   std::vector<std::pair<std::string, std::string>> pairs = {{"src", "dst"}};
   for (int i = 0; i < 1000; ++i) {
     const std::string n = std::to_string(i);
-    dir_.MakeFolder("s" + n);
-    dir_.MakeFolder("t" + n);
-    dir_.Write("s" + n + "/f", n);
+    dir_.Make({"s" + n + "/", "t" + n + "/", "s" + n + "/f=" + n});
     pairs.emplace_back("s" + n, "t" + n);
   }
   pairs.emplace_back("missing", "t0");

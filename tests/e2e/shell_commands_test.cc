@@ -43,40 +43,29 @@ TEST_F(ShellCommandsTest, ChangesAreWrittenAsTheWindowWritesThem) {
       {{"pair", "add", dir_.RelativePath("other"), dir_.RelativePath("bak/"), "--every", "5",
         "--newer-only"},
        {{"src", "dst"}, {"other", "bak"}},
-       {{"Mirror_2", "NbTemporisations", "5"},
-        {"Mirror_2", "Nouveau", "1"},
-        {"Mirror_2", "Effacer", "0"},
-        {"Mirror_2", "Enable", "1"},
+       {{"Mirror_2", "NbTemporisations", "5"}, {"Mirror_2", "Nouveau", "1"},
+        {"Mirror_2", "Effacer", "0"}, {"Mirror_2", "Enable", "1"},
         {"Mirror_2", "KeepVersions", "30"}}},
       {{"pair", "set", "1", "--keep-versions", "7", "--exclude", "*.tmp", "--exclude", "/b c/"},
        {{"src", "dst"}},
        {{"Mirror_1", "KeepVersions", "7"}, {"Mirror_1", "Exclusions", "*.tmp|/b c/"}}},
-      {{"pair", "set", "1", "--move", "--disabled"},
-       {{"src", "dst"}},
-       {{"Mirror_1", "Deplacer", "1"},
-        {"Mirror_1", "Effacer", "0"},
-        {"Mirror_1", "Enable", "0"},
+      {{"pair", "set", "1", "--move", "--disabled"}, {{"src", "dst"}},
+       {{"Mirror_1", "Deplacer", "1"}, {"Mirror_1", "Effacer", "0"}, {"Mirror_1", "Enable", "0"},
         {"Mirror_1", "SourceVolume", "1:2"}}},
       {{"pair", "set", "1", "--source", dir_.Path("other"), "--every", "1", "--exact-ms"},
        {{"other", "dst"}},
-       {{"Mirror_1", "SourceVolume", ""},
-        {"Mirror_1", "Effacer", "1"},
+       {{"Mirror_1", "SourceVolume", ""}, {"Mirror_1", "Effacer", "1"},
         {"Mirror_1", "NoMilliseconds", "0"}}},
       {{"pair", "remove", "1"}, {}, {{"Mirror_1", "Effacer", "1"}}},
-      {{"config", "set", "interval", "30"},
-       {{"src", "dst"}},
+      {{"config", "set", "interval", "30"}, {{"src", "dst"}},
        {{"Configuration", "Temporisation", "30"}},
        "[Configuration]\r\nTemporisation=30\r\n" + kStartIni.substr(kStartIni.find("; kept"))},
-      {{"config", "set", "Langue", "english"},
-       {{"src", "dst"}},
+      {{"config", "set", "Langue", "english"}, {{"src", "dst"}},
        {{"Configuration", "Langue", "3"}}},
-      {{"config", "set", "copy-security-folders", "on"},
-       {{"src", "dst"}},
-       {{"Configuration", "CopierSecurite", "1"},
-        {"Configuration", "CopierSecuriteDossiers", "1"},
+      {{"config", "set", "copy-security-folders", "on"}, {{"src", "dst"}},
+       {{"Configuration", "CopierSecurite", "1"}, {"Configuration", "CopierSecuriteDossiers", "1"},
         {"Configuration", "CopierSecuriteTout", "0"}}},
-      {{"config", "set", "show-locked", "yes"},
-       {{"src", "dst"}},
+      {{"config", "set", "show-locked", "yes"}, {{"src", "dst"}},
        {{"Configuration", "AfficherLocked", "1"}, {"Configuration", "AfficherFichiers", "0"}}},
   };
   for (const Case& c : cases) {
@@ -96,43 +85,35 @@ TEST_F(ShellCommandsTest, ChangesAreWrittenAsTheWindowWritesThem) {
 // Which pairs are dangerous is the pair rules' tests' concern: here one
 // refusal where `pair add` asks, and one where `pair set` does.
 TEST_F(ShellCommandsTest, ARefusalSaysWhyAndWritesNothing) {
-  struct Case {
-    std::vector<std::string> args;
-    int status;
-    std::string why;
+  // Each refused with status 1, saying why.
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"pair"}, "pair needs an action"}, {{"pair", "move", "1"}, "unknown pair action"},
+      {{"pair", "add", dir_.Path("other"), dir_.Path("home")}, "settings or logs"},
+      {{"pair", "add", dir_.Path("other")}, "no default target prefix"},
+      {{"pair", "set", "1", "--move", "--remove-obsolete"}, "exclude each other"},
+      {{"pair", "set", "1", "--every", "64001"}, "between 2 and 64000"},
+      {{"pair", "set", "1", "--every", "1e3"}, "not a whole number"},
+      {{"pair", "set", "1", "--keep-versions", "3651"}, "from 0 to 3650"},
+      {{"pair", "set", "1", "--exclude", "!x"}, "not supported"},
+      {{"pair", "set", "1", "--target", dir_.Path("src/x")}, "inside the source folder"},
+      {{"pair", "set", "2", "--enabled"}, "no pair '2'"}, {{"pair", "remove", "0"}, "no pair '0'"},
+      {{"pair", "set", "1", "--frob"}, "unknown option --frob"},
+      {{"config", "set", "interval", "0"}, "from 1 to 32767"},
+      {{"config", "set", "performance", "12abc"}, "from 1 to 100"},
+      {{"config", "set", "subfolders", "maybe"}, "yes/no"},
+      {{"config", "set", "language", "de"}, "fr, pt or en"},
+      {{"config", "set", "log-folder", dir_.Path("missing")}, "existing folder"},
+      {{"config", "set", "target-prefix", "a\nb"}, "line break"},
+      {{"config", "get", "Temporisations"}, "unknown setting"},
+      {{"config"}, "config needs an action"},
   };
-  const Case cases[] = {
-      {{"pair"}, 1, "pair needs an action"},
-      {{"pair", "move", "1"}, 1, "unknown pair action"},
-      {{"pair", "add", dir_.Path("other"), dir_.Path("home")}, 1, "settings or logs"},
-      {{"pair", "add", dir_.Path("other")}, 1, "no default target prefix"},
-      {{"pair", "set", "1", "--move", "--remove-obsolete"}, 1, "exclude each other"},
-      {{"pair", "set", "1", "--every", "64001"}, 1, "between 2 and 64000"},
-      {{"pair", "set", "1", "--every", "1e3"}, 1, "not a whole number"},
-      {{"pair", "set", "1", "--keep-versions", "3651"}, 1, "from 0 to 3650"},
-      {{"pair", "set", "1", "--exclude", "!x"}, 1, "not supported"},
-      {{"pair", "set", "1", "--target", dir_.Path("src/x")}, 1, "inside the source folder"},
-      {{"pair", "set", "2", "--enabled"}, 1, "no pair '2'"},
-      {{"pair", "remove", "0"}, 1, "no pair '0'"},
-      {{"pair", "set", "1", "--frob"}, 1, "unknown option --frob"},
-      {{"config", "set", "interval", "0"}, 1, "from 1 to 32767"},
-      {{"config", "set", "performance", "12abc"}, 1, "from 1 to 100"},
-      {{"config", "set", "subfolders", "maybe"}, 1, "yes/no"},
-      {{"config", "set", "language", "de"}, 1, "fr, pt or en"},
-      {{"config", "set", "log-folder", dir_.Path("missing")}, 1, "existing folder"},
-      {{"config", "set", "target-prefix", "a\nb"}, 1, "line break"},
-      {{"config", "get", "Temporisations"}, 1, "unknown setting"},
-      {{"config"}, 1, "config needs an action"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.args.back());
+  for (const auto& [args, why] : cases) {
+    SCOPED_TRACE(args.back());
     Pair(kStartIni);
-    const Outcome run = Vorn(c.args);
-    EXPECT_EQ(run.status, c.status);
-    EXPECT_TRUE(Has(run.err, c.why)) << run.err;
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(dir_.Read("home/Vorn.ini"), kStartIni);
-    EXPECT_EQ(dir_.Read("home/Vorn.w"), PairLines({{"src", "dst"}}));
+    const Outcome run = Vorn(args);
+    EXPECT_TRUE(run.status == 1 && run.out.empty() && Has(run.err, why)) << run.err;
+    EXPECT_EQ(dir_.Read("home/Vorn.ini") + dir_.Read("home/Vorn.w"),
+              kStartIni + PairLines({{"src", "dst"}}));
   }
   // A file the program may not replace, and a damaged pairs file: status 2.
   ::chmod(dir_.Path("home/Vorn.ini").c_str(), 0444);
@@ -148,9 +129,8 @@ TEST_F(ShellCommandsTest, ARefusalSaysWhyAndWritesNothing) {
 // differ there.
 TEST_F(ShellCommandsTest, AnAddedPairIsStoredAsTheWindowStoresIt) {
   const std::string odd = "caf\xC3\xA9 \xFF";
-  dir_.MakeFolder(odd);
+  dir_.Make({odd + "/", "home2/"});
   const std::string ini = "[Configuration]\nEffacement=1\nPrefixeCibleDefaut=" + dir_.Path("bak");
-  dir_.MakeFolder("home2");
   for (const char* home : {"home/Vorn.ini", "home2/Vorn.ini"}) dir_.Write(home, ini + "\n");
   Application app;
   ASSERT_EQ(LoadApplicationFolder(*fs_, dir_.Path("home2"), app), "");

@@ -45,10 +45,6 @@ class WindowTest : public QObject {
   std::deque<std::function<void(QDialog&)>> dialog_steps_;
   int dialogs_run_ = 0;  ///< how many the window ran
   std::unique_ptr<frmMirror> window_;
-  // The signatures editor over a file of its own, its beeps counted.
-  SignatureTable table_;
-  int beeps_ = 0;
-  std::unique_ptr<frmGestionSignatures> editor_;
 
   QString QPath(const QString& relative) const { return dir_->path() + "/" + relative; }
   std::string Path(const QString& relative) const { return QPath(relative).toStdString(); }
@@ -155,48 +151,10 @@ class WindowTest : public QObject {
   }
   /// Whether a label has all the room its text needs.
   static bool Whole(const QLabel* label) { return label->width() >= label->sizeHint().width(); }
-  /// The property a person changes on a control: its text, value or check mark.
-  static const char* Knob(const QObject* control) {
-    if (qobject_cast<const QLineEdit*>(control) != nullptr) return "text";
-    return qobject_cast<const QAbstractSlider*>(control) != nullptr ? "value" : "checked";
-  }
-
-  void OpenEditor(const QByteArray& file) {
-    Write("Signatures.txt", file);
-    editor_ = std::make_unique<frmGestionSignatures>(
-        nullptr, dialogs_, *fs_, Path("Signatures.txt"), table_, kEnglish, [this] { ++beeps_; });
-    Shown(*editor_);
-  }
-  /// The list as shown, one "type/creator|extension|description" per row.
-  QStringList Rows() const {
-    QStringList rows;
-    for (QTreeWidgetItemIterator row(editor_->lstSignatures); *row; ++row) {
-      rows << (*row)->text(0) + "|" + (*row)->text(1) + "|" + (*row)->text(2);
-    }
-    return rows;
-  }
-  QString Selected() const {
-    const auto selected = editor_->lstSignatures->selectedItems();
-    return selected.isEmpty() ? QString() : selected[0]->text(0);
-  }
-  void ClickRow(int row) {
-    QTreeWidget* list = editor_->lstSignatures;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->topLevelItem(row)).center());
-  }
-  /// The message shown, after "!" when in the red of a refusal, "?" when in neither colour.
-  QString Message() const {
-    const QString style = editor_->lblMsg->styleSheet();
-    return (style.contains("rgb(255, 0, 0)")     ? "!"
-            : style.contains("rgb(255, 0, 255)") ? ""
-                                                 : "?") +
-           editor_->lblMsg->text();
-  }
 
  private slots:
   void init() {
     window_.reset();
-    editor_.reset();
     dir_ = std::make_unique<QTemporaryDir>();
     MakeFolder("home");
     fs_ = std::make_unique<platform::FaultInjectingFileSystem>(*real_fs_);
@@ -204,18 +162,16 @@ class WindowTest : public QObject {
     opened_.clear();
     dialog_steps_.clear();
     dialogs_run_ = 0;
-    table_.Clear();
-    beeps_ = 0;
   }
 
   // Every caption the language gives the main window, checked on its control.
   // Qt's own buttons are checked where its translations are installed.
   void captionsHelpButtonsAndTheAboutBoxFollowTheLanguage() {
     Open({"Enable=1"}, "[Configuration]\r\nLangue=1\r\n");
-    const auto captioned = [this](Language language) {
+    frmMirror& w = *window_;
+    const auto captioned = [&w](Language language) {
       for (const ControlText& caption : MainWindowCaptions(language, true, SystemFamily::kNt)) {
-        const QObject* control =
-            window_->findChild<QObject*>(QString::fromStdString(caption.control));
+        const QObject* control = w.findChild<QObject*>(QString::fromStdString(caption.control));
         QVERIFY2(control != nullptr, caption.control.c_str());
         const char* property = caption.tooltip                        ? "toolTip"
                                : control->property("title").isValid() ? "title"
@@ -232,9 +188,9 @@ class WindowTest : public QObject {
       Language language;
       const char* help;
       QStringList buttons;
-    } languages[] = {{window_->mnuFrancais, kFrench, "FRE", {"&Oui", "&Non"}},
-                     {window_->mnuPortugais, kPortuguese, "POR", {"&Sim", "&Não"}},
-                     {window_->mnuAnglais, kEnglish, "ENG", {"&Yes", "&No"}}};
+    } languages[] = {{w.mnuFrancais, kFrench, "FRE", {"&Oui", "&Non"}},
+                     {w.mnuPortugais, kPortuguese, "POR", {"&Sim", "&Não"}},
+                     {w.mnuAnglais, kEnglish, "ENG", {"&Yes", "&No"}}};
     for (int i = 0; i < 3; ++i) {
       const auto& l = languages[i];
       l.menu->trigger();
@@ -242,11 +198,11 @@ class WindowTest : public QObject {
       ExpectIni({"Langue=" + std::to_string(i + 1)});
       captioned(l.language);
       // Help is the file of the language, never another language's.
-      window_->mnuAide->trigger();
+      w.mnuAide->trigger();
       QCOMPARE(LastMessage(), ToQt(Tr(MainWindowText::kNoHelp, l.language)));
       const QString help = QString("home/VornHelp%1.htm").arg(l.help);
       Write(help, "<html></html>");
-      window_->mnuAide->trigger();
+      w.mnuAide->trigger();
       QCOMPARE(opened_.back(), "file://" + Path(help));
       if (!translated) continue;
       QStringList buttons;
@@ -260,66 +216,51 @@ class WindowTest : public QObject {
       QVERIFY(!QtDialogs().AskYesNo("?"));
       QCOMPARE(buttons, l.buttons);
     }
-
-    // The variants the settings and the system choose, as the catalogue words them.
-    QCOMPARE(window_->lblDossiersSources->text(),
-             QString("Source folders (including sub-folders)"));
-    QCOMPARE(window_->mnuService->text(), QString("Install/remove Vorn Service [NT]"));
-
     const auto about = [](Language language) {
       frmAbout box(nullptr, language, false, [](const std::string&) {});
       QStringList texts;
       for (const QLabel* label : box.findChildren<QLabel*>()) texts << label->text();
       return texts;
     };
-    const QStringList english = about(kEnglish);
     for (const Language language : {kFrench, kPortuguese}) {
-      const QStringList texts = about(language);
+      const QStringList texts = about(language), english = about(kEnglish);
       QCOMPARE(texts.size(), english.size());
-      for (qsizetype i = 0; i < texts.size(); ++i) {
-        QVERIFY2(texts[i] != english[i], qPrintable(texts[i]));
-      }
+      for (qsizetype i = 0; i < texts.size(); ++i) QVERIFY(texts[i] != english[i]);
     }
     if (!translated) QSKIP("Qt's own translations (qt6-translations-l10n) are not installed");
   }
 
+  // Menu choices write their keys at once; F2 and F3 choose the lower pane,
+  // the same key again bringing the legend back.
   void menuChoicesWriteTheirKeysAtOnceAndChooseThePane() {
     Open();
-    window_->mnuCopierAttributs->trigger();
-    window_->mnuAutomatique->trigger();
-    window_->mnuMiroirSousDossiers->trigger();
-    ExpectIni({"CopierAttributs=1", "Automatique=1", "MiroirSousDossiers=0"});
-    QCOMPARE(window_->lblDossiersSources->text(), QString("Source folders"));
-    QCOMPARE(window_->mnuEffacement->text(), QString("&Remove old files from target folders"));
-    window_->mnuEffacement->trigger();
+    frmMirror& w = *window_;
+    for (QAction* menu : {w.mnuCopierAttributs, w.mnuAutomatique, w.mnuMiroirSousDossiers,
+                          w.mnuCopierSecuriteTout, w.mnuCopierSecuriteDossiers}) {
+      menu->trigger();
+    }
+    ExpectIni({"CopierAttributs=1", "Automatique=1", "MiroirSousDossiers=0", "CopierSecuriteTout=0",
+               "CopierSecuriteDossiers=1"});
+    QVERIFY(w.mnuCopierSecuriteDossiers->isChecked());
+    QCOMPARE(w.lblDossiersSources->text(), QString("Source folders"));
+    QCOMPARE(w.mnuEffacement->text(), QString("&Remove old files from target folders"));
+    w.mnuEffacement->trigger();
     QCOMPARE(LastMessage(), QString("WARNING: old files removed from target folders"));
-    window_->mnuEffacement->trigger();  // off: no message
+    w.mnuEffacement->trigger();  // off: no message
     QCOMPARE(dialogs_.messages.size(), size_t{1});
     ExpectIni({"Effacement=0"});
-
-    // The security group writes its three keys once for two clicks.
-    const int before = fs_->Calls(platform::FsOperation::kReplaceFile);
-    window_->mnuCopierSecuriteTout->trigger();
-    window_->mnuCopierSecuriteTout->trigger();
-    QCOMPARE(fs_->Calls(platform::FsOperation::kReplaceFile) - before, 3);
-    window_->mnuCopierSecuriteDossiers->trigger();
-    ExpectIni({"CopierSecuriteTout=0", "CopierSecuriteDossiers=1"});
-    QVERIFY(window_->mnuCopierSecuriteDossiers->isChecked());
-
-    // F2 and F3 choose the lower pane; the same key again brings the legend back.
-    QCOMPARE(window_->pane(), LowerPane::kLegend);
+    QCOMPARE(w.pane(), LowerPane::kLegend);
     const std::tuple<QAction*, LowerPane, QWidget*> steps[] = {
-        {window_->mnuAfficherFichiers, LowerPane::kFileLists, window_->lstFichiersSources},
-        {window_->mnuAfficherLocked, LowerPane::kLocked, window_->lstLocked},
-        {window_->mnuAfficherFichiers, LowerPane::kFileLists, window_->lstFichiersSources},
-        {window_->mnuAfficherFichiers, LowerPane::kLegend, window_->frameLegende}};
+        {w.mnuAfficherFichiers, LowerPane::kFileLists, w.lstFichiersSources},
+        {w.mnuAfficherLocked, LowerPane::kLocked, w.lstLocked},
+        {w.mnuAfficherFichiers, LowerPane::kFileLists, w.lstFichiersSources},
+        {w.mnuAfficherFichiers, LowerPane::kLegend, w.frameLegende}};
     for (const auto& [key, pane, shown] : steps) {
       key->trigger();
-      QCOMPARE(window_->pane(), pane);
-      QVERIFY(shown->isVisible());
-      QCOMPARE(window_->frameLegende->isVisible(), pane == LowerPane::kLegend);
-      QCOMPARE(window_->mnuAfficherFichiers->isChecked(), pane == LowerPane::kFileLists);
-      QCOMPARE(window_->mnuAfficherLocked->isChecked(), pane == LowerPane::kLocked);
+      QVERIFY(w.pane() == pane && shown->isVisible());
+      QCOMPARE(w.frameLegende->isVisible(), pane == LowerPane::kLegend);
+      QCOMPARE(w.mnuAfficherFichiers->isChecked(), pane == LowerPane::kFileLists);
+      QCOMPARE(w.mnuAfficherLocked->isChecked(), pane == LowerPane::kLocked);
     }
     ExpectIni({"AfficherLocked=0", "AfficherFichiers=0"});
   }
@@ -329,54 +270,51 @@ class WindowTest : public QObject {
           "Enable=1"});
     QVERIFY(QDir(dir_->path()).rmdir("t3"));  // the last pair's target is gone
     Start();
-    QTableWidget* grid = window_->lstDossiers;
-    QCOMPARE(window_->lblNbDossiers->text(), QString("4"));
-    QCOMPARE(grid->item(0, 0)->foreground().color(), QColor(255, 0, 0));
-    QCOMPARE(grid->item(0, 0)->background().color(), QColor(0, 255, 255));
-    QCOMPARE(grid->item(0, 2)->background().color(), QColor(0, 255, 255));
-    QCOMPARE(grid->item(1, 2)->foreground().color(), QColor(255, 0, 255));
-    QCOMPARE(grid->item(2, 0)->foreground().color(), QColor(128, 128, 128));
-    QVERIFY(grid->item(2, 0)->font().strikeOut() && grid->item(2, 2)->font().strikeOut());
-    QVERIFY(!grid->item(0, 0)->font().strikeOut());
-    QCOMPARE(grid->item(3, 2)->text(), "??? " + QPath("t3"));
-    QCOMPARE(grid->item(2, 0)->data(Qt::UserRole).toInt(), 3);
-    QTest::mouseMove(grid->viewport(), CellCentre(1, 0));
-    QCOMPARE(window_->lblMessage->text(),
-             QPath("s1") + " -> " + QPath("t1") +
-                 "\nT = 40 s; remove old target files; update if source and target files are "
-                 "different");
-    QTest::mouseMove(grid->viewport(), CellCentre(2, 2));
-    QVERIFY(window_->lblMessage->text().contains("[Mirror disabled]"));
-    QTest::mouseMove(grid->viewport(), QPoint(10, grid->viewport()->height() - 2));
-    QCOMPARE(window_->lblMessage->text(), QString());
-    QCOMPARE(window_->hover_row(), -1);
+    frmMirror& w = *window_;
+    const auto cell = [&w](int row, int column) { return w.lstDossiers->item(row, column); };
+    QCOMPARE(w.lblNbDossiers->text(), QString("4"));
+    QCOMPARE(cell(0, 0)->foreground().color(), QColor(255, 0, 0));
+    QCOMPARE(cell(0, 0)->background().color(), QColor(0, 255, 255));
+    QCOMPARE(cell(0, 2)->background().color(), QColor(0, 255, 255));
+    QCOMPARE(cell(1, 2)->foreground().color(), QColor(255, 0, 255));
+    QCOMPARE(cell(2, 0)->foreground().color(), QColor(128, 128, 128));
+    QVERIFY(cell(2, 0)->font().strikeOut() && cell(2, 2)->font().strikeOut());
+    QVERIFY(!cell(0, 0)->font().strikeOut());
+    QCOMPARE(cell(3, 2)->text(), "??? " + QPath("t3"));
+    QCOMPARE(cell(2, 0)->data(Qt::UserRole).toInt(), 3);
+    QWidget* viewport = w.lstDossiers->viewport();
+    QTest::mouseMove(viewport, CellCentre(1, 0));
+    QCOMPARE(w.lblMessage->text(), QPath("s1") + " -> " + QPath("t1") +
+                                       "\nT = 40 s; remove old target files; update if source "
+                                       "and target files are different");
+    QTest::mouseMove(viewport, CellCentre(2, 2));
+    QVERIFY(w.lblMessage->text().contains("[Mirror disabled]"));
+    QTest::mouseMove(viewport, QPoint(10, viewport->height() - 2));
+    QVERIFY(w.lblMessage->text().isEmpty() && w.hover_row() == -1);
   }
 
   void highlightedRowsAreModifiedAndRemovedByMouseAndKeyboard() {
     Open({"Enable=1", "Enable=1", "Enable=1", "Enable=1"});
-    QTableWidget* grid = window_->lstDossiers;
-    QVERIFY(!window_->highlighting());
-    window_->cmdModifierDossierSource->click();
+    frmMirror& w = *window_;
+    QTableWidget* grid = w.lstDossiers;
+    QVERIFY(!w.highlighting());
+    w.cmdModifierDossierSource->click();
     QCOMPARE(LastMessage(), QString("Select a SOURCE folder to modify"));
     ClickCell(1, 0);
-    QVERIFY(window_->highlighting());
-    QCOMPARE(grid->currentRow(), 1);
-    QTest::mouseClick(window_->frameLegende, Qt::LeftButton);  // the background
-    QVERIFY(!window_->highlighting());
-    QCOMPARE(grid->currentRow(), 0);
-    QApplication::setActiveWindow(window_.get());
-    window_->cmdMiroir->setFocus();
-    QTest::keyClick(window_->cmdMiroir, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), grid);
-    QVERIFY(window_->highlighting());
+    QVERIFY(w.highlighting() && grid->currentRow() == 1);
+    QTest::mouseClick(w.frameLegende, Qt::LeftButton);  // the background
+    QVERIFY(!w.highlighting() && grid->currentRow() == 0);
+    QApplication::setActiveWindow(&w);
+    w.cmdMiroir->setFocus();
+    QTest::keyClick(w.cmdMiroir, Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() == grid && w.highlighting());
     dialogs_.answers = {true, true, true};
     // Down then Delete, twice: the second time after the reload has put the
     // highlighting off, as a remove does.
-    for (const int removed : {1, 2}) {
+    for (const QString removed : {"1", "2"}) {
       QTest::keyClick(grid, Qt::Key_Down);
       QTest::keyClick(grid, Qt::Key_Delete);
-      QVERIFY(!Pairs().contains(
-          Line(Path("s" + QString::number(removed)), Path("t" + QString::number(removed)))));
+      QVERIFY(!Pairs().contains(Line(Path("s" + removed), Path("t" + removed))));
     }
     QCOMPARE(Pairs().count('\n'), 2);
     QTest::keyClick(grid, Qt::Key_Tab);
@@ -390,80 +328,73 @@ class WindowTest : public QObject {
     // From the last row up to the first: everything goes.
     ClickCell(1, 0);
     ClickCell(0, 0, Qt::ShiftModifier);
-    window_->mnuSupprimerDossiers->trigger();
-    QVERIFY(Pairs().isEmpty());
-    QCOMPARE(grid->rowCount(), 0);
-    QVERIFY(window_->lblBulle1->isVisible());
+    w.mnuSupprimerDossiers->trigger();
+    QVERIFY(Pairs().isEmpty() && grid->rowCount() == 0 && w.lblBulle1->isVisible());
   }
 
-  void startAndStopSwitchTheCommandsAndTheTrayEvenDuringAPass() {
+  // The window fits the screen with every control inside it; start and stop
+  // switch the commands and the tray, a stop during a pass included.
+  void theWindowFitsTheScreenAndStartStopSwitchesTheCommandsEvenDuringAPass() {
     Open();
-    QSystemTrayIcon* tray = window_->tray();  // none on a desktop without a tray
-    window_->cmdMiroir->click();
-    QVERIFY(!window_->scheduler().Idle() && window_->Timer1->isActive());
-    QVERIFY(!window_->cmdAjouterDossierSource->isEnabled());
-    QVERIFY(!window_->mnuQuitter->isEnabled() && !window_->mnuLangue->isEnabled());
-    QCOMPARE(window_->mnuDemarrer->text(), QString("&Stop mirroring"));
-    QCOMPARE(window_->cmdMiroir->toolTip(), QString("Stop mirroring"));
-    QVERIFY(window_->lblMessage->text().contains("Files: 0 created"));
+    frmMirror& w = *window_;
+    const QSize room = w.screen()->availableGeometry().size();
+    QVERIFY(w.width() <= std::max(room.width(), w.minimumSizeHint().width()));
+    QVERIFY(w.height() <= std::max(room.height(), w.minimumSizeHint().height()));
+    QVERIFY(w.frameGeometry().height() <= room.height());
+    const QWidget* central = w.centralWidget();
+    for (const QWidget* control : std::initializer_list<const QWidget*>{
+             w.frameLegende, w.lblMessage, w.cmdModifierDossierCible}) {
+      const QRect area(control->mapTo(central, QPoint()), control->size());
+      QVERIFY2(central->rect().contains(area), qPrintable(control->objectName()));
+    }
+    QSystemTrayIcon* tray = w.tray();  // none on a desktop without a tray
+    w.cmdMiroir->click();
+    QVERIFY(!w.scheduler().Idle() && w.Timer1->isActive() && !w.mnuLangue->isEnabled());
+    QVERIFY(!w.mnuQuitter->isEnabled() && !w.cmdAjouterDossierSource->isEnabled());
+    QCOMPARE(w.mnuDemarrer->text(), QString("&Stop mirroring"));
+    QCOMPARE(w.cmdMiroir->toolTip(), QString("Stop mirroring"));
+    QVERIFY(w.lblMessage->text().contains("Files: 0 created"));
     if (tray != nullptr) QCOMPARE(tray->toolTip(), QString("Vorn 2.2i - Wait"));
-    window_->mnuDemarrer->trigger();
-    QVERIFY(window_->scheduler().Idle() && !window_->Timer1->isActive());
-    QVERIFY(window_->cmdAjouterDossierSource->isEnabled() && window_->mnuQuitter->isEnabled());
-    QCOMPARE(window_->mnuDemarrer->text(), QString("&Start mirroring"));
+    w.mnuDemarrer->trigger();
+    QVERIFY(w.scheduler().Idle() && !w.Timer1->isActive() && w.mnuQuitter->isEnabled());
+    QVERIFY(w.cmdAjouterDossierSource->isEnabled());
+    QCOMPARE(w.mnuDemarrer->text(), QString("&Start mirroring"));
     if (tray != nullptr) QCOMPARE(tray->toolTip(), QString("Vorn 2.2i"));
     // A stop pressed during a pass, arriving through the event loop the pass
     // turns at its yields, leaves the timer off.
     for (int i = 0; i < 300; ++i) Write("s0/f" + QString::number(i), "x");
-    QTimer::singleShot(0, window_.get(), [this] { window_->cmdMiroir->click(); });
-    window_->cmdMiroir->click();
-    QVERIFY(window_->scheduler().Idle() && !window_->Timer1->isActive());
-    QVERIFY(window_->engine().counters().FilesSeen < 300);
-    QVERIFY(window_->lblMessage->text().contains("Files: "));
-    window_->mnuQuitter->trigger();  // answered No
+    QTimer::singleShot(0, &w, [&w] { w.cmdMiroir->click(); });
+    w.cmdMiroir->click();
+    QVERIFY(w.scheduler().Idle() && !w.Timer1->isActive());
+    QVERIFY(w.engine().counters().FilesSeen < 300 && w.lblMessage->text().contains("Files: "));
+    w.mnuQuitter->trigger();  // answered No
     QCOMPARE(QString::fromStdString(dialogs_.questions.back()), QString("Exit program"));
-    QVERIFY(window_->isVisible());
-  }
-
-  void theWindowOpensWithinTheScreenShowingEveryControl() {
-    Open();
-    const QSize room = window_->screen()->availableGeometry().size();
-    QVERIFY(window_->width() <= std::max(room.width(), window_->minimumSizeHint().width()));
-    QVERIFY(window_->height() <= std::max(room.height(), window_->minimumSizeHint().height()));
-    QVERIFY(window_->frameGeometry().height() <= room.height());
-    const QWidget* central = window_->centralWidget();
-    for (const QWidget* control : std::initializer_list<const QWidget*>{
-             window_->frameLegende, window_->lblMessage, window_->cmdModifierDossierCible}) {
-      const QRect area(control->mapTo(central, QPoint()), control->size());
-      QVERIFY2(central->rect().contains(area), qPrintable(control->objectName()));
-    }
+    QVERIFY(w.isVisible());
   }
 
   // The first pair is left out of the passes, so only the second one's files change.
   void theFileViewListsTheChosenPairWithTipsAndAPassWhatItFoundLocked() {
     Open({"Enable=0", "Enable=1"});
+    frmMirror& w = *window_;
     MakeFolder("s0/Sub");
     Write("s0/b.bin", QByteArray(2048, 'b'));
     Write("s0/a.txt", "0123456789");
-    QListWidget* list = window_->lstFichiersSources;
+    QListWidget *list = w.lstFichiersSources, *targets = w.lstFichiersCibles;
     QCOMPARE(list->count(), 0);  // start-up lists nothing
-    window_->mnuAfficherFichiers->trigger();
+    w.mnuAfficherFichiers->trigger();
     QCOMPARE(Texts(list), (QStringList{"[.]", "[Sub]", "a.txt", "b.bin"}));
-    QCOMPARE(window_->lblNbFichiersSources->text(), "4 files/folders in " + QPath("s0"));
-    QCOMPARE(Texts(window_->lstFichiersCibles), QStringList{"[.]"});
-    QCOMPARE(window_->lblNbFichiersCibles->text(), "1 files/folders in " + QPath("t0"));
-
+    QCOMPARE(w.lblNbFichiersSources->text(), "4 files/folders in " + QPath("s0"));
+    QCOMPARE(w.lblNbFichiersCibles->text(), "1 files/folders in " + QPath("t0"));
     const auto centre = [list](int row) { return list->visualItemRect(list->item(row)).center(); };
     QCOMPARE(TipAt(list, centre(1)), QString("folder [Sub]"));
     const QString size = QString::fromStdString(FormatFileSize(2048, platform::UserNumberFormat()));
     QCOMPARE(TipAt(list, centre(3)), "b.bin   " + size);
     QCOMPARE(TipAt(list, centre(0), Qt::LeftButton), "b.bin   " + size);  // a drag: unchanged
     QCOMPARE(TipAt(list, QPoint(-5, 5)), QString());
-    window_->lstFichiersCibles->clear();
-    QCOMPARE(TipAt(window_->lstFichiersCibles, QPoint(5, 5)), QString());
-
+    targets->clear();
+    QCOMPARE(TipAt(targets, QPoint(5, 5)), QString());
     ClickCell(1, 2);
-    QCOMPARE(window_->lblNbFichiersSources->text(), "1 files/folders in " + QPath("s1"));
+    QCOMPARE(w.lblNbFichiersSources->text(), "1 files/folders in " + QPath("s1"));
     // A pass lists the locked files, and reads the target again only when files changed.
     Write("t1/extra.txt", "x");  // put there behind the program's back
     Write("s1/Beta.txt", "b");
@@ -471,23 +402,19 @@ class WindowTest : public QObject {
     fs_->MarkLocked("Beta.txt");
     fs_->MarkLocked("alpha.txt");  // nothing gets copied
     RunOnePass();
-    QCOMPARE(Texts(window_->lstLocked), (QStringList{QPath("s1/alpha.txt"), QPath("s1/Beta.txt")}));
-    QVERIFY(Texts(list).contains("alpha.txt"));
-    QVERIFY(!Texts(window_->lstFichiersCibles).contains("extra.txt"));
+    QCOMPARE(Texts(w.lstLocked), (QStringList{QPath("s1/alpha.txt"), QPath("s1/Beta.txt")}));
+    QVERIFY(Texts(list).contains("alpha.txt") && !Texts(targets).contains("extra.txt"));
     Write("s1/new.txt", "n");
     RunOnePass();
-    QVERIFY(Texts(window_->lstFichiersCibles).contains("extra.txt"));
-    QVERIFY(Texts(window_->lstFichiersCibles).contains("new.txt"));
+    QVERIFY(Texts(targets).contains("extra.txt") && Texts(targets).contains("new.txt"));
     // The locked view hides the listings without clearing them.
-    window_->mnuAfficherLocked->trigger();
-    QVERIFY(window_->lstLocked->isVisible() && !list->isVisible());
-    QCOMPARE(list->count(), 4);
-    window_->mnuAfficherFichiers->trigger();
-    QTest::keyClick(window_->lstDossiers, Qt::Key_Up);  // the listing follows the current row
-    QCOMPARE(window_->lblNbFichiersSources->text(), "4 files/folders in " + QPath("s0"));
-    window_->mnuAfficherFichiers->trigger();  // off: cleared
-    QCOMPARE(list->count(), 0);
-    QCOMPARE(window_->lblNbFichiersCibles->text(), QString());
+    w.mnuAfficherLocked->trigger();
+    QVERIFY(w.lstLocked->isVisible() && !list->isVisible() && list->count() == 4);
+    w.mnuAfficherFichiers->trigger();
+    QTest::keyClick(w.lstDossiers, Qt::Key_Up);  // the listing follows the current row
+    QCOMPARE(w.lblNbFichiersSources->text(), "4 files/folders in " + QPath("s0"));
+    w.mnuAfficherFichiers->trigger();  // off: cleared
+    QVERIFY(list->count() == 0 && w.lblNbFichiersCibles->text().isEmpty());
   }
 
   // '#' starts a URL's fragment: pasted into a URL by hand, the folder
@@ -598,11 +525,7 @@ class WindowTest : public QObject {
     });
     window_->cmdAjouterDossierSource->click();
     QCOMPARE(Pairs(), Line("/", ""));
-    // The addition wrote Effacer and KeepVersions; OK wrote the others after
-    // them, in order.
-    ExpectIni(
-        {"[Mirror_1]\r\nEffacer=1\r\nKeepVersions=30\r\nEnable=1\r\nNbTemporisations=1\r\nDeplacer=0\r\n"
-         "Renommer=0\r\nNouveau=1\r\nNoMilliseconds=0\r\nSourceVideAutorise=1\r\n"});
+    ExpectIni({"Effacer=1", "NbTemporisations=1", "Nouveau=1", "SourceVideAutorise=1"});
     QVERIFY(!window_->highlighting());  // the reload took the highlight away
     QCOMPARE(window_->pane(), LowerPane::kLocked);
 
@@ -659,22 +582,15 @@ class WindowTest : public QObject {
       std::vector<std::string> stored;
       const char* refused;  // by OK, in the number box
     } cases[] = {
-        {window_->mnuPrefixeCibleDefaut,
-         {{"Text1", QPath("copy")}, {"Text2", "//backup/share"}},
-         {"PrefixeCibleDefaut=" + Path("copy"), "PrefixeCibleDefautUNC=//backup/share"},
-         nullptr},
+        {window_->mnuPrefixeCibleDefaut, {{"Text1", QPath("copy")}, {"Text2", "//backup/share"}},
+         {"PrefixeCibleDefaut=" + Path("copy"), "PrefixeCibleDefautUNC=//backup/share"}, nullptr},
         {window_->mnuTempo, {{"Text1", "20"}}, {"Temporisation=20"}, "32768"},
         {window_->mnuPerformance, {{"HScroll1", "100"}}, {"Performance=100"}, nullptr},
-        // Days are read as a rounded number.
-        {window_->mnuPurgeLogs,
-         {{"chkPurgeLogs", "true"}, {"Text1", " 11.5 days"}},
-         {"PurgeLogs=1", "DelaiLogs=12"},
-         "367"},
+        {window_->mnuPurgeLogs, {{"chkPurgeLogs", "true"}, {"Text1", " 11.5 days"}},
+         {"PurgeLogs=1", "DelaiLogs=12"}, "367"},
         {window_->mnuPurgeLogs, {{"chkPurgeLogs", "false"}}, {"PurgeLogs=0"}, nullptr},
-        {window_->mnuDefinirLogs,
-         {{"chkLogs", "true"}, {"chkFichiersLogs", "true"}},
-         {"Logs=1", "FichiersLogs=1"},
-         nullptr},
+        {window_->mnuDefinirLogs, {{"chkLogs", "true"}, {"chkFichiersLogs", "true"}},
+         {"Logs=1", "FichiersLogs=1"}, nullptr},
         {window_->mnuDefinirLogs, {{"chkLogs", "false"}}, {"Logs=0"}, nullptr},
         {window_->mnuDossierErr,
          {{"chkDossierErr", "false"}, {"chkDossierErrSon", "false"}, {"txtNetSend", "admin"}},
@@ -687,8 +603,12 @@ class WindowTest : public QObject {
         for (const auto& control : c.controls) {
           QObject* knob = dialog.findChild<QObject*>(control.first);
           QVERIFY2(knob != nullptr, control.first);
-          QVERIFY2(knob->property(Knob(knob)).toString() != control.second, control.first);
-          knob->setProperty(Knob(knob), control.second);
+          // What a person changes: the text, the value or the check mark.
+          const char* what = qobject_cast<QLineEdit*>(knob)        ? "text"
+                             : qobject_cast<QAbstractSlider*>(knob) ? "value"
+                                                                    : "checked";
+          QVERIFY2(knob->property(what).toString() != control.second, control.first);
+          knob->setProperty(what, control.second);
         }
         dialog.findChild<QPushButton*>(button)->click();
       };
@@ -854,58 +774,86 @@ class WindowTest : public QObject {
     const QByteArray file =
         "\"XDOCXPR3\",\"qxd\",\"Quark XPress\"\r\n\"TEXTttxt\",\"\",\"\"\r\n"
         "\"W6BNMSWD\",\"doc\",\"Word 6\"\r\n";
-    OpenEditor(file);
-    QCOMPARE(Rows(), (QStringList{"XDOCXPR3|qxd|Quark XPress", "W6BNMSWD|doc|Word 6"}));
-    QCOMPARE(editor_->windowTitle(), QString("Vorn - Macintosh signatures (2)"));
-    editor_->cmdAnnuler->click();  // nothing changed: no question
-    QVERIFY(editor_->isHidden() && dialogs_.questions.empty());
-    Shown(*editor_);
-    QTest::keyClick(editor_->lstSignatures, Qt::Key_Delete);
-    QCOMPARE(Message(), QString("!Select a signature to remove"));
-    QCOMPARE(beeps_, 1);
-    editor_->txtSignature->setText("8BPS8BIM");
-    editor_->txtType->setText("Photoshop");
-    editor_->cmdAjouter->click();
-    QCOMPARE(Message(), QString("Added Signature: 8BPS8BIM"));
-    QCOMPARE(beeps_, 1);
-    QCOMPARE(Rows().last(), QString("8BPS8BIM||Photoshop"));
-    QCOMPARE(Selected(), QString("8BPS8BIM"));
-    QVERIFY(editor_->txtSignature->hasFocus());
-    QCOMPARE(editor_->windowTitle(), QString("Vorn - Macintosh Signatures (3)"));
+    Write("Signatures.txt", file);
+    SignatureTable table;
+    int beeps = 0;
+    frmGestionSignatures editor(nullptr, dialogs_, *fs_, Path("Signatures.txt"), table, kEnglish,
+                                [&beeps] { ++beeps; });
+    QTreeWidget* list = editor.lstSignatures;
+    const auto rows = [list] {  // one "type/creator|extension|description" a row
+      QStringList texts;
+      for (QTreeWidgetItemIterator row(list); *row; ++row) {
+        texts << (*row)->text(0) + "|" + (*row)->text(1) + "|" + (*row)->text(2);
+      }
+      return texts;
+    };
+    const auto selected = [list] {
+      return list->selectedItems().isEmpty() ? QString() : list->selectedItems()[0]->text(0);
+    };
+    const auto click = [list](int row) {
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                        list->visualItemRect(list->topLevelItem(row)).center());
+    };
+    // The message shown, after "!" when in the red of a refusal, "?" when in neither colour.
+    const auto message = [&editor] {
+      const QString style = editor.lblMsg->styleSheet();
+      return (style.contains("rgb(255, 0, 0)")     ? "!"
+              : style.contains("rgb(255, 0, 255)") ? ""
+                                                   : "?") +
+             editor.lblMsg->text();
+    };
+    Shown(editor);
+    QCOMPARE(rows(), (QStringList{"XDOCXPR3|qxd|Quark XPress", "W6BNMSWD|doc|Word 6"}));
+    QCOMPARE(editor.windowTitle(), QString("Vorn - Macintosh signatures (2)"));
+    editor.cmdAnnuler->click();  // nothing changed: no question
+    QVERIFY(editor.isHidden() && dialogs_.questions.empty());
+    Shown(editor);
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(message(), QString("!Select a signature to remove"));
+    QCOMPARE(beeps, 1);
+    editor.txtSignature->setText("8BPS8BIM");
+    editor.txtType->setText("Photoshop");
+    editor.cmdAjouter->click();
+    QCOMPARE(message(), QString("Added Signature: 8BPS8BIM"));
+    QCOMPARE(beeps, 1);
+    QCOMPARE(rows().last(), QString("8BPS8BIM||Photoshop"));
+    QCOMPARE(selected(), QString("8BPS8BIM"));
+    QVERIFY(editor.txtSignature->hasFocus());
+    QCOMPARE(editor.windowTitle(), QString("Vorn - Macintosh Signatures (3)"));
     // A clicked row fills the boxes, which then modify it.
-    ClickRow(1);
-    QCOMPARE(editor_->lblMsg->text(), QString());
-    QCOMPARE(editor_->txtSignature->text() + "|" + editor_->txtExtension->text() + "|" +
-                 editor_->txtType->text(),
+    click(1);
+    QCOMPARE(editor.lblMsg->text(), QString());
+    QCOMPARE(editor.txtSignature->text() + "|" + editor.txtExtension->text() + "|" +
+                 editor.txtType->text(),
              QString("W6BNMSWD|doc|Word 6"));
-    editor_->txtType->setText("Word 6 Document");
-    editor_->cmdAjouter->click();
-    QCOMPARE(Message(), QString("Modified Signature: W6BNMSWD"));
+    editor.txtType->setText("Word 6 Document");
+    editor.cmdAjouter->click();
+    QCOMPARE(message(), QString("Modified Signature: W6BNMSWD"));
     // A heading sorts the list, descending first, and the selection follows its record.
-    ClickRow(0);
-    QHeaderView* header = editor_->lstSignatures->header();
+    click(0);
+    QHeaderView* header = list->header();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                       QPoint(header->sectionViewportPosition(2) + header->sectionSize(2) / 2,
                              header->height() / 2));
-    QCOMPARE(Rows(), (QStringList{"W6BNMSWD|doc|Word 6 Document", "XDOCXPR3|qxd|Quark XPress",
+    QCOMPARE(rows(), (QStringList{"W6BNMSWD|doc|Word 6 Document", "XDOCXPR3|qxd|Quark XPress",
                                   "8BPS8BIM||Photoshop"}));
-    QCOMPARE(Selected(), QString("XDOCXPR3"));
-    QTest::keyClick(editor_->lstSignatures, Qt::Key_Delete);
-    QCOMPARE(Message(), QString("Removed Signature: XDOCXPR3"));
-    QCOMPARE(Rows(), (QStringList{"W6BNMSWD|doc|Word 6 Document", "8BPS8BIM||Photoshop"}));
-    QVERIFY(Selected().isEmpty());
+    QCOMPARE(selected(), QString("XDOCXPR3"));
+    QTest::keyClick(list, Qt::Key_Delete);
+    QCOMPARE(message(), QString("Removed Signature: XDOCXPR3"));
+    QCOMPARE(rows(), (QStringList{"W6BNMSWD|doc|Word 6 Document", "8BPS8BIM||Photoshop"}));
+    QVERIFY(selected().isEmpty());
     // Leaving with changes asks first, however it is left; Yes drops them.
-    editor_->cmdAnnuler->click();
-    QTest::keyClick(editor_.get(), Qt::Key_Escape);
-    editor_->close();
+    editor.cmdAnnuler->click();
+    QTest::keyClick(&editor, Qt::Key_Escape);
+    editor.close();
     QCOMPARE(dialogs_.questions, std::vector<std::string>(3, "Modified list\r\nDiscard changes"));
-    QVERIFY(editor_->isVisible());
+    QVERIFY(editor.isVisible());
     dialogs_.answers = {true};
-    editor_->close();
-    QVERIFY(editor_->isHidden());
-    QCOMPARE(editor_->result(), int(QDialog::Rejected));
+    editor.close();
+    QVERIFY(editor.isHidden());
+    QCOMPARE(editor.result(), int(QDialog::Rejected));
     QCOMPARE(Read("Signatures.txt"), file);
-    QVERIFY(table_.records().empty());
+    QVERIFY(table.records().empty());
   }
 };
 

@@ -55,15 +55,12 @@ class FileSystemTest : public ::testing::Test {
 
 // Typed paths are those the shell commands take, made absolute before use.
 TEST(PathTest, JoinsAndSplitsWithOneSeparatorAndTypedPathsBecomeCleanAbsoluteOnes) {
-  EXPECT_EQ(JoinPath("/", "a"), "/a");
-  EXPECT_EQ(JoinPath("/data/", "a"), "/data/a");
-  EXPECT_EQ(JoinPath("", "a"), "a");
-  EXPECT_EQ(WithoutTrailingSeparator("/data//"), "/data");
-  EXPECT_EQ(WithoutTrailingSeparator("/"), "/");
-  EXPECT_EQ(ParentFolder("/data/a"), "/data");
-  EXPECT_EQ(ParentFolder("/a"), "/");
-  EXPECT_EQ(ParentFolder("a"), "");
-  EXPECT_EQ(BaseName("/data/a"), "a");
+  const std::pair<std::string, std::string> parts[] = {
+      {JoinPath("/", "a"), "/a"}, {JoinPath("/data/", "a"), "/data/a"}, {JoinPath("", "a"), "a"},
+      {WithoutTrailingSeparator("/data//"), "/data"}, {WithoutTrailingSeparator("/"), "/"},
+      {ParentFolder("/data/a"), "/data"}, {ParentFolder("/a"), "/"}, {ParentFolder("a"), ""},
+      {std::string(BaseName("/data/a")), "a"}};
+  for (const auto& [got, expected] : parts) EXPECT_EQ(got, expected);
   char buffer[4096];
   ASSERT_NE(::getcwd(buffer, sizeof buffer), nullptr);
   const std::string here = buffer;
@@ -77,11 +74,8 @@ TEST(PathTest, JoinsAndSplitsWithOneSeparatorAndTypedPathsBecomeCleanAbsoluteOne
 
 // The listing reads many names per call; 3000 long names need several.
 TEST_F(FileSystemTest, ListingAndLookupTellTypesHiddenNamesAttributeBitsAndTimes) {
-  dir_.Write("plain", "x", 0644);
+  dir_.Make({"plain=x", ".dot=x", "folder/", "to-folder->folder"});
   dir_.Write("readonly", "x", 0444);
-  dir_.Write(".dot", "x", 0644);
-  dir_.MakeFolder("folder");
-  dir_.MakeLink("to-folder", "folder");
   ASSERT_EQ(::mkfifo(dir_.Path("fifo").c_str(), 0644), 0);
   for (int i = 0; i < 3000; ++i) dir_.Write("folder/a-long-name-" + std::to_string(i), "");
   const auto list = [&](std::string_view relative) {
@@ -94,19 +88,20 @@ TEST_F(FileSystemTest, ListingAndLookupTellTypesHiddenNamesAttributeBitsAndTimes
   EXPECT_EQ(list("folder").size(), 3002u);
   const auto entries = list("");
   ASSERT_EQ(entries.size(), 8u);
-  EXPECT_EQ(entries.at(".").type, EntryType::kFolder);
-  EXPECT_FALSE(entries.at(".").hidden || entries.at("..").hidden);
-  EXPECT_TRUE(entries.at(".dot").hidden);
-  EXPECT_EQ(entries.at("plain").type, EntryType::kFile);
-  EXPECT_EQ(entries.at("folder").type, EntryType::kFolder);
-  EXPECT_EQ(entries.at("to-folder").type, EntryType::kLink);
-
-  EXPECT_EQ(Bits("plain"), attribute::kArchive);
-  EXPECT_EQ(Bits("readonly"), attribute::kArchive | attribute::kReadOnly);
-  EXPECT_EQ(Bits(".dot"), attribute::kArchive | attribute::kHidden);
-  EXPECT_EQ(Bits("folder"), attribute::kDirectory);
-  EXPECT_EQ(Bits("to-folder"), attribute::kReparsePoint);  // a link is never a directory
-  EXPECT_EQ(Bits("fifo"), attribute::kSystem);
+  // The type and hidden mark the listing tells, and the bits a lookup adds.
+  const std::tuple<const char*, EntryType, bool, uint32_t> kinds[] = {
+      {"plain", EntryType::kFile, false, attribute::kArchive},
+      {"readonly", EntryType::kFile, false, attribute::kArchive | attribute::kReadOnly},
+      {".dot", EntryType::kFile, true, attribute::kArchive | attribute::kHidden},
+      {"folder", EntryType::kFolder, false, attribute::kDirectory},
+      {"to-folder", EntryType::kLink, false, attribute::kReparsePoint},  // never a directory
+      {"fifo", EntryType::kOther, false, attribute::kSystem},
+      {".", EntryType::kFolder, false, attribute::kDirectory}};
+  for (const auto& [name, type, hidden, bits] : kinds) {
+    EXPECT_EQ(std::tuple(entries.at(name).type, entries.at(name).hidden, Bits(name)),
+              std::tuple(type, hidden, bits)) << name;
+  }
+  EXPECT_FALSE(entries.at("..").hidden);
   EXPECT_EQ(Mode("readonly"), 0444u);
   ASSERT_TRUE(fs_->MakeWritableAt(*Open(), "readonly").ok());
   EXPECT_EQ(Mode("readonly"), 0644u);
@@ -124,17 +119,16 @@ TEST_F(FileSystemTest, ListingAndLookupTellTypesHiddenNamesAttributeBitsAndTimes
 }
 
 TEST_F(FileSystemTest, OpenFolderAtWalksSeveralLevelsButLinksAreNeverFollowed) {
-  for (const char* folder : {"outside", "tree", "tree/sub"}) dir_.MakeFolder(folder);
+  dir_.Make({"outside/", "tree/", "tree/sub/", "tree/sub/escape->../../outside",
+             "tree/sub/precious-link->../../outside/precious"});
   dir_.Write("outside/precious", "keep me", 0444);
-  dir_.MakeLink("tree/sub/escape", "../../outside");
-  dir_.MakeLink("tree/sub/precious-link", "../../outside/precious");
   const auto sub = fs_->OpenFolderAt(*Open(), "tree/sub");
   ASSERT_TRUE(sub.ok());
   EXPECT_EQ((*sub)->path(), dir_.Path("tree/sub"));
   const auto missing = fs_->LookupAt(**sub, "nothing");
   ASSERT_FALSE(missing.ok());
-  EXPECT_EQ(missing.error().code, ENOENT);
-  EXPECT_EQ(missing.error().path, dir_.Path("tree/sub/nothing"));
+  EXPECT_EQ(std::pair(missing.error().code, missing.error().path),
+            std::pair(ENOENT, dir_.Path("tree/sub/nothing")));
 
   EXPECT_FALSE(fs_->OpenFolderAt(*Open(), "tree/sub/escape").ok());
   EXPECT_FALSE(fs_->SetPermissionsAt(**sub, "precious-link", 0666).ok());
@@ -148,8 +142,7 @@ TEST_F(FileSystemTest, OpenFolderAtWalksSeveralLevelsButLinksAreNeverFollowed) {
 }
 
 TEST_F(FileSystemTest, FolderIdentityTellsFoldersAndFileSystemsApart) {
-  dir_.MakeFolder("a");
-  dir_.MakeFolder("b");
+  dir_.Make({"a/", "b/"});
   const auto id = [&](const char* name) { return *fs_->IdentityOf(*Open(name)); };
   const FolderIdentity a = id("a");
   EXPECT_EQ(id("a"), a);
@@ -184,10 +177,7 @@ TEST_F(FileSystemTest, FolderRelationsSeeThroughLinksFoldersNotMadeYetAndBindMou
       EXPECT_EQ(RelateFolders(full(first), full(second)), relation) << first << " vs " << second;
     }
   };
-  for (const char* folder : {"a", "a/b", "ab", "a/backup", "view", "elsewhere"}) {
-    dir_.MakeFolder(folder);
-  }
-  dir_.MakeLink("link", "a");
+  dir_.Make({"a/", "a/b/", "ab/", "a/backup/", "view/", "elsewhere/", "link->a"});
   expect({{"a", "a/", kSame}, {"a/b", "a", kFirstInside}, {"a", "a/b", kSecondInside},
           {"ab", "a", kUnrelated},  // a shared prefix is no nesting
           {"link", "a", kSame}, {"a", "link/b/new", kSecondInside},
@@ -207,7 +197,8 @@ TEST_F(FileSystemTest, FolderRelationsSeeThroughLinksFoldersNotMadeYetAndBindMou
   ::umount2(dir_.Path("view").c_str(), MNT_DETACH);
 }
 
-TEST_F(FileSystemTest, FoldersAreCreatedAndRemovedOnlyWhenEmpty) {
+// Folders go only once empty; whole files are replaced at once or appended to.
+TEST_F(FileSystemTest, FoldersAreRemovedOnlyWhenEmptyAndWholeFilesReplacedAtomically) {
   const auto root = Open();
   ASSERT_TRUE(fs_->CreateFolderAt(*root, "new").ok());
   EXPECT_EQ(fs_->CreateFolderAt(*root, "new").error().code, EEXIST);
@@ -217,9 +208,7 @@ TEST_F(FileSystemTest, FoldersAreCreatedAndRemovedOnlyWhenEmpty) {
   ASSERT_TRUE(fs_->DeleteFileAt(*Open("new"), "f").ok());
   ASSERT_TRUE(fs_->RemoveFolderAt(*root, "new").ok());
   EXPECT_FALSE(dir_.Exists("new"));
-}
 
-TEST_F(FileSystemTest, WholeFilesAreReplacedAtomicallyAndAppendedTo) {
   dir_.Write("config.ini", "old", 0640);
   ASSERT_TRUE(fs_->ReplaceFile(dir_.Path("config.ini"), "new content").ok());
   EXPECT_EQ(dir_.Read("config.ini"), "new content");
@@ -248,8 +237,7 @@ TEST_F(FileSystemTest, WholeFilesAreReplacedAtomicallyAndAppendedTo) {
 // Only a lock that would stop another program reading counts; it goes with
 // its holder.
 TEST_F(FileSystemTest, OnlyLocksThatForbidReadingAreSeen) {
-  dir_.Write("doc", "x");
-  dir_.MakeFolder("sub");
+  dir_.Make({"doc", "sub/"});
   const auto root = Open();
   for (const char* name : {"doc", "missing", "sub"}) EXPECT_FALSE(fs_->IsLockedAt(*root, name));
   const std::pair<LockHolder::Kind, bool> cases[] = {{LockHolder::Kind::kExclusiveFlock, true},
@@ -267,17 +255,13 @@ TEST_F(FileSystemTest, OnlyLocksThatForbidReadingAreSeen) {
 
 TEST_F(FileSystemTest, NamedStreamsAreUserAttributesNeverWrittenThroughLinks) {
   if (!dir_.SupportsUserAttributes()) GTEST_SKIP() << "no user extended attributes here";
-  dir_.Write("budget", "data");
-  dir_.Write("copy", "data");
-  dir_.MakeLink("link", "copy");
+  dir_.Make({"budget=data", "copy=data", "link->copy"});
   std::string info(80, 'x');
   info.replace(16, 8, "XDOCXPR3");
   dir_.SetAttribute("budget", "user.DosStream.AFP_AfpInfo:$DATA", info);
   const auto folder = Open();
 
-  const auto first60 = fs_->ReadStreamAt(*folder, "budget", kFinderInfoStream, 60);
-  ASSERT_TRUE(first60.ok());
-  EXPECT_EQ(*first60, info.substr(0, 60));
+  EXPECT_EQ(*fs_->ReadStreamAt(*folder, "budget", kFinderInfoStream, 60), info.substr(0, 60));
 
   EXPECT_FALSE(fs_->CopyStreamAt(*folder, "budget", *folder, "link", kFinderInfoStream).ok());
   EXPECT_EQ(dir_.GetAttribute("copy", "user.DosStream.AFP_AfpInfo:$DATA"), "<none>");
@@ -292,10 +276,7 @@ TEST_F(FileSystemTest, NamedStreamsAreUserAttributesNeverWrittenThroughLinks) {
 
 class CopyTest : public FileSystemTest {
  protected:
-  void SetUp() override {
-    dir_.MakeFolder("src");
-    dir_.MakeFolder("dst");
-  }
+  void SetUp() override { dir_.Make({"src/", "dst/"}); }
 
   // From "src" to "dst".
   Status Copy(std::string_view name, std::string_view target_name = {}, FileSystem* fs = nullptr) {
@@ -322,9 +303,8 @@ TEST_F(CopyTest, KeepsContentPermissionsTimeAttributesAndKindReplacingReadOnlyTa
     dir_.SetAttribute("src/doc.bin", "user.DosStream.AFP_AfpInfo:$DATA", info);
     dir_.SetAttribute("src/doc.bin", "user.DosStream.AFP_Resource:$DATA", "resource fork");
   }
-  dir_.MakeLink("src/link", "../elsewhere/real");
+  dir_.Make({"src/link->../elsewhere/real", "src/empty="});
   ASSERT_EQ(::mkfifo(dir_.Path("src/pipe").c_str(), 0640), 0);
-  dir_.Write("src/empty", "");
   dir_.Write("dst/read-only", "old old old", 0444);
 
   for (const char* name : {"doc.bin", "link", "pipe"}) EXPECT_TRUE(Copy(name).ok()) << name;
@@ -475,7 +455,7 @@ class SecurityTest : public FileSystemTest {
   std::unique_ptr<Folder> folder_ = Open();
 };
 
-TEST_F(SecurityTest, FileAclsAreCarriedNeverThroughLinksAndDamagedOnesFail) {
+TEST_F(SecurityTest, AclsAreCarriedNeverThroughLinksAndDamagedOnesFail) {
   const auto from_a = fs_->ReadSecurityAt(*folder_, "a");
   const auto from_b = fs_->ReadSecurityAt(*folder_, "b");
   ASSERT_TRUE(from_a.ok() && from_b.ok());
@@ -492,15 +472,13 @@ TEST_F(SecurityTest, FileAclsAreCarriedNeverThroughLinksAndDamagedOnesFail) {
   ASSERT_TRUE(fs_->WriteSecurityAt(*folder_, "b", *from_a).ok());
   EXPECT_EQ(*fs_->ReadSecurityAt(*folder_, "b"), *from_a);
   EXPECT_EQ(AclText(dir_.Path("b")), kFileAcl);
-}
 
-TEST_F(SecurityTest, FolderCarriesItsDefaultAcl) {
-  for (const char* name : {"f1", "f2", "plain"}) dir_.MakeFolder(name);
+  // A folder carries its default ACL, or the lack of one.
+  dir_.Make({"f1/", "f2/", "plain/"});
   ASSERT_TRUE(SetAcl(dir_.Path("f1"), "u::rwx,u:65534:r-x,g::r-x,m::r-x,o::---", ACL_TYPE_DEFAULT));
   ASSERT_TRUE(SetAcl(dir_.Path("f2"), "u::rwx,g::r-x,o::r-x,u:65534:rwx,m::rwx", ACL_TYPE_DEFAULT));
   ASSERT_TRUE(fs_->WriteSecurityAt(*folder_, "f2", *fs_->ReadSecurityAt(*folder_, "f1")).ok());
   EXPECT_EQ(AclText(dir_.Path("f2"), ACL_TYPE_DEFAULT), AclText(dir_.Path("f1"), ACL_TYPE_DEFAULT));
-  // A folder without a default ACL passes that on too.
   ASSERT_TRUE(fs_->WriteSecurityAt(*folder_, "f2", *fs_->ReadSecurityAt(*folder_, "plain")).ok());
   EXPECT_EQ(AclText(dir_.Path("f2"), ACL_TYPE_DEFAULT), "");
 }
@@ -508,13 +486,9 @@ TEST_F(SecurityTest, FolderCarriesItsDefaultAcl) {
 class DryRunFileSystemTest : public FileSystemTest {
  protected:
   DryRunFileSystemTest() {
-    dir_.MakeFolder("src");
-    dir_.MakeFolder("dst");
-    dir_.MakeFolder("dst/old");
+    dir_.Make({"src/", "dst/", "dst/old/", "dst/old/x=x", "dst/keep=k"});
     dir_.Write("src/big", "0123456789", 0640);
     dir_.SetTime("src/big", 1700000000, 5);
-    dir_.Write("dst/old/x", "x");
-    dir_.Write("dst/keep", "k");
   }
 
   std::unique_ptr<Folder> Open(const std::string& relative) {
@@ -550,9 +524,8 @@ TEST_F(DryRunFileSystemTest, ChangesShowInItsViewAndNeverOnDisk) {
   const auto source = dry_.LookupAt(*src, "big");
   const auto copy = dry_.LookupAt(**made, "copy");
   ASSERT_TRUE(copy.ok());
-  EXPECT_EQ(copy->size, source->size);
-  EXPECT_EQ(copy->last_write, source->last_write);
-  EXPECT_EQ(copy->permissions, 0640u);
+  EXPECT_EQ(std::tuple(copy->size, copy->last_write, copy->permissions),
+            std::tuple(source->size, source->last_write, 0640u));
   EXPECT_TRUE(dry_.Lookup(dir_.Path("dst/new/copy")).ok());
   EXPECT_EQ(dry_.OpenFolderAt(**made, "copy").error().code, ENOTDIR);
 
@@ -580,9 +553,7 @@ TEST_F(DryRunFileSystemTest, ChangesShowInItsViewAndNeverOnDisk) {
   EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"keep", "old"}));
   EXPECT_EQ(dir_.Names("dst/old"), std::vector<std::string>{"x"});
   EXPECT_EQ(dir_.Read("dst/keep"), "k");
-  struct stat st;
-  ASSERT_EQ(::stat(dir_.Path("dst/keep").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0644u);
+  EXPECT_EQ(fs_->Lookup(dir_.Path("dst/keep"))->permissions, 0644u);
 }
 
 }  // namespace

@@ -7,9 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "base/text.h"
 #include "platform/fault_injecting_file_system.h"
-#include "platform/posix_file_system.h"
 #include "support/engine_fixture.h"
 #include "support/fakes.h"
 #include "support/test_folder.h"
@@ -20,8 +18,7 @@ namespace {
 class SessionTest : public ::testing::Test {
  protected:
   SessionTest() {
-    dir_.MakeFolder("src");
-    dir_.MakeFolder("dst");
+    dir_.Make({"src/", "dst/"});
     app_.paths.app_folder = dir_.path();
     app_.ini = std::make_unique<IniFile>(fs_, dir_.Path("Vorn.ini"));
     app_.system = testing::NtSystem();
@@ -71,24 +68,19 @@ TEST_F(SessionTest, TimedPassesFollowTheIntervalAndAPairItsNumberOfThem) {
     app_.pairs.pairs[0].PassCountdown = 2;  // as a load sets it
     dir_.Write("src/" + started, "x");
     scheduler().StartStop();
-    EXPECT_EQ(Passes(), 1);
-    EXPECT_FALSE(scheduler().Idle());
-    EXPECT_TRUE(dir_.Exists("dst/" + started));
+    EXPECT_TRUE(Passes() == 1 && !scheduler().Idle() && dir_.Exists("dst/" + started));
     dir_.Write("src/" + timed, "x");
     Ticks(interval);
     EXPECT_EQ(Passes(), 1);
     EXPECT_EQ(Label(), "1 s");
     Ticks(1);  // Temporisation + 1 ticks after the start pass
-    EXPECT_EQ(Passes(), 2);
-    EXPECT_FALSE(dir_.Exists("dst/" + timed));
+    EXPECT_TRUE(Passes() == 2 && !dir_.Exists("dst/" + timed));
     // The tick that ran the pass shows the full interval.
     EXPECT_EQ(Label(), std::to_string(interval) + " s");
     Ticks(interval - 1);
     EXPECT_EQ(Passes(), 2);
     Ticks(1);  // then Temporisation ticks apart
-    EXPECT_EQ(Passes(), 3);
-    EXPECT_TRUE(dir_.Exists("dst/" + timed));
-    EXPECT_EQ(host_.wait_progress, 0);
+    EXPECT_TRUE(Passes() == 3 && dir_.Exists("dst/" + timed) && host_.wait_progress == 0);
   }
 }
 
@@ -103,33 +95,27 @@ TEST_F(SessionTest, CommandsFollowStartStopAndTheModeAndYieldTurnsTheLoopPerform
   EXPECT_EQ(host_.status_clears, 1);
   settings_.Langue = kFrench;
   scheduler().StartStop();
-  EXPECT_TRUE(scheduler().Idle());
-  EXPECT_EQ(Label(), "");
+  EXPECT_TRUE(scheduler().Idle() && Label().empty() && host_.restores == 1);
   EXPECT_EQ(host_.command_states.back().menu_caption, "&Démarrer le miroir");
   EXPECT_EQ(host_.tray_states.back(), TrayState::kStopped);
-  EXPECT_EQ(host_.restores, 1);
   host_.turns = 0;
-  settings_.Performance = 5;
-  scheduler().Yield();
-  EXPECT_EQ(host_.turns, 5);
-  settings_.Performance = 0;
-  scheduler().Yield();
-  EXPECT_EQ(host_.turns, 5);
+  for (const int16_t performance : {5, 0}) {  // none at all: no turn
+    settings_.Performance = performance;
+    scheduler().Yield();
+    EXPECT_EQ(host_.turns, 5);
+  }
   session_.reset();
   EXPECT_EQ(service_.handler, nullptr);
   Scheduler service(host_, settings_, app_.system, app_.pairs.pairs, true);
-  EXPECT_FALSE(service.StatesFor(false).exit_command);
-  EXPECT_TRUE(service.StatesFor(false).service_menu);
+  EXPECT_TRUE(!service.StatesFor(false).exit_command && service.StatesFor(false).service_menu);
   app_.system = testing::Windows95System();
   const CommandStates old = service.StatesFor(false);
-  EXPECT_TRUE(old.exit_command);
-  EXPECT_FALSE(old.security_menu || old.service_menu);
+  EXPECT_TRUE(old.exit_command && !old.security_menu && !old.service_menu);
 }
 
 TEST_F(SessionTest, TheFatalStopEndsWithItsOwnStatus) {
   app_.pairs.pairs[0].Effacer = "1";
-  dir_.Write("src/present", "p");
-  dir_.Write("dst/obsolete", "keep");
+  dir_.Make({"src/present=p", "dst/obsolete=keep"});
   fs_.FailNth(platform::FsOperation::kOpenFolder, 7, ENOENT);  // the removal's root check
   scheduler().StartStop();
   EXPECT_EQ(host_.ended_with, std::vector<int>{3});

@@ -7,10 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "base/system_info.h"
 #include "config/hex_path.h"
 #include "runtime/command_line.h"
-#include "base/text.h"
 #include "support/fakes.h"
 #include "support/test_folder.h"
 
@@ -46,8 +44,7 @@ TEST_F(StartupTest, TheSequenceRunsInItsOrder) {
                                                    "language 2", "pairs 0"}));
   EXPECT_EQ(host_.product_label, "Vorn 2.2i");
   EXPECT_EQ(host_.title.rfind("Vorn 2.2i [nightly]   ", 0), 0u) << host_.title;
-  EXPECT_EQ(host_.mode.label, "Application");
-  EXPECT_EQ(host_.mode.tip, "Vorn Mirroring Application");
+  EXPECT_EQ(host_.mode.label + ", " + host_.mode.tip, "Application, Vorn Mirroring Application");
   SystemInfo system;
   system.command_line = "-u";
   system.computer_name = "host";
@@ -64,17 +61,15 @@ TEST_F(StartupTest, EveryEarlyEndSaysWhyInTheLanguageAndRemovesTheTrayIcon) {
   {
     const auto first = platform::InstanceLock::TryAcquire(dir_.path());
     const StartupResult result = Start();
-    EXPECT_FALSE(result.proceed);
-    EXPECT_EQ(result.exit_code, kExitStartupEnded);
-    EXPECT_TRUE(host_.calls.empty());
+    EXPECT_TRUE(!result.proceed && result.exit_code == kExitStartupEnded && host_.calls.empty());
   }
   dir_.Write("Vorn.w", "\"123\",\"\"\r\n");
   EXPECT_FALSE(Start().proceed);
   EXPECT_EQ(host_.calls.back(), "tray-");
   ASSERT_EQ(host_.messages.size(), 2u);
   EXPECT_EQ(host_.messages[0].second, "Programme déjà lancé");
-  EXPECT_EQ(host_.messages[0].first, MessageIcon::kExclamation);
-  EXPECT_EQ(host_.messages[1].first, MessageIcon::kCritical);
+  EXPECT_EQ(std::pair(host_.messages[0].first, host_.messages[1].first),
+            std::pair(MessageIcon::kExclamation, MessageIcon::kCritical));
 
   dir_.Write("Vorn.w", "\"" + EncodeHexPath(dir_.path()) + "\",\"" +
                            EncodeHexPath(dir_.Path("missing")) + "\"\r\n");
@@ -88,10 +83,8 @@ TEST_F(StartupTest, EveryEarlyEndSaysWhyInTheLanguageAndRemovesTheTrayIcon) {
 TEST_F(StartupTest, AnInstalledServiceIsRemovedOnYesAndKeptOnNoUnlessThisIsItsProcess) {
   service_.installed = service_.running_as_service = true;
   ASSERT_TRUE(Start().proceed);
-  EXPECT_TRUE(app_.service_mode);
-  EXPECT_TRUE(host_.mode.service);
+  EXPECT_TRUE(app_.service_mode && host_.mode.service && host_.questions.empty());
   EXPECT_EQ(host_.mode.label + ", " + host_.mode.tip, "Service, Vorn Mirroring Service");
-  EXPECT_TRUE(host_.questions.empty());
 
   service_.running_as_service = false;
   dir_.Write("Vorn.ini", "[Configuration]\nAutomatique=1\n");
@@ -105,12 +98,10 @@ TEST_F(StartupTest, AnInstalledServiceIsRemovedOnYesAndKeptOnNoUnlessThisIsItsPr
   host_.answers = {true};
   host_.mode = {};
   ASSERT_TRUE(Start().proceed);
-  EXPECT_FALSE(service_.installed);
+  EXPECT_FALSE(service_.installed || app_.settings.Automatique || host_.mode.service);
   ASSERT_EQ(service_.events.size(), 1u);
   EXPECT_EQ(service_.events[0].second, "Vorn Service removed");
-  EXPECT_FALSE(app_.settings.Automatique);
   EXPECT_EQ(dir_.Read("Vorn.ini"), "[Configuration]\nAutomatique=0\n");
-  EXPECT_FALSE(host_.mode.service);
 }
 
 // The arguments, written as one line with a blank between each.
@@ -143,12 +134,9 @@ TEST(CommandLineTest, OptionsAreTakenOffAndTheRestKept) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments);
-    const ProgramOptions options = Parse(c.arguments);
-    EXPECT_EQ(options.error, "");
-    EXPECT_EQ(options.mode, c.mode);
-    EXPECT_EQ(options.home, c.home);
-    EXPECT_EQ(options.command_line, c.command_line);
-    EXPECT_EQ(options.start_type, c.start_type);
+    const ProgramOptions o = Parse(c.arguments);
+    EXPECT_EQ(std::tuple(o.error, o.mode, o.home, o.command_line, o.start_type),
+              std::tuple("", c.mode, c.home, c.command_line, c.start_type));
   }
   for (const char* refused :
        {"--home", "--home=", "--once --headless", "--once --start-type manual",
@@ -161,14 +149,11 @@ TEST(CommandLineTest, OptionsAreTakenOffAndTheRestKept) {
 TEST(SystemInfoTest, LinuxIsTheWideFamilyWithStreamsCarriedByTheCopy) {
   const SystemInfo info =
       DescribeSystem("nightly -u", {"  host  ", "alice", "c:\\windows", "Linux", 4, 19, 112});
-  EXPECT_TRUE(info.nt);
-  EXPECT_EQ(info.nt_major_version, 5);  // an old kernel still has every NT feature
-  EXPECT_TRUE(info.CopyCarriesStreams());
-  EXPECT_EQ(info.os_description, "Linux v.4.19, Build 112");
-  EXPECT_EQ(info.computer_name, "host");
-  EXPECT_EQ(info.windows_folder, "C:\\WINDOWS");
-  EXPECT_EQ(info.command_line_upper, "NIGHTLY -U");
-  EXPECT_TRUE(info.unattended);
+  // An old kernel still has every NT feature.
+  EXPECT_TRUE(info.nt && info.nt_major_version == 5 && info.CopyCarriesStreams());
+  EXPECT_EQ(std::tuple(info.os_description, info.computer_name, info.windows_folder,
+                       info.command_line_upper, info.unattended),
+            std::tuple("Linux v.4.19, Build 112", "host", "C:\\WINDOWS", "NIGHTLY -U", true));
   EXPECT_FALSE(DescribeSystem("user", {}).unattended);
   EXPECT_TRUE(DescribeSystem("x-update", {}).unattended);  // inside a longer word counts too
   SystemInfo nt4;  // only an old NT without service pack 4 leaves them to the engine

@@ -125,7 +125,23 @@ TEST(CatalogueTest, EveryEntryHasTheFormsItMustHave) {
   CheckForms("main window", MainWindowTexts());
 }
 
-TEST(CatalogueTest, HelpIsLookedForInTheAppFolderTheBuildAndTheInstall) {
+// The captions' variants by the sub-folder setting and the system family (how
+// the window applies them is its own tests'), and where help is looked for.
+TEST(CatalogueTest, MainWindowCaptionsTakeTheirVariantsAndHelpIsLookedForInThreePlaces) {
+  const auto caption = [](bool sub_folders, SystemFamily family, const std::string& control) {
+    for (const ControlText& c : MainWindowCaptions(kEnglish, sub_folders, family)) {
+      if (c.control == control) return c.text;
+    }
+    return std::string("<none>");
+  };
+  using enum SystemFamily;
+  EXPECT_EQ(caption(true, kNt, "lblDossiersSources"), "Source folders (including sub-folders)");
+  EXPECT_EQ(caption(true, k95, "mnuService"), "Install/remove Vorn Service [NT]");
+  for (const char* varied : {"mnuEffacement", "lblDossiersSources", "lblDossiersCibles"}) {
+    EXPECT_NE(caption(true, kNt, varied), caption(false, kNt, varied)) << varied;
+  }
+  EXPECT_NE(caption(true, kNt, "lblDossierMac"), caption(true, k95, "lblDossierMac"));
+  EXPECT_NE(caption(true, kNt, "PictureMac"), caption(true, k95, "PictureMac"));
   EXPECT_EQ(HelpFileLocations("/home/u/.local/share/vorn", "/usr/local/bin", kFrench),
             (std::vector<std::string>{"/home/u/.local/share/vorn/VornHelpFRE.htm",
                                       "/usr/local/bin/VornHelpFRE.htm",

@@ -26,14 +26,11 @@ namespace vorn::testing {
 /// the pass's control too.
 class RecordingHost final : public SchedulerHost, public PassControl {
  public:
-  // PassControl
   void Yield() override {
     ++yields;
     if (on_yield) on_yield(yields);
   }
   bool Idle() const override { return idle; }
-
-  // SchedulerHost
   void ProcessPendingEvents() override {
     ++turns;
     if (on_turn) on_turn(turns);
@@ -45,8 +42,6 @@ class RecordingHost final : public SchedulerHost, public PassControl {
   void RestoreMainWindow() override { ++restores; }
   void EndProgram(int exit_code) override { ended_with.push_back(exit_code); }
   void CloseMessageWindow() override { ++message_window_closes; }
-
-  // PassDisplay
   void SetTimerEnabled(bool enabled) override { timer_enabled = enabled; }
   void SetWaitProgress(int value) override { wait_progress = value; }
   void SetCopyProgressMaximum(int maximum) override { copy_maximum = maximum; }
@@ -80,10 +75,7 @@ class RecordingHost final : public SchedulerHost, public PassControl {
 class FakeClock final : public platform::Clock {
  public:
   platform::LocalTime Now() override {
-    if (times.empty()) return {};
-    const platform::LocalTime t = times[std::min(next, times.size() - 1)];
-    ++next;
-    return t;
+    return times.empty() ? platform::LocalTime{} : times[std::min(next++, times.size() - 1)];
   }
   std::string LongDate(const platform::LocalTime& time) override {
     return platform::FormatLongDate(time, "C");

@@ -62,6 +62,19 @@ void TestFolder::MakeLink(std::string_view relative, std::string_view text) cons
   EXPECT_EQ(::symlink(std::string(text).c_str(), Path(relative).c_str()), 0) << relative;
 }
 
+void TestFolder::Make(std::initializer_list<std::string_view> entries) const {
+  for (const std::string_view entry : entries) {
+    const size_t link = entry.find("->"), equals = entry.find('=');
+    if (entry.ends_with('/')) {
+      MakeFolder(entry);
+    } else if (link != entry.npos) {
+      MakeLink(entry.substr(0, link), entry.substr(link + 2));
+    } else {
+      Write(entry.substr(0, equals), equals == entry.npos ? entry : entry.substr(equals + 1));
+    }
+  }
+}
+
 bool TestFolder::Exists(std::string_view relative) const {
   struct stat st;
   return ::lstat(Path(relative).c_str(), &st) == 0;

@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,9 @@ class TestFolder {
   std::string Read(std::string_view relative) const;
   void MakeFolder(std::string_view relative, mode_t mode = 0755) const;
   void MakeLink(std::string_view relative, std::string_view text) const;
+  /// Makes entries in order: "a/" a folder, "a->b" a link, "a=text" a file
+  /// holding the text, and "a" a file holding its own path.
+  void Make(std::initializer_list<std::string_view> entries) const;
   bool Exists(std::string_view relative) const;
   /// The names in a folder, sorted, without "." and "..".
   std::vector<std::string> Names(std::string_view relative = {}) const;

@@ -7,10 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/signature_editor.h"
-#include "base/text.h"
 #include "support/fakes.h"
 #include "support/test_folder.h"
+#include "ui/signature_editor.h"
 
 namespace vorn {
 namespace {
@@ -78,17 +77,15 @@ TEST_F(SignaturesTest, TheFileIsReadRecordByRecord) {
     if (c.file) dir_.Write("Signatures.txt", *c.file);
     dialogs_ = {};
     LoadSignatures(table_, *fs_, path_, dialogs_, c.language);
-    EXPECT_EQ(table_.records(), c.records);
-    EXPECT_EQ(table_.record_count, c.record_count);
-    EXPECT_EQ(dialogs_.messages, c.messages);
+    EXPECT_EQ(std::tuple(table_.records(), table_.record_count, dialogs_.messages),
+              std::tuple(c.records, c.record_count, c.messages));
   }
   EXPECT_EQ(table_.ExtensionForSignature("xdocXPR3"), "qxd");  // any case
   EXPECT_EQ(table_.ExtensionForSignature("NONEXIST"), "");
   ::unlink(path_.c_str());
   dir_.MakeFolder("Signatures.txt");  // unreadable
   LoadSignatures(table_, *fs_, path_, dialogs_, kEnglish);
-  EXPECT_EQ(dialogs_.messages.size(), 2u);
-  EXPECT_EQ(table_.records(), built_in);
+  EXPECT_TRUE(dialogs_.messages.size() == 2u && table_.records() == built_in);
 }
 
 // The key ignores case, but the test of an unchanged record does not.
@@ -105,16 +102,15 @@ TEST_F(SignaturesTest, TheEditorListsCompleteRecordsInFileOrderAndTheFirstOfAKey
             "Signature inchangée: XDOCXPR3");
   EXPECT_FALSE(editor.modified());
   const SignatureOutcome outcome = editor.AddOrModify({"xdocXPR3", "qxd", "Quark"});
-  EXPECT_EQ(outcome.message, "Signature modifié: xdocXPR3");
-  EXPECT_EQ(outcome.row, 0u);
+  EXPECT_EQ(std::pair(outcome.message, outcome.row),
+            std::pair(std::string("Signature modifié: xdocXPR3"), std::optional<size_t>(0)));
   EXPECT_EQ(Keys(editor.rows()), (std::vector<std::string>{"xdocXPR3", "8BPS8BIM"}));
   EXPECT_EQ(editor.Caption(), "Vorn - Signatures Macintosh (2)");
   EXPECT_EQ(editor.DiscardQuestion(),
             "Liste modifiée\r\nQuitter sans sauvegarder les modifications");
   SignatureEditor missing(kFrench);
   missing.Open(*fs_, dir_.Path("missing.txt"), dialogs_);
-  EXPECT_TRUE(missing.rows().empty());  // never the built-in records
-  EXPECT_EQ(missing.Caption(), "Vorn - Signatures Macintosh (0)");
+  EXPECT_EQ(missing.Caption(), "Vorn - Signatures Macintosh (0)");  // never the built-in records
 }
 
 TEST_F(SignaturesTest, TheEditorChecksInOrderAndCountsCharactersNotBytes) {
@@ -131,12 +127,11 @@ TEST_F(SignaturesTest, TheEditorChecksInOrderAndCountsCharactersNotBytes) {
       {{"W6BNMSWD", "d|c", ""}, "Invalid character in Windows extension"},
       {{"CRÉAtëur", "été", "Accents are one character each"}, "Added Signature: CRÉAtëur", false},
   };
+  const StatusColour red{255, 0, 0}, magenta{255, 0, 255};
   for (const auto& c : cases) {
     const SignatureOutcome outcome = editor.AddOrModify(c.typed);
-    EXPECT_EQ(outcome.message, c.message) << c.typed.type_creator;
-    EXPECT_EQ(outcome.beep(), c.refused) << c.typed.type_creator;
-    const StatusColour red{255, 0, 0}, magenta{255, 0, 255};
-    EXPECT_EQ(ToneColour(outcome.tone), c.refused ? red : magenta) << c.typed.type_creator;
+    EXPECT_EQ(std::tuple(outcome.message, outcome.beep(), ToneColour(outcome.tone)),
+              std::tuple(c.message, c.refused, c.refused ? red : magenta));
   }
   EXPECT_EQ(Keys(editor.rows()), std::vector<std::string>{"CRÉAtëur"});
 }
@@ -161,21 +156,19 @@ TEST_F(SignaturesTest, TheEditorSavesOnlyChangesAndAFailureKeepsThem) {
   SignatureEditor editor = Open(file, kFrench);
   LoadDefaultSignatures(table_);
   EXPECT_EQ(editor.Save(*fs_, path_, table_, dialogs_), std::nullopt);
-  EXPECT_EQ(dir_.Read("Signatures.txt"), file);  // unmodified: not even sorted
-  EXPECT_EQ(table_.records().size(), 3u);
+  // Unmodified: not even sorted, and the table as it was.
+  EXPECT_TRUE(dir_.Read("Signatures.txt") == file && table_.records().size() == 3u);
   editor.AddOrModify({"aaaaBBBB", "", "lower, first"});
   const std::optional<std::string> failure =
       editor.Save(*fs_, dir_.Path("no folder/Signatures.txt"), table_, dialogs_);
   ASSERT_TRUE(failure.has_value());
   EXPECT_EQ(failure->rfind("Impossible d'écrire le fichier des Signatures:\r\n", 0), 0u);
-  EXPECT_TRUE(editor.modified());
-  EXPECT_EQ(table_.records().size(), 3u);
+  EXPECT_TRUE(editor.modified() && table_.records().size() == 3u);
   EXPECT_EQ(editor.Save(*fs_, path_, table_, dialogs_), std::nullopt);
   EXPECT_EQ(dir_.Read("Signatures.txt"),
             "\"AAAAAAAA\",\"a\",\"A\"\r\n\"aaaaBBBB\",\"\",\"lower, first\"\r\n"
             "\"TEXTttxt\",\"txt\",\"Text\"\r\n");
-  EXPECT_EQ(table_.ExtensionForSignature("textTTXT"), "txt");
-  EXPECT_FALSE(editor.modified());
+  EXPECT_TRUE(table_.ExtensionForSignature("textTTXT") == "txt" && !editor.modified());
 }
 
 }  // namespace
