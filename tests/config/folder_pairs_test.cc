@@ -194,7 +194,7 @@ TEST_F(FolderPairsTest, PairSettingsAreWrittenInTheirOrderOnlyWhenAccepted) {
   EXPECT_EQ(dir_.Read("Vorn.ini"),
             "[Mirror_2]\r\nEffacer=0\r\nKeepVersions=30\r\nEnable=1\r\nNbTemporisations=64000\r\n"
             "Deplacer=0\r\nRenommer=0\r\nNouveau=1\r\nNoMilliseconds=0\r\nSourceVideAutorise=1\r\n"
-            "Exclusions=\r\nIgnoreHourShift=0\r\n");
+            "Exclusions=\r\nIgnoreHourShift=0\r\nHardLinks=0\r\n");
 }
 
 // The pairs file holds each path as hex of its UTF-16 code units, or of its
