@@ -29,6 +29,8 @@ struct LimitedNumber {
 
 /// The default interval in seconds.
 inline constexpr LimitedNumber kTemporisationLimits{1, 32767};
+/// Seconds of quiet after a change in a source before its early pass (0: off).
+inline constexpr LimitedNumber kWatchQuietLimits{0, 3600};
 /// The purge limit in days (log files kept).
 inline constexpr LimitedNumber kPurgeLimits{2, 366};
 /// Days a pair keeps what passes removed or replaced in its target (0: none).

@@ -34,6 +34,9 @@ struct MirrorSettings {
   int16_t Temporisation = 10;          ///< seconds between timed passes
   int32_t MaxTimeInterval = 10000000;  ///< time tolerance in 100-ns units
   int16_t Performance = 1;             ///< event-loop turns per yield point
+  /// Seconds of quiet after a change in a source before the next timed pass
+  /// starts early; 0: sources are not watched, the interval alone counts.
+  int16_t WatchQuiet = 1;
   std::string PrefixeCibleDefaut;
   std::string PrefixeCibleDefautUNC;
   bool AfficherFichiers = false;

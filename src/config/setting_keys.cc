@@ -12,7 +12,7 @@ namespace {
 
 using S = MirrorSettings;
 
-const std::array<SettingKey, 28> kKeys = {{
+const std::array<SettingKey, 29> kKeys = {{
     {"language", "Langue", kConfigurationSection, &S::Langue},
     {"subfolders", "MiroirSousDossiers", kConfigurationSection, &S::MiroirSousDossiers},
     {"remove-obsolete", "Effacement", kConfigurationSection, &S::Effacement},
@@ -24,6 +24,7 @@ const std::array<SettingKey, 28> kKeys = {{
      &S::CopierSecuriteDossiers},
     {"copy-security-all", "CopierSecuriteTout", kConfigurationSection, &S::CopierSecuriteTout},
     {"interval", "Temporisation", kConfigurationSection, &S::Temporisation},
+    {"watch-quiet", "WatchQuiet", kConfigurationSection, &S::WatchQuiet},
     {"time-tolerance", "MaxTimeInterval", kConfigurationSection, &S::MaxTimeInterval},
     {"performance", "Performance", kConfigurationSection, &S::Performance},
     {"target-prefix", "PrefixeCibleDefaut", kConfigurationSection, &S::PrefixeCibleDefaut},
@@ -124,6 +125,7 @@ struct TextStorer {
 
   std::string operator()(int16_t S::*field) const {
     const LimitedNumber& limits = field == &S::Temporisation ? kTemporisationLimits
+                                  : field == &S::WatchQuiet  ? kWatchQuietLimits
                                   : field == &S::Performance ? kPerformanceLimits
                                                              : kPurgeLimits;
     const std::optional<int64_t> count = ReadCount(text);

@@ -7,6 +7,7 @@
 #include "gui/frm_mirror.h"
 #include "gui/images.h"
 #include "gui/qt_dialogs.h"
+#include "platform/change_watcher.h"
 #include "platform/systemd_service.h"
 
 namespace vorn::gui {
@@ -23,9 +24,12 @@ int RunDesktop(int& argc, char** argv, const ProgramOptions& options) {
   const auto service = platform::MakeSystemdServiceControl(
       platform::DefaultSystemdOptions(folder.ok() ? *folder : std::string(), false));
   const auto clock = platform::MakeSystemClock();
+  // The window's one-second tick reads it; changes are seen at the tick.
+  const auto watcher = platform::MakeChangeWatcher();
   QtDialogs dialogs;
   frmMirror window(MainWindowServices{*fs, *service, *clock, dialogs,
-                                      [](const QUrl& url) { QDesktopServices::openUrl(url); }});
+                                      [](const QUrl& url) { QDesktopServices::openUrl(url); },
+                                      {}, watcher.get()});
   dialogs.SetParent(&window);
   if (!window.Load(options)) return window.exit_code();
   window.show();

@@ -413,6 +413,7 @@ bool frmMirror::Load(const ProgramOptions& options) {
   }
   session_ = std::make_unique<Session>(services_.fs, services_.clock, services_.service, app_,
                                        *this);
+  if (services_.watcher != nullptr) session_->scheduler().AttachWatcher(*services_.watcher);
   // Once start-up has chosen the lower pane, which sets the least height.
   FitToScreen();
   return true;

@@ -39,8 +39,8 @@ class frmSplash;
 
 /// What the main window needs from outside: the file system, the service
 /// control, the clock, the modal dialogs, how to open a document in the
-/// desktop's browser, and how to run the window's own dialogs (modally when
-/// left empty). Tests pass their own.
+/// desktop's browser, how to run the window's own dialogs (modally when
+/// left empty) and the watcher of the sources. Tests pass their own.
 struct MainWindowServices {
   platform::FileSystem& fs;
   platform::ServiceControl& service;
@@ -49,6 +49,9 @@ struct MainWindowServices {
   /// Hands a document to the desktop (LocalFileUrl builds the URL of a file).
   std::function<void(const QUrl& url)> open_url;
   std::function<int(QDialog& dialog)> run_dialog = {};
+  /// Where changes in the sources are seen while mirroring runs; none: the
+  /// interval alone starts passes.
+  platform::ChangeWatcher* watcher = nullptr;
 };
 
 /// The main window. Every control keeps its design name as member and

@@ -27,7 +27,4 @@ bool StopRequested();
 /// Forgets signals that arrived (for tests).
 void ClearSignals();
 
-/// Sleeps up to `milliseconds`, returning early when a signal arrives.
-void SleepUnlessSignalled(int milliseconds);
-
 }  // namespace vorn::platform

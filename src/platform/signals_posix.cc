@@ -1,5 +1,4 @@
 #include <signal.h>
-#include <time.h>
 
 #include "platform/signals.h"
 
@@ -64,12 +63,6 @@ bool StopRequested() {
 
 void ClearSignals() {
   for (auto& flag : flags) flag = 0;
-}
-
-void SleepUnlessSignalled(int milliseconds) {
-  // nanosleep is never restarted after a handler: a signal ends the wait.
-  struct timespec wait = {milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000};
-  ::nanosleep(&wait, nullptr);
 }
 
 }  // namespace vorn::platform

@@ -1,7 +1,9 @@
 #include "runtime/headless.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "platform/change_watcher.h"
 #include "platform/clock.h"
 #include "platform/dry_run_file_system.h"
 #include "platform/process.h"
@@ -30,28 +32,34 @@ std::unique_ptr<platform::ServiceControl> ServiceControlFor(const ProgramOptions
 
 // Ticks every second while the scheduler's timer runs, until the program
 // ends or mirroring stops (a stop signal, or nothing to do any more). The
-// settings and pairs are read again only here, never during a pass.
-void RunSchedule(Scheduler& scheduler, HeadlessHost& host, ConfigurationReload& reload) {
+// wait between ticks ends early for a change in a source, which the
+// scheduler may answer with the timed pass at once. The settings and pairs
+// are read again only here, never during a pass.
+void RunSchedule(Scheduler& scheduler, HeadlessHost& host, ConfigurationReload& reload,
+                 platform::ChangeWatcher& watcher) {
   int64_t next_tick = platform::MonotonicMilliseconds() + kTickMilliseconds;
   bool timer_was_enabled = host.timer_enabled();
+  int watch_wait = scheduler.WatchChanges();
   while (!host.ended() && !scheduler.Idle()) {
     const int64_t now = platform::MonotonicMilliseconds();
     if (host.timer_enabled() && !timer_was_enabled) next_tick = now + kTickMilliseconds;
     timer_was_enabled = host.timer_enabled();
-    if (host.timer_enabled() && now < next_tick) {
-      platform::SleepUnlessSignalled(static_cast<int>(next_tick - now));
-    } else if (!host.timer_enabled()) {
-      platform::SleepUnlessSignalled(kTickMilliseconds);
-    }
+    int64_t wait = host.timer_enabled() ? next_tick - now : kTickMilliseconds;
+    if (watch_wait >= 0) wait = std::min<int64_t>(wait, watch_wait);
+    if (wait > 0) watcher.Wait(static_cast<int>(wait));
     host.ProcessPendingEvents();
     if (host.ended() || scheduler.Idle()) break;
-    if (host.timer_enabled() && platform::MonotonicMilliseconds() >= next_tick) {
+    watch_wait = scheduler.WatchChanges();
+    if (host.timer_enabled() &&
+        (scheduler.EarlyPassDue() || platform::MonotonicMilliseconds() >= next_tick)) {
       next_tick += kTickMilliseconds;
       reload.BetweenPasses();
       scheduler.Tick();
-      // A pass turns the timer off and on again: the next tick counts from
-      // the pass's end.
-      if (!timer_was_enabled || !host.timer_enabled()) timer_was_enabled = false;
+      // After a pass the next tick counts from its end, not in a burst
+      // making up for the seconds it took.
+      const int64_t after = platform::MonotonicMilliseconds();
+      if (next_tick <= after) next_tick = after + kTickMilliseconds;
+      watch_wait = scheduler.WatchChanges();
     }
   }
 }
@@ -82,6 +90,9 @@ int RunWithoutWindow(const ProgramOptions& options) {
   }
 
   const auto clock = platform::MakeSystemClock();
+  // Declared before the session that keeps a reference to it; a single
+  // pass has nothing to watch for.
+  const auto watcher = options.mode == RunMode::kOnce ? nullptr : platform::MakeChangeWatcher();
   Session session(*fs, *clock, *service, app, host,
                   options.dry_run ? SessionKind::kDryRun : SessionKind::kMirroring);
   host.Attach(&session, service.get());
@@ -97,11 +108,12 @@ int RunWithoutWindow(const ProgramOptions& options) {
       return kExitSomeFailed;
     }
   } else {
+    scheduler.AttachWatcher(*watcher);
     // Nobody is there to press start: mirroring starts whatever Automatique says.
     if (!session.StartAutomatically(host)) scheduler.StartStop();
     platform::CatchReloadSignal();
     ConfigurationReload reload(*fs, app, scheduler, host);
-    RunSchedule(scheduler, host, reload);
+    RunSchedule(scheduler, host, reload, *watcher);
   }
   service->DeliverPendingEvents();
   return host.exit_code();

@@ -128,6 +128,7 @@ void ConfigurationReload::Reload(ReloadCause cause) {
   // A shorter interval takes effect at once; a longer one after the wait
   // under way.
   if (scheduler_.WaitCounter() > app_.settings.Temporisation) scheduler_.RestartCountdown();
+  scheduler_.RearmWatcher();
   host_.ApplyLanguage(app_.settings.Langue);
   host_.ApplySettings(app_.settings);
   host_.SetWaitProgressRange(WaitProgressMaximum(app_.settings.Temporisation));

@@ -36,6 +36,14 @@ constexpr ShellCatalogue kTexts({{
     {T::kDryRunNotice,
      {F::kThree, "Essai à blanc : rien n'a été modifié", "Simulação: nada foi alterado",
       "Dry run: nothing was changed"}},
+    // Followed by the system setting that ran out.
+    {T::kUnwatchedTree,
+     {F::kThree,
+      " : trop de dossiers à surveiller ; ses changements attendent la temporisation. "
+      "Limite atteinte : ",
+      ": demasiadas pastas para vigiar; as alterações esperam pela temporização. "
+      "Limite atingido: ",
+      ": too many folders to watch; its changes wait for the interval. Limit reached: "}},
 }});
 
 }  // namespace

@@ -19,6 +19,7 @@ enum class ShellText {
   kAboutHelpOpenFiles,
   kAboutHelp,
   kDryRunNotice,
+  kUnwatchedTree,
   kCount,
 };
 

@@ -9,6 +9,7 @@
 #include "config/folder_pairs.h"
 #include "config/mirror_settings.h"
 #include "base/system_info.h"
+#include "platform/change_watcher.h"
 
 namespace vorn {
 
@@ -50,8 +51,9 @@ class SchedulerHost : public PassDisplay {
 int WaitProgressMaximum(int16_t temporisation);
 
 /// Decides when passes run: the start/stop command, the one-second tick
-/// counting down the default interval, the yield points of a pass and the
-/// end of the program after the first pass. A plain object: the window and
+/// counting down the default interval, changes in the sources that bring
+/// the next timed pass forward, the yield points of a pass and the end of
+/// the program after the first pass. A plain object: the window and
 /// the run without a window drive it with their own tick and event loop.
 /// It is the pass's control: a pass yields through it and stops when it is
 /// idle.
@@ -64,6 +66,9 @@ class Scheduler final : public PassControl {
   Scheduler& operator=(const Scheduler&) = delete;
 
   void AttachEngine(MirrorEngine& engine) { engine_ = &engine; }
+  /// Where changes in the sources are seen; without one only the tick
+  /// starts timed passes.
+  void AttachWatcher(platform::ChangeWatcher& watcher) { watcher_ = &watcher; }
 
   /// The start/stop command (cmdMiroir and mnuDemarrer).
   void StartStop();
@@ -71,6 +76,19 @@ class Scheduler final : public PassControl {
   void Tick();
   /// Lets pending events run `Performance` times (none below 1).
   void Yield() override;
+
+  /// Reads the watcher between passes: once the latest change in a source
+  /// has been quiet for WatchQuiet seconds, the countdown is over and the
+  /// next Tick runs the timed pass. Milliseconds until it is worth asking
+  /// again: 0 while folders still wait for their watch, the rest of the
+  /// quiet time while a change waits, else -1 (the next change or tick).
+  /// The tick asks too.
+  int WatchChanges();
+  /// Whether WatchChanges ended the countdown early; the pass clears it.
+  bool EarlyPassDue() const { return early_pass_due_; }
+  /// Watches the sources of the enabled pairs while mirroring runs and
+  /// WatchQuiet is on, nothing otherwise; for a reload that changed them.
+  void RearmWatcher();
 
   /// Restarts the countdown, as a new default interval does.
   void RestartCountdown() { wait_counter_ = settings_.Temporisation; }
@@ -85,6 +103,7 @@ class Scheduler final : public PassControl {
 
  private:
   void RunPass(PassKind kind);
+  void ReportUnwatched(const std::vector<platform::UnwatchedTree>& trees);
 
   SchedulerHost& host_;
   MirrorSettings& settings_;
@@ -92,7 +111,12 @@ class Scheduler final : public PassControl {
   const std::vector<FolderPair>& pairs_;
   bool service_mode_;
   MirrorEngine* engine_ = nullptr;
+  platform::ChangeWatcher* watcher_ = nullptr;
   bool idle_ = true;
+  bool in_pass_ = false;
+  bool change_waits_ = false;  ///< a change seen since the last pass
+  bool early_pass_due_ = false;
+  int64_t last_change_ms_ = 0;
   int16_t wait_counter_ = 0;
   bool ended_ = false;
 };

@@ -218,6 +218,22 @@ TEST_F(HeadlessTest, SigintDuringAPassStopsItAndPrintsItsSummary) {
   EXPECT_EQ(std::stoul(created[1]), dir_.Names("dst").size());
 }
 
+// A change in a source brings the timed pass ten minutes forward; the
+// sources a moving pass deletes bring none.
+TEST_F(HeadlessTest, AChangedSourceStartsThePassEarlyButThePassesOwnMovesDoNot) {
+  Pair("[Configuration]\nTemporisation=600\n[Mirror_1]\nDeplacer=1\n");
+  VornProcess vorn(VORN_BINARY, Args({"--headless", "--verbose"}), dir_.path());
+  ASSERT_TRUE(WaitFor([&] { return Has(vorn.Out(), "Files: "); })) << vorn.Err();
+  dir_.MakeFolder("src/later");
+  dir_.Write("src/later/f", "x");
+  ASSERT_TRUE(WaitFor([&] { return dir_.Exists("dst/later/f") && !dir_.Exists("src/later/f"); }))
+      << vorn.Err();
+  ::sleep(3);  // the quiet time after the deletions, and then some
+  vorn.Signal(SIGTERM);
+  EXPECT_EQ(vorn.Wait(), 0) << vorn.Err();
+  EXPECT_EQ(Count(vorn.Out(), "Files: "), 2u) << vorn.Out();
+}
+
 TEST_F(HeadlessTest, StopAfterTheFirstPassEndsByItself) {
   dir_.Write("home/Vorn.ini", "[Configuration]\nArretAutomatique=1\nAutomatique=1\n");
   const Outcome run = Vorn({"--headless"});
