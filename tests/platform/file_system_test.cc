@@ -382,6 +382,17 @@ TEST_F(CopyTest, OnlyMarkedTemporariesAreDebrisAndNoCopyKeepsTheMark) {
     EXPECT_EQ(dir_.Names("dst"), Names{"doc"});
     ::unlink(dir_.Path("dst/doc").c_str());
   }
+  // A whole-file write ended after its flush leaves debris too, not a stray file.
+  int debris_before_rename = 0;
+  const auto fs = MakePosixFileSystem({[&](CopyStep step, uint64_t) {
+    for (const std::string& name : dir_.Names("dst")) {
+      debris_before_rename += step == CopyStep::kRename && fs_->IsCopyDebrisAt(*dst, name);
+    }
+    return 0;
+  }});
+  ASSERT_TRUE(fs->ReplaceFile(dir_.Path("dst/Vorn.ini"), "[x]").ok());
+  EXPECT_EQ(debris_before_rename, 1);
+  EXPECT_EQ(dir_.GetAttribute("dst/Vorn.ini", kTemporaryMarkAttribute), "<none>");
 }
 
 // A copy that fails at any step, however it writes its temporary, leaves the
