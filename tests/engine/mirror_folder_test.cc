@@ -22,29 +22,43 @@ namespace {
 using platform::FsOperation;
 using testing::Entries;
 
-// Without the tolerance, the rule is seen through the engine below.
-TEST(UpdateRuleTest, WithTheToleranceTimesCloserThanTheIntervalAreEqual) {
-  constexpr int64_t kS = 10000000;                   // a second
-  constexpr uint64_t kBase = 133590000000000000ull;  // a 2024 time
+// Times closer than the target keeps them apart, than the interval under the
+// tolerance, or (when asked) an hour apart as FAT's local times across daylight
+// saving are, are no change. Without the tolerance the engine below sees it too.
+TEST(UpdateRuleTest, TimesTooCloseToTellApartAreEqual) {
+  constexpr int64_t kS = 10000000, kHour = 3600 * kS;  // in 100-ns units
+  constexpr uint64_t kBase = 133590000000000000ull;    // a 2024 time, the target's
+  constexpr int64_t kFar = static_cast<int64_t>(kBase);
   const struct {
-    uint64_t source, target, source_size, target_size;
-    bool newer_only, due;
+    int64_t shift;  // source minus target
+    bool bigger, newer_only, tolerance, hour;
+    int64_t granularity;
+    bool due;
     std::optional<int64_t> delta;
   } cases[] = {
-      {kBase + kS / 2, kBase, 1, 1, true, false, kS / 2},
-      {kBase + kS, kBase, 1, 1, true, true, kS},
-      {kBase, kBase + 5 * kS, 1, 2, true, false, -5 * kS},  // newer target stays
-      {kBase, kBase + kS / 2, 7, 7, false, false, kS / 2},
-      {kBase, kBase + 2 * kS, 7, 7, false, true, 2 * kS},
-      {kBase, kBase, 7, 8, false, true, 0},
-      {kBase, 0, 7, 7, false, true, static_cast<int64_t>(kBase)},  // 64-bit distance
+      {kS / 2, false, true, true, false, 1, false, kS / 2},
+      {kS, false, true, true, false, 1, true, kS},
+      {-5 * kS, true, true, true, false, 1, false, -5 * kS},  // newer target stays
+      {-kS / 2, false, false, true, false, 1, false, kS / 2},
+      {-2 * kS, false, false, true, false, 1, true, 2 * kS},
+      {0, true, false, true, false, 1, true, 0},
+      {kFar, false, false, true, false, 1, true, kFar},  // a 64-bit distance
+      {1, false, false, false, false, 1, true, {}},  // exact, as ever
+      {kS + 5, false, false, false, false, 2 * kS, false, {}},
+      {2 * kS, false, false, false, false, 2 * kS, true, {}},
+      {kS, false, true, false, false, 2 * kS, false, {}},
+      {kS, false, false, true, false, 2 * kS, false, kS},  // the granularity beats the interval
+      {kHour, false, false, false, true, 1, false, {}},
+      {-kHour - kS, false, false, false, true, 2 * kS, false, {}},
+      {kHour, false, false, false, false, 1, true, {}},
+      {kHour + 3 * kS, false, true, false, true, 2 * kS, true, {}},
   };
   for (const auto& c : cases) {
-    const UpdateDecision d =
-        DecideUpdate({c.source, c.source_size}, {c.target, c.target_size},
-                     {.newer_only = c.newer_only, .tolerance = true, .max_interval = kS});
-    EXPECT_EQ(d.due, c.due) << "case " << &c - cases;
-    EXPECT_EQ(d.time_delta, c.delta) << "case " << &c - cases;
+    const UpdateDecision d = DecideUpdate(
+        {kBase + c.shift, c.bigger ? 2u : 1u}, {kBase, 1},
+        {.newer_only = c.newer_only, .tolerance = c.tolerance, .max_interval = kS,
+         .granularity = c.granularity, .ignore_hour_shift = c.hour});
+    EXPECT_EQ(std::pair(d.due, d.time_delta), std::pair(c.due, c.delta)) << "case " << &c - cases;
   }
 }
 

@@ -8,7 +8,6 @@
 
 #include "config/exclusions.h"
 #include "support/engine_fixture.h"
-#include "engine/update_rule.h"
 #include "engine/versions.h"
 
 namespace vorn::testing {
@@ -54,37 +53,6 @@ TEST(ExclusionsTest, PatternsMatchAsGitignoreDoes) {
   EXPECT_NE(Exclusions::ProblemOf("!keep"), "");
   EXPECT_NE(Exclusions::ProblemOf("a|b"), "");
   EXPECT_EQ(Exclusions::ProblemOf("**/*.o"), "");
-}
-
-// A target that keeps coarser times, or FAT's local times across daylight
-// saving, must not make every file look changed on every pass.
-TEST(UpdateRuleTest, TheTargetsGranularityAndAnHourShiftAreNoChange) {
-  constexpr int64_t kSecond = 10000000, kHour = 3600 * kSecond;
-  constexpr uint64_t kBase = 133590000000000000ull;
-  const struct {
-    int64_t shift;  // source minus target
-    int64_t granularity;
-    bool newer_only, hour, tolerance, due;
-  } cases[] = {
-      {1, 1, false, false, false, true},  // exact, as ever
-      {kSecond + 5, 2 * kSecond, false, false, false, false},
-      {2 * kSecond, 2 * kSecond, false, false, false, true},
-      {kSecond, 2 * kSecond, true, false, false, false},
-      {kSecond, 2 * kSecond, false, false, true, false},  // tolerance 0.5 s, granularity wins
-      {kHour, 1, false, true, false, false},
-      {-kHour - kSecond, 2 * kSecond, false, true, false, false},
-      {kHour, 1, false, false, false, true},
-      {kHour + 3 * kSecond, 2 * kSecond, true, true, false, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.shift << " within " << c.granularity);
-    const UpdatePolicy policy{.newer_only = c.newer_only,
-                              .tolerance = c.tolerance,
-                              .max_interval = static_cast<int32_t>(kSecond / 2),
-                              .granularity = c.granularity,
-                              .ignore_hour_shift = c.hour};
-    EXPECT_EQ(DecideUpdate({kBase + c.shift, 1}, {kBase, 1}, policy).due, c.due);
-  }
 }
 
 TEST(VersionsTest, PassFoldersAreNamedAndDatedByTheirStart) {

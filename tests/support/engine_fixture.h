@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -20,9 +20,16 @@ namespace vorn::testing {
 
 using Entries = std::vector<std::string>;
 
-/// SystemInfo of the NT family (what Linux is), and of the 95 family.
-SystemInfo NtSystem();
-SystemInfo Windows95System();
+/// SystemInfo of the NT family (what Linux is), and of the 95 family (no version).
+inline SystemInfo MakeSystem(const char* name, int32_t nt_version) {
+  SystemInfo info;
+  info.os_name = name;
+  info.nt = nt_version != 0;
+  info.nt_major_version = nt_version;
+  return info;
+}
+inline SystemInfo NtSystem() { return MakeSystem("Linux", 6); }
+inline SystemInfo Windows95System() { return MakeSystem("Windows 95", 0); }
 
 /// A temporary "src" and "dst" tree, the engine and everything around it,
 /// over the real file system seen through a fault-injecting decorator; with
@@ -31,18 +38,41 @@ class EngineTest : public ::testing::Test {
  protected:
   static constexpr int64_t kJan2024 = 1704067200;
 
-  EngineTest();
+  EngineTest() {
+    settings_.PathLogs = dir_.path();
+    dir_.Make({"src/", "dst/"});
+  }
 
   /// Adds a pair numbered after the ones before it.
-  FolderPair& AddPair(const std::string& source, const std::string& target);
-  /// A pair over dir_ "src" and "dst", created as folders.
+  FolderPair& AddPair(const std::string& source, const std::string& target) {
+    FolderPair& pair = pairs_.emplace_back();
+    pair.Number = static_cast<int16_t>(pairs_.size());
+    pair.Source = source;
+    pair.Target = target;
+    return pair;
+  }
   FolderPair& AddDefaultPair() { return AddPair(dir_.Path("src"), dir_.Path("dst")); }
   PassEnd Pass(PassKind kind = PassKind::kStartCommand) { return engine_.RunMirrorPass(kind); }
   /// Runs MirrorFolder (and RemoveObsoleteEntries when Effacer) on src/dst
   /// under a pair context, counting from zero.
-  void MirrorSrcToDst(const PairContext& context);
+  void MirrorSrcToDst(const PairContext& context) {
+    engine_.PrepareWalk(context);
+    engine_.MirrorFolder(dir_.Path("src"), dir_.Path("dst"));
+    if (context.Effacer && !context.Deplacer) {
+      engine_.RemoveObsoleteEntries(dir_.Path("src"), dir_.Path("dst"));
+    }
+  }
   /// The lines of the current daily log, without the seven header lines.
-  std::vector<std::string> LogBody() const;
+  Entries LogBody() const {
+    const auto text = real_fs_->ReadFile(log_.current_file());
+    std::istringstream stream(text.ok() ? *text : "");
+    Entries lines;
+    for (std::string line; std::getline(stream, line);) {
+      lines.push_back(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
+    }
+    lines.erase(lines.begin(), lines.begin() + std::min<size_t>(7, lines.size()));
+    return lines;
+  }
   std::string Src(const std::string& relative) const { return "src/" + relative; }
   std::string Dst(const std::string& relative) const { return "dst/" + relative; }
   /// The counters that are not zero, by name: one comparison also catches a
@@ -66,15 +96,9 @@ class EngineTest : public ::testing::Test {
   /// a source and a target of the same size are up to date.
   void Make(const Entries& entries) {
     for (const std::string& entry : entries) {
-      const size_t link = entry.find("->"), equals = entry.find('=');
-      if (entry.back() == '/') {
-        dir_.MakeFolder(entry);
-      } else if (link != std::string::npos) {
-        dir_.MakeLink(entry.substr(0, link), entry.substr(link + 2));
-      } else {
-        dir_.Write(entry.substr(0, equals),
-                   equals == std::string::npos ? entry : entry.substr(equals + 1));
-        dir_.SetTime(entry.substr(0, equals), kJan2024, 0);
+      dir_.Make({entry});
+      if (entry.back() != '/' && entry.find("->") == std::string::npos) {
+        dir_.SetTime(entry.substr(0, entry.find('=')), kJan2024, 0);
       }
     }
   }
