@@ -25,6 +25,14 @@ using testing::TestFolder;
 using testing::VornProcess;
 using testing::WaitFor;
 
+// Detaches a mount when it goes out of scope, however the test ends.
+struct Unmount {
+  std::string path;
+  ~Unmount() {
+    if (!path.empty()) ::umount2(path.c_str(), MNT_DETACH);
+  }
+};
+
 struct Outcome {
   int status = -1;
   std::string out;

@@ -21,13 +21,8 @@ using SafetyTest = E2eTest;
 const std::string kRemoving = "[Configuration]\nErreurDossier=1\n[Mirror_1]\nEffacer=1\n";
 
 TEST_F(SafetyTest, AnUnreadableSourceKeepsEverythingItHides) {
-  for (const char* folder : {"src/closed", "src/listless", "dst/closed", "dst/listless"}) {
-    dir_.MakeFolder(folder);
-  }
-  dir_.Write("src/open.txt", "o");
-  for (const char* file : {"dst/open.txt", "dst/closed/a", "dst/listless/b", "dst/gone.txt"}) {
-    dir_.Write(file, "precious");
-  }
+  dir_.Make({"src/closed/", "src/listless/", "dst/closed/", "dst/listless/", "src/open.txt",
+             "dst/open.txt", "dst/closed/a", "dst/listless/b", "dst/gone.txt"});
   if (!GiveToNobody()) GTEST_SKIP() << "needs root and setpriv to run as an unprivileged user";
   ::chmod(dir_.Path("src/closed").c_str(), 0);
   ::chmod(dir_.Path("src/listless").c_str(), 0300);  // may be searched, not listed
@@ -68,13 +63,10 @@ TEST_F(SafetyTest, ASourceThatIsNoLongerThereNeverEmptiesTheTarget) {
 
   // A link that leads nowhere, or a file, where the root was.
   ASSERT_EQ(::rename(dir_.Path("src").c_str(), dir_.Path("old-src").c_str()), 0);
-  for (const bool as_link : {true, false}) {
+  for (const std::string& in_place :
+       {"src->" + dir_.Path("unplugged/Photos"), std::string("src")}) {
     ::unlink(dir_.Path("src").c_str());
-    if (as_link) {
-      dir_.MakeLink("src", dir_.Path("unplugged/Photos"));
-    } else {
-      dir_.Write("src", "a file");
-    }
+    dir_.Make({in_place});
     const Outcome run = Once();
     EXPECT_TRUE(Has(run.err, "Unknown source folder"));
     EXPECT_EQ(dir_.Names("dst"), std::vector<std::string>{"photo.jpg"});
@@ -94,23 +86,6 @@ TEST_F(SafetyTest, AnEmptySourceEmptiesTheTargetOnlyWhenAllowed) {
   EXPECT_TRUE(dir_.Names("dst").empty());
 }
 
-TEST_F(SafetyTest, MoveDeletesASourceOnlyOnceItIsCopied) {
-  // Older sources, newer things in their way that are no copy of them.
-  dir_.Write("src/under-link.txt", "only copy");
-  dir_.Write("src/under-folder.txt", "only copy");
-  dir_.Write("src/free.txt", "moved");
-  dir_.SetTime("src/under-link.txt", 1000000000, 0);
-  dir_.SetTime("src/under-folder.txt", 1000000000, 0);
-  dir_.MakeLink("dst/under-link.txt", "nowhere");
-  dir_.MakeFolder("dst/under-folder.txt");
-  Pair("[Mirror_1]\nDeplacer=1\nNouveau=1\n");
-  ASSERT_EQ(Once().status, 0);
-  EXPECT_EQ(dir_.Read("src/under-link.txt"), "only copy");
-  EXPECT_EQ(dir_.Read("src/under-folder.txt"), "only copy");
-  EXPECT_FALSE(dir_.Exists("src/free.txt"));
-  EXPECT_EQ(dir_.Read("dst/free.txt"), "moved");
-}
-
 // Someone who may write in the target swaps a target folder for a link to a
 // folder outside while passes copy ACLs: the ACL must never land outside.
 TEST_F(SafetyTest, AclsAreNeverWrittenThroughASwappedLink) {
@@ -119,60 +94,43 @@ TEST_F(SafetyTest, AclsAreNeverWrittenThroughASwappedLink) {
     GTEST_SKIP() << "the temporary folder's file system keeps no ACLs";
   }
   constexpr int kFolders = 40;
-  acl_t acl = acl_from_text("u::rwx,u:nobody:rwx,g::r-x,m::rwx,o::r-x");
-  ASSERT_NE(acl, nullptr);
+  acl_t acl = acl_from_text("u::rwx,u:nobody:rwx,g::r-x,m::rwx,o::r-x"), plain = acl_from_mode(0755);
+  ASSERT_TRUE(acl != nullptr && plain != nullptr);
   for (int i = 0; i < kFolders; ++i) {
-    const std::string name = "d" + std::to_string(i);
-    dir_.MakeFolder("src/" + name);
-    ASSERT_EQ(acl_set_file(dir_.Path("src/" + name).c_str(), ACL_TYPE_ACCESS, acl), 0);
-    dir_.MakeFolder("dst/" + name);
-    dir_.MakeLink("dst/l" + std::to_string(i), dir_.Path("outside"));
+    const std::string n = std::to_string(i);
+    dir_.Make({"src/d" + n + "/", "dst/d" + n + "/", "dst/l" + n + "->" + dir_.Path("outside")});
+    ASSERT_EQ(acl_set_file(dir_.Path("src/d" + n).c_str(), ACL_TYPE_ACCESS, acl), 0);
   }
-  acl_free(acl);
   Pair("[Configuration]\nCopierSecurite=1\nCopierSecuriteDossiers=1\n");
-
   const pid_t swapper = ::fork();
   ASSERT_GE(swapper, 0);
-  if (swapper == 0) {
-    for (;;) {
-      for (int i = 0; i < kFolders; ++i) {
-        const std::string folder = dir_.Path("dst/d" + std::to_string(i));
-        const std::string link = dir_.Path("dst/l" + std::to_string(i));
-        ::renameat2(AT_FDCWD, folder.c_str(), AT_FDCWD, link.c_str(), RENAME_EXCHANGE);
-      }
-    }
+  for (int i = 0; swapper == 0; i = (i + 1) % kFolders) {  // the child, until it is killed
+    const std::string folder = dir_.Path("dst/d" + std::to_string(i));
+    const std::string link = dir_.Path("dst/l" + std::to_string(i));
+    ::renameat2(AT_FDCWD, folder.c_str(), AT_FDCWD, link.c_str(), RENAME_EXCHANGE);
   }
   for (int run = 0; run < 10; ++run) {
     Once();
     // The folders that did get the list lose it again, to keep the race open.
     for (int i = 0; i < kFolders; ++i) {
-      if (const std::string folder = dir_.Path("dst/d" + std::to_string(i));
-          ::acl_extended_file_nofollow(folder.c_str()) == 1) {
-        ::acl_delete_def_file(folder.c_str());
-        acl_t plain = acl_from_mode(0755);
+      const std::string folder = dir_.Path("dst/d" + std::to_string(i));
+      if (::acl_extended_file_nofollow(folder.c_str()) == 1) {
         ::acl_set_file(folder.c_str(), ACL_TYPE_ACCESS, plain);
-        acl_free(plain);
       }
     }
   }
   ::kill(swapper, SIGKILL);
   ::waitpid(swapper, nullptr, 0);
+  acl_free(acl);
+  acl_free(plain);
   EXPECT_EQ(::acl_extended_file(dir_.Path("outside").c_str()), 0);
 }
 
-// The target folder served by slowfs from "backing", keeping times to two
-// seconds as FAT does; unmounted however the test ends.
-class CoarseTargetTest : public E2eTest {
- protected:
-  void TearDown() override {
-    if (mounted_) ::umount2(dir_.Path("dst").c_str(), MNT_DETACH);
-  }
-  bool mounted_ = false;
-};
-
 // The probed step is the least difference the update rule sees, so the
 // times the target cut do not make every file look changed on each pass.
-TEST_F(CoarseTargetTest, FilesWhoseTimesTheTargetCutAreNotCopiedAgain) {
+// The target is served by slowfs from "backing", keeping times to two seconds
+// as FAT does.
+TEST_F(SafetyTest, FilesWhoseTimesTheTargetCutAreNotCopiedAgain) {
 #ifndef VORN_SLOWFS
   GTEST_SKIP() << "slowfs was not built (no libfuse3)";
 #else
@@ -182,11 +140,10 @@ TEST_F(CoarseTargetTest, FilesWhoseTimesTheTargetCutAreNotCopiedAgain) {
   dir_.MakeFolder("backing");
   const std::string mount = std::string(VORN_SLOWFS) + " '" + dir_.Path("backing") + "' '" +
                             dir_.Path("dst") + "' --time-step-ns 2000000000";
-  mounted_ = std::system(mount.c_str()) == 0;
-  ASSERT_TRUE(mounted_) << mount;
-  dir_.Write("src/late", "l");
+  ASSERT_EQ(std::system(mount.c_str()), 0) << mount;
+  const Unmount unmount{dir_.Path("dst")};
+  dir_.Make({"src/late=l", "src/early=e"});
   dir_.SetTime("src/late", 1600000001, 999999999);
-  dir_.Write("src/early", "e");
   dir_.SetTime("src/early", 1600000003, 1);
   Pair();
   const Outcome first = Vorn({"--once", "--json"});
@@ -221,10 +178,7 @@ TEST_F(SafetyTest, NestedPairsAndTargetsOverOwnFilesOrTheRootLeaveEveryFileInPla
   // through a bind mount in a mount namespace of this process's own, which
   // the child inherits; removal stays off so that even a pass that got this
   // far would only try to copy one file there. Without root, no such case.
-  struct Unmount {
-    std::string path;
-    ~Unmount() { if (!path.empty()) ::umount2(path.c_str(), MNT_DETACH); }
-  } unmount;
+  Unmount unmount;
   if (PrivateMounts()) {
     unmount.path = dir_.Path("root");
     dir_.MakeFolder("root");

@@ -147,6 +147,10 @@ INSTANTIATE_TEST_SUITE_P(MirrorTrees, TreeTest, ::testing::ValuesIn(std::vector<
      [](TreeTest& test) { test.fs_.MarkLocked("busy"); },
      {"+dst/new", "+dst/sub/", "+dst/sub/inner", "+dst/sub2/", "-src/new", "-src/same",
       "-src/sub/inner", "-src/sub2/"}, "seen=4 created=2 removed=3 locked=1 folders+=2 folders-=1"},
+    // A newer target that is no copy of its source, the source is not moved onto.
+    {"a move keeps sources a newer link or folder stands for", {.Deplacer = true, .Nouveau = true},
+     {"src/link", "src/folder", "src/free", "dst/link->nowhere", "dst/folder/"}, nullptr,
+     {"+dst/free", "-src/free"}, "seen=3 created=1 removed=1"},
     {"a moved source that cannot be deleted stays", {.Deplacer = true}, {"src/f"},
      [](TreeTest& test) { test.fs_.FailNth(FsOperation::kDeleteFileAt, 1, EACCES); },
      {"+dst/f"}, "seen=1 created=1"},
