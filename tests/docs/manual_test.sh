@@ -17,20 +17,10 @@ else
 fi
 
 status=0
-if [ -n "$warnings" ]; then
-  echo "$page:"
-  echo "$warnings"
-  status=1
-fi
+[ -z "$warnings" ] || { printf '%s:\n%s\n' "$page" "$warnings"; status=1; }
 for option in $("$vorn" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
   # roff writes each hyphen of an option as \-.
-  if ! grep -qF -- "${option//-/\\-}" "$page"; then
-    echo "vorn(1) does not document $option"
-    status=1
-  fi
-  if ! grep -qF -- "$option" "$completion"; then
-    echo "the bash completion does not offer $option"
-    status=1
-  fi
+  grep -qF -- "${option//-/\\-}" "$page" || { echo "vorn(1) does not document $option"; status=1; }
+  grep -qF -- "$option" "$completion" || { echo "the bash completion lacks $option"; status=1; }
 done
 exit $status

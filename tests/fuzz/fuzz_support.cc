@@ -1,25 +1,18 @@
 #include "fuzz/fuzz_support.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdlib>
+#include <fstream>
 
 namespace vorn::fuzz {
 
 std::string WriteScratch(std::string_view data, const char* name) {
   static const std::string folder = [] {
     std::string pattern = "/tmp/vorn-fuzz-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+    Require(::mkdtemp(pattern.data()) != nullptr);
     return pattern;
   }();
   const std::string path = folder + "/" + name;
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) std::abort();
-  if (!data.empty() && ::write(fd, data.data(), data.size()) != static_cast<ssize_t>(data.size())) {
-    std::abort();
-  }
-  ::close(fd);
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  Require(file.write(data.data(), static_cast<std::streamsize>(data.size())).flush().good());
   return path;
 }
 

@@ -31,24 +31,23 @@ sleep 1
 
 "$vorn" --home "$work/home" >"$work/vorn.out" 2>&1 &
 pid=$!
-# Windows come and go while Qt starts; a search can meet one that is gone.
-find_window() { xdotool search "$@" 2>/dev/null | head -1 || true; }
-notice=
-for _ in $(seq 300); do
-  notice=$(find_window --onlyvisible --pid "$pid" --name '^ *Vorn$')
-  [ -n "$notice" ] && break
-  sleep 0.1
-done
+# Waits TENTHS tenths of a second for a window xdotool finds; windows come and
+# go while Qt starts, so a search can meet one that is gone.
+find_window() {
+  local tenths=$1 found
+  shift
+  for _ in $(seq "$tenths"); do
+    found=$(xdotool search "$@" 2>/dev/null | head -1 || true)
+    [ -n "$found" ] && { echo "$found"; return; }
+    sleep 0.1
+  done
+}
+notice=$(find_window 300 --onlyvisible --pid "$pid" --name '^ *Vorn$')
 [ -n "$notice" ] || { echo "FAIL: no notice window"; exit 1; }
 xdotool windowactivate --sync "$notice"
 xdotool key Escape
 
-main=
-for _ in $(seq 100); do
-  main=$(find_window --pid "$pid" --name 'Vorn 2\.2i')
-  [ -n "$main" ] && break
-  sleep 0.1
-done
+main=$(find_window 100 --pid "$pid" --name 'Vorn 2\.2i')
 if [ -z "$main" ]; then
   if ! kill -0 "$pid" 2>/dev/null && [ "$(ls "$work/target" | wc -l)" -eq 2000 ]; then
     echo "skipped: the machine is so busy that the pass ended before the key arrived"

@@ -7,18 +7,13 @@ set -euo pipefail
 build=$1
 
 for tool in cpack dpkg-deb dpkg-shlibdeps; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "skipped: $tool is not installed"
-    exit 77
-  fi
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-if ! cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch" >"$scratch/cpack.log" 2>&1; then
-  cat "$scratch/cpack.log"
-  exit 1
-fi
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$scratch" >"$scratch/cpack.log" 2>&1 ||
+  { cat "$scratch/cpack.log"; exit 1; }
 package=$(ls "$scratch"/vorn_*.deb)
 
 status=0
@@ -28,25 +23,16 @@ for path in usr/bin/vorn usr/share/man/man1/vorn.1.gz \
   usr/share/icons/hicolor/scalable/apps/vorn.svg usr/share/vorn/VornHelpENG.htm \
   usr/share/vorn/VornHelpFRE.htm usr/share/vorn/VornHelpPOR.htm \
   usr/share/doc/vorn/copyright usr/share/doc/vorn/changelog.Debian.gz; do
-  if ! grep -q " \./$path\$" <<<"$contents"; then
-    echo "the package lacks /$path"
-    status=1
-  fi
+  grep -q " \./$path\$" <<<"$contents" || { echo "the package lacks /$path"; status=1; }
 done
 depends=$(dpkg-deb -f "$package" Depends)
 for library in libacl1 libqt6widgets6 libstdc++6; do
-  if ! grep -q "$library" <<<"$depends"; then
-    echo "the package does not depend on $library: $depends"
-    status=1
-  fi
+  grep -q "$library" <<<"$depends" || { echo "no dependency on $library: $depends"; status=1; }
 done
 
 if command -v lintian >/dev/null; then
   report=$(lintian --no-tag-display-limit "$package" 2>&1 || true)
-  if grep -q '^E:' <<<"$report"; then
-    echo "$report"
-    status=1
-  fi
+  ! grep -q '^E:' <<<"$report" || { echo "$report"; status=1; }
 else
   echo "lintian is not installed: the package is not linted"
 fi
