@@ -147,29 +147,6 @@ using testing::TestFolder;
 
 constexpr uint64_t k1970 = 116444736000000000;  // in 100-ns units since 1601
 
-TEST(TimeGranularityTest, TheTestFolderKeepsTheUnitAndTheProbeLeavesNoTrace) {
-  TestFolder dir;
-  dir.MakeFolder("in");
-  dir.SetTime("in", 1500000000, 7);
-  const auto fs = MakePosixFileSystem();
-  DryRunFileSystem dry(*fs);
-  auto real_folder = fs->OpenFolder(dir.Path("in"));
-  auto dry_folder = dry.OpenFolder(dir.Path("in"));
-  ASSERT_TRUE(real_folder.ok() && dry_folder.ok());
-  ASSERT_TRUE(dry.CreateFolderAt(**dry_folder, "made").ok());
-  auto made = dry.OpenFolderAt(**dry_folder, "made");  // only in the dry run's view
-  ASSERT_TRUE(made.ok());
-  const std::pair<FileSystem*, const Folder*> probes[] = {
-      {fs.get(), real_folder->get()}, {&dry, dry_folder->get()}, {&dry, made->get()}};
-  for (const auto& [system, folder] : probes) {
-    const auto step = system->ProbeTimeGranularity(*folder);
-    ASSERT_TRUE(step.ok()) << step.error().Describe();
-    EXPECT_EQ(*step, 1u) << folder->path();
-  }
-  EXPECT_EQ(dir.Names("in"), std::vector<std::string>{});
-  EXPECT_EQ(fs->Lookup(dir.Path("in"))->last_write, k1970 + 15000000000000000);
-}
-
 // A fresh file system in an image, mounted in a child's private namespace so
 // the test process keeps its own mounts.
 struct Mounted {
@@ -226,32 +203,42 @@ INSTANTIATE_TEST_SUITE_P(Images, MountedGranularityTest,
                                            Mounted{"ext4", "mkfs.ext4", "-q -F -I 128", 10000000}),
                          [](const auto& row) { return std::string(row.param.type); });
 
-TEST(SetTimeTest, GivesTheEntryItselfATimeAndADryRunOnlyInItsView) {
+// The probe finds the test folder's unit, in a dry run's view too (a folder
+// made only there included), leaving no trace; a time set is the entry's own,
+// a link's too, and a dry run's only in its view.
+TEST(TimeTest, TheProbeLeavesNoTraceAndSetTimeChangesTheEntryItself) {
   TestFolder dir;
-  dir.MakeFolder("sub");
-  dir.Write("file", "f");
-  dir.MakeLink("link", "file");
-  for (const char* name : {"sub", "file"}) dir.SetTime(name, 1500000000, 0);
+  dir.Make({"in/", "sub/", "file", "link->file"});
+  for (const char* name : {"in", "sub", "file"}) dir.SetTime(name, 1500000000, 7);
   const auto fs = MakePosixFileSystem();
-  auto folder = fs->OpenFolder(dir.path());
-  ASSERT_TRUE(folder.ok());
-  const struct {
-    const char* name;
-    uint64_t last_write;
-  } cases[] = {{"sub", k1970 + 17000000011234567}, {"link", k1970 - 15000000 + 3}};  // 1969
-  for (const auto& c : cases) {
-    ASSERT_TRUE(fs->SetTimeAt(**folder, c.name, c.last_write).ok()) << c.name;
-    EXPECT_EQ(fs->LookupAt(**folder, c.name)->last_write, c.last_write) << c.name;
+  DryRunFileSystem dry(*fs);
+  auto folder = fs->OpenFolder(dir.path()), in = fs->OpenFolder(dir.Path("in"));
+  auto dry_folder = dry.OpenFolder(dir.path()), dry_in = dry.OpenFolder(dir.Path("in"));
+  ASSERT_TRUE(folder.ok() && in.ok() && dry_folder.ok() && dry_in.ok());
+  ASSERT_TRUE(dry.CreateFolderAt(**dry_in, "made").ok());
+  auto made = dry.OpenFolderAt(**dry_in, "made");
+  ASSERT_TRUE(made.ok());
+  const std::pair<FileSystem*, const Folder*> probes[] = {
+      {fs.get(), in->get()}, {&dry, dry_in->get()}, {&dry, made->get()}};
+  for (const auto& [system, probed] : probes) {
+    const auto step = system->ProbeTimeGranularity(*probed);
+    ASSERT_TRUE(step.ok()) << step.error().Describe();
+    EXPECT_EQ(*step, 1u) << probed->path();
+  }
+  EXPECT_EQ(dir.Names("in"), std::vector<std::string>{});
+  EXPECT_EQ(fs->Lookup(dir.Path("in"))->last_write, k1970 + 15000000000000000);
+
+  const std::pair<const char*, uint64_t> times[] = {{"sub", k1970 + 17000000011234567},
+                                                    {"link", k1970 - 15000000 + 3}};  // 1969
+  for (const auto& [name, last_write] : times) {
+    ASSERT_TRUE(fs->SetTimeAt(**folder, name, last_write).ok()) << name;
+    EXPECT_EQ(fs->LookupAt(**folder, name)->last_write, last_write) << name;
   }
   struct stat st {};
   ASSERT_EQ(::stat(dir.Path("sub").c_str(), &st), 0);
   EXPECT_EQ(st.st_atim.tv_sec, 1500000000);  // the access time is left alone
   ASSERT_EQ(::stat(dir.Path("link").c_str(), &st), 0);
   EXPECT_EQ(st.st_mtim.tv_sec, 1500000000);  // and so is the link's target
-
-  DryRunFileSystem dry(*fs);
-  auto dry_folder = dry.OpenFolder(dir.path());
-  ASSERT_TRUE(dry_folder.ok());
   ASSERT_TRUE(dry.SetTimeAt(**dry_folder, "file", k1970).ok());
   EXPECT_EQ(dry.LookupAt(**dry_folder, "file")->last_write, k1970);
   EXPECT_EQ(fs->LookupAt(**folder, "file")->last_write, k1970 + 15000000000000000);
