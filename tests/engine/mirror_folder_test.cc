@@ -368,11 +368,9 @@ TEST_F(MacintoshTest, TheNameLosesUntypableCharactersAndGainsItsRegisteredExtens
     const char* signature;  // nothing: no Finder information
     const char* expected;
   } cases[] = {
-      {"Budget", "XDOCXPR3", "Budget.qxd"},
-      {"Budget.qxd", "XDOCXPR3", "Budget.qxd"},
-      {"Budget.QXD", "XDOCXPR3", "Budget.QXD"},
+      {"Budget", "XDOCXPR3", "Budget.qxd"}, {"Budget.qxd", "XDOCXPR3", "Budget.qxd"},
+      {"Budget.QXD", "XDOCXPR3", "Budget.QXD"}, {"plain", nullptr, "plain"},
       {"page.html", "TEXTHTML", "page.html.html"},  // only three characters are compared
-      {"plain", nullptr, "plain"},
       {"a\xE2\x80\xA2" "b\xEF\x80\xA2" "c\xC4\x81" "d\xEF\xAC\x81", nullptr, "a-b-c-d-"},
       {"é\xF0\x9F\x98\x80\xE2\x84\xA2\xFF", nullptr, "é\xF0\x9F\x98\x80\xE2\x84\xA2\xFF"},
   };

@@ -17,34 +17,24 @@ using platform::FsOperation;
 
 TEST(ExclusionsTest, PatternsMatchAsGitignoreDoes) {
   const struct {
-    const char* patterns;
-    const char* path;
+    const char *patterns, *path;
     bool folder, excluded;
   } cases[] = {
-      {"*.tmp", "a.tmp", false, true},
-      {"*.tmp", "sub/deep/a.tmp", false, true},
-      {"*.tmp", "a.tmp.txt", false, false},
-      {"*.TMP", "a.tmp", false, false},  // case matters
-      {"cache/", "cache", true, true},
-      {"cache/", "cache", false, false},  // folders only
+      {"*.tmp", "a.tmp", false, true}, {"*.tmp", "sub/deep/a.tmp", false, true},
+      {"*.tmp", "a.tmp.txt", false, false}, {"*.TMP", "a.tmp", false, false},  // case matters
+      {"cache/", "cache", true, true}, {"cache/", "cache", false, false},  // folders only
       {"cache/", "sub/cache", true, true},
-      {"/build", "build", true, true},
-      {"/build", "sub/build", true, false},  // anchored at the root
+      {"/build", "build", true, true}, {"/build", "sub/build", true, false},  // anchored
       {"docs/*.pdf", "docs/a.pdf", false, true},
       {"docs/*.pdf", "docs/x/a.pdf", false, false},  // '*' stops at '/'
       {"**/node_modules", "node_modules", true, true},
       {"**/node_modules", "a/b/node_modules", true, true},
-      {"a/**/z", "a/z", false, true},
-      {"a/**/z", "a/b/c/z", false, true},
+      {"a/**/z", "a/z", false, true}, {"a/**/z", "a/b/c/z", false, true},
       {"logs/**", "logs/x/y", false, true},
-      {"file?.[ch]", "file1.c", false, true},
-      {"file?.[ch]", "file12.c", false, false},
-      {"[!0-9]*", "9lives", false, false},
-      {"[!0-9]*", "lives", false, true},
-      {"[x", "[x", false, true},  // an unclosed class is literal
-      {"\\*", "*", false, true},
-      {" one.txt | | *.bak ", "x.bak", false, true},
-      {"", "anything", false, false},
+      {"file?.[ch]", "file1.c", false, true}, {"file?.[ch]", "file12.c", false, false},
+      {"[!0-9]*", "9lives", false, false}, {"[!0-9]*", "lives", false, true},
+      {"\\*", "*", false, true}, {"[x", "[x", false, true},  // an unclosed class is literal
+      {" one.txt | | *.bak ", "x.bak", false, true}, {"", "anything", false, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.patterns) + " ~ " + c.path);
