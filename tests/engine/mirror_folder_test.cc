@@ -317,18 +317,16 @@ TEST_F(MirrorFolderTest, OnlyAnAbsentSourceMakesTargetEntriesObsolete) {
       {FsOperation::kOpenFolderAt, EIO},          {FsOperation::kOpenFolderAt, ELOOP},
       {FsOperation::kOpenFolderAt, ENAMETOOLONG}, {FsOperation::kOpenFolderAt, ESTALE},
       {FsOperation::kReadFolder, EACCES},         {FsOperation::kReadFolder, EIO}};
-  dir_.MakeFolder(Src("sub"));
-  for (const auto& [operation, code] : cases) {
-    SCOPED_TRACE(std::to_string(static_cast<int>(operation)) + " " + std::to_string(code));
-    Make({"dst/sub/", "dst/sub/deeper/", "dst/sub/old", "dst/sub/deeper/old"});
-    platform::FaultInjectingFileSystem faults(fs_);
-    faults.FailFor(operation, dir_.Path(Src("sub")), code);
-    MirrorEngine engine(MirrorEnvironment{
-        faults, clock_, system_, settings_, pairs_, log_, host_, host_, warnings_, {}, {}});
-    engine.PrepareWalk({.Effacer = true});
-    engine.RemoveObsoleteEntries(dir_.Path("src"), dir_.Path("dst"));
-    EXPECT_EQ(Tree("dst/sub").size(), code == ENOENT ? 0u : 3u);
-    testing::RemoveTree(dir_.Path("dst/sub"));
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const std::string sub = "sub" + std::to_string(i);
+    Make({Src(sub + "/"), Dst(sub + "/"), Dst(sub + "/deeper/"), Dst(sub + "/old"),
+          Dst(sub + "/deeper/old")});
+    fs_.FailFor(cases[i].first, dir_.Path(Src(sub)), cases[i].second);
+  }
+  MirrorSrcToDst({.Effacer = true});
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(Tree(Dst("sub" + std::to_string(i))).size(), cases[i].second == ENOENT ? 0u : 3u)
+        << "case " << i;
   }
 }
 
