@@ -6,14 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <functional>
 #include <map>
-
-#include <gtest/gtest.h>
 
 #include "engine/macintosh.h"
 #include "engine/update_rule.h"
-#include "platform/posix_file_system.h"
 #include "support/engine_fixture.h"
 
 namespace vorn {
