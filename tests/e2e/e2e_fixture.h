@@ -28,15 +28,12 @@ using testing::WaitFor;
 // Detaches a mount when it goes out of scope, however the test ends.
 struct Unmount {
   std::string path;
-  ~Unmount() {
-    if (!path.empty()) ::umount2(path.c_str(), MNT_DETACH);
-  }
+  ~Unmount() { if (!path.empty()) ::umount2(path.c_str(), MNT_DETACH); }
 };
 
 struct Outcome {
   int status = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
   bool operator==(const Outcome&) const = default;
   friend void PrintTo(const Outcome& o, std::ostream* os) {
     *os << o.status << ", out \"" << o.out << "\", err \"" << o.err << "\"";
@@ -45,9 +42,7 @@ struct Outcome {
 
 class E2eTest : public ::testing::Test {
  protected:
-  E2eTest() {
-    for (const char* folder : {"home", "src", "dst"}) dir_.MakeFolder(folder);
-  }
+  E2eTest() { dir_.Make({"home/", "src/", "dst/"}); }
 
   // The pairs file as the program writes it for these folders of the test folder.
   std::string PairLines(const std::vector<std::pair<std::string, std::string>>& pairs) {

@@ -32,10 +32,7 @@ constexpr off_t kMiB = 1 << 20;
 
 class FidelityTest : public ::testing::Test {
  protected:
-  FidelityTest() {
-    dir_.MakeFolder("src");
-    dir_.MakeFolder("dst");
-  }
+  FidelityTest() { dir_.Make({"src/", "dst/"}); }
 
   Status Copy(std::string_view name, const CopyOptions& options) {
     auto source = fs_->OpenFolder(dir_.Path("src"));
