@@ -169,21 +169,33 @@ TEST_F(SafetyNetTest, NamesOfOneSourceFileStayNamesOfOneTargetFileWhenAsked) {
   EXPECT_EQ(dir_.Read("dst/sub/c"), "changed");
 }
 
+// A link gets an owner of its own; set-ID bits, set after the owner (which
+// clears them), are kept whoever owns the copy.
 TEST_F(SafetyNetTest, AsRootCopiesAndFoldersTakeTheSourceOwnerUnlessToldNot) {
   if (::geteuid() != 0) GTEST_SKIP() << "only root can give files to another owner";
   system_.administrator = true;
-  Make({"src/new", "src/kept", "src/sub/", "dst/kept"});
-  for (const char* entry : {"src/new", "src/kept", "src/sub"}) {
-    ASSERT_EQ(::chown(dir_.Path(entry).c_str(), 65534, 65534), 0);
+  const auto give_away = [this](const Entries& entries) {
+    for (const std::string& entry : entries) {
+      ASSERT_EQ(::lchown(dir_.Path(entry).c_str(), 65534, 65534), 0) << entry;
+    }
+    ASSERT_EQ(::chmod(dir_.Path(entries[0]).c_str(), 06755), 0);
+  };
+  const auto owner = [this](const char* entry) {
+    return std::pair(Stat(entry).st_uid, Stat(entry).st_gid);
+  };
+  Make({"src/new", "src/kept", "src/sub/", "dst/kept", "src/link->new"});
+  give_away({"src/new", "src/kept", "src/sub", "src/link"});
+  Pass();
+  EXPECT_EQ(Tally(), "seen=3 created=2 folders+=1 pairs=1");  // owners are not counted
+  for (const char* entry : {"dst/new", "dst/kept", "dst/sub", "dst/link"}) {
+    EXPECT_EQ(owner(entry), std::pair(65534u, 65534u)) << entry;
   }
-  Pass();
-  EXPECT_EQ(Tally(), "seen=2 created=1 folders+=1 pairs=1");  // owners are not counted
-  for (const char* entry : {"dst/new", "dst/kept", "dst/sub"}) EXPECT_EQ(Stat(entry).st_uid, 65534u);
   settings_.CopierProprietaire = false;
-  dir_.Write("src/later", "x");
-  ASSERT_EQ(::chown(dir_.Path("src/later").c_str(), 65534, 65534), 0);
+  Make({"src/later"});
+  give_away({"src/later"});
   Pass();
-  EXPECT_EQ(Stat("dst/later").st_uid, 0u);
+  EXPECT_EQ(owner("dst/later"), std::pair(0u, ::getegid()));
+  for (const char* file : {"dst/new", "dst/later"}) EXPECT_EQ(Stat(file).st_mode & 07777, 06755u);
 }
 
 }  // namespace
