@@ -114,9 +114,7 @@ class E2eTest : public ::testing::Test {
   }
   static size_t Count(const std::string& text, const std::string& part) {
     size_t found = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-      ++found;
-    }
+    for (size_t at = 0; (at = text.find(part, at)) != std::string::npos; ++at) ++found;
     return found;
   }
 

@@ -34,12 +34,6 @@ class FidelityTest : public ::testing::Test {
  protected:
   FidelityTest() { dir_.Make({"src/", "dst/"}); }
 
-  Status Copy(std::string_view name, const CopyOptions& options) {
-    auto source = fs_->OpenFolder(dir_.Path("src"));
-    auto target = fs_->OpenFolder(dir_.Path("dst"));
-    EXPECT_TRUE(source.ok() && target.ok());
-    return fs_->CopyFileAt(**source, name, **target, name, options);
-  }
   struct stat Stat(std::string_view relative) const {
     struct stat st {};
     EXPECT_EQ(::lstat(dir_.Path(relative).c_str(), &st), 0) << relative;
@@ -62,6 +56,8 @@ TEST_F(FidelityTest, HolesStayHolesAndDenseFilesStillCopy) {
       {"all-holes", 4 * kMiB, {}, true},
       {"dense", 300 * 1024 + 17, {{0, 300 * 1024 + 17}}, false},
   };
+  auto src = fs_->OpenFolder(dir_.Path("src")), dst = fs_->OpenFolder(dir_.Path("dst"));
+  ASSERT_TRUE(src.ok() && dst.ok());
   for (const auto& file : files) {
     SCOPED_TRACE(file.name);
     const std::string source = std::string("src/") + file.name;
@@ -82,7 +78,7 @@ TEST_F(FidelityTest, HolesStayHolesAndDenseFilesStillCopy) {
     std::vector<uint64_t> progress;
     CopyOptions options;
     options.progress = [&](uint64_t copied, uint64_t) { progress.push_back(copied); };
-    ASSERT_TRUE(Copy(file.name, options).ok());
+    ASSERT_TRUE(fs_->CopyFileAt(**src, file.name, **dst, file.name, options).ok());
     const struct stat after = Stat(std::string("dst/") + file.name);
     EXPECT_EQ(after.st_size, file.size);
     EXPECT_TRUE(dir_.Read(std::string("dst/") + file.name) == dir_.Read(source));
