@@ -59,10 +59,7 @@ fi
 # The fault was a window mapped for a moment and then iconified again by the
 # window manager: it must still be on screen once things have settled.
 sleep 2
-if ! xwininfo -id "$main" | grep -q 'IsViewable'; then
-  echo "FAIL: the main window stays off screen after a key in the notice"
-  cat "$work/vorn.out"
-  exit 1
-fi
+xwininfo -id "$main" | grep -q 'IsViewable' ||
+  { echo "FAIL: the main window stays off screen after the key"; cat "$work/vorn.out"; exit 1; }
 kill -0 "$pid" 2>/dev/null || { echo "FAIL: the program ended after the key"; exit 1; }
 echo "ok: main window back on screen, program still running"
