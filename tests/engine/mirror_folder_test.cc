@@ -26,28 +26,26 @@ TEST(UpdateRuleTest, TimesTooCloseToTellApartAreEqual) {
   constexpr uint64_t kBase = 133590000000000000ull;    // a 2024 time, the target's
   constexpr int64_t kFar = static_cast<int64_t>(kBase);
   const struct {
-    int64_t shift;  // source minus target
-    bool bigger, newer_only, tolerance, hour;
-    int64_t granularity;
-    bool due;
+    int64_t shift, granularity;  // source minus target, and the target's step
+    bool bigger, newer_only, tolerance, hour, due;
     std::optional<int64_t> delta;
   } cases[] = {
-      {kS / 2, false, true, true, false, 1, false, kS / 2},
-      {kS, false, true, true, false, 1, true, kS},
-      {-5 * kS, true, true, true, false, 1, false, -5 * kS},  // newer target stays
-      {-kS / 2, false, false, true, false, 1, false, kS / 2},
-      {-2 * kS, false, false, true, false, 1, true, 2 * kS},
-      {0, true, false, true, false, 1, true, 0},
-      {kFar, false, false, true, false, 1, true, kFar},  // a 64-bit distance
-      {1, false, false, false, false, 1, true, {}},  // exact, as ever
-      {kS + 5, false, false, false, false, 2 * kS, false, {}},
-      {2 * kS, false, false, false, false, 2 * kS, true, {}},
-      {kS, false, true, false, false, 2 * kS, false, {}},
-      {kS, false, false, true, false, 2 * kS, false, kS},  // the granularity beats the interval
-      {kHour, false, false, false, true, 1, false, {}},
-      {-kHour - kS, false, false, false, true, 2 * kS, false, {}},
-      {kHour, false, false, false, false, 1, true, {}},
-      {kHour + 3 * kS, false, true, false, true, 2 * kS, true, {}},
+      {kS / 2, 1, false, true, true, false, false, kS / 2},
+      {kS, 1, false, true, true, false, true, kS},
+      {-5 * kS, 1, true, true, true, false, false, -5 * kS},  // newer target stays
+      {-kS / 2, 1, false, false, true, false, false, kS / 2},
+      {-2 * kS, 1, false, false, true, false, true, 2 * kS},
+      {0, 1, true, false, true, false, true, 0},
+      {kFar, 1, false, false, true, false, true, kFar},  // a 64-bit distance
+      {1, 1, false, false, false, false, true, {}},  // exact, as ever
+      {kS + 5, 2 * kS, false, false, false, false, false, {}},
+      {2 * kS, 2 * kS, false, false, false, false, true, {}},
+      {kS, 2 * kS, false, true, false, false, false, {}},
+      {kS, 2 * kS, false, false, true, false, false, kS},  // the granularity beats the interval
+      {kHour, 1, false, false, false, true, false, {}},
+      {-kHour - kS, 2 * kS, false, false, false, true, false, {}},
+      {kHour, 1, false, false, false, false, true, {}},
+      {kHour + 3 * kS, 2 * kS, false, true, false, true, true, {}},
   };
   for (const auto& c : cases) {
     const UpdateDecision d = DecideUpdate(
@@ -358,9 +356,7 @@ class MacintoshTest : public testing::EngineTest {
 // bytes that are not UTF-8 included, stay.
 TEST_F(MacintoshTest, TheNameLosesUntypableCharactersAndGainsItsRegisteredExtension) {
   const struct {
-    const char* name;
-    const char* signature;  // nothing: no Finder information
-    const char* expected;
+    const char *name, *signature, *expected;  // no signature: no Finder information
   } cases[] = {
       {"Budget", "XDOCXPR3", "Budget.qxd"}, {"Budget.qxd", "XDOCXPR3", "Budget.qxd"},
       {"Budget.QXD", "XDOCXPR3", "Budget.QXD"}, {"plain", nullptr, "plain"},

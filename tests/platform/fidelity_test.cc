@@ -125,9 +125,7 @@ constexpr uint64_t k1970 = 116444736000000000;  // in 100-ns units since 1601
 // A fresh file system in an image, mounted in a child's private namespace so
 // the test process keeps its own mounts.
 struct Mounted {
-  const char* type;
-  const char* tool;
-  const char* options;
+  const char *type, *tool, *options;
   uint64_t step;
 };
 
