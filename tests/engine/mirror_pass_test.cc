@@ -255,8 +255,12 @@ TEST_F(MirrorPassTest, ASourceRootRenamedBeforeRemovalEndsThePassAtOnceAndDelete
 using DailyLogTest = testing::EngineTest;
 
 // The day is fixed when the pass starts: one over midnight stays in the file
-// of its first day.
-TEST_F(DailyLogTest, TheHeaderIsWrittenOncePerDayInTheLanguageAndNotAfterADeletion) {
+// of its first day. Which log folders are usable is the settings' rule; the
+// log asks it again at every pass, so a folder that vanishes between two
+// passes sends the next home.
+TEST_F(DailyLogTest, TheHeaderIsWrittenOncePerDayInTheLanguageAndTheFolderCheckedAtEveryPass) {
+  dir_.MakeFolder("logs");
+  settings_.PathLogs = dir_.Path("logs");
   settings_.Langue = kFrench;
   clock_.times.push_back({2024, 5, 2, 0, 0, 3, 4});
   log_.FixDay({2024, 5, 1, 23, 59, 58, 3});
@@ -264,15 +268,18 @@ TEST_F(DailyLogTest, TheHeaderIsWrittenOncePerDayInTheLanguageAndNotAfterADeleti
   log_.AppendLogLine("one");
   log_.OpenDailyLog();
   log_.AppendLogLine("two");
-  const std::string text = dir_.Read("Log Vorn 2024-05-01.htm");  // its start as in English
+  const std::string text = dir_.Read("logs/Log Vorn 2024-05-01.htm");  // its start as in English
   EXPECT_EQ(text.substr(text.find("<b><center>")),
             "<b><center><h1>Journal des opérations de miroir</h1></center></b>\r\n"
             "<center><h3>Wednesday, May 01, 2024</h3></center>\r\none\r\ntwo\r\n");
   // A file deleted during a pass comes back without its header.
   ASSERT_TRUE(fs_.DeleteFile(log_.current_file()).ok());
   log_.AppendLogLine("after");
-  EXPECT_EQ(dir_.Names(), (Entries{"Log Vorn 2024-05-01.htm", "dst", "src"}));
-  EXPECT_EQ(dir_.Read("Log Vorn 2024-05-01.htm"), "after\r\n");
+  EXPECT_EQ(dir_.Names("logs"), Entries{"Log Vorn 2024-05-01.htm"});
+  EXPECT_EQ(dir_.Read("logs/Log Vorn 2024-05-01.htm"), "after\r\n");
+  testing::RemoveTree(dir_.Path("logs"));
+  log_.FixDay(clock_.Now());
+  EXPECT_EQ(log_.current_file(), dir_.Path("app/Log Vorn 2024-05-02.htm"));
 }
 
 // Only at the creation of a day's log, which takes one of the places kept.
@@ -296,18 +303,6 @@ TEST_F(DailyLogTest, ThePurgeKeepsTheNewestLogsAndLeavesOtherFilesAlone) {
   Make({"Log Vorn 2024-04-01.htm", "Log Vorn 2024-04-02.htm"});
   open(3);
   EXPECT_EQ(dir_.Names().size(), 10u);
-}
-
-// Which log folders are usable is the settings' rule; the log asks it again at
-// every pass, so a folder that vanishes between two passes sends the next home.
-TEST_F(DailyLogTest, TheLogFolderIsCheckedAgainAtEveryPass) {
-  dir_.MakeFolder("logs");
-  settings_.PathLogs = dir_.Path("logs");
-  LogFileNames();
-  EXPECT_EQ(dir_.Names("logs"), Entries{"Log Vorn 2024-05-01.htm"});
-  testing::RemoveTree(dir_.Path("logs"));
-  log_.FixDay(clock_.Now());
-  EXPECT_EQ(log_.current_file(), dir_.Path("app/Log Vorn 2024-05-01.htm"));
 }
 
 // The working directory is never the log folder, whatever it holds.
