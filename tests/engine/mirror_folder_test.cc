@@ -2,10 +2,10 @@
 // deletes, also when the file system gets in the way; and what becomes of
 // Macintosh names and streams.
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <map>
 
 #include "engine/macintosh.h"
@@ -222,7 +222,6 @@ TEST_F(MirrorFolderTest, ModesFollowTheSourceWithTheAttributesOrTheWholeSecurity
   dir_.MakeFolder(Src("sub"), 0711);
   Make({"src/same"});
   const auto mode = [this](const std::string& name) { return fs_.Lookup(T(name))->permissions; };
-  const auto set_mode = [this](const std::string& name, mode_t m) { ::chmod(T(name).c_str(), m); };
   settings_.CopierSecurite = true;  // new entries get the source's
   MirrorSrcToDst({});
   EXPECT_EQ(Tally(), "seen=2 created=2 folders+=1 security+=3");
@@ -243,8 +242,8 @@ TEST_F(MirrorFolderTest, ModesFollowTheSourceWithTheAttributesOrTheWholeSecurity
   size_t logged = 0;
   for (const auto& step : steps) {
     SCOPED_TRACE(step.tally);
-    set_mode("f", 0600);
-    set_mode("sub", 0700);
+    ::chmod(T("f").c_str(), 0600);
+    ::chmod(T("sub").c_str(), 0700);
     settings_.CopierAttributs = step.attributes;
     settings_.CopierSecuriteTout = step.whole_security;
     system_ = step.nt ? testing::NtSystem() : testing::Windows95System();
@@ -284,19 +283,11 @@ TEST_F(MirrorFolderTest, ACopyBrokenOrOverrunMidWayKeepsWhatItWasToReplace) {
   EXPECT_EQ(Tree("dst"), (Entries{"dst/big=previous", "dst/small"}));
   EXPECT_EQ(Tally(), "seen=2 created=1");
   EXPECT_EQ(LogBody(), Entries{FileLine("Creation", "small")});
-  midway = [&] {
-    const int fd = ::open(big.c_str(), O_WRONLY | O_APPEND);
-    EXPECT_EQ(::write(fd, "more", 4), 4);
-    ::close(fd);
-    return 0;
-  };
+  midway = [&] { return (std::ofstream(big, std::ios::app) << "more") ? 0 : EIO; };
   MirrorSrcToDst({});
   EXPECT_EQ(Tally(), "seen=2 modified=1");
   EXPECT_EQ(dir_.Read(Dst("big")), content);
-  midway = [&] {
-    EXPECT_EQ(::unlink(big.c_str()), 0);
-    return 0;
-  };
+  midway = [&] { return ::unlink(big.c_str()) == 0 ? 0 : EIO; };
   MirrorSrcToDst({.Deplacer = true});
   EXPECT_EQ(Tally(), "seen=2 modified=1 removed=1");  // "small" only
   EXPECT_EQ(dir_.Read(Dst("big")), content + "more");
