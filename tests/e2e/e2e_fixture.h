@@ -89,8 +89,7 @@ class E2eTest : public ::testing::Test {
     if (::geteuid() != 0 || ::access("/usr/bin/setpriv", X_OK) != 0) return false;
     const std::string command =
         "chown -R 65534:65534 '" + dir_.path() + "' && chmod 755 '" + dir_.path() + "'";
-    as_nobody_ = std::system(command.c_str()) == 0;
-    return as_nobody_;
+    return as_nobody_ = std::system(command.c_str()) == 0;
   }
 
   // Mounts in a mount namespace of this test's own, so nothing it mounts

@@ -127,7 +127,6 @@ class SystemdServiceTest : public ::testing::Test {
 
 TEST_F(SystemdServiceTest, InstallWritesAUnitThatReadsBackAndRemoveDeletesIt) {
   const auto service = MakeSystemdServiceControl(options_);
-  EXPECT_FALSE(service->IsInstalled());
   service->SetStartType(1);
   service->SetInteractWithDesktop(true);
   service->Install(false);
