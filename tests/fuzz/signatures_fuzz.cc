@@ -8,23 +8,14 @@
 #include "fuzz/fuzz_support.h"
 #include "macintosh/signatures.h"
 
-namespace {
-
-bool Writable(const std::string& field) {
-  return field.find_first_of("\"\r\n") == std::string::npos;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vorn;
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const SignatureFileContents contents = ParseSignatureFile(text);
   std::vector<MacSignature> writable;
   for (const MacSignature& r : contents.records) {
-    if (Writable(r.type_creator) && Writable(r.extension) && Writable(r.description)) {
-      writable.push_back(r);
-    }
+    const std::string fields = r.type_creator + r.extension + r.description;
+    if (fields.find_first_of("\"\r\n") == std::string::npos) writable.push_back(r);
   }
   const SignatureFileContents back = ParseSignatureFile(FormatSignatureFile(writable));
   fuzz::Require(!back.damaged);
