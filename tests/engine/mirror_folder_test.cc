@@ -73,8 +73,6 @@ void PrintTo(const TreeCase& c, std::ostream* os) { *os << c.what; }
 
 class TreeTest : public testing::EngineTest, public ::testing::WithParamInterface<TreeCase> {
  public:
-  using EngineTest::dir_, EngineTest::fs_, EngineTest::host_, EngineTest::settings_,
-      EngineTest::system_, EngineTest::MirrorSrcToDst;
   void Secure() {
     system_ = testing::Windows95System();
     settings_.CopieSecurisee = true;

@@ -33,9 +33,10 @@ inline SystemInfo Windows95System() { return MakeSystem("Windows 95", 0); }
 
 /// A temporary "src" and "dst" tree, the engine and everything around it,
 /// over the real file system seen through a fault-injecting decorator; with
-/// short set-up and checks that write entries as Tree() shows them.
+/// short set-up and checks that write entries as Tree() shows them. Public,
+/// for the set-up functions of table-driven tests.
 class EngineTest : public ::testing::Test {
- protected:
+ public:
   static constexpr int64_t kJan2024 = 1704067200;
 
   EngineTest() {
