@@ -92,7 +92,8 @@ TEST_F(SafetyTest, AclsAreNeverWrittenThroughASwappedLink) {
     GTEST_SKIP() << "the temporary folder's file system keeps no ACLs";
   }
   constexpr int kFolders = 40;
-  acl_t acl = acl_from_text("u::rwx,u:nobody:rwx,g::r-x,m::rwx,o::r-x"), plain = acl_from_mode(0755);
+  acl_t acl = acl_from_text("u::rwx,u:nobody:rwx,g::r-x,m::rwx,o::r-x");
+  acl_t plain = acl_from_mode(0755);
   ASSERT_TRUE(acl != nullptr && plain != nullptr);
   for (int i = 0; i < kFolders; ++i) {
     const std::string n = std::to_string(i);
@@ -160,8 +161,7 @@ TEST_F(SafetyTest, FilesWhoseTimesTheTargetCutAreNotCopiedAgain) {
 
 TEST_F(SafetyTest, NestedPairsAndTargetsOverOwnFilesOrTheRootLeaveEveryFileInPlace) {
   struct Case {
-    std::string source, target, settings, why;
-    std::string absent;              // what a pass would have made
+    std::string source, target, settings, why, absent;  // absent: what a pass would have made
     std::vector<std::string> files;  // written before, each holding its name; must stay
   };
   std::vector<Case> cases = {

@@ -354,8 +354,7 @@ TEST_F(MacintoshTest, TheNameLosesUntypableCharactersAndGainsItsRegisteredExtens
       {"é\xF0\x9F\x98\x80\xE2\x84\xA2\xFF", nullptr, "é\xF0\x9F\x98\x80\xE2\x84\xA2\xFF"},
   };
   const auto extension = [](std::string_view signature) -> std::string {
-    if (signature == "XDOCXPR3") return "QXD";
-    return signature == "TEXTHTML" ? "html" : "";
+    return signature == "XDOCXPR3" ? "QXD" : signature == "TEXTHTML" ? "html" : "";
   };
   auto folder = fs_.OpenFolder(dir_.Path("src"));
   for (const auto& c : cases) {

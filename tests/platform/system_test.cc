@@ -70,9 +70,7 @@ TEST(SystemTest, NumbersAreWrittenTheUserLocaleWay) {
 // touch its record; the record outlives its holder and means nothing then.
 TEST(InstanceRecordTest, OneHolderPerFolderWhoseKindIsReadWhileItHolds) {
   using State = InstanceLock::State;
-  const auto state = [](const std::string& folder) {
-    return InstanceLock::TryAcquire(folder).state();
-  };
+  const auto state = [](const std::string& at) { return InstanceLock::TryAcquire(at).state(); };
   TestFolder dir, other;
   const std::string record = dir.Path("Vorn.lock");
   EXPECT_FALSE(FindInstanceHolder(dir.path(), record));
