@@ -61,7 +61,6 @@ class SafetyNetTest : public EngineTest {
     AddDefaultPair().Effacer = "1";
     pairs_[0].KeepVersions = "30";
   }
-  static constexpr const char* kStamp = "dst/.vorn-versions/2024-05-01 101502/";
   struct stat Stat(const std::string& entry) const {
     struct stat st {};
     EXPECT_EQ(::lstat(dir_.Path(entry).c_str(), &st), 0) << entry;
@@ -74,7 +73,7 @@ TEST_F(SafetyNetTest, RemovedAndReplacedFilesMoveToThePassVersions) {
         "dst/gone/", "dst/gone/old=kept"});
   Pass();
   EXPECT_EQ(Tally(), "seen=2 modified=1 removed=1 folders-=1 pairs=1");
-  const std::string stamp = kStamp;
+  const std::string stamp = "dst/.vorn-versions/2024-05-01 101502/";
   const Entries kept = {"dst/.vorn-versions/", stamp, stamp + "gone/", stamp + "gone/old=kept",
                         stamp + "sub/", stamp + "sub/new=old", "dst/same", "dst/sub/",
                         "dst/sub/new=longer"};

@@ -50,11 +50,9 @@ xdotool key Escape
 main=$(find_window 100 --pid "$pid" --name 'Vorn 2\.2i')
 if [ -z "$main" ]; then
   if ! kill -0 "$pid" 2>/dev/null && [ "$(ls "$work/target" | wc -l)" -eq 2000 ]; then
-    echo "skipped: the machine is so busy that the pass ended before the key arrived"
-    exit 77
+    echo "skipped: the machine is so busy that the pass ended before the key arrived"; exit 77
   fi
-  echo "FAIL: no main window"
-  exit 1
+  echo "FAIL: no main window"; exit 1
 fi
 # The fault was a window mapped for a moment and then iconified again by the
 # window manager: it must still be on screen once things have settled.
