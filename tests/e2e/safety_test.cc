@@ -79,8 +79,7 @@ TEST_F(SafetyTest, AnEmptySourceEmptiesTheTargetOnlyWhenAllowed) {
   EXPECT_TRUE(dir_.Exists("dst/kept.txt"));
 
   Pair(kRemoving + "SourceVideAutorise=1\n");
-  const Outcome allowed = Once();
-  EXPECT_EQ(allowed.err, "");
+  EXPECT_EQ(Once().err, "");
   EXPECT_TRUE(dir_.Names("dst").empty());
 }
 

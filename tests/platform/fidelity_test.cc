@@ -79,8 +79,7 @@ TEST_F(FidelityTest, HolesStayHolesAndDenseFilesStillCopy) {
     options.progress = [&](uint64_t copied, uint64_t) { progress.push_back(copied); };
     ASSERT_TRUE(fs_->CopyFileAt(**src, file.name, **dst, file.name, options).ok());
     const struct stat after = Stat(std::string("dst/") + file.name);
-    EXPECT_EQ(after.st_size, file.size);
-    EXPECT_TRUE(dir_.Read(std::string("dst/") + file.name) == dir_.Read(source));
+    EXPECT_TRUE(dir_.Read(std::string("dst/") + file.name) == dir_.Read(source));  // sizes too
     if (file.sparse) {
       EXPECT_LE(after.st_blocks, before.st_blocks + 128);  // within 64 KiB
     }
