@@ -98,13 +98,12 @@ TEST_F(FidelityTest, RootSetsOwnersOfFoldersAndOfLinksThemselvesADryRunOnlyInIts
   dir_.MakeLink("dst/to-folder", "folder");
   auto dst = fs_->OpenFolder(dir_.Path("dst"));
   ASSERT_TRUE(dst.ok());
-  EXPECT_TRUE(fs_->SetOwnerAt(**dst, "folder", 65534, 65533).ok());
-  EXPECT_TRUE(fs_->SetOwnerAt(**dst, "to-folder", 65533, 65534).ok());
   EXPECT_EQ(fs_->SetOwnerAt(**dst, "absent", 1, 1).error().code, ENOENT);
   for (const auto& [name, uid, gid] :
        {std::tuple("folder", 65534u, 65533u), std::tuple("to-folder", 65533u, 65534u)}) {
+    EXPECT_TRUE(fs_->SetOwnerAt(**dst, name, uid, gid).ok()) << name;
     const auto info = fs_->LookupAt(**dst, name);
-    EXPECT_EQ(std::make_pair(info->uid, info->gid), std::make_pair(uid, gid)) << name;
+    EXPECT_EQ(std::pair(info->uid, info->gid), std::pair(uid, gid)) << name;
   }
 
   // A dry run shows the change in its view and leaves the disk alone.
