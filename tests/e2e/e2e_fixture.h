@@ -9,9 +9,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include <gtest/gtest.h>
 

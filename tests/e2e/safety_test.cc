@@ -144,12 +144,11 @@ TEST_F(SafetyTest, FilesWhoseTimesTheTargetCutAreNotCopiedAgain) {
   dir_.SetTime("src/late", 1600000001, 999999999);
   dir_.SetTime("src/early", 1600000003, 1);
   Pair();
-  const Outcome first = Vorn({"--once", "--json"});
-  ASSERT_EQ(first.status, 0) << first.err;
-  EXPECT_TRUE(Has(first.out, "\"files_created\":2,\"files_modified\":0,"));
-  const Outcome second = Vorn({"--once", "--json"});
-  EXPECT_EQ(second.status, 0) << second.err;
-  EXPECT_TRUE(Has(second.out, "\"files_created\":0,\"files_modified\":0,"));
+  for (const std::string created : {"2", "0"}) {  // the second pass copies nothing again
+    const Outcome run = Vorn({"--once", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Has(run.out, "\"files_created\":" + created + ",\"files_modified\":0,"));
+  }
   EXPECT_EQ(dir_.Names("dst"), (std::vector<std::string>{"early", "late"}));
   struct stat kept {};
   ASSERT_EQ(::stat(dir_.Path("backing/late").c_str(), &kept), 0);

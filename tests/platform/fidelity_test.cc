@@ -13,10 +13,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <string>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include <gtest/gtest.h>
 
