@@ -102,10 +102,12 @@ TEST_F(SafetyTest, AclsAreNeverWrittenThroughASwappedLink) {
   Pair("[Configuration]\nCopierSecurite=1\nCopierSecuriteDossiers=1\n");
   const pid_t swapper = ::fork();
   ASSERT_GE(swapper, 0);
-  for (int i = 0; swapper == 0; i = (i + 1) % kFolders) {  // the child, until it is killed
-    const std::string folder = dir_.Path("dst/d" + std::to_string(i));
-    const std::string link = dir_.Path("dst/l" + std::to_string(i));
-    ::renameat2(AT_FDCWD, folder.c_str(), AT_FDCWD, link.c_str(), RENAME_EXCHANGE);
+  if (swapper == 0) {  // the child swaps until it is killed
+    for (int i = 0;; i = (i + 1) % kFolders) {
+      const std::string n = std::to_string(i);
+      ::renameat2(AT_FDCWD, dir_.Path("dst/d" + n).c_str(), AT_FDCWD,
+                  dir_.Path("dst/l" + n).c_str(), RENAME_EXCHANGE);
+    }
   }
   for (int run = 0; run < 10; ++run) {
     Once();
