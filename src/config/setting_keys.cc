@@ -12,7 +12,7 @@ namespace {
 
 using S = MirrorSettings;
 
-const std::array<SettingKey, 28> kKeys = {{
+const std::array<SettingKey, 29> kKeys = {{
     {"language", "Langue", kConfigurationSection, &S::Langue},
     {"subfolders", "MiroirSousDossiers", kConfigurationSection, &S::MiroirSousDossiers},
     {"remove-obsolete", "Effacement", kConfigurationSection, &S::Effacement},
@@ -26,6 +26,7 @@ const std::array<SettingKey, 28> kKeys = {{
     {"interval", "Temporisation", kConfigurationSection, &S::Temporisation},
     {"time-tolerance", "MaxTimeInterval", kConfigurationSection, &S::MaxTimeInterval},
     {"performance", "Performance", kConfigurationSection, &S::Performance},
+    {"helpers", "Helpers", kConfigurationSection, &S::Helpers},
     {"target-prefix", "PrefixeCibleDefaut", kConfigurationSection, &S::PrefixeCibleDefaut},
     {"network-target-prefix", "PrefixeCibleDefautUNC", kConfigurationSection,
      &S::PrefixeCibleDefautUNC},
@@ -125,6 +126,7 @@ struct TextStorer {
   std::string operator()(int16_t S::*field) const {
     const LimitedNumber& limits = field == &S::Temporisation ? kTemporisationLimits
                                   : field == &S::Performance ? kPerformanceLimits
+                                  : field == &S::Helpers     ? kHelpersLimits
                                                              : kPurgeLimits;
     const std::optional<int64_t> count = ReadCount(text);
     const std::optional<int16_t> value =
