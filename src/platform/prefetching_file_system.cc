@@ -255,6 +255,12 @@ class PrefetchingFileSystem::Ahead {
         Run(node, lock);
         continue;
       }
+      // A helper is at it: rather than sleep (a sleep and a wake-up cost
+      // more than a fetch), fetch what comes next meanwhile.
+      if (const NodePtr next = Pick()) {
+        Run(next, lock);
+        continue;
+      }
       caller_waits_ = true;
       fetched_.wait(lock);
     }
@@ -428,6 +434,7 @@ class PrefetchingFileSystem::Ahead {
       }
     }
     node->children_made = true;
+    size_t made = 0;
     for (auto& [path, position] : node->sub_folders) {
       if (Find(path)) continue;
       Key key = node->key;
@@ -443,6 +450,7 @@ class PrefetchingFileSystem::Ahead {
           Make(std::move(path), node->tree, std::move(key), std::move(name), node->handle);
       child->stage = Stage::kQueued;
       Queue(child);
+      ++made;
       if (twin) {
         if (const NodePtr other = Find(JoinPath(twin->path, child->name))) {
           if (node->leads) {
@@ -455,7 +463,11 @@ class PrefetchingFileSystem::Ahead {
     }
     node->sub_folders.clear();
     node->sub_folders.shrink_to_fit();
-    if (idle_ > 0 && ahead_count_ < window_) work_.notify_all();
+    for (size_t woken = 0; woken < idle_ && woken < made &&
+                           ahead_count_ + woken < window_;
+         ++woken) {
+      work_.notify_one();
+    }
     // The other side waited for this one.
     if (twin && node->leads) MakeChildren(twin);
   }
@@ -512,9 +524,9 @@ class PrefetchingFileSystem::Ahead {
       ++ahead_count_;
     } else {
       --ahead_count_;
-      // Helpers stopped by a full window go on once a good part of it is
-      // free, not for each folder the caller takes: every wake-up costs.
-      if (idle_ > 0 && ahead_count_ + window_ / 4 == window_ && !pending_.empty()) {
+      // Helpers stopped by a full window go on once half of it is free, not
+      // for each folder the caller takes: every wake-up costs.
+      if (idle_ > 0 && ahead_count_ + window_ / 2 == window_ && !pending_.empty()) {
         work_.notify_all();
       }
     }
