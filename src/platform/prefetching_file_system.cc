@@ -1,5 +1,8 @@
 #include "platform/prefetching_file_system.h"
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -771,6 +774,11 @@ class PrefetchingFileSystem::Ahead {
   }
 
   void Help() {
+    // Signals are the caller's: one a helper took would not end the
+    // caller's sleep between passes.
+    sigset_t all;
+    ::sigfillset(&all);
+    ::pthread_sigmask(SIG_BLOCK, &all, nullptr);
     std::unique_lock<SpinningMutex> lock(mutex_);
     for (;;) {
       NodePtr node;
