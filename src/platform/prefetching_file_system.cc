@@ -387,6 +387,9 @@ class PrefetchingFileSystem::Ahead {
     }
   };
 
+  // Folders known at once, fetched or not: what bounds memory whatever the tree.
+  static constexpr size_t kMostNodes = 16384;
+
   static bool Linked(const EntryInfo& info) {
     return info.type != EntryType::kFolder && info.links > 1;
   }
@@ -439,6 +442,9 @@ class PrefetchingFileSystem::Ahead {
     node->children_made = true;
     size_t made = 0;
     for (auto& [path, position] : node->sub_folders) {
+      // Folders of very many sub-folders: those past the bound are fetched
+      // when the walk enters them.
+      if (by_path_.size() >= kMostNodes) break;
       if (Find(path)) continue;
       Key key = node->key;
       std::string name = node->listing->entries[position].name;
@@ -1067,18 +1073,18 @@ Result<std::string> PrefetchingFileSystem::ReadStreamAt(const Folder& folder,
   return inner_.ReadStreamAt(Inner(folder), name, stream, max_bytes);
 }
 
+// A named stream is a user extended attribute: writing one changes nothing
+// a listing or a lookup tells, and forgetting what was fetched of the entry
+// (a sub-folder about to be entered, on every pass) would waste it.
 Status PrefetchingFileSystem::CopyStreamAt(const Folder& source, std::string_view name,
                                            const Folder& target, std::string_view target_name,
                                            std::string_view stream) {
-  return Changing(*ahead_, target.path(), target_name, true, [&] {
-    return inner_.CopyStreamAt(Inner(source), name, Inner(target), target_name, stream);
-  });
+  return inner_.CopyStreamAt(Inner(source), name, Inner(target), target_name, stream);
 }
 
 Status PrefetchingFileSystem::DeleteStreamAt(const Folder& folder, std::string_view name,
                                              std::string_view stream) {
-  return Changing(*ahead_, folder.path(), name, true,
-                  [&] { return inner_.DeleteStreamAt(Inner(folder), name, stream); });
+  return inner_.DeleteStreamAt(Inner(folder), name, stream);
 }
 
 Result<std::string> PrefetchingFileSystem::ReadFile(const std::string& path) {
