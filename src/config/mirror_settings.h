@@ -34,7 +34,8 @@ struct MirrorSettings {
   int16_t Temporisation = 10;          ///< seconds between timed passes
   int32_t MaxTimeInterval = 10000000;  ///< time tolerance in 100-ns units
   int16_t Performance = 1;             ///< event-loop turns per yield point
-  /// Threads that list and look up ahead of a pass: 0 chooses, 1 is none.
+  /// Threads that read the disk for a pass, its own included: 0 chooses,
+  /// 1 is the pass alone, more lists and looks up ahead of it.
   int16_t Helpers = 0;
   std::string PrefixeCibleDefaut;
   std::string PrefixeCibleDefautUNC;

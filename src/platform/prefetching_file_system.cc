@@ -122,6 +122,7 @@ class PrefetchingFileSystem::Ahead {
     // in the order of the leading side's listing (the one opened first).
     std::weak_ptr<Node> twin;
     bool leads = false;
+    std::atomic<bool> follows{false};  // the caller reads it without the mutex
     bool children_made = false;
     std::vector<std::pair<std::string, uint32_t>> sub_folders;  // until its children are made
     // Only the caller sets it, under the mutex: forgotten, whatever a
@@ -136,6 +137,7 @@ class PrefetchingFileSystem::Ahead {
     bool listing_current = false;
     // The caller's own.
     bool asked = false;    // it asked the helpers for it
+    bool left = false;     // it found the node left to it
     size_t lookups = 0;    // lookups of names not known as folders
     uint32_t hint = 0;     // where the next lookup is likely to be
   };
@@ -247,26 +249,10 @@ class PrefetchingFileSystem::Ahead {
     if (!n.gone && n.fetched.load(std::memory_order_acquire)) {
       return n.listing_current ? n.listing : nullptr;
     }
+    if (n.gone || n.left) return nullptr;
     std::unique_lock<SpinningMutex> lock(mutex_);
-    n.asked = true;
-    for (;;) {
-      if (n.gone || n.stage == Stage::kLeft) return nullptr;
-      if (n.stage == Stage::kFetched) return n.listing_current ? n.listing : nullptr;
-      n.stage = Stage::kQueued;
-      if (!n.busy) {
-        // No helper is at it yet: fetching it here costs no hand-over.
-        Run(node, lock);
-        continue;
-      }
-      // A helper is at it: rather than sleep (a sleep and a wake-up cost
-      // more than a fetch), fetch what comes next meanwhile.
-      if (const NodePtr next = Pick()) {
-        Run(next, lock);
-        continue;
-      }
-      caller_waits_ = true;
-      fetched_.wait(lock);
-    }
+    if (!Await(node, lock)) return nullptr;
+    return n.listing_current ? n.listing : nullptr;
   }
 
   /// What a helper looked up of `name`, if it did.
@@ -279,18 +265,53 @@ class PrefetchingFileSystem::Ahead {
       n.hint = *at + 1;
       return n.infos[*at];
     }
-    LookedUpFile(n);
-    if (!n.asked && !n.gone) {
-      // The caller looks into a folder it never read: the target side of a
-      // walk. Its other entries follow.
-      std::lock_guard<SpinningMutex> lock(mutex_);
-      n.asked = true;
-      if (n.stage == Stage::kIdle || n.stage == Stage::kQueued) {
-        n.stage = Stage::kQueued;
-        Demand(node);
+    if (!n.gone && !n.left) {
+      // Its other entries follow: the walk's target side, or one a helper
+      // has not come to yet.
+      std::unique_lock<SpinningMutex> lock(mutex_);
+      if (Await(node, lock)) {
+        lock.unlock();
+        return Info(node, name);
       }
     }
+    LookedUpFile(n);
     return std::nullopt;
+  }
+
+  /// Until `node` is fetched (true) or left to the caller: fetched here when
+  /// no helper is at it yet, which costs no hand-over; while one is, what
+  /// comes next is fetched meanwhile rather than sleep, since a sleep and a
+  /// wake-up cost more than a fetch.
+  bool Await(const NodePtr& node, std::unique_lock<SpinningMutex>& lock) {
+    Node& n = *node;
+    n.asked = true;
+    for (;;) {
+      if (n.gone || n.stage == Stage::kLeft) {
+        n.left = true;
+        return false;
+      }
+      if (n.stage == Stage::kFetched) return true;
+      n.stage = Stage::kQueued;
+      if (!n.busy) {
+        Run(node, lock);
+      } else if (const NodePtr next = Pick()) {
+        Run(next, lock);
+      } else {
+        caller_waits_ = true;
+        fetched_.wait(lock);
+      }
+    }
+  }
+
+  /// The caller reads the listing of `node`: a following side's counts for
+  /// much, and fades over the leading side's read after it.
+  void Listed(const Node& node) {
+    const int listed = follower_listings_.load(std::memory_order_relaxed);
+    if (node.follows.load(std::memory_order_relaxed)) {
+      follower_listings_.store(std::min(listed + kListed, 8 * kListed), std::memory_order_relaxed);
+    } else if (node.leads) {
+      follower_listings_.store(listed - listed / 8, std::memory_order_relaxed);
+    }
   }
 
   /// A listing read through without a look at its files, twice in a row,
@@ -389,6 +410,8 @@ class PrefetchingFileSystem::Ahead {
 
   // Folders known at once, fetched or not: what bounds memory whatever the tree.
   static constexpr size_t kMostNodes = 16384;
+  // Folders a helper takes at once.
+  static constexpr size_t kBatch = 8;
 
   static bool Linked(const EntryInfo& info) {
     return info.type != EntryType::kFolder && info.links > 1;
@@ -424,6 +447,7 @@ class PrefetchingFileSystem::Ahead {
     leading->twin = following;
     leading->leads = true;
     following->twin = leading;
+    following->follows.store(true, std::memory_order_relaxed);
   }
 
   // Makes the nodes of the sub-folders of `node` once its listing, and the
@@ -629,8 +653,16 @@ class PrefetchingFileSystem::Ahead {
 
   // Whether `node` had better wait for the leading side: once that is
   // listed, its names are looked up here and this side is not listed.
+  // Whether the walk reads the following side's listings too (as removing
+  // obsolete entries does), or only looks its names up (as mirroring does).
+  bool ListsFollowers() const {
+    return follower_listings_.load(std::memory_order_relaxed) >= kListed / 2;
+  }
+
   bool AwaitsLead(const Node& node) const {
-    if (node.leads || !want_files_.load(std::memory_order_relaxed)) return false;
+    if (node.leads || !want_files_.load(std::memory_order_relaxed) || ListsFollowers()) {
+      return false;
+    }
     const NodePtr twin = node.twin.lock();
     return twin && !twin->gone && twin->stage == Stage::kQueued;
   }
@@ -664,8 +696,8 @@ class PrefetchingFileSystem::Ahead {
     job.node = node;
     job.files = want_files_.load(std::memory_order_relaxed);
     if (const NodePtr twin = node->twin.lock();
-        job.files && twin && !node->leads && twin->stage == Stage::kFetched &&
-        twin->listing_current) {
+        job.files && twin && !node->leads && !ListsFollowers() &&
+        twin->stage == Stage::kFetched && twin->listing_current) {
       job.names = twin->listing;
     }
     job.version = node->version;
@@ -786,6 +818,8 @@ class PrefetchingFileSystem::Ahead {
     ::sigfillset(&all);
     ::pthread_sigmask(SIG_BLOCK, &all, nullptr);
     std::unique_lock<SpinningMutex> lock(mutex_);
+    std::vector<Job> jobs;
+    std::vector<Fetched> fetched;
     for (;;) {
       NodePtr node;
       while (!stop_ && !(node = Pick())) {
@@ -794,7 +828,20 @@ class PrefetchingFileSystem::Ahead {
         --idle_;
       }
       if (stop_) return;
-      Run(node, lock);
+      // Several folders for one taking of the mutex: small folders cost
+      // less to fetch than to hand over one by one.
+      jobs.clear();
+      jobs.push_back(Start(node));
+      while (jobs.size() < kBatch) {
+        const NodePtr next = Pick();
+        if (!next) break;
+        jobs.push_back(Start(next));
+      }
+      lock.unlock();
+      fetched.clear();
+      for (const Job& job : jobs) fetched.push_back(Fetch(job));
+      lock.lock();
+      for (size_t i = 0; i < jobs.size(); ++i) Finish(jobs[i], std::move(fetched[i]));
       if (caller_waits_) {
         caller_waits_ = false;
         fetched_.notify_all();
@@ -812,6 +859,10 @@ class PrefetchingFileSystem::Ahead {
   bool caller_waits_ = false;
   size_t idle_ = 0;  // helpers waiting for work
   std::atomic<bool> want_files_{true};
+  // How much the caller reads following sides' listings, kListed for each
+  // lately: written by the caller alone.
+  static constexpr int kListed = 8;
+  std::atomic<int> follower_listings_{0};
   size_t quiet_listings_ = 0;  // the caller's
   uint64_t trees_ = 0;
   uint64_t linked_epoch_ = 0;
@@ -893,15 +944,17 @@ class ListingReader final : public FolderReader {
 
 }  // namespace
 
-PrefetchOptions PrefetchOptionsFor(int helpers, const std::vector<std::string>& roots) {
-  PrefetchOptions options;
-  if (helpers > 0) {
-    options.helpers = static_cast<size_t>(helpers);
-  } else if (std::any_of(roots.begin(), roots.end(), OnRoundTripFileSystem)) {
-    options.helpers = 16;
-  } else {
-    options.helpers = static_cast<size_t>(std::min(4, ProcessorCount() * 2));
+std::optional<PrefetchOptions> PrefetchOptionsFor(int setting,
+                                                  const std::vector<std::string>& roots) {
+  int readers = setting;
+  if (readers <= 0) {
+    readers = std::any_of(roots.begin(), roots.end(), OnRoundTripFileSystem)
+                  ? 16
+                  : std::min(4, ProcessorCount());
   }
+  if (readers <= 1) return std::nullopt;
+  PrefetchOptions options;
+  options.helpers = static_cast<size_t>(readers - 1);
   options.window = static_cast<size_t>(std::clamp((OpenFileLimit() - 64) / 4, 8, 128));
   return options;
 }
@@ -943,6 +996,7 @@ Result<FolderIdentity> PrefetchingFileSystem::IdentityOf(const Folder& folder) {
 
 Result<std::unique_ptr<FolderReader>> PrefetchingFileSystem::ReadFolder(const Folder& folder) {
   if (const Ahead::NodePtr& node = As(folder).node()) {
+    ahead_->Listed(*node);
     if (auto listing = ahead_->ListingOf(node)) {
       return std::unique_ptr<FolderReader>(
           std::make_unique<ListingReader>(std::move(listing), node, *ahead_));

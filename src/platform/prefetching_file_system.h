@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,11 +22,15 @@ struct PrefetchOptions {
   size_t folder_entries = 16384;
 };
 
-/// The options for the `helpers` setting: 0 chooses from the processors
-/// and, since every lookup on a share or a FUSE file system waits on a round
-/// trip, from where the `roots` are. The window leaves most of the
-/// open-file limit to the rest of the program.
-PrefetchOptions PrefetchOptionsFor(int helpers, const std::vector<std::string>& roots);
+/// The helpers for the `Helpers` setting, which counts the threads that read
+/// the disk for a pass, the pass's own included; none for 1. 0 chooses: as
+/// many as there are processors, up to four (measured on two, more threads
+/// than processors only took turns with the pass), and sixteen where a root
+/// is on a share or a FUSE file system, where every lookup waits on a round
+/// trip. The window leaves most of the open-file limit to the rest of the
+/// program.
+std::optional<PrefetchOptions> PrefetchOptionsFor(int setting,
+                                                  const std::vector<std::string>& roots);
 
 /// A FileSystem whose helper threads list folders and look up their entries
 /// ahead of a caller that walks a tree depth first (each folder's

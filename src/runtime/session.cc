@@ -15,8 +15,8 @@ SignatureLookup ExtensionLookup(const Application& app) {
   };
 }
 
-// Helpers that list and look up ahead of the passes, as many as the
-// setting says (1: none, the pass alone). Fixed for the session.
+// Helpers that list and look up ahead of the passes, as the setting says
+// (1: none, the pass alone). Fixed for the session.
 std::unique_ptr<platform::FileSystem> AheadOf(platform::FileSystem& fs, const Application& app,
                                               SessionKind kind) {
   if (kind != SessionKind::kMirroring || app.settings.Helpers == 1) return nullptr;
@@ -25,8 +25,9 @@ std::unique_ptr<platform::FileSystem> AheadOf(platform::FileSystem& fs, const Ap
     roots.push_back(pair.Source);
     roots.push_back(pair.Target);
   }
-  return std::make_unique<platform::PrefetchingFileSystem>(
-      fs, platform::PrefetchOptionsFor(app.settings.Helpers, roots));
+  const auto options = platform::PrefetchOptionsFor(app.settings.Helpers, roots);
+  if (!options) return nullptr;
+  return std::make_unique<platform::PrefetchingFileSystem>(fs, *options);
 }
 
 }  // namespace
