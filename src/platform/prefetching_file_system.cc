@@ -304,12 +304,12 @@ class PrefetchingFileSystem::Ahead {
   }
 
   /// The caller reads the listing of `node`: a following side's counts for
-  /// much, and fades over the leading side's read after it.
+  /// much, and fades over the other listings read after it.
   void Listed(const Node& node) {
     const int listed = follower_listings_.load(std::memory_order_relaxed);
     if (node.follows.load(std::memory_order_relaxed)) {
       follower_listings_.store(std::min(listed + kListed, 8 * kListed), std::memory_order_relaxed);
-    } else if (node.leads) {
+    } else {
       follower_listings_.store(listed - listed / 8, std::memory_order_relaxed);
     }
   }
