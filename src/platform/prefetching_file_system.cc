@@ -412,6 +412,8 @@ class PrefetchingFileSystem::Ahead {
   static constexpr size_t kMostNodes = 16384;
   // Folders a helper takes at once.
   static constexpr size_t kBatch = 8;
+  // Entries looked up ahead at most, however large the folders in the window.
+  static constexpr size_t kMostEntries = 65536;
 
   static bool Linked(const EntryInfo& info) {
     return info.type != EntryType::kFolder && info.links > 1;
@@ -581,6 +583,11 @@ class PrefetchingFileSystem::Ahead {
     linked_total_ -= node->linked;
     node->linked = 0;
     node->listing_current = false;
+    ahead_entries_ -= node->infos.size();
+    if (entries_full_ && ahead_entries_ < kMostEntries / 2 && idle_ > 0) {
+      entries_full_ = false;
+      work_.notify_all();
+    }
     node->infos.clear();
     node->listing.reset();
     const NodePtr twin = node->twin.lock();
@@ -682,7 +689,10 @@ class PrefetchingFileSystem::Ahead {
         it = pending_.erase(it);
         continue;
       }
-      if (node->held == 0 && ahead_count_ >= window_) return nullptr;
+      if (node->held == 0 && (ahead_count_ >= window_ || ahead_entries_ >= kMostEntries)) {
+        entries_full_ = ahead_entries_ >= kMostEntries;
+        return nullptr;
+      }
       if (!AwaitsLead(*node)) return node;
       ++it;
       ++skipped;
@@ -790,6 +800,7 @@ class PrefetchingFileSystem::Ahead {
     node.linked = out.linked;
     linked_total_ += out.linked;
     node.infos = std::move(out.infos);
+    ahead_entries_ += node.infos.size();
     // Looked up by the leading side's names, it keeps them to find its
     // entries by, but its own listing is still to be read.
     node.listing_current = job.names == nullptr;
@@ -868,6 +879,8 @@ class PrefetchingFileSystem::Ahead {
   uint64_t linked_epoch_ = 0;
   size_t linked_total_ = 0;
   size_t ahead_count_ = 0;
+  size_t ahead_entries_ = 0;  // entries of the fetched folders
+  bool entries_full_ = false;  // helpers wait for ahead_entries_ to fall
   std::map<std::string, NodePtr, std::less<>> by_path_;
   std::set<Node*, ByKey> by_key_;
   std::set<NodePtr, ByWalk> pending_;
