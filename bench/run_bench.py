@@ -7,7 +7,9 @@ For every scenario it times the initial copy, a pass where nothing changed,
 a pass after 1 % of the files changed and a pass after 1 % of them left the
 source (removal of obsolete entries on), alternating the contenders run
 after run, checks after every timed run that the target equals the source,
-and writes bench/RESULTS.md.
+and writes bench/RESULTS.md. Asked for (--operations cold, as root), it
+also times a pass where nothing changed with the page cache dropped before
+each run.
 
 With --latency-us N (as root, with /dev/fuse and tools/slowfs built) every
 operation is timed a second time with the target folder mounted through
@@ -43,6 +45,7 @@ OPERATIONS = ["initial", "nochange", "changed", "deleted"]
 OPERATION_NAMES = {
     "initial": "initial copy",
     "nochange": "no-change pass (warm cache)",
+    "cold": "no-change pass (cold cache)",
     "changed": "1 % of files changed",
     "deleted": "1 % of files deleted, removal on",
 }
@@ -114,7 +117,8 @@ class Bench:
         return OPERATION_NAMES[operation]
 
     def operation_keys(self):
-        return OPERATIONS + ([o + LATENT for o in OPERATIONS] if self.args.latency_us else [])
+        keys = OPERATIONS + ["cold"]
+        return keys + ([o + LATENT for o in keys] if self.args.latency_us else [])
 
     def quiet(self, argv):
         subprocess.run(argv, check=True, stdout=subprocess.DEVNULL)
@@ -164,6 +168,8 @@ class Bench:
                 f.write('"%s","%s"\r\n' % (hex_path(src), hex_path(dst)))
             with open(os.path.join(home, "Vorn.ini"), "w") as f:
                 f.write("[Configuration]\r\nPerformance=1\r\n")
+                if self.args.helpers is not None:
+                    f.write("Helpers=%d\r\n" % self.args.helpers)
                 if scenario == "S6":
                     f.write("CopierSecurite=1\r\n")
                 f.write("[Logs]\r\nLogs=%d\r\nFichiersLogs=%d\r\n" % (logs, logs))
@@ -242,7 +248,7 @@ class Bench:
         }
         if operation == "initial":
             names["cp -a"] = ["cp", "-a", src + "/.", dst]
-        if operation == "nochange":
+        if operation in ("nochange", "cold"):
             names["floor"] = [self.floor, src, dst]
         return names
 
@@ -268,6 +274,10 @@ class Bench:
                 elif operation == "deleted":
                     self.resync(scenario)
                     moved = self.stash(scenario, seed)
+                elif operation == "cold":
+                    subprocess.run(["sync"], check=True)
+                    with open("/proc/sys/vm/drop_caches", "w") as f:
+                        f.write("3\n")
                 wall, cpu, rss, status = self.timed(scenario, timed_as, contenders[name])
                 ok = True
                 if name != "floor":
@@ -334,7 +344,8 @@ class Bench:
         w("# Benchmark results")
         w("")
         w("Written by `bench/run_bench.py` on %s, in %.0f minutes. Scale %s, %d runs per figure, "
-          "contenders alternating run after run. Warm page cache throughout." %
+          "contenders alternating run after run. Warm page cache throughout but for the "
+          "cold-cache runs." %
           (started, duration / 60, self.args.scale, self.args.runs))
         if self.args.latency_us:
             w("")
@@ -353,7 +364,9 @@ class Bench:
         for name in self.args.scenarios:
             w("- %s: %s (%d entries at this scale)" % (name, SCENARIOS[name], self.entries.get(name, 0)))
         w("")
-        w("Vorn runs `vorn --once` with Performance 1 and removal of obsolete entries on "
+        w("Vorn runs `vorn --once` with Performance 1, %s and removal of obsolete entries on "
+          % ("Helpers %d" % self.args.helpers if self.args.helpers is not None
+             else "the helpers it chooses") +
           "(as `rsync --delete`), logs off (`vorn`) and with every file logged (`vorn+logs`); "
           "S6 copies security too. After every timed run `vorn_treecmp` checks content, "
           "permission bits, file times to the nanosecond and user extended attributes (and ACLs "
@@ -448,6 +461,8 @@ def main():
     parser.add_argument("--keep-versions", type=int, default=0,
                         help="days the pair keeps versions (0: none, as before)")
     parser.add_argument("--no-memory-check", action="store_true")
+    parser.add_argument("--helpers", type=int, default=None,
+                        help="Vorn's Helpers setting (default: not written, so chosen by Vorn)")
     parser.add_argument("--latency-us", type=int, default=0,
                         help="also time every operation with the target behind slowfs, "
                              "waiting this long before each lookup, listing and open")
@@ -459,6 +474,9 @@ def main():
     for tool in (bench.vorn, bench.treegen, bench.floor, bench.treecmp, bench.measurer):
         if not os.access(tool, os.X_OK):
             sys.exit("missing %s: build first (./dev test builds everything)" % tool)
+    if "cold" in args.operations and os.geteuid() != 0:
+        print("cold-cache runs skipped: dropping the page cache needs root", file=sys.stderr)
+        args.operations.remove("cold")
     if args.latency_us:
         why = ("it needs root" if os.geteuid() != 0 else
                "there is no /dev/fuse" if not os.path.exists("/dev/fuse") else

@@ -39,5 +39,8 @@ inline constexpr LimitedNumber kKeepVersionsLimits{0, 3650};
 inline constexpr int32_t kDefaultKeepVersionsDays = 30;
 /// Event-loop turns per yield point (the performance bar's ends).
 inline constexpr LimitedNumber kPerformanceLimits{1, 100};
+/// Threads that read the disk for a pass, its own included (0: as many as
+/// suit the machine).
+inline constexpr LimitedNumber kHelpersLimits{0, 64};
 
 }  // namespace vorn

@@ -1,8 +1,10 @@
 #include "config/mirror_settings.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <variant>
 
+#include "config/limits.h"
 #include "config/setting_keys.h"
 #include "platform/path.h"
 #include "base/number_reading.h"
@@ -64,6 +66,8 @@ MirrorSettings LoadSettings(const IniFile& ini, platform::FileSystem& fs,
   if (settings.Temporisation == 0) settings.Temporisation = 10;
   if (settings.MaxTimeInterval == 0) settings.MaxTimeInterval = 10000000;
   if (settings.Performance == 0) settings.Performance = 1;
+  settings.Helpers = static_cast<int16_t>(
+      std::clamp<int>(settings.Helpers, kHelpersLimits.minimum, kHelpersLimits.maximum));
   if (settings.DelaiLogs == 0) settings.DelaiLogs = 10;
   settings.PathLogs = LogFolder(fs, settings.PathLogs, app_folder);
   // The three security keys stand for one choice; map them back to it.

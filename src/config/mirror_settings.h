@@ -37,6 +37,9 @@ struct MirrorSettings {
   /// Seconds of quiet after a change in a source before the next timed pass
   /// starts early; 0: sources are not watched, the interval alone counts.
   int16_t WatchQuiet = 1;
+  /// Threads that read the disk for a pass, its own included: 0 chooses,
+  /// 1 is the pass alone, more lists and looks up ahead of it.
+  int16_t Helpers = 0;
   std::string PrefixeCibleDefaut;
   std::string PrefixeCibleDefautUNC;
   bool AfficherFichiers = false;

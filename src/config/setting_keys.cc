@@ -27,6 +27,7 @@ const std::array<SettingKey, 29> kKeys = {{
     {"watch-quiet", "WatchQuiet", kConfigurationSection, &S::WatchQuiet},
     {"time-tolerance", "MaxTimeInterval", kConfigurationSection, &S::MaxTimeInterval},
     {"performance", "Performance", kConfigurationSection, &S::Performance},
+    {"helpers", "Helpers", kConfigurationSection, &S::Helpers},
     {"target-prefix", "PrefixeCibleDefaut", kConfigurationSection, &S::PrefixeCibleDefaut},
     {"network-target-prefix", "PrefixeCibleDefautUNC", kConfigurationSection,
      &S::PrefixeCibleDefautUNC},
@@ -127,6 +128,7 @@ struct TextStorer {
     const LimitedNumber& limits = field == &S::Temporisation ? kTemporisationLimits
                                   : field == &S::WatchQuiet  ? kWatchQuietLimits
                                   : field == &S::Performance ? kPerformanceLimits
+                                  : field == &S::Helpers     ? kHelpersLimits
                                                              : kPurgeLimits;
     const std::optional<int64_t> count = ReadCount(text);
     const std::optional<int16_t> value =

@@ -20,6 +20,7 @@
 #include <iterator>
 #include <memory>
 #include <random>
+#include <vector>
 
 #include "platform/path.h"
 #include "platform/posix_internal.h"
@@ -89,12 +90,40 @@ uint64_t GranularityOf(int64_t given, int64_t kept) {
   return 0;
 }
 
+// The buffers of finished listings, kept for the thread's next ones: taking
+// 64 KiB from the heap for every folder costs more than reading a small one,
+// above all where several threads list at once.
+class ListingBuffers {
+ public:
+  static constexpr size_t kWords = 8192;  // 64 KiB
+  static std::unique_ptr<uint64_t[]> Take() {
+    std::vector<std::unique_ptr<uint64_t[]>>& kept = Kept();
+    if (kept.empty()) return std::unique_ptr<uint64_t[]>(new uint64_t[kWords]);
+    std::unique_ptr<uint64_t[]> buffer = std::move(kept.back());
+    kept.pop_back();
+    return buffer;
+  }
+  static void GiveBack(std::unique_ptr<uint64_t[]> buffer) {
+    std::vector<std::unique_ptr<uint64_t[]>>& kept = Kept();
+    if (buffer && kept.size() < 4) kept.push_back(std::move(buffer));
+  }
+
+ private:
+  static std::vector<std::unique_ptr<uint64_t[]>>& Kept() {
+    thread_local std::vector<std::unique_ptr<uint64_t[]>> kept;
+    return kept;
+  }
+};
+
 // Reads a folder with getdents64 into a buffer of its own, so listing a large
 // folder costs one system call per few hundred names.
 class PosixFolderReader final : public FolderReader {
  public:
   PosixFolderReader(UniqueFd fd, std::string path)
-      : fd_(std::move(fd)), path_(std::move(path)), buffer_(new uint64_t[kBufferWords]) {}
+      : fd_(std::move(fd)), path_(std::move(path)), buffer_(ListingBuffers::Take()) {}
+  ~PosixFolderReader() override { ListingBuffers::GiveBack(std::move(buffer_)); }
+  PosixFolderReader(const PosixFolderReader&) = delete;
+  PosixFolderReader& operator=(const PosixFolderReader&) = delete;
 
   bool Next(FolderEntry& entry) override {
     for (;;) {
@@ -125,7 +154,7 @@ class PosixFolderReader final : public FolderReader {
   const std::optional<Error>& error() const override { return error_; }
 
  private:
-  static constexpr size_t kBufferWords = 8192;  // 64 KiB
+  static constexpr size_t kBufferWords = ListingBuffers::kWords;
 
   EntryType TypeFromDirent(unsigned char d_type, const std::string& name) const {
     switch (d_type) {

@@ -30,6 +30,13 @@ std::string GetEnvironment(const char* name);
 /// How many descriptors this process may hold open (the soft limit).
 int OpenFileLimit();
 
+/// How many processors this process may run on.
+int ProcessorCount();
+
+/// Whether `path` is on a file system where every lookup is a round trip
+/// to another process or machine: a network share or a FUSE file system.
+bool OnRoundTripFileSystem(const std::string& path);
+
 /// The places a folder choice starts from, as drives are on Windows: the
 /// root, the user's home, and the mount points of real file systems.
 std::vector<std::string> MountPoints();

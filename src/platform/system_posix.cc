@@ -1,14 +1,18 @@
 #include <langinfo.h>
 #include <locale.h>
 #include <pwd.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -83,6 +87,30 @@ OsFacts ReadOsFacts() {
   facts.windows_folder = GetEnvironment("Windir");
   facts.administrator = ::geteuid() == 0;
   return facts;
+}
+
+int ProcessorCount() {
+  cpu_set_t set;
+  if (::sched_getaffinity(0, sizeof set, &set) == 0) return std::max(CPU_COUNT(&set), 1);
+  return static_cast<int>(std::max(::sysconf(_SC_NPROCESSORS_ONLN), 1L));
+}
+
+bool OnRoundTripFileSystem(const std::string& path) {
+  struct statfs fs;
+  if (::statfs(path.c_str(), &fs) != 0) return false;
+  constexpr unsigned long kRoundTrip[] = {
+      0x6969,      // nfs
+      0x517B,      // smb
+      0xFF534D42,  // cifs
+      0xFE534D42,  // smb2
+      0x65735546,  // fuse, fuseblk
+      0x00C36400,  // ceph
+      0x01021997,  // 9p
+      0x5346414F,  // afs
+      0x564C,      // ncp
+  };
+  const auto type = static_cast<unsigned long>(fs.f_type);
+  return std::find(std::begin(kRoundTrip), std::end(kRoundTrip), type) != std::end(kRoundTrip);
 }
 
 int OpenFileLimit() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "engine/folder_warnings.h"
 #include "engine/mirror_engine.h"
 #include "logs/daily_log.h"
@@ -46,6 +48,9 @@ class Session {
   Application& app_;
   SchedulerHost& host_;
   platform::ServiceControl& service_;
+  /// The passes' file system when helpers fetch ahead of them; the log goes
+  /// through it too, so a log inside a mirrored tree is seen as it changes.
+  std::unique_ptr<platform::FileSystem> ahead_;
   DailyLog log_;
   Scheduler scheduler_;
   WarningChannels warnings_;

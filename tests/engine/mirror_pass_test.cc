@@ -3,11 +3,23 @@
 // warnings about unknown folders (and the service whose event log takes
 // them), and what a pass keeps when a root goes away mid-way.
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <tuple>
+
+#include <gtest/gtest.h>
+
 #include "base/text.h"
 #include "engine/folder_warnings.h"
 #include "engine/summary.h"
 #include "logs/daily_log.h"
 #include "logs/log_viewer.h"
+#include "platform/prefetching_file_system.h"
+#include "platform/process.h"
 #include "runtime/service_admin.h"
 #include "support/engine_fixture.h"
 #include "support/lock_holder.h"
@@ -248,6 +260,65 @@ TEST_F(MirrorPassTest, ASourceRootRenamedBeforeRemovalEndsThePassAtOnceAndDelete
   EXPECT_EQ(host_.messages, Entries{"<b>10:15:02 - Effacement des fichiers obsolètes<br>Dossier "
                                     "source inconnu!<br>Arrêt du programme</b>"});
   EXPECT_EQ(LogBody().back(), host_.messages[0] + ": " + dir_.Path("src") + "/<br>");
+}
+
+// Helpers fetching ahead change nothing of what a pass decides, counts,
+// logs, reports or leaves: the same trees mirrored with none and with four
+// end alike, with every kind of entry and change the walks meet.
+TEST_F(MirrorPassTest, HelpersFetchingAheadChangeNothingAPassDoes) {
+  settings_.Logs = settings_.FichiersLogs = settings_.CopierAttributs = true;
+  FolderPair& pair = AddDefaultPair();
+  pair.Effacer = "1";
+  pair.KeepVersions = "30";
+  pair.Exclusions = "*.tmp|cache/";
+  const auto run = [&](size_t helpers) {
+    for (const char* side : {"src", "dst"}) testing::RemoveTree(dir_.Path(side));
+    (void)real_fs_->DeleteFile(log_.current_file());
+    Make({"src/", "dst/", "src/same", "dst/same", "src/new", "src/changed=longer", "dst/changed",
+          "dst/gone", "src/a/", "src/a/b/", "src/a/b/deep", "src/a/b/c/", "dst/a/", "dst/a/b/",
+          "dst/a/b/deep=old", "dst/old/", "dst/old/x", "dst/old/y/", "src/link->same",
+          "dst/link->other", "src/ro", "dst/ro", "src/x.tmp", "src/cache/", "src/cache/c",
+          "dst/cache/", "dst/keep.tmp", "src/.hidden", "dst/.hidden=stale"});
+    for (int i = 0; i < 40; ++i) Make({"src/a/f" + std::to_string(i), "dst/a/f" + std::to_string(i)});
+    EXPECT_EQ(::chmod(dir_.Path("src/ro").c_str(), 0444), 0);
+    host_.events.clear();
+    host_.summaries.clear();
+    host_.yields = 0;
+    std::unique_ptr<platform::PrefetchingFileSystem> ahead;
+    if (helpers > 1) {
+      ahead = std::make_unique<platform::PrefetchingFileSystem>(*real_fs_,
+                                                                platform::PrefetchOptions{helpers});
+    }
+    MirrorEngine engine{MirrorEnvironment{ahead ? *ahead : static_cast<platform::FileSystem&>(fs_),
+                                          clock_, system_, settings_, pairs_, log_, host_, host_,
+                                          warnings_, {}, {}}};
+    engine.RunMirrorPass(PassKind::kStartCommand);
+    // A second pass removes a file from a folder the first one gave its
+    // source's time: the folder must get it again.
+    Make({"dst/a/b/obsolete"});
+    struct stat source {};
+    EXPECT_EQ(::stat(dir_.Path("src/a/b").c_str(), &source), 0);
+    const struct timespec aligned[2] = {source.st_atim, source.st_mtim};
+    EXPECT_EQ(::utimensat(AT_FDCWD, dir_.Path("dst/a/b").c_str(), aligned, 0), 0);
+    engine.RunMirrorPass(PassKind::kStartCommand);
+    Entries times;
+    for (const char* folder : {"", "a", "a/b", "a/b/c"}) {
+      struct stat from {}, to {};
+      EXPECT_EQ(::stat(dir_.Path(Src(folder)).c_str(), &from), 0);
+      EXPECT_EQ(::stat(dir_.Path(Dst(folder)).c_str(), &to), 0);
+      // Times are kept to 100 ns.
+      if (from.st_mtim.tv_sec != to.st_mtim.tv_sec ||
+          from.st_mtim.tv_nsec / 100 != to.st_mtim.tv_nsec / 100) {
+        times.push_back(folder);
+      }
+    }
+    return std::tuple{LogBody(), host_.summaries, host_.events, host_.yields, Tree(), times};
+  };
+  const auto alone = run(1);
+  EXPECT_EQ(std::get<1>(alone).size(), 2u);
+  EXPECT_GT(std::get<2>(alone).size(), 8u);
+  EXPECT_EQ(std::get<5>(alone), Entries{});
+  EXPECT_EQ(run(4), alone);
 }
 
 using DailyLogTest = testing::EngineTest;

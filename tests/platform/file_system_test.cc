@@ -23,6 +23,7 @@
 #include "platform/path.h"
 #include "platform/path_identity.h"
 #include "platform/posix_file_system.h"
+#include "platform/prefetching_file_system.h"
 #include "support/lock_holder.h"
 #include "support/test_folder.h"
 
@@ -195,6 +196,57 @@ TEST_F(FileSystemTest, FolderRelationsSeeThroughLinksFoldersNotMadeYetAndBindMou
           {"view", "elsewhere/new", kSecondInside}, {"elsewhere", "a/backup", kSame}});
   ::umount2(dir_.Path("elsewhere").c_str(), MNT_DETACH);
   ::umount2(dir_.Path("view").c_str(), MNT_DETACH);
+}
+
+// Answers fetched ahead are the disk's, and stay so after every change made
+// through the decorator: to the entry, its folder's listing and time, what
+// lies below it and the other names of the same file.
+TEST_F(FileSystemTest, FetchedAheadAnswersAsTheDiskDoesAfterEachChangeMadeThroughIt) {
+  for (const char* made : {"s", "t", "t/sub", "t/sub/deeper"}) dir_.MakeFolder(made);
+  for (const char* file : {"t/a", "t/b", "t/sub/c"}) dir_.Write(file, file);
+  dir_.Write("s/a", "longer than t/a");
+  ASSERT_EQ(::link(dir_.Path("t/sub/c").c_str(), dir_.Path("t/c2").c_str()), 0);
+  PrefetchingFileSystem ahead(*fs_, {4});
+  const auto folder = [&](FileSystem& fs, std::string_view relative) {
+    return std::move(fs.OpenFolder(dir_.Path(relative))).value();
+  };
+  const auto source = folder(ahead, "s"), top = folder(ahead, "t");
+  const auto sub = std::move(ahead.OpenFolderAt(*top, "sub")).value();
+  // The listing, then every name looked up, as `fs` shows them.
+  const auto view = [&](FileSystem& fs, const Folder& at) {
+    std::string text;
+    auto reader = fs.ReadFolder(at);
+    Names names;
+    for (FolderEntry entry; (*reader)->Next(entry);) names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+      const auto info = fs.LookupAt(at, name);
+      text += name + (info.ok() ? " " + std::to_string(info->size) + " " +
+                                      std::to_string(info->permissions) + " " +
+                                      std::to_string(info->last_write) + " " +
+                                      std::to_string(info->links) + "\n"
+                                : " " + info.error().Describe() + "\n");
+    }
+    return text;
+  };
+  const std::pair<const char*, std::function<Status()>> changes[] = {
+      {"copy over", [&] { return ahead.CopyFileAt(*source, "a", *top, "a", {}); }},
+      {"delete", [&] { return ahead.DeleteFileAt(*top, "b"); }},
+      {"time of one name", [&] { return ahead.SetTimeAt(*sub, "c", 42); }},
+      {"mode of the other", [&] { return ahead.SetPermissionsAt(*top, "c2", 0600); }},
+      {"new folder", [&] { return ahead.CreateFolderAt(*sub, "new"); }},
+      {"move in", [&] { return ahead.RenameAt(*top, "a", *sub, "a"); }},
+      {"folder gone", [&] { return ahead.RemoveFolderAt(*sub, "deeper"); }},
+      {"whole file", [&] { return ahead.ReplaceFile(dir_.Path("t/c2"), "replaced"); }},
+  };
+  for (const auto& [what, change] : changes) {
+    SCOPED_TRACE(what);
+    (void)view(ahead, *top);  // what the change must make stale is fetched first
+    (void)view(ahead, *sub);
+    ASSERT_TRUE(change().ok());
+    EXPECT_EQ(view(ahead, *top), view(*fs_, *folder(*fs_, "t")));
+    EXPECT_EQ(view(ahead, *sub), view(*fs_, *folder(*fs_, "t/sub")));
+  }
 }
 
 // Folders go only once empty; whole files are replaced at once or appended to.

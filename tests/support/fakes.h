@@ -56,6 +56,10 @@ class RecordingHost final : public SchedulerHost, public PassControl {
   void RefreshFileLists(bool) override {}
   void ShowMessageWindow(const std::string& text) override { messages.push_back(text); }
   void Beep() override { ++beeps; }
+  void ReportEntry(const PassEvent& event) override {
+    events.push_back(std::to_string(static_cast<int>(event.kind)) + " " + event.path + " " +
+                     event.error);
+  }
 
   bool idle = false, timer_enabled = false;
   int yields = 0, turns = 0;
@@ -68,6 +72,7 @@ class RecordingHost final : public SchedulerHost, public PassControl {
   std::vector<TrayState> tray_states;
   std::string tray_tip;
   std::vector<std::string> summaries, shown_locked, messages;
+  std::vector<std::string> events;  ///< what ReportEntry was told: kind, path, error
 };
 
 /// A clock that answers the times it was given, one per call, repeating
