@@ -12,7 +12,7 @@ namespace {
 
 using S = MirrorSettings;
 
-const std::array<SettingKey, 29> kKeys = {{
+const std::array<SettingKey, 30> kKeys = {{
     {"language", "Langue", kConfigurationSection, &S::Langue},
     {"subfolders", "MiroirSousDossiers", kConfigurationSection, &S::MiroirSousDossiers},
     {"remove-obsolete", "Effacement", kConfigurationSection, &S::Effacement},
