@@ -197,6 +197,9 @@ class MirrorEngine {
   /// Puts back what KeepVersion moved, when what was to replace it failed.
   void RestoreVersion(const WalkStack& walk, const platform::Folder& folder,
                       const std::string& name);
+  /// Removes the versions folders of the walk's level that hold nothing,
+  /// up to the pass's own.
+  void DropEmptyVersionFolders(const WalkStack& walk);
   void PurgeVersions(const std::string& target_root, const platform::Folder& target);
   /// The step of the times the target's file system keeps, probed at the
   /// first pass over each of its volumes.

@@ -155,13 +155,29 @@ platform::Status MirrorEngine::KeepVersion(const WalkStack& walk, const Folder& 
                                            const std::string& name) {
   const auto versions = VersionsFolder(walk);
   if (!versions.ok()) return versions.error();
-  return env_.fs.RenameAt(folder, name, **versions, name);
+  platform::Status moved = env_.fs.RenameAt(folder, name, **versions, name);
+  if (!moved) DropEmptyVersionFolders(walk);
+  return moved;
 }
 
 void MirrorEngine::RestoreVersion(const WalkStack& walk, const Folder& folder,
                                   const std::string& name) {
-  if (const auto versions = VersionsFolder(walk); versions.ok()) {
-    (void)env_.fs.RenameAt(**versions, name, folder, name);
+  const auto versions = VersionsFolder(walk);
+  if (versions.ok() && env_.fs.RenameAt(**versions, name, folder, name).ok()) {
+    DropEmptyVersionFolders(walk);
+  }
+}
+
+void MirrorEngine::DropEmptyVersionFolders(const WalkStack& walk) {
+  // The folders made only to hold a version that is not kept go, the
+  // pass's own included; one that holds something else stays.
+  while (versions_chain_.size() > 2 &&
+         env_.fs
+             .RemoveFolderAt(*versions_chain_[versions_chain_.size() - 2].second,
+                             versions_chain_.back().first)
+             .ok()) {
+    versions_chain_.pop_back();
+    if (versions_chain_.size() == 2) versions_stamps_.erase(walk.target_root());
   }
 }
 

@@ -94,8 +94,7 @@ TEST_F(SafetyNetTest, AReplacementThatFailsPutsTheFileBackAndOneNotKeptStays) {
   Pass();
   EXPECT_EQ(Tally(), "seen=2 pairs=1");
   EXPECT_EQ(engine_.counters().FilesFailed, 2);
-  EXPECT_EQ(dir_.Read("dst/a"), "old");
-  EXPECT_EQ(dir_.Read("dst/b"), "old");
+  EXPECT_EQ(Tree("dst"), (Entries{"dst/.vorn-versions/", "dst/a=old", "dst/b=old"}));
 }
 
 TEST_F(SafetyNetTest, VersionsPastTheRetentionArePurgedOnceADay) {
