@@ -154,6 +154,14 @@ class MirrorEngine {
 
   bool MirrorFilesOf(WalkStack& walk, std::vector<std::string>& sub_folders);
   void MirrorFile(WalkStack& walk, const platform::FolderEntry& entry, bool& target_swept);
+  /// Clears the debris of interrupted copies from a target folder, once.
+  void SweepTargetOnce(const platform::Folder& target, bool& target_swept);
+  /// Replaces an existing target file when the update rule (or a hard link
+  /// to keep) says so, aligns it otherwise; whether it now holds the
+  /// source's content.
+  bool UpdateOrAlign(WalkStack& walk, const SourceFile& file,
+                     const platform::EntryInfo& source_info,
+                     const platform::EntryInfo& target_info, bool& target_swept);
   /// Whether the target file now holds the source's content.
   bool CreateTargetFile(WalkStack& walk, const SourceFile& file);
   bool UpdateTargetFile(WalkStack& walk, const SourceFile& file, const UpdateDecision& update);

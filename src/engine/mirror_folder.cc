@@ -84,15 +84,6 @@ void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entr
                               : opened.error());
     return;
   }
-  const auto sweep_target = [&] {
-    // A copy interrupted by a crash can leave its temporary behind in the
-    // folder it was writing to; the next pass copies there again and
-    // clears it first. Not counted and not logged: nothing of the user's goes.
-    if (!target_swept) {
-      target_swept = true;
-      platform::DeleteCopyTemporaries(fs, *target);
-    }
-  };
   // The lookup uses the source's name even when the copy gets another one.
   const auto target_info = fs.LookupAt(*target, entry.name);
   const bool linked_source =
@@ -101,33 +92,49 @@ void MirrorEngine::MirrorFile(WalkStack& walk, const platform::FolderEntry& entr
   if (linked != nullptr) file.link_to = &linked->path;
   bool current = true;
   if (!target_info.ok()) {
-    sweep_target();
+    SweepTargetOnce(*target, target_swept);
     current = CreateTargetFile(walk, file);
   } else if (linked != nullptr && target_info->inode == linked->inode &&
              target_info->device == linked->device) {
     AlignUnchangedFile(walk, file, *source_info, *target_info);
   } else {
-    const UpdateDecision update = DecideUpdate({source_info->last_write, source_info->size},
-                                               {target_info->last_write, target_info->size},
-                                               {.newer_only = context_.Nouveau,
-                                                .tolerance = context_.NoMilliseconds,
-                                                .max_interval = env_.settings.MaxTimeInterval,
-                                                .granularity = kept_.time_granularity,
-                                                .ignore_hour_shift = kept_.ignore_hour_shift});
-    // A name of a file already mirrored under another name becomes a name of
-    // that copy, even where its own copy looks up to date.
-    if (update.due || linked != nullptr) {
-      // Read-only is the one attribute that could stand in the way here.
-      if ((target_info->attributes & platform::attribute::kReadOnly) != 0) {
-        (void)fs.MakeWritableAt(*target, entry.name);
-      }
-      sweep_target();
-      current = UpdateTargetFile(walk, file, update);
-    } else {
-      AlignUnchangedFile(walk, file, *source_info, *target_info);
-    }
+    current = UpdateOrAlign(walk, file, *source_info, *target_info, target_swept);
   }
   if (linked_source) NoteLinkedName(file, *source_info, current);
+}
+
+void MirrorEngine::SweepTargetOnce(const Folder& target, bool& target_swept) {
+  // A copy interrupted by a crash can leave its temporary behind in the
+  // folder it was writing to; the next pass copies there again and
+  // clears it first. Not counted and not logged: nothing of the user's goes.
+  if (!target_swept) {
+    target_swept = true;
+    platform::DeleteCopyTemporaries(env_.fs, target);
+  }
+}
+
+bool MirrorEngine::UpdateOrAlign(WalkStack& walk, const SourceFile& file,
+                                 const platform::EntryInfo& source_info,
+                                 const platform::EntryInfo& target_info, bool& target_swept) {
+  const UpdateDecision update = DecideUpdate({source_info.last_write, source_info.size},
+                                             {target_info.last_write, target_info.size},
+                                             {.newer_only = context_.Nouveau,
+                                              .tolerance = context_.NoMilliseconds,
+                                              .max_interval = env_.settings.MaxTimeInterval,
+                                              .granularity = kept_.time_granularity,
+                                              .ignore_hour_shift = kept_.ignore_hour_shift});
+  // A name of a file already mirrored under another name becomes a name of
+  // that copy, even where its own copy looks up to date.
+  if (!update.due && file.link_to == nullptr) {
+    AlignUnchangedFile(walk, file, source_info, target_info);
+    return true;
+  }
+  // Read-only is the one attribute that could stand in the way here.
+  if ((target_info.attributes & platform::attribute::kReadOnly) != 0) {
+    (void)env_.fs.MakeWritableAt(*file.target, file.name);
+  }
+  SweepTargetOnce(*file.target, target_swept);
+  return UpdateTargetFile(walk, file, update);
 }
 
 const MirrorEngine::LinkedTarget* MirrorEngine::LinkedTargetOf(
