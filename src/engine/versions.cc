@@ -131,19 +131,27 @@ platform::Result<const Folder*> MirrorEngine::VersionsFolder(const WalkStack& wa
     }
     const Folder& parent = *versions_chain_[i - 1].second;
     bool made = false;
+    const auto make = [&]() -> platform::Status {
+      const platform::Status created = fs.CreateFolderAt(parent, names[i]);
+      if (!created && created.error().code != EEXIST) return created;
+      // The names of what was removed are the user's to see, no one else's.
+      if (created.ok() && i == 1) (void)fs.SetPermissionsAt(parent, names[i], 0700);
+      made = created.ok();
+      return {};
+    };
     if (i == 2 && names[2].empty()) {
       auto pass_folder = MakePassFolder(parent);
       if (!pass_folder.ok()) return pass_folder.error();
       names[2] = versions_stamps_[walk.target_root()] = *pass_folder;
       made = true;
-    } else if (parent_made || !fs.LookupAt(parent, names[i]).ok()) {
-      const platform::Status created = fs.CreateFolderAt(parent, names[i]);
-      if (!created && created.error().code != EEXIST) return created.error();
-      // The names of what was removed are the user's to see, no one else's.
-      if (created.ok() && i == 1) (void)fs.SetPermissionsAt(parent, names[i], 0700);
-      made = created.ok();
+    } else if (parent_made) {
+      if (const platform::Status created = make(); !created) return created.error();
     }
     auto next = fs.OpenFolderAt(parent, names[i]);
+    if (!next.ok() && next.error().code == ENOENT && !made) {
+      if (const platform::Status created = make(); !created) return created.error();
+      next = fs.OpenFolderAt(parent, names[i]);
+    }
     if (!next.ok()) return next.error();
     versions_chain_.emplace_back(names[i], std::move(*next));
     parent_made = made;
