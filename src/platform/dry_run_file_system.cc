@@ -146,6 +146,16 @@ DryRunFileSystem::Node& DryRunFileSystem::Touch(const std::string& path) {
   return nodes_.emplace(path, std::move(node)).first->second;
 }
 
+DryRunFileSystem::Node& DryRunFileSystem::Place(const std::string& path, const EntryInfo& info,
+                                                std::string_view name) {
+  Node& node = Touch(path);
+  node.present = true;
+  node.made = true;
+  node.info = info;
+  node.info.attributes = AttributesFor(info, name);
+  return node;
+}
+
 int DryRunFileSystem::Forecast(const std::string& path, int mode) const {
   // Only a definite refusal counts; a path too long to ask about, say, is
   // left for the real run to find out.
@@ -304,11 +314,7 @@ Status DryRunFileSystem::RenameAt(const Folder& from_folder, std::string_view fr
     if (RealOf(*folder) == nullptr) continue;
     if (const int e = Forecast(folder->path(), W_OK | X_OK)) return Gone(e, "rename", from_path);
   }
-  Node& moved = Touch(PathIn(to_folder, to));
-  moved.present = true;
-  moved.made = true;
-  moved.info = *info;
-  moved.info.attributes = AttributesFor(*info, to);
+  Place(PathIn(to_folder, to), *info, to);
   Touch(from_path).present = false;
   return {};
 }
@@ -324,11 +330,7 @@ Status DryRunFileSystem::LinkFileAt(const std::string& existing, const Folder& f
   if (RealOf(folder) != nullptr) {
     if (const int e = Forecast(folder.path(), W_OK | X_OK)) return Gone(e, "link", path);
   }
-  Node& linked = Touch(path);
-  linked.present = true;
-  linked.made = true;
-  linked.info = *info;
-  linked.info.attributes = AttributesFor(*info, name);
+  Node& linked = Place(path, *info, name);
   linked.security.reset();
   linked.contents.reset();
   return {};
@@ -437,11 +439,7 @@ Status DryRunFileSystem::CopyFileAt(const Folder& source, std::string_view name,
   if (const auto there = LookupAt(target, target_name); there.ok() && there->IsFolder()) {
     return Gone(EISDIR, "rename", target_path);
   }
-  Node& copy = Touch(target_path);
-  copy.present = true;
-  copy.made = true;
-  copy.info = *info;
-  copy.info.attributes = AttributesFor(*info, target_name);
+  Node& copy = Place(target_path, *info, target_name);
   if (!options.copy_owner || ::geteuid() != 0) OwnedByProcess(copy.info);
   copy.security.reset();
   copy.contents.reset();

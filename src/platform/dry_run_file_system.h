@@ -95,6 +95,9 @@ class DryRunFileSystem final : public FileSystem {
   Seen See(const std::string& path) const;
   /// The node of a path, made with what the view shows there now.
   Node& Touch(const std::string& path);
+  /// Puts an entry of this run's own at `path`, named `name`, with the
+  /// given entry's properties (a copy, a link, a renamed entry).
+  Node& Place(const std::string& path, const EntryInfo& info, std::string_view name);
   /// The errno the disk would refuse an access to `path` with, or 0.
   int Forecast(const std::string& path, int mode) const;
   int ForecastOwner(const Folder& folder, const std::string& path) const;
