@@ -230,6 +230,10 @@ class PrefetchingFileSystem::Ahead {
         node = Make(folder->path(), ++trees_, {}, std::string(name), nullptr);
       }
     }
+    if (const auto made = made_empty_.find(folder->path()); made != made_empty_.end()) {
+      made_empty_.erase(made);
+      if (!node->busy && node->stage != Stage::kFetched) FetchedEmpty(node, folder);
+    }
     if (!node->handle && node->stage != Stage::kLeft) node->handle = folder;
     // The walk reads the folders it enters at once.
     if (node->stage == Stage::kIdle || node->stage == Stage::kQueued) {
@@ -334,6 +338,7 @@ class PrefetchingFileSystem::Ahead {
     enum class Names { kOne, kSameFile, kAnyLinked } names = Names::kOne;
     uint64_t device = 0;
     uint64_t inode = 0;
+    bool same_file = false;
   };
 
   /// `same_file`: the change reaches the file itself (its times, permissions,
@@ -341,6 +346,7 @@ class PrefetchingFileSystem::Ahead {
   Touch Before(std::string folder, std::string_view name, bool same_file) {
     std::lock_guard<SpinningMutex> lock(mutex_);
     Touch touch{std::move(folder), std::string(name)};
+    touch.same_file = same_file;
     if (same_file) {
       touch.names = Touch::Names::kAnyLinked;
       const NodePtr node = Find(touch.folder);
@@ -365,6 +371,18 @@ class PrefetchingFileSystem::Ahead {
   void After(const Touch& touch) {
     std::lock_guard<SpinningMutex> lock(mutex_);
     Forget(touch);
+  }
+
+  /// The caller made the folder `path`: it holds nothing yet, so when the
+  /// caller enters it, as the walk does every folder it makes, no helper
+  /// need read it. Anything else put there meanwhile shows as late as a
+  /// change made behind a walk's back.
+  void Made(std::string path) {
+    std::lock_guard<SpinningMutex> lock(mutex_);
+    // Folders made and never entered (a version's, whose making failed
+    // half-way) are few; the bound is only there in case.
+    if (made_empty_.size() >= kMostMade) made_empty_.clear();
+    made_empty_.insert(std::move(path));
   }
 
   // ---- the helpers' side --------------------------------------------------
@@ -414,6 +432,8 @@ class PrefetchingFileSystem::Ahead {
   static constexpr size_t kBatch = 8;
   // Entries looked up ahead at most, however large the folders in the window.
   static constexpr size_t kMostEntries = 65536;
+  // Folders made by the caller and not yet entered, remembered at most.
+  static constexpr size_t kMostMade = 1024;
 
   static bool Linked(const EntryInfo& info) {
     return info.type != EntryType::kFolder && info.links > 1;
@@ -628,6 +648,7 @@ class PrefetchingFileSystem::Ahead {
   }
 
   void Forget(const Touch& touch) {
+    if (!made_empty_.empty()) ForgetMade(touch);
     if (const NodePtr folder = Find(touch.folder)) {
       ++folder->version;
       folder->listing_current = false;
@@ -656,6 +677,41 @@ class PrefetchingFileSystem::Ahead {
         }
       }
     }
+  }
+
+  void ForgetMade(const Touch& touch) {
+    made_empty_.erase(touch.folder);
+    // Its owner, permissions or times change nothing of what it holds.
+    if (touch.name.empty() || touch.same_file) return;
+    const std::string path = JoinPath(touch.folder, touch.name);
+    made_empty_.erase(path);
+    const std::string prefix = path + kSeparator;
+    for (auto it = made_empty_.lower_bound(prefix);
+         it != made_empty_.end() && it->compare(0, prefix.size(), prefix) == 0;) {
+      it = made_empty_.erase(it);
+    }
+  }
+
+  // A folder known to hold nothing but "." and "..", as a helper would have
+  // fetched it.
+  void FetchedEmpty(const NodePtr& node, const std::shared_ptr<Folder>& folder) {
+    static const std::shared_ptr<const Listing> empty = [] {
+      auto listing = std::make_shared<Listing>();
+      listing->entries = {{".", EntryType::kFolder, false}, {"..", EntryType::kFolder, false}};
+      listing->Index();
+      return listing;
+    }();
+    Unqueue(node);
+    node->parent_handle.reset();
+    node->handle = folder;
+    node->infos.assign(empty->entries.size(), std::nullopt);
+    ahead_entries_ += node->infos.size();
+    node->listing = empty;
+    node->listing_current = true;
+    node->stage = Stage::kFetched;
+    node->fetched.store(true, std::memory_order_release);
+    MakeChildren(node);
+    Recount(*node);
   }
 
   // Whether `node` had better wait for the leading side: once that is
@@ -882,6 +938,7 @@ class PrefetchingFileSystem::Ahead {
   size_t ahead_entries_ = 0;  // entries of the fetched folders
   bool entries_full_ = false;  // helpers wait for ahead_entries_ to fall
   std::map<std::string, NodePtr, std::less<>> by_path_;
+  std::set<std::string, std::less<>> made_empty_;  // see Made
   std::set<Node*, ByKey> by_key_;
   std::set<NodePtr, ByWalk> pending_;
   std::deque<NodePtr> urgent_;
@@ -1044,8 +1101,10 @@ auto Changing(Ahead& ahead, const std::string& folder, std::string_view name, bo
 }  // namespace
 
 Status PrefetchingFileSystem::CreateFolderAt(const Folder& folder, std::string_view name) {
-  return Changing(*ahead_, folder.path(), name, false,
-                  [&] { return inner_.CreateFolderAt(Inner(folder), name); });
+  Status status = Changing(*ahead_, folder.path(), name, false,
+                           [&] { return inner_.CreateFolderAt(Inner(folder), name); });
+  if (status.ok()) ahead_->Made(JoinPath(folder.path(), name));
+  return status;
 }
 
 Status PrefetchingFileSystem::RemoveFolderAt(const Folder& folder, std::string_view name) {

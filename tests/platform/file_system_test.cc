@@ -247,6 +247,19 @@ TEST_F(FileSystemTest, FetchedAheadAnswersAsTheDiskDoesAfterEachChangeMadeThroug
     EXPECT_EQ(view(ahead, *top), view(*fs_, *folder(*fs_, "t")));
     EXPECT_EQ(view(ahead, *sub), view(*fs_, *folder(*fs_, "t/sub")));
   }
+  // A folder it made is entered as empty, unread; what goes in shows at
+  // once, and a folder put in the place of one it made and removed is read.
+  ASSERT_TRUE(ahead.CreateFolderAt(*top, "made").ok());
+  const auto made = std::move(ahead.OpenFolderAt(*top, "made")).value();
+  EXPECT_EQ(view(ahead, *made), view(*fs_, *folder(*fs_, "t/made")));
+  ASSERT_TRUE(ahead.CopyFileAt(*source, "a", *made, "a", {}).ok());
+  EXPECT_EQ(view(ahead, *made), view(*fs_, *folder(*fs_, "t/made")));
+  ASSERT_TRUE(ahead.CreateFolderAt(*top, "again").ok());
+  ASSERT_TRUE(ahead.RemoveFolderAt(*top, "again").ok());
+  dir_.MakeFolder("t/again");
+  dir_.Write("t/again/f", "f");
+  const auto again = std::move(ahead.OpenFolderAt(*top, "again")).value();
+  EXPECT_EQ(view(ahead, *again), view(*fs_, *folder(*fs_, "t/again")));
 }
 
 // Folders go only once empty; whole files are replaced at once or appended to.
