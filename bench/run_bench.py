@@ -11,6 +11,11 @@ and writes bench/RESULTS.md. Asked for (--operations cold, as root), it
 also times a pass where nothing changed with the page cache dropped before
 each run.
 
+As root the target is an ext4 file system of its own, a loop-mounted image
+made anew before every initial copy (--shared-target keeps it beside the
+source instead): ext4 is slow to hand out inodes for a while after many
+were freed, which would time the previous run's cleanup, not the copy.
+
 With --latency-us N (as root, with /dev/fuse and tools/slowfs built) every
 operation is timed a second time with the target folder mounted through
 slowfs, which waits N microseconds before each lookup, listing and open, as
@@ -141,22 +146,53 @@ class Bench:
 
     def paths(self, scenario):
         base = os.path.join(self.work, scenario)
-        return base, os.path.join(base, "src"), os.path.join(base, "dst"), os.path.join(base, "stash")
+        dst = os.path.join(base, "targetfs", "dst") if self.args.fresh_target else \
+            os.path.join(base, "dst")
+        return base, os.path.join(base, "src"), dst, os.path.join(base, "stash")
+
+    # The target of an initial copy is a file system made anew for each run
+    # (as root). Right after the files of the previous run were deleted, ext4
+    # looks through every inode freed in the last minutes before it hands one
+    # out: measured on S1 at scale 0.1, that made cp -a and vorn 3 to 10
+    # times slower at random, far more than any difference between them.
+    def make_target_fs(self, scenario):
+        base, src, dst, _ = self.paths(scenario)
+        mount_point, image = os.path.dirname(dst), os.path.join(base, "target.img")
+        if os.path.ismount(mount_point):
+            subprocess.run(["umount", mount_point], check=True)
+        size = sum(os.lstat(os.path.join(d, n)).st_size
+                   for d, _, names in os.walk(src) for n in names)
+        with open(image, "wb") as f:
+            f.truncate(3 * size + (1 << 30))
+        inodes = 2 * self.entries.get(scenario, 0) + 16384
+        self.quiet(["mkfs.ext4", "-q", "-F", "-N", str(inodes), image])
+        os.makedirs(mount_point, exist_ok=True)
+        subprocess.run(["mount", "-o", "loop,noinit_itable", image, mount_point], check=True)
+        os.mkdir(dst)
+
+    def remove_scenario(self, scenario):
+        base, _, dst, _ = self.paths(scenario)
+        if os.path.ismount(os.path.dirname(dst)):
+            subprocess.run(["umount", os.path.dirname(dst)], check=True)
+        self.force_remove(base)
 
     def generate(self, scenario):
         base, src, dst, stash = self.paths(scenario)
         if os.path.exists(base):
-            self.force_remove(base)
+            self.remove_scenario(scenario)
         os.makedirs(base)
         print("generating %s at scale %s" % (scenario, self.args.scale), flush=True)
         self.quiet([self.treegen, scenario, str(self.args.scale), str(self.args.seed), src])
-        os.makedirs(dst)
         os.makedirs(stash)
         files, folders = 0, 0
         for _, dirs, names in os.walk(src):
             folders += len(dirs)
             files += len(names)
         self.entries[scenario] = files + folders
+        if self.args.fresh_target:
+            self.make_target_fs(scenario)
+        else:
+            os.makedirs(dst)
         self.file_list = sorted(
             os.path.relpath(os.path.join(d, n), src) for d, _, ns in os.walk(src) for n in ns)
         self.folder_list = sorted(
@@ -180,8 +216,11 @@ class Bench:
 
     def empty_target(self, scenario):
         _, _, dst, _ = self.paths(scenario)
-        self.force_remove(dst)
-        os.makedirs(dst)
+        if self.args.fresh_target:
+            self.make_target_fs(scenario)
+        else:
+            self.force_remove(dst)
+            os.makedirs(dst)
         for name in ("home", "home-logs"):
             home = os.path.join(self.paths(scenario)[0], name)
             for log in os.listdir(home):
@@ -319,7 +358,7 @@ class Bench:
             self.measure(argv)
             self.measure(argv)
             peaks[factor] = max(self.measure(argv)[2] for _ in range(3))
-            self.force_remove(self.paths("S1")[0])
+            self.remove_scenario("S1")
         self.args.scale = scale
         self.entries = entries
         return peaks
@@ -438,7 +477,9 @@ class Bench:
         return [
             "kernel: %s %s" % (platform.system(), platform.release()),
             "CPU: %s, %d cores; memory %.1f GiB" % (cpu, os.cpu_count(), int(memory) / 1048576),
-            "file system of the trees: %s" % fs,
+            "file system of the trees: %s" % fs + (
+                "; the target is an ext4 file system of its own (a loop-mounted image), "
+                "made anew before every initial copy" if self.args.fresh_target else ""),
             "vorn: %s" % first_line([self.vorn, "--version"]),
             "rsync: %s" % first_line(["rsync", "--version"]),
             "cp: %s" % first_line(["cp", "--version"]),
@@ -466,6 +507,9 @@ def main():
     parser.add_argument("--latency-us", type=int, default=0,
                         help="also time every operation with the target behind slowfs, "
                              "waiting this long before each lookup, listing and open")
+    parser.add_argument("--shared-target", action="store_true",
+                        help="keep the target on the trees' file system; otherwise, as root, "
+                             "each initial copy lands on an ext4 file system made for it")
     args = parser.parse_args()
     args.scenarios = [s for s in args.scenarios.split(",") if s]
     args.operations = [o for o in args.operations.split(",") if o]
@@ -474,6 +518,11 @@ def main():
     for tool in (bench.vorn, bench.treegen, bench.floor, bench.treecmp, bench.measurer):
         if not os.access(tool, os.X_OK):
             sys.exit("missing %s: build first (./dev test builds everything)" % tool)
+    args.fresh_target = not args.shared_target
+    if args.fresh_target and (os.geteuid() != 0 or not shutil.which("mkfs.ext4")):
+        print("target on the trees' file system: a fresh one per initial copy needs root and "
+              "mkfs.ext4", file=sys.stderr)
+        args.fresh_target = False
     if "cold" in args.operations and os.geteuid() != 0:
         print("cold-cache runs skipped: dropping the page cache needs root", file=sys.stderr)
         args.operations.remove("cold")
@@ -504,7 +553,7 @@ def main():
             bench.run_operation(scenario, operation)
             if args.latency_us:
                 bench.run_operation(scenario, operation + LATENT)
-        bench.force_remove(bench.paths(scenario)[0])
+        bench.remove_scenario(scenario)
     memory = None if args.no_memory_check else bench.memory_check()
     bench.report(memory, started, time.time() - t0)
     if bench.failures:
